@@ -1,0 +1,112 @@
+// GapBuffer<T>: a sequence kept in one array with a movable hole (the gap) at
+// the current edit point.
+//
+// Inserting or erasing at the gap costs only the elements inserted; moving the
+// gap costs the distance moved. Typing at one place therefore never shifts the
+// rest of the sequence. Logical element i is stored at m_buf[i] before the gap
+// and at m_buf[i + gap length] after it.
+#pragma once
+
+#include <algorithm>
+#include <cassert>
+#include <cstddef>
+#include <span>
+#include <utility>
+#include <vector>
+
+template <typename T>
+class GapBuffer {
+public:
+    std::size_t Size() const { return m_buf.size() - GapLength(); }
+    // Logical index of the first element after the gap.
+    std::size_t GapPosition() const { return m_gapStart; }
+
+    const T& operator[](std::size_t i) const { return m_buf[Physical(i)]; }
+    T& operator[](std::size_t i) { return m_buf[Physical(i)]; }
+
+    // The elements before and after the gap, each contiguous in memory.
+    std::span<const T> BeforeGap() const { return {m_buf.data(), m_gapStart}; }
+    std::span<const T> AfterGap() const { return {m_buf.data() + m_gapEnd, m_buf.size() - m_gapEnd}; }
+
+    // Moves the gap so that it sits before logical element `pos`.
+    void MoveGap(std::size_t pos)
+    {
+        assert(pos <= Size());
+        if (pos < m_gapStart) {
+            std::copy_backward(m_buf.begin() + pos, m_buf.begin() + m_gapStart, m_buf.begin() + m_gapEnd);
+            m_gapEnd -= m_gapStart - pos;
+            m_gapStart = pos;
+        } else if (pos > m_gapStart) {
+            const std::size_t count = pos - m_gapStart;
+            std::copy(m_buf.begin() + m_gapEnd, m_buf.begin() + m_gapEnd + count, m_buf.begin() + m_gapStart);
+            m_gapStart = pos;
+            m_gapEnd += count;
+        }
+    }
+
+    void Insert(std::size_t pos, const T* items, std::size_t count)
+    {
+        if (count == 0)
+            return;
+        MoveGap(pos);
+        if (GapLength() < count)
+            Grow(count);
+        std::copy(items, items + count, m_buf.begin() + m_gapStart);
+        m_gapStart += count;
+    }
+    void Insert(std::size_t pos, const T& item) { Insert(pos, &item, 1); }
+
+    void Erase(std::size_t pos, std::size_t count)
+    {
+        if (count == 0)
+            return;
+        assert(pos + count <= Size());
+        MoveGap(pos);
+        m_gapEnd += count;
+    }
+
+    // Copies `count` elements starting at `pos` to `out`; the range must be valid.
+    void CopyOut(std::size_t pos, std::size_t count, T* out) const
+    {
+        assert(pos + count <= Size());
+        const std::size_t front = pos < m_gapStart ? std::min(count, m_gapStart - pos) : 0;
+        std::copy_n(m_buf.begin() + pos, front, out);
+        std::copy_n(m_buf.begin() + Physical(pos + front), count - front, out + front);
+    }
+
+    // Replaces the whole contents. The spare capacity of `items` becomes the
+    // gap, at the end, so a caller that reserves room avoids a second copy.
+    void Assign(std::vector<T> items)
+    {
+        const std::size_t size = items.size();
+        if (items.capacity() < size + kMinGap)
+            items.reserve(size + size / 8 + kMinGap);
+        items.resize(items.capacity());
+        m_buf = std::move(items);
+        m_gapStart = size;
+        m_gapEnd = m_buf.size();
+    }
+
+private:
+    static constexpr std::size_t kMinGap = 64;
+
+    std::size_t GapLength() const { return m_gapEnd - m_gapStart; }
+    std::size_t Physical(std::size_t i) const { return i < m_gapStart ? i : i + GapLength(); }
+
+    // Makes the gap at least `needed` long; capacity at least doubles so that
+    // a run of insertions costs amortised O(1) per element.
+    void Grow(std::size_t needed)
+    {
+        const std::size_t capacity = std::max(Size() + needed + kMinGap, m_buf.size() * 2);
+        const std::size_t tail = m_buf.size() - m_gapEnd;
+        std::vector<T> grown(capacity);
+        std::copy(m_buf.begin(), m_buf.begin() + m_gapStart, grown.begin());
+        std::copy(m_buf.begin() + m_gapEnd, m_buf.end(), grown.end() - tail);
+        m_buf = std::move(grown);
+        m_gapEnd = capacity - tail;
+    }
+
+    std::vector<T> m_buf;
+    std::size_t m_gapStart = 0;
+    std::size_t m_gapEnd = 0;
+};

@@ -1,0 +1,681 @@
+#include "framework/win/TextEngine.h"
+
+#include <algorithm>
+
+#include "framework/win/CaseFold.h"
+
+using CaseFold::IsHighSurrogate;
+using CaseFold::IsLowSurrogate;
+
+namespace {
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+// Knuth-Morris-Pratt failure function: failure[i] is the length of the
+// longest proper prefix of pattern[0..i] that is also its suffix.
+std::vector<int> BuildFailure(std::u16string_view pattern)
+{
+    std::vector<int> failure(pattern.size(), 0);
+    int k = 0;
+    for (std::size_t i = 1; i < pattern.size(); ++i) {
+        while (k > 0 && pattern[i] != pattern[k])
+            k = failure[k - 1];
+        if (pattern[i] == pattern[k])
+            ++k;
+        failure[i] = k;
+    }
+    return failure;
+}
+
+// Feeds units[i..count) to a KMP matcher that has `matched` units of
+// `pattern` matched so far. Returns the index just past the unit completing a
+// match, or -1 once the units are used up; `matched` is updated either way.
+int AdvanceMatch(std::u16string_view pattern, const std::vector<int>& failure, const char16_t* units, int i,
+                 int count, int& matched)
+{
+    const int m = static_cast<int>(pattern.size());
+    const char16_t first = pattern[0];
+    int k = matched;
+    while (i < count) {
+        if (k == 0) {
+            // Most units start no match: skip to the next candidate quickly.
+            while (i < count && units[i] != first)
+                ++i;
+            if (i == count)
+                break;
+            k = 1;
+        } else {
+            const char16_t c = units[i];
+            while (k > 0 && c != pattern[k])
+                k = failure[k - 1];
+            if (c == pattern[k])
+                ++k;
+        }
+        ++i;
+        if (k == m) {
+            matched = k;
+            return i;
+        }
+    }
+    matched = k;
+    return -1;
+}
+
+// The built-in column measure: one column per character, tabs to the next
+// multiple of kTabWidth.
+int NextColumn(int column, char16_t c)
+{
+    return c == u'\t' ? (column / TextEngine::kTabWidth + 1) * TextEngine::kTabWidth : column + 1;
+}
+
+int DefaultColumnOf(const TextEngine& text, int lineStart, int pos)
+{
+    int column = 0;
+    for (int i = lineStart; i < pos; i = text.NextCharPos(i))
+        column = NextColumn(column, text.CharAt(i));
+    return column;
+}
+
+int DefaultPosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int column)
+{
+    int pos = lineStart;
+    int at = 0;
+    while (pos < lineEnd) {
+        const int next = std::min(text.NextCharPos(pos), lineEnd);
+        const int nextAt = NextColumn(at, text.CharAt(pos));
+        if (column < nextAt)
+            return column - at <= nextAt - column ? pos : next;
+        pos = next;
+        at = nextAt;
+    }
+    return lineEnd;
+}
+
+}  // namespace
+
+TextEngine::TextEngine()
+{
+    SetText(u"");
+}
+
+// ---- Content ----
+
+char16_t TextEngine::CharAt(int pos) const
+{
+    return pos >= 0 && pos < Length() ? m_text[pos] : u'\0';
+}
+
+int TextEngine::CopyRange(int pos, int len, char16_t* out) const
+{
+    pos = std::clamp(pos, 0, Length());
+    len = std::clamp(len, 0, Length() - pos);
+    m_text.CopyOut(pos, len, out);
+    return len;
+}
+
+std::u16string TextEngine::GetRange(int pos, int len) const
+{
+    pos = std::clamp(pos, 0, Length());
+    std::u16string out(std::clamp(len, 0, Length() - pos), u'\0');
+    CopyRange(pos, static_cast<int>(out.size()), out.data());
+    return out;
+}
+
+void TextEngine::SetText(std::u16string_view text)
+{
+    m_text.Assign(std::vector<char16_t>(text.begin(), text.end()));
+    RebuildLineIndex();
+    m_anchor = m_caret = 0;
+    m_desiredColumn = -1;
+    EmptyUndo();
+    m_modified = false;
+}
+
+// ---- Line index ----
+
+int TextEngine::LineStart(int line) const
+{
+    const int stored = m_lines[line];
+    return line < static_cast<int>(m_lines.GapPosition()) ? stored : stored + Length();
+}
+
+// Moves the line gap before line `index`, converting the entries that cross
+// it between absolute and end-relative form.
+void TextEngine::MoveLineGap(int index)
+{
+    const int old = static_cast<int>(m_lines.GapPosition());
+    m_lines.MoveGap(index);
+    const int length = Length();
+    for (int i = old; i < index; ++i)
+        m_lines[i] += length;
+    for (int i = index; i < old; ++i)
+        m_lines[i] -= length;
+}
+
+void TextEngine::RebuildLineIndex()
+{
+    std::vector<int> starts{0};
+    int base = 0;
+    for (const auto part : {m_text.BeforeGap(), m_text.AfterGap()}) {
+        const char16_t* units = part.data();
+        const int count = static_cast<int>(part.size());
+        for (int i = 0; i < count; ++i) {
+            if (units[i] == u'\n')
+                starts.push_back(base + i + 1);
+        }
+        base += count;
+    }
+    m_lines.Assign(std::move(starts));
+}
+
+int TextEngine::LineFromChar(int pos) const
+{
+    pos = std::clamp(pos, 0, Length());
+    const auto before = m_lines.BeforeGap();
+    const auto after = m_lines.AfterGap();
+    if (!after.empty() && pos >= after.front() + Length()) {
+        const auto it = std::upper_bound(after.begin(), after.end(), pos - Length());
+        return static_cast<int>(before.size() + (it - after.begin())) - 1;
+    }
+    const auto it = std::upper_bound(before.begin(), before.end(), pos);
+    return static_cast<int>(it - before.begin()) - 1;
+}
+
+int TextEngine::LineIndex(int line) const
+{
+    return line >= 0 && line < LineCount() ? LineStart(line) : -1;
+}
+
+int TextEngine::LineLength(int line) const
+{
+    if (line < 0 || line >= LineCount())
+        return 0;
+    const int start = LineStart(line);
+    if (line + 1 == LineCount())
+        return Length() - start;
+    int end = LineStart(line + 1) - 1;  // the '\n'
+    if (end > start && m_text[end - 1] == u'\r')
+        --end;
+    return end - start;
+}
+
+int TextEngine::LineEnd(int line) const
+{
+    return line >= 0 && line < LineCount() ? LineStart(line) + LineLength(line) : -1;
+}
+
+void TextEngine::ReplaceRange(int pos, int removeLen, std::u16string_view insert)
+{
+    // Lines starting at or before `pos` are unaffected; park the line gap
+    // after them while the length is still the old one.
+    const int firstAfter = LineFromChar(pos) + 1;
+    MoveLineGap(firstAfter);
+
+    // Lines whose '\n' is removed start in (pos, pos + removeLen].
+    int dropped = 0;
+    while (firstAfter + dropped < LineCount() && LineStart(firstAfter + dropped) <= pos + removeLen)
+        ++dropped;
+    m_lines.Erase(firstAfter, dropped);
+
+    m_text.Erase(pos, removeLen);
+    m_text.Insert(pos, insert.data(), insert.size());
+    // The entries after the line gap followed the length change by
+    // themselves; the new lines go in before the gap, as absolute positions.
+    int at = firstAfter;
+    for (std::size_t i = 0; i < insert.size(); ++i) {
+        if (insert[i] == u'\n')
+            m_lines.Insert(at++, pos + static_cast<int>(i) + 1);
+    }
+}
+
+// ---- Selection and caret ----
+
+std::pair<int, int> TextEngine::GetSel() const
+{
+    return {std::min(m_anchor, m_caret), std::max(m_anchor, m_caret)};
+}
+
+void TextEngine::Select(int anchor, int caret)
+{
+    if (anchor != m_anchor || caret != m_caret)
+        m_runOpen = false;  // the next edit starts a new undo step
+    m_anchor = anchor;
+    m_caret = caret;
+    m_desiredColumn = -1;
+}
+
+void TextEngine::SetSel(int start, int end)
+{
+    const int length = Length();
+    const auto clampPos = [length](int pos) { return pos < 0 || pos > length ? length : pos; };
+    if (start == -1)
+        Select(m_caret, m_caret);
+    else if (start == 0 && end == -1)
+        Select(0, length);
+    else
+        Select(clampPos(start), clampPos(end));
+}
+
+void TextEngine::SetSelRaw(int anchor, int caret)
+{
+    Select(std::clamp(anchor, 0, Length()), std::clamp(caret, 0, Length()));
+}
+
+void TextEngine::MoveCaretTo(int pos, bool extend)
+{
+    Select(extend ? m_anchor : pos, pos);
+}
+
+void TextEngine::CollapseTo(int pos)
+{
+    m_anchor = m_caret = pos;
+    m_desiredColumn = -1;
+}
+
+void TextEngine::MoveLeft(bool extend)
+{
+    MoveCaretTo(PrevCharPos(m_caret), extend);
+}
+
+void TextEngine::MoveRight(bool extend)
+{
+    MoveCaretTo(NextCharPos(m_caret), extend);
+}
+
+void TextEngine::MoveLineStart(bool extend)
+{
+    MoveCaretTo(LineIndex(LineFromChar(m_caret)), extend);
+}
+
+void TextEngine::MoveLineEnd(bool extend)
+{
+    MoveCaretTo(LineEnd(LineFromChar(m_caret)), extend);
+}
+
+void TextEngine::MoveLines(int delta, bool extend)
+{
+    const int line = LineFromChar(m_caret);
+    const int target = std::clamp(line + delta, 0, LineCount() - 1);
+    const int column = m_desiredColumn >= 0 ? m_desiredColumn : ColumnOf(m_caret);
+    if (target != line)
+        MoveCaretTo(PosAtColumn(target, column), extend);
+    m_desiredColumn = column;  // kept until a move of another kind
+}
+
+int TextEngine::NextCharPos(int pos) const
+{
+    if (pos >= Length())
+        return Length();
+    pos = std::max(pos, 0);
+    const char16_t c = m_text[pos];
+    const char16_t next = CharAt(pos + 1);
+    if ((c == u'\r' && next == u'\n') || (IsHighSurrogate(c) && IsLowSurrogate(next)))
+        return pos + 2;
+    return pos + 1;
+}
+
+int TextEngine::PrevCharPos(int pos) const
+{
+    if (pos <= 0)
+        return 0;
+    pos = std::min(pos, Length());
+    const char16_t c = m_text[pos - 1];
+    const char16_t prev = CharAt(pos - 2);
+    if (pos >= 2 && ((c == u'\n' && prev == u'\r') || (IsLowSurrogate(c) && IsHighSurrogate(prev))))
+        return pos - 2;
+    return pos - 1;
+}
+
+int TextEngine::NextWordPos(int pos) const
+{
+    if (pos >= Length())
+        return Length();
+    pos = std::max(pos, 0);
+    const int line = LineFromChar(pos);
+    const int end = LineEnd(line);
+    if (pos >= end)  // at (or inside) the line end: step over it
+        return line + 1 < LineCount() ? LineStart(line + 1) : Length();
+    while (pos < end && !IsBlank(m_text[pos]))
+        ++pos;
+    while (pos < end && IsBlank(m_text[pos]))
+        ++pos;
+    return pos;
+}
+
+int TextEngine::PrevWordPos(int pos) const
+{
+    if (pos <= 0)
+        return 0;
+    pos = std::min(pos, Length());
+    const int line = LineFromChar(pos);
+    const int start = LineStart(line);
+    if (pos == start)
+        return LineEnd(line - 1);
+    pos = std::min(pos, LineEnd(line));
+    while (pos > start && IsBlank(m_text[pos - 1]))
+        --pos;
+    while (pos > start && !IsBlank(m_text[pos - 1]))
+        --pos;
+    return pos;
+}
+
+int TextEngine::ColumnOf(int pos) const
+{
+    pos = std::clamp(pos, 0, Length());
+    const int start = LineStart(LineFromChar(pos));
+    return m_measure ? m_measure->ColumnOf(*this, start, pos) : DefaultColumnOf(*this, start, pos);
+}
+
+int TextEngine::PosAtColumn(int line, int column) const
+{
+    line = std::clamp(line, 0, LineCount() - 1);
+    const int start = LineStart(line);
+    const int end = LineEnd(line);
+    return m_measure ? m_measure->PosAtColumn(*this, start, end, column)
+                     : DefaultPosAtColumn(*this, start, end, column);
+}
+
+// ---- Editing ----
+
+int TextEngine::RoomFor(int selectionLength) const
+{
+    return std::max(0, m_limit - (Length() - selectionLength));
+}
+
+void TextEngine::StartUndoStep(int pos, int removeLen, int insertLen)
+{
+    m_canUndo = true;
+    m_undoPos = pos;
+    m_undoRemoved = GetRange(pos, removeLen);
+    m_undoInsertLen = insertLen;
+}
+
+void TextEngine::EmptyUndo()
+{
+    m_canUndo = false;
+    m_runOpen = false;
+    m_undoRemoved.clear();
+    m_undoRemoved.shrink_to_fit();
+    m_undoPos = m_undoInsertLen = 0;
+}
+
+TextEngine::EditStatus TextEngine::ReplaceSel(std::u16string_view text, bool canUndo)
+{
+    const auto [start, end] = GetSel();
+    EditStatus status = EditStatus::Done;
+    const int room = RoomFor(end - start);
+    if (static_cast<int>(text.size()) > room) {
+        std::size_t fit = static_cast<std::size_t>(room);
+        // Never leave half of a surrogate pair or of a "\r\n" behind.
+        if (fit > 0 && ((IsHighSurrogate(text[fit - 1]) && IsLowSurrogate(text[fit])) ||
+                        (text[fit - 1] == u'\r' && text[fit] == u'\n')))
+            --fit;
+        text = text.substr(0, fit);
+        status = EditStatus::Truncated;
+    }
+    if (!canUndo)
+        EmptyUndo();
+    if (start == end && text.empty()) {
+        m_runOpen = false;
+        return status;
+    }
+    if (canUndo)
+        StartUndoStep(start, end - start, static_cast<int>(text.size()));
+    ReplaceRange(start, end - start, text);
+    CollapseTo(start + static_cast<int>(text.size()));
+    m_runOpen = false;
+    m_modified = true;
+    return status;
+}
+
+TextEngine::EditStatus TextEngine::InsertTyped(std::u16string_view text)
+{
+    const auto [start, end] = GetSel();
+    const int length = static_cast<int>(text.size());
+    if (length > RoomFor(end - start))
+        return EditStatus::Refused;
+    if (text.empty())
+        return EditStatus::Done;
+    if (m_runOpen && start == end && start == m_undoPos + m_undoInsertLen)
+        m_undoInsertLen += length;
+    else
+        StartUndoStep(start, end - start, length);
+    ReplaceRange(start, end - start, text);
+    CollapseTo(start + length);
+    m_runOpen = true;
+    m_modified = true;
+    return EditStatus::Done;
+}
+
+void TextEngine::RecordDeletion(int from, int to)
+{
+    const int runEnd = m_undoPos + m_undoInsertLen;
+    if (!m_runOpen || (to != runEnd && from != runEnd)) {
+        StartUndoStep(from, to - from, 0);
+    } else if (from == runEnd) {
+        // Delete after the run: the removed text follows what the step removed.
+        m_undoRemoved += GetRange(from, to - from);
+    } else if (from >= m_undoPos) {
+        // Backspace over text typed in this run.
+        m_undoInsertLen -= to - from;
+    } else {
+        // Backspace past the start of the run: all typed text is gone and the
+        // older text in front of it joins what the step removed.
+        m_undoRemoved.insert(0, GetRange(from, m_undoPos - from));
+        m_undoPos = from;
+        m_undoInsertLen = 0;
+    }
+}
+
+void TextEngine::DeleteRange(int from, int to)
+{
+    RecordDeletion(from, to);
+    ReplaceRange(from, to - from, {});
+    CollapseTo(from);
+    m_runOpen = true;
+    m_modified = true;
+}
+
+bool TextEngine::Backspace()
+{
+    const auto [start, end] = GetSel();
+    if (start != end) {
+        m_runOpen = false;
+        DeleteRange(start, end);
+    } else if (m_caret > 0) {
+        DeleteRange(PrevCharPos(m_caret), m_caret);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool TextEngine::Delete()
+{
+    const auto [start, end] = GetSel();
+    if (start != end) {
+        m_runOpen = false;
+        DeleteRange(start, end);
+    } else if (m_caret < Length()) {
+        DeleteRange(m_caret, NextCharPos(m_caret));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool TextEngine::Undo()
+{
+    if (!m_canUndo)
+        return false;
+    std::u16string inserted = GetRange(m_undoPos, m_undoInsertLen);
+    ReplaceRange(m_undoPos, m_undoInsertLen, m_undoRemoved);
+    m_undoInsertLen = static_cast<int>(m_undoRemoved.size());
+    m_undoRemoved = std::move(inserted);
+    CollapseTo(m_undoPos);
+    m_caret = m_undoPos + m_undoInsertLen;
+    m_runOpen = false;
+    m_modified = true;
+    return true;
+}
+
+// ---- Search ----
+
+// Hands the text from `from` on to consume(pos, units, count) in runs of
+// contiguous code units (units[i] is the unit at pos + i), folded if asked,
+// until consume returns false. Unfolded runs point straight into the two
+// halves of the gap buffer; folded ones pass through a small local buffer.
+// A surrogate pair is folded as one code point and never split between runs.
+template <typename Consume>
+void TextEngine::ScanRuns(int from, bool fold, Consume&& consume) const
+{
+    const int length = Length();
+    if (!fold) {
+        const auto before = m_text.BeforeGap();
+        const int split = static_cast<int>(before.size());
+        if (from < split && !consume(from, before.data() + from, split - from))
+            return;
+        const int start = std::max(from, split);
+        if (start < length)
+            consume(start, m_text.AfterGap().data() + (start - split), length - start);
+        return;
+    }
+    constexpr int kRun = 256;
+    char16_t folded[kRun + 1];  // + 1: a pair may start at the last slot
+    const auto& latin1 = CaseFold::Latin1Table();
+    int pos = from;
+    while (pos < length) {
+        const int runStart = pos;
+        int count = 0;
+        while (count < kRun && pos < length) {
+            char16_t c = m_text[pos++];
+            if (c < 256) {
+                folded[count++] = latin1[c];
+            } else if (IsHighSurrogate(c) && pos < length && IsLowSurrogate(m_text[pos])) {
+                char16_t low = m_text[pos++];
+                CaseFold::Pair(c, low);
+                folded[count++] = c;
+                folded[count++] = low;
+            } else {
+                folded[count++] = CaseFold::Unit(c);
+            }
+        }
+        if (!consume(runStart, folded, count))
+            return;
+    }
+}
+
+int TextEngine::Find(std::u16string_view needle, int from, bool matchCase) const
+{
+    from = std::clamp(from, 0, Length());
+    if (needle.empty() || needle.size() > static_cast<std::size_t>(Length() - from))
+        return -1;
+    const std::u16string pattern = matchCase ? std::u16string(needle) : CaseFold::String(needle);
+    const std::vector<int> failure = BuildFailure(pattern);
+    int matched = 0;
+    int found = -1;
+    ScanRuns(from, !matchCase, [&](int runPos, const char16_t* units, int count) {
+        const int end = AdvanceMatch(pattern, failure, units, 0, count, matched);
+        if (end < 0)
+            return true;
+        found = runPos + end - static_cast<int>(pattern.size());
+        return false;
+    });
+    return found;
+}
+
+bool TextEngine::MatchesAt(int pos, std::u16string_view needle, bool matchCase) const
+{
+    if (pos < 0 || needle.empty() || needle.size() > static_cast<std::size_t>(Length() - std::min(pos, Length())))
+        return false;
+    const std::u16string pattern = matchCase ? std::u16string(needle) : CaseFold::String(needle);
+    std::size_t done = 0;
+    bool equal = true;
+    ScanRuns(pos, !matchCase, [&](int, const char16_t* units, int count) {
+        const std::size_t n = std::min(static_cast<std::size_t>(count), pattern.size() - done);
+        equal = std::equal(units, units + n, pattern.begin() + static_cast<std::ptrdiff_t>(done));
+        done += n;
+        return equal && done < pattern.size();
+    });
+    return equal && done == pattern.size();
+}
+
+std::vector<int> TextEngine::FindEach(int from, std::u16string_view pattern, bool fold) const
+{
+    // One continuous pass whose matcher restarts after each match: the same
+    // as a fresh search from the end of each match, with one exception. A
+    // folding scan reads a surrogate pair as a unit, while a fresh search
+    // starting on its low half would not; if a match ends inside a pair the
+    // pass restarts there.
+    const std::vector<int> failure = BuildFailure(pattern);
+    const int m = static_cast<int>(pattern.size());
+    std::vector<int> hits;
+    for (bool restart = true; restart;) {
+        restart = false;
+        int matched = 0;
+        ScanRuns(from, fold, [&](int runPos, const char16_t* units, int count) {
+            for (int i = 0; (i = AdvanceMatch(pattern, failure, units, i, count, matched)) >= 0;) {
+                const int end = runPos + i;
+                hits.push_back(end - m);
+                matched = 0;
+                if (fold && IsHighSurrogate(m_text[end - 1]) && IsLowSurrogate(CharAt(end))) {
+                    from = end;
+                    restart = true;
+                    return false;
+                }
+            }
+            return true;
+        });
+    }
+    return hits;
+}
+
+int TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle, std::u16string_view replacement,
+                               bool matchCase)
+{
+    if (needle.empty())
+        return 0;
+    const std::u16string pattern = matchCase ? std::u16string(needle) : CaseFold::String(needle);
+    const std::vector<int> hits = FindEach(std::clamp(pos, 0, Length()), pattern, !matchCase);
+    const int m = static_cast<int>(needle.size());
+    if (hits.empty())
+        return 0;
+
+    const std::int64_t count = static_cast<std::int64_t>(hits.size());
+    const std::int64_t growth = static_cast<std::int64_t>(replacement.size()) - m;
+    const std::int64_t newLength = Length() + count * growth;
+    if (newLength > kMaxLimit)
+        return -1;
+
+    // Build the new text in one pass; its spare capacity becomes the gap.
+    // Pieces between hits are often a few units long, where a plain loop
+    // beats a call to memmove.
+    std::vector<char16_t> out;
+    out.reserve(static_cast<std::size_t>(newLength + newLength / 8 + 64));
+    out.resize(static_cast<std::size_t>(newLength));
+    char16_t* dest = out.data();
+    const auto append = [&dest](const char16_t* first, const char16_t* last) {
+        if (last - first > 16) {
+            dest = std::copy(first, last, dest);
+        } else {
+            while (first != last)
+                *dest++ = *first++;
+        }
+    };
+    m_text.MoveGap(m_text.Size());  // the whole text as one contiguous run
+    const char16_t* source = m_text.BeforeGap().data();
+    int copied = 0;
+    for (const int at : hits) {
+        append(source + copied, source + at);
+        append(replacement.data(), replacement.data() + replacement.size());
+        copied = at + m;
+    }
+    append(source + copied, source + Length());
+    m_text.Assign(std::move(out));
+    RebuildLineIndex();
+
+    EmptyUndo();
+    CollapseTo(static_cast<int>(hits.back() + (count - 1) * growth) + static_cast<int>(replacement.size()));
+    m_modified = true;
+    return static_cast<int>(count);
+}

@@ -1,0 +1,620 @@
+#include "framework/win/TextEngine.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <unicode/uchar.h>
+
+#include "framework/win/CaseFold.h"
+
+namespace {
+
+// Readable form of UTF-16 text for failure messages: line ends and anything
+// outside printable ASCII are escaped.
+std::string Show(std::u16string_view text)
+{
+    std::string out;
+    for (const char16_t c : text) {
+        char buf[8];
+        if (c == u'\r' || c == u'\n' || c == u'\t')
+            out += c == u'\r' ? "\\r" : c == u'\n' ? "\\n" : "\\t";
+        else if (c >= 0x20 && c < 0x7F)
+            out += static_cast<char>(c);
+        else if (std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c)) > 0)
+            out += buf;
+    }
+    return out;
+}
+
+TextEngine Make(std::u16string_view text)
+{
+    TextEngine e;
+    e.SetText(text);
+    return e;
+}
+
+// Line starts computed the obvious way, to check the incremental index.
+std::vector<int> NaiveLineStarts(std::u16string_view text)
+{
+    std::vector<int> starts{0};
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n')
+            starts.push_back(static_cast<int>(i) + 1);
+    }
+    return starts;
+}
+
+void ExpectIndexMatchesText(const TextEngine& e, const std::string& context)
+{
+    const std::u16string text = e.GetText();
+    const std::vector<int> starts = NaiveLineStarts(text);
+    ASSERT_EQ(e.LineCount(), static_cast<int>(starts.size())) << context << " text=" << Show(text);
+    for (int line = 0; line < e.LineCount(); ++line) {
+        ASSERT_EQ(e.LineIndex(line), starts[line]) << context << " line " << line << " text=" << Show(text);
+    }
+    for (int pos = 0; pos <= e.Length(); ++pos) {
+        const int expected =
+            static_cast<int>(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin()) - 1;
+        ASSERT_EQ(e.LineFromChar(pos), expected) << context << " pos " << pos << " text=" << Show(text);
+    }
+}
+
+// ---- Lines ----
+
+struct LineCase {
+    std::u16string text;
+    std::vector<std::pair<int, int>> lines;  // (start, length) of each line
+};
+
+TEST(TextEngineLines, StartsAndLengthsFollowTheLineEndRules)
+{
+    const std::vector<LineCase> cases = {
+        {u"", {{0, 0}}},
+        {u"abc", {{0, 3}}},
+        {u"ab\r\ncd", {{0, 2}, {4, 2}}},
+        {u"ab\r\n", {{0, 2}, {4, 0}}},     // ends in "\r\n": empty last line
+        {u"a\nb", {{0, 1}, {2, 1}}},       // lone "\n" ends a line
+        {u"a\rb", {{0, 3}}},               // lone "\r" does not
+        {u"x\r\r\ny", {{0, 2}, {4, 1}}},   // only the '\r' right before '\n' is line end
+        {u"\n\r\n", {{0, 0}, {1, 0}, {3, 0}}},
+    };
+    for (const LineCase& c : cases) {
+        const TextEngine e = Make(c.text);
+        SCOPED_TRACE(Show(c.text));
+        ASSERT_EQ(e.LineCount(), static_cast<int>(c.lines.size()));
+        for (int line = 0; line < e.LineCount(); ++line) {
+            EXPECT_EQ(e.LineIndex(line), c.lines[line].first) << "line " << line;
+            EXPECT_EQ(e.LineLength(line), c.lines[line].second) << "line " << line;
+            EXPECT_EQ(e.LineEnd(line), c.lines[line].first + c.lines[line].second) << "line " << line;
+        }
+        ExpectIndexMatchesText(e, "");
+    }
+}
+
+TEST(TextEngineLines, OutOfRangeQueries)
+{
+    const TextEngine e = Make(u"ab\r\ncd");
+    EXPECT_EQ(e.LineIndex(2), -1);
+    EXPECT_EQ(e.LineIndex(-1), -1);
+    EXPECT_EQ(e.LineEnd(2), -1);
+    EXPECT_EQ(e.LineLength(5), 0);
+    EXPECT_EQ(e.LineFromChar(-4), 0);
+    EXPECT_EQ(e.LineFromChar(100), 1);
+    EXPECT_EQ(e.LineFromChar(3), 0);  // between '\r' and '\n'
+    EXPECT_EQ(e.LineFromChar(4), 1);  // right after the line end
+}
+
+TEST(TextEngineLines, IndexStaysInStepThroughRandomEdits)
+{
+    std::mt19937 rng(1234);
+    const std::u16string alphabet = u"ab \r\n\n\xD801\xDC00";
+    TextEngine e = Make(u"start\r\nof\nthe text\r\n");
+    e.SetLimit(0);
+    for (int step = 0; step < 600; ++step) {
+        const int a = static_cast<int>(rng() % (e.Length() + 1));
+        const int b = static_cast<int>(rng() % (e.Length() + 1));
+        std::u16string insert;
+        for (int n = static_cast<int>(rng() % 6); n > 0; --n)
+            insert += alphabet[rng() % alphabet.size()];
+        switch (rng() % 6) {
+        case 0: e.SetSel(a, b); e.ReplaceSel(insert, true); break;
+        case 1: e.SetSel(a, a); e.InsertTyped(insert); break;
+        case 2: e.SetSel(a, b); e.Backspace(); break;
+        case 3: e.SetSel(a, a); e.Delete(); break;
+        case 4: e.Undo(); break;
+        default: e.SetSel(a, b); e.ReplaceSel(u"", false); break;
+        }
+        ExpectIndexMatchesText(e, "step " + std::to_string(step));
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+// ---- Selection ----
+
+struct SelCase {
+    int start, end;
+    int anchor, caret;
+};
+
+TEST(TextEngineSelection, SetSelFollowsThePlatformRules)
+{
+    const std::vector<SelCase> cases = {
+        {1, 3, 1, 3},
+        {3, 1, 3, 1},    // reversed: anchor is start, caret is end
+        {0, -1, 0, 5},   // select all
+        {2, 99, 2, 5},   // clamped to the length
+        {-1, 4, 2, 2},   // deselect, caret stays where it was
+        {-3, 1, 5, 1},   // other negatives count as past the end
+    };
+    for (const SelCase& c : cases) {
+        TextEngine e = Make(u"hello");
+        e.SetSelRaw(4, 2);
+        e.SetSel(c.start, c.end);
+        EXPECT_EQ(e.Anchor(), c.anchor) << "SetSel(" << c.start << ", " << c.end << ")";
+        EXPECT_EQ(e.Caret(), c.caret) << "SetSel(" << c.start << ", " << c.end << ")";
+        EXPECT_EQ(e.GetSel(), std::make_pair(std::min(c.anchor, c.caret), std::max(c.anchor, c.caret)));
+    }
+}
+
+TEST(TextEngineCaret, CharacterStepsTreatCrLfAndSurrogatePairsAsOne)
+{
+    TextEngine e = Make(u"a\r\nb\xD83D\xDE00" u"c\nd");
+    const std::vector<int> stops = {0, 1, 3, 4, 6, 7, 8, 9};
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        e.MoveRight(false);
+        EXPECT_EQ(e.Caret(), stops[i]) << "right step " << i;
+    }
+    e.MoveRight(false);
+    EXPECT_EQ(e.Caret(), 9);
+    for (int i = static_cast<int>(stops.size()) - 2; i >= 0; --i) {
+        e.MoveLeft(false);
+        EXPECT_EQ(e.Caret(), stops[i]) << "left step to " << i;
+    }
+    e.MoveLeft(false);
+    EXPECT_EQ(e.Caret(), 0);
+    // From between '\r' and '\n' one step goes either way out of the pair.
+    EXPECT_EQ(e.NextCharPos(2), 3);
+    EXPECT_EQ(e.PrevCharPos(2), 1);
+}
+
+TEST(TextEngineCaret, ExtendKeepsTheAnchorAndPlainMovesCollapse)
+{
+    TextEngine e = Make(u"one two\r\nthree");
+    e.SetSel(1, 1);
+    e.MoveRight(true);
+    e.MoveLineEnd(true);
+    EXPECT_EQ(e.GetSel(), std::make_pair(1, 7));
+    e.MoveTextEnd(true);
+    EXPECT_EQ(e.GetSel(), std::make_pair(1, 14));
+    e.MoveLeft(false);  // from the caret, dropping the selection
+    EXPECT_EQ(e.GetSel(), std::make_pair(13, 13));
+    e.MoveLineStart(false);
+    EXPECT_EQ(e.Caret(), 9);
+    e.MoveTextStart(true);
+    EXPECT_EQ(e.Anchor(), 9);
+    EXPECT_EQ(e.Caret(), 0);
+}
+
+TEST(TextEngineCaret, UpDownKeepTheDesiredColumn)
+{
+    TextEngine e = Make(u"abcdef\r\nab\r\nabcdef\n\tx\n123456789");
+    e.SetSel(5, 5);
+    e.MoveDown(false);
+    EXPECT_EQ(e.Caret(), 10);  // short line: its end
+    e.MoveDown(false);
+    EXPECT_EQ(e.Caret(), 17);  // column 5 again
+    e.MoveDown(false);
+    EXPECT_EQ(e.Caret(), 20);  // column 5 is inside the tab (0..8): nearer its end
+    e.MoveRight(false);        // column 9: a horizontal move resets the column
+    e.MoveDown(false);
+    EXPECT_EQ(e.Caret(), 22 + 9);
+    e.MoveUp(true);
+    EXPECT_EQ(e.Anchor(), 31);
+    EXPECT_EQ(e.Caret(), 21);
+    e.MovePageUp(10, false);
+    EXPECT_EQ(e.Caret(), 6);  // clamped to the first line, column 9 -> its end
+    e.MovePageDown(10, false);
+    EXPECT_EQ(e.Caret(), 31);
+    e.MoveDown(false);  // last line: stays
+    EXPECT_EQ(e.Caret(), 31);
+}
+
+TEST(TextEngineCaret, CustomColumnMeasureIsUsed)
+{
+    // Twice as wide for 'w': column 4 on "ww" is its end, on "abcd" position 4.
+    struct Wide : TextEngine::ColumnMeasure {
+        int ColumnOf(const TextEngine& t, int start, int pos) const override
+        {
+            const std::u16string line = t.GetRange(start, pos - start);
+            return static_cast<int>(line.size() + std::count(line.begin(), line.end(), u'w'));
+        }
+        int PosAtColumn(const TextEngine& t, int start, int end, int column) const override
+        {
+            int pos = start;
+            for (int col = 0; pos < end && col < column; ++pos)
+                col += t.CharAt(pos) == u'w' ? 2 : 1;
+            return pos;
+        }
+    } wide;
+    TextEngine e = Make(u"ww\nabcd");
+    e.SetColumnMeasure(&wide);
+    e.SetSel(2, 2);
+    e.MoveDown(false);
+    EXPECT_EQ(e.Caret(), 7);
+    e.MoveUp(false);
+    EXPECT_EQ(e.Caret(), 2);
+}
+
+TEST(TextEngineCaret, WordMoves)
+{
+    //                          0123456789012 3 4567890
+    const TextEngine e = Make(u"foo  bar\tbaz\r\n  qux  ");
+    struct WordCase {
+        int from, next, prev;
+    };
+    const std::vector<WordCase> cases = {
+        {0, 5, 0},     // start of text
+        {1, 5, 0},     // inside a word: to the next word / this word's start
+        {5, 9, 0},     // at a word start: previous word's start
+        {3, 5, 0},     // in the blanks after "foo"
+        {10, 12, 9},   // in the last word: next stops at the line end
+        {12, 14, 9},   // at the line end: next goes past "\r\n"
+        {14, 16, 12},  // at a line start: previous goes to the prior line end
+        {16, 21, 14},  // trailing blanks run to the end of the text
+        {21, 21, 16},
+    };
+    for (const WordCase& c : cases) {
+        EXPECT_EQ(e.NextWordPos(c.from), c.next) << "next from " << c.from;
+        EXPECT_EQ(e.PrevWordPos(c.from), c.prev) << "prev from " << c.from;
+    }
+}
+
+// ---- Editing and undo ----
+
+// `edit` applied with the selection (anchor, caret) must give `edited`; one
+// Undo must give `undone` back with `undoneSel` selected, a second `edited`.
+struct UndoCase {
+    const char* name;
+    std::u16string text;
+    int anchor, caret;
+    std::function<void(TextEngine&)> edit;
+    std::string edited, undone;
+    std::pair<int, int> undoneSel;
+};
+
+TEST(TextEngineUndo, OneStepPerRunAndSecondUndoRedoes)
+{
+    const auto typeEach = [](std::u16string s) {
+        return [s](TextEngine& e) {
+            for (const char16_t c : s)
+                e.InsertTyped(c);
+        };
+    };
+    const auto backspaces = [](int n) {
+        return [n](TextEngine& e) {
+            for (int i = 0; i < n; ++i)
+                e.Backspace();
+        };
+    };
+    const std::vector<UndoCase> cases = {
+        {"typing run", u"ab", 1, 1, typeEach(u"xyz"), "axyzb", "ab", {1, 1}},
+        {"typing over a selection", u"abcd", 1, 3, typeEach(u"XY"), "aXYd", "abcd", {1, 3}},
+        {"caret move splits a run", u"", 0, 0,
+         [](TextEngine& e) {
+             e.InsertTyped(u"ab");
+             e.MoveLeft(false);
+             e.MoveRight(false);
+             e.InsertTyped(u'c');
+         },
+         "abc", "ab", {2, 2}},
+        {"backspace and delete run", u"hello world", 5, 5,
+         [](TextEngine& e) {
+             e.Backspace();
+             e.Backspace();
+             e.Delete();
+         },
+         "helworld", "hello world", {3, 6}},
+        {"backing up over typed text and beyond", u"hello world", 5, 5,
+         [&](TextEngine& e) {
+             e.InsertTyped(u"XY");
+             backspaces(3)(e);
+             e.InsertTyped(u'Z');
+         },
+         "hellZ world", "hello world", {4, 5}},
+        {"backing up over \\r\\n", u"ab\r\ncd", 4, 4,
+         [&](TextEngine& e) {
+             e.InsertTyped(u'X');
+             backspaces(2)(e);
+         },
+         "abcd", "ab\\r\\ncd", {2, 4}},
+        {"selection then backspace", u"abcd", 3, 1, backspaces(2), "d", "abcd", {0, 3}},
+        {"ReplaceSel", u"one two", 4, 7, [](TextEngine& e) { e.ReplaceSel(u"2\r\n3", true); }, "one 2\\r\\n3",
+         "one two", {4, 7}},
+    };
+    for (const UndoCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TextEngine e = Make(c.text);
+        e.SetSelRaw(c.anchor, c.caret);
+        c.edit(e);
+        EXPECT_EQ(Show(e.GetText()), c.edited);
+        ASSERT_TRUE(e.Undo());
+        EXPECT_EQ(Show(e.GetText()), c.undone);
+        EXPECT_EQ(e.GetSel(), c.undoneSel);
+        ASSERT_TRUE(e.Undo());
+        EXPECT_EQ(Show(e.GetText()), c.edited);
+        ExpectIndexMatchesText(e, c.name);
+    }
+}
+
+struct DeleteCase {
+    std::u16string text;
+    int anchor, caret;
+    bool forward;  // Delete rather than Backspace
+    bool changed;
+    std::string expected;
+};
+
+TEST(TextEngineEdit, BackspaceAndDeleteRemoveWholeUnits)
+{
+    const std::vector<DeleteCase> cases = {
+        {u"a\r\nb", 3, 3, false, true, "ab"},
+        {u"a\r\nb", 1, 1, true, true, "ab"},
+        {u"a\r\nb", 2, 2, false, true, "a\\nb"},  // from inside "\r\n": just the '\r'
+        {u"b\xD83D\xDE00", 3, 3, false, true, "b"},
+        {u"\xD83D\xDE00x", 0, 0, true, true, "x"},
+        {u"ab", 0, 0, false, false, "ab"},
+        {u"ab", 2, 2, true, false, "ab"},
+        {u"abc", 0, 2, true, true, "c"},  // a selection goes as a whole
+    };
+    for (const DeleteCase& c : cases) {
+        TextEngine e = Make(c.text);
+        e.SetSelRaw(c.anchor, c.caret);
+        EXPECT_EQ(c.forward ? e.Delete() : e.Backspace(), c.changed) << Show(c.text) << " at " << c.caret;
+        EXPECT_EQ(Show(e.GetText()), c.expected) << (c.forward ? "Delete" : "Backspace") << " at " << c.caret;
+    }
+}
+
+TEST(TextEngineEdit, ReplaceSelWithoutUndoAndTheModifiedFlag)
+{
+    TextEngine e = Make(u"one two");
+    EXPECT_FALSE(e.IsModified());
+    e.InsertTyped(u'x');
+    EXPECT_TRUE(e.IsModified());
+    e.SetModified(false);
+    e.Undo();
+    EXPECT_TRUE(e.IsModified());  // undo is an edit too
+
+    e.SetSel(4, 7);
+    e.ReplaceSel(u"2", false);
+    EXPECT_EQ(Show(e.GetText()), "one 2");
+    EXPECT_EQ(e.GetSel(), std::make_pair(5, 5));
+    EXPECT_FALSE(e.CanUndo());
+    EXPECT_FALSE(e.Undo());
+
+    e.SetText(u"new");
+    EXPECT_FALSE(e.IsModified());
+    EXPECT_EQ(e.Caret(), 0);
+}
+
+TEST(TextEngineLimit, TypingIsRefusedAtTheLimit)
+{
+    TextEngine e = Make(u"abc");
+    e.SetLimit(4);
+    e.SetSel(3, 3);
+    EXPECT_EQ(e.InsertTyped(u'd'), TextEngine::EditStatus::Done);
+    EXPECT_EQ(e.InsertTyped(u'e'), TextEngine::EditStatus::Refused);
+    EXPECT_EQ(e.InsertTyped(u"\r\n"), TextEngine::EditStatus::Refused);
+    EXPECT_EQ(Show(e.GetText()), "abcd");
+    e.SetSel(0, 1);  // replacing a selection frees room
+    EXPECT_EQ(e.InsertTyped(u'Z'), TextEngine::EditStatus::Done);
+    EXPECT_EQ(Show(e.GetText()), "Zbcd");
+}
+
+TEST(TextEngineLimit, PasteInsertsOnlyWhatFitsWithoutSplittingUnits)
+{
+    struct PasteCase {
+        int limit;
+        std::u16string paste;
+        std::string expected;
+    };
+    const std::vector<PasteCase> cases = {
+        {6, u"xyzwv", "abxyzw"},
+        {5, u"xyzw", "abxyz"},
+        {5, u"xy\r\nz", "abxy"},              // "\r\n" stays whole
+        {5, u"xy\xD83D\xDE00", "abxy"},        // so does a surrogate pair
+        {2, u"xy", "ab"},
+    };
+    for (const PasteCase& c : cases) {
+        TextEngine e = Make(u"ab");
+        e.SetLimit(c.limit);
+        e.SetSel(2, 2);
+        EXPECT_EQ(e.ReplaceSel(c.paste, true), TextEngine::EditStatus::Truncated) << c.expected;
+        EXPECT_EQ(Show(e.GetText()), c.expected);
+    }
+    TextEngine e = Make(u"ab");
+    e.SetLimit(1);
+    e.SetText(u"longer than the limit");  // SetText is not limited
+    EXPECT_EQ(e.Length(), 21);
+    e.SetLimit(0);
+    EXPECT_EQ(e.Limit(), TextEngine::kMaxLimit);
+}
+
+// ---- Search ----
+
+struct FindCase {
+    std::u16string text, needle;
+    bool matchCase;
+    int expected;
+};
+
+TEST(TextEngineFind, CaseSensitiveAndFolded)
+{
+    const std::vector<FindCase> cases = {
+        {u"Hello hello", u"hello", true, 6},
+        {u"Hello hello", u"hello", false, 0},
+        {u"caf\u00C9!", u"caf\u00E9", false, 0},     // É / é
+        {u"caf\u00C9!", u"caf\u00E9", true, -1},
+        {u"x\u0178", u"\u00FF", false, 1},           // Ÿ (outside Latin-1) / ÿ
+        {u"\u00B5m", u"\u03BCM", false, 0},          // micro sign folds to Greek mu
+        {u"\u03A3\u03C3\u03C2", u"\u03C3\u03C3\u03C3", false, 0},  // Σ σ ς
+        {u"\u03A3\u03C3\u03C2", u"\u03C2", true, 2},
+        {u"Stra\u00DFe", u"strasse", false, -1},     // simple folding: ß stays ß
+        {u"a\xD801\xDC00" u"b", u"\xD801\xDC28", false, 1},  // Deseret capital / small
+        {u"line\r\nnext", u"E\r\nN", false, 3},
+        {u"abc", u"", false, -1},
+        {u"ab", u"abc", false, -1},
+    };
+    for (const FindCase& c : cases) {
+        const TextEngine e = Make(c.text);
+        EXPECT_EQ(e.Find(c.needle, 0, c.matchCase), c.expected)
+            << "find " << Show(c.needle) << " in " << Show(c.text) << (c.matchCase ? " (case)" : "");
+        if (c.expected >= 0) {
+            EXPECT_TRUE(e.MatchesAt(c.expected, c.needle, c.matchCase)) << Show(c.needle);
+        }
+    }
+}
+
+TEST(TextEngineFind, FromPositionAndAcrossTheGap)
+{
+    TextEngine e = Make(u"abcabcabc");
+    EXPECT_EQ(e.Find(u"abc", 1, true), 3);
+    EXPECT_EQ(e.Find(u"abc", 7, true), -1);
+    EXPECT_FALSE(e.MatchesAt(1, u"abc", true));
+    e.SetSel(4, 4);
+    e.InsertTyped(u'X');  // the gap now sits inside the second "abc"
+    e.MoveLeft(false);
+    EXPECT_EQ(e.Find(u"aXbc", 0, true), 3);
+    EXPECT_EQ(e.Find(u"AXBCA", 0, false), 3);
+}
+
+TEST(TextEngineFind, PathologicalInputStaysLinear)
+{
+    // Naive matching would need about 2e10 comparisons here.
+    std::u16string text(1000000, u'a');
+    std::u16string needle(20000, u'a');
+    needle += u'b';
+    TextEngine e = Make(text);
+    e.SetLimit(0);
+    e.SetSel(500000, 500000);
+    e.InsertTyped(u'A');  // put the gap in the middle
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(e.Find(needle, 0, true), -1);
+    EXPECT_EQ(e.Find(needle, 0, false), -1);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::seconds(2));
+}
+
+// ---- Replace all ----
+
+// The one-by-one loop that ReplaceAllFrom must reproduce.
+int ReplaceOneByOne(TextEngine& e, int pos, std::u16string_view needle, std::u16string_view replacement,
+                    bool matchCase)
+{
+    int count = 0;
+    for (int at = e.Find(needle, pos, matchCase); at >= 0;
+         at = e.Find(needle, at + static_cast<int>(replacement.size()), matchCase)) {
+        e.SetSel(at, at + static_cast<int>(needle.size()));
+        e.ReplaceSel(replacement, true);
+        ++count;
+    }
+    return count;
+}
+
+TEST(TextEngineReplaceAll, SimpleCases)
+{
+    TextEngine e = Make(u"aaaa");
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"aa", u"b", true), 2);
+    EXPECT_EQ(Show(e.GetText()), "bb");
+    EXPECT_EQ(e.GetSel(), std::make_pair(2, 2));
+
+    e = Make(u"a-a");
+    e.InsertTyped(u'x');
+    e.SetModified(false);
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"a", u"aa", true), 2);  // the replacement is not searched again
+    EXPECT_EQ(Show(e.GetText()), "xaa-aa");
+    EXPECT_EQ(e.GetSel(), std::make_pair(6, 6));
+    EXPECT_FALSE(e.CanUndo());
+    EXPECT_TRUE(e.IsModified());
+
+    e = Make(u"x\r\ny\r\n");
+    EXPECT_EQ(e.ReplaceAllFrom(1, u"\r\n", u"\n", true), 2);
+    EXPECT_EQ(Show(e.GetText()), "x\\ny\\n");
+    EXPECT_EQ(e.LineCount(), 3);
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"zz", u"", true), 0);
+
+    // A folding match that ends on the high half of a pair: the next search
+    // starts on the low half, which then reads as a lone unit.
+    e = Make(u"\xDC00" u"a\xD801\xDC00" u"a\xD801!");
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"\xDC00" u"a\xD801", u"-", false), 2);
+    EXPECT_EQ(Show(e.GetText()), "--!");
+}
+
+TEST(TextEngineReplaceAll, MatchesTheOneByOneLoopOnRandomTexts)
+{
+    struct Pattern {
+        std::u16string needle, replacement;
+        bool matchCase;
+    };
+    const std::vector<Pattern> patterns = {
+        {u"a", u"bb", true},
+        {u"aa", u"a", true},
+        {u"aa", u"aaa", true},        // replacement contains the needle
+        {u"aba", u"", true},
+        {u"\u00E9a", u"X", false},    // é also matches É
+        {u"A\r\n", u"\r\n", false},
+        {u"\n", u"\r\n", true},
+        {u"a\xD801", u"\xDC00", false},  // a match may end inside a surrogate pair
+        {u"\xDC28", u"x", false},
+        {u"\xDC00" u"a\xD801", u"-", false},
+    };
+    const std::u16string alphabet = u"aabA\u00E9\u00C9\r\n\xD801\xDC00";
+    std::mt19937 rng(99);
+    for (int round = 0; round < 300; ++round) {
+        std::u16string text;
+        for (int n = static_cast<int>(rng() % 40); n > 0; --n)
+            text += alphabet[rng() % alphabet.size()];
+        const Pattern& p = patterns[round % patterns.size()];
+        const int pos = text.empty() ? 0 : static_cast<int>(rng() % text.size());
+
+        TextEngine slow = Make(text);
+        slow.SetLimit(0);
+        const int expectedCount = ReplaceOneByOne(slow, pos, p.needle, p.replacement, p.matchCase);
+        TextEngine fast = Make(text);
+        // Leave the gap somewhere in the middle so both halves are read.
+        fast.SetSel(static_cast<int>(text.size() / 2), static_cast<int>(text.size() / 2));
+        fast.InsertTyped(u'Q');
+        fast.Backspace();
+        const int count = fast.ReplaceAllFrom(pos, p.needle, p.replacement, p.matchCase);
+
+        const std::string context = "text=" + Show(text) + " needle=" + Show(p.needle) + " pos=" + std::to_string(pos);
+        ASSERT_EQ(count, expectedCount) << context;
+        ASSERT_EQ(Show(fast.GetText()), Show(slow.GetText())) << context;
+        if (count > 0) {
+            ASSERT_EQ(fast.GetSel(), slow.GetSel()) << context;
+        }
+        ExpectIndexMatchesText(fast, context);
+    }
+}
+
+// ---- Case folding ----
+
+TEST(CaseFold, KeepsEveryCodePointInItsPlane)
+{
+    // Positions in folded text are taken to equal positions in the original.
+    for (UChar32 c = 0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        const char32_t folded = CaseFold::CodePoint(static_cast<char32_t>(c));
+        ASSERT_EQ(c < 0x10000, folded < 0x10000) << std::hex << "U+" << c;
+    }
+    EXPECT_EQ(Show(CaseFold::String(u"A\u00C0\xD801\xDC00\xDC00z")), "a\\u00E0\\uD801\\uDC28\\uDC00z");
+}
+
+}  // namespace
