@@ -1,0 +1,61 @@
+// Identifiers the framework reserves: standard commands, control-bar and pane
+// window ids, and the framework's own string resources.
+//
+// As in WinUser.h, every identifier is a line of the form
+//   inline constexpr UINT NAME = VALUE;
+// so that resource scripts may use these names.
+#pragma once
+
+#include "framework/base/Types.h"
+
+// Standard commands
+inline constexpr UINT ID_FILE_NEW = 57600;
+inline constexpr UINT ID_FILE_OPEN = 57601;
+inline constexpr UINT ID_FILE_CLOSE = 57602;
+inline constexpr UINT ID_FILE_SAVE = 57603;
+inline constexpr UINT ID_FILE_SAVE_AS = 57604;
+inline constexpr UINT ID_EDIT_CLEAR = 57632;
+inline constexpr UINT ID_EDIT_CLEAR_ALL = 57633;
+inline constexpr UINT ID_EDIT_COPY = 57634;
+inline constexpr UINT ID_EDIT_CUT = 57635;
+inline constexpr UINT ID_EDIT_FIND = 57636;
+inline constexpr UINT ID_EDIT_PASTE = 57637;
+inline constexpr UINT ID_EDIT_REPEAT = 57640;
+inline constexpr UINT ID_EDIT_REPLACE = 57641;
+inline constexpr UINT ID_EDIT_SELECT_ALL = 57642;
+inline constexpr UINT ID_EDIT_UNDO = 57643;
+inline constexpr UINT ID_EDIT_REDO = 57644;
+inline constexpr UINT ID_WINDOW_SPLIT = 57653;
+inline constexpr UINT ID_APP_ABOUT = 57664;
+inline constexpr UINT ID_APP_EXIT = 57665;
+inline constexpr UINT ID_HELP = 57670;
+inline constexpr UINT ID_NEXT_PANE = 57680;
+inline constexpr UINT ID_PREV_PANE = 57681;
+
+// Window ids of control bars and splitter panes
+inline constexpr UINT AFX_IDW_TOOLBAR = 59392;
+inline constexpr UINT AFX_IDW_PANE_FIRST = 59648;
+inline constexpr UINT AFX_IDW_PANE_LAST = 59903;
+
+// Framework strings
+inline constexpr UINT AFX_IDS_APP_TITLE = 57344;
+inline constexpr UINT AFX_IDS_IDLEMESSAGE = 57345;
+inline constexpr UINT AFX_IDS_OPENFILE = 61440;
+inline constexpr UINT AFX_IDS_SAVEFILE = 61441;
+inline constexpr UINT AFX_IDS_ALLFILTER = 61442;
+inline constexpr UINT AFX_IDS_UNTITLED = 61443;
+inline constexpr UINT AFX_IDS_UNNAMED_FILE = 61446;
+inline constexpr UINT AFX_IDP_FAILED_TO_OPEN_DOC = 61697;
+inline constexpr UINT AFX_IDP_FAILED_TO_SAVE_DOC = 61698;
+inline constexpr UINT AFX_IDP_ASK_TO_SAVE = 61699;
+inline constexpr UINT AFX_IDP_FAILED_TO_CREATE_DOC = 61700;
+inline constexpr UINT AFX_IDP_FILE_TOO_LARGE = 61701;
+inline constexpr UINT AFX_IDP_INTERNAL_FAILURE = 61704;
+inline constexpr UINT AFX_IDP_PARSE_INT = 61712;
+inline constexpr UINT AFX_IDP_FAILED_INVALID_FORMAT = 61728;
+inline constexpr UINT AFX_IDP_FILE_NONE = 61856;  // + CFileException cause, 0..14
+
+// Framework strings of our own platform layer (file dialogs)
+inline constexpr UINT AFX_IDP_FILE_EXISTS_REPLACE = 61900;   // "%1 already exists.\nDo you want to replace it?"
+inline constexpr UINT AFX_IDP_FILE_NOT_FOUND_CHECK = 61901;  // "%1\nFile not found.\nCheck the file name and try again."
+inline constexpr UINT AFX_IDP_PATH_NOT_FOUND_CHECK = 61902;  // "%1\nPath does not exist.\nCheck the path and try again."

@@ -1,0 +1,177 @@
+#include "framework/host/HeadlessHost.h"
+
+#include "framework/base/String.h"
+#include "framework/win/StaticControl.h"
+#include "framework/win/WindowSystem.h"
+
+void HeadlessHost::Key(UINT vk, char16_t ch, bool ctrl, bool shift, bool alt)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::Key;
+    e.vk = vk;
+    e.ch = ch;
+    e.ctrl = ctrl;
+    e.shift = shift;
+    e.alt = alt;
+    m_queue.push_back({e, nullptr});
+}
+
+void HeadlessHost::Type(std::u16string_view text)
+{
+    for (char16_t c : text) {
+        switch (c) {
+        case u'\r':
+        case u'\n': Key(VK_RETURN, u'\r'); break;
+        case u'\t': Key(VK_TAB, u'\t'); break;
+        case u'\b': Key(VK_BACK, u'\b'); break;
+        default: {
+            UINT vk = (c >= u'a' && c <= u'z') ? UINT(c - u'a' + u'A') : (c < 0x80 ? UINT(c) : 0);
+            bool shift = c >= u'A' && c <= u'Z';
+            Key(vk, c, false, shift);
+        }
+        }
+    }
+}
+
+void HeadlessHost::Click(int x, int y)
+{
+    InputEvent down;
+    down.kind = InputEvent::Kind::MouseDown;
+    down.x = x;
+    down.y = y;
+    InputEvent up = down;
+    up.kind = InputEvent::Kind::MouseUp;
+    m_queue.push_back({down, nullptr});
+    m_queue.push_back({up, nullptr});
+}
+
+void HeadlessHost::Drag(int x0, int y0, int x1, int y1)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::MouseDown;
+    e.x = x0;
+    e.y = y0;
+    m_queue.push_back({e, nullptr});
+    e.kind = InputEvent::Kind::MouseMove;
+    e.x = x1;
+    e.y = y1;
+    m_queue.push_back({e, nullptr});
+    e.kind = InputEvent::Kind::MouseUp;
+    m_queue.push_back({e, nullptr});
+}
+
+void HeadlessHost::Resize(int cols, int rows)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::Resize;
+    e.x = cols;
+    e.y = rows;
+    m_queue.push_back({e, [this, cols, rows](InputEvent&) {
+                           m_cols = cols;
+                           m_rows = rows;
+                           return true;
+                       }});
+}
+
+void HeadlessHost::ClickButton(std::u16string_view text)
+{
+    std::u16string wanted(text);
+    InputEvent down;
+    down.kind = InputEvent::Kind::MouseDown;
+    m_queue.push_back({down, [this, wanted](InputEvent& e) {
+                           HWND active = WindowSystem::Get().ActiveTopLevel();
+                           if (!active)
+                               return false;
+                           for (auto& child : active->children) {
+                               if (child->className.CompareNoCase(u"BUTTON") != 0 || !(child->style & WS_VISIBLE))
+                                   continue;
+                               if (child->text.Str() != wanted && StripMnemonic(child->text).Str() != wanted)
+                                   continue;
+                               CRect cells = GetWindowCells(child.get());
+                               e.x = cells.left + cells.Width() / 2;
+                               e.y = cells.top;
+                               InputEvent up = e;
+                               up.kind = InputEvent::Kind::MouseUp;
+                               m_queue.push_front({up, nullptr});
+                               return true;
+                           }
+                           return false;
+                       }});
+}
+
+void HeadlessHost::ClickText(std::u16string_view text)
+{
+    std::u16string wanted(text);
+    InputEvent down;
+    down.kind = InputEvent::Kind::MouseDown;
+    m_queue.push_back({down, [this, wanted](InputEvent& e) {
+                           CPoint p = Find(wanted);
+                           if (p.x < 0)
+                               return false;
+                           e.x = p.x;
+                           e.y = p.y;
+                           InputEvent up = e;
+                           up.kind = InputEvent::Kind::MouseUp;
+                           m_queue.push_front({up, nullptr});
+                           return true;
+                       }});
+}
+
+bool HeadlessHost::Next(InputEvent& event)
+{
+    while (!m_queue.empty()) {
+        Step step = std::move(m_queue.front());
+        m_queue.pop_front();
+        event = step.event;
+        if (step.resolve && !step.resolve(event)) {
+            // Nothing to click where the script expected it: a faulty test.
+            ++m_starved;
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool HeadlessHost::WaitEvent(InputEvent& event)
+{
+    if (Next(event))
+        return true;
+    while (!m_onModal.empty()) {
+        auto step = std::move(m_onModal.front());
+        m_onModal.pop_front();
+        step();
+        if (Next(event))
+            return true;
+    }
+    ++m_starved;
+    return false;
+}
+
+void HeadlessHost::Run()
+{
+    WindowSystem& ws = WindowSystem::Get();
+    InputEvent e;
+    while (Next(e))
+        ws.Dispatch(e);
+}
+
+const Canvas& HeadlessHost::Screen() { return WindowSystem::Get().Paint(); }
+
+std::string HeadlessHost::Row(int y) { return Screen().RowText(y); }
+
+std::string HeadlessHost::ScreenText() { return Screen().Text(); }
+
+CPoint HeadlessHost::Find(std::u16string_view text)
+{
+    const Canvas& c = Screen();
+    for (int y = 0; y < c.Rows(); ++y) {
+        std::u16string row;
+        for (int x = 0; x < c.Cols(); ++x)
+            row += c.At(x, y).ch;
+        size_t at = row.find(text);
+        if (at != std::u16string::npos)
+            return {int(at), y};
+    }
+    return {-1, -1};
+}

@@ -1,0 +1,56 @@
+// The Host is everything outside the process's own logic: the stream of
+// input events, the screen, beeps, the clipboard. The window system turns
+// its events into window messages and paints into its canvas.
+//
+// Two hosts exist: HeadlessHost (scripted input, an in-memory screen, for
+// tests) and TerminalHost (ncursesw).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "framework/base/Geometry.h"
+#include "framework/base/Types.h"
+#include "framework/host/Canvas.h"
+
+struct InputEvent {
+    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Resize, Quit };
+    Kind kind = Kind::Key;
+    // Key: the virtual key, the character it yields (0 for none) and the
+    // modifiers held.
+    UINT vk = 0;
+    char16_t ch = 0;
+    bool ctrl = false;
+    bool shift = false;
+    bool alt = false;
+    // Mouse: the cell; Resize: the new size in cells.
+    int x = 0;
+    int y = 0;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Screen size in character cells.
+    virtual CSize ScreenCells() const = 0;
+    // How many pixels one cell stands for. Window geometry is in pixels.
+    static constexpr CSize CellPixels() { return {10, 16}; }
+
+    // Waits for the next input event. Returns false when input has ended
+    // (end of the terminal, or a scripted test that has run out of events).
+    virtual bool WaitEvent(InputEvent& event) = 0;
+    // Shows the canvas.
+    virtual void Present(const Canvas& canvas) = 0;
+    // MessageBeep: 0 the default sound, MB_ICONEXCLAMATION the warning.
+    virtual void Beep(UINT type) = 0;
+
+    virtual void SetClipboardText(const std::u16string& text) { m_clipboard = text; }
+    virtual std::optional<std::u16string> GetClipboardText() const { return m_clipboard; }
+
+    // Notes a message box as it opens, so tests can check what was said.
+    virtual void NoteMessageBox(const std::u16string& /*caption*/, const std::u16string& /*text*/, UINT /*type*/) {}
+
+protected:
+    std::optional<std::u16string> m_clipboard;
+};

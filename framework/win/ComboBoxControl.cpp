@@ -1,0 +1,242 @@
+#include "framework/win/ComboBoxControl.h"
+
+#include <algorithm>
+
+#include "framework/win/DC.h"
+#include "framework/win/PopupList.h"
+#include "framework/win/WindowSystem.h"
+
+HWND ComboBoxControl::Edit(HWND hwnd) const { return HasEdit(hwnd) ? GetDlgItem(hwnd, int(kEditId)) : nullptr; }
+
+void ComboBoxControl::Notify(HWND hwnd, UINT code)
+{
+    if (hwnd->parent)
+        SendMessage(hwnd->parent, WM_COMMAND, MAKEWPARAM(WORD(hwnd->id), WORD(code)), reinterpret_cast<LPARAM>(hwnd));
+}
+
+void ComboBoxControl::Select(HWND hwnd, int index, bool notify)
+{
+    m_sel = (index >= 0 && index < int(m_items.size())) ? index : -1;
+    if (HWND edit = Edit(hwnd)) {
+        SetWindowText(edit, m_sel >= 0 ? m_items[size_t(m_sel)] : CString());
+        SendMessage(edit, EM_SETSEL, 0, -1);
+    }
+    WindowSystem::Get().Invalidate();
+    if (notify)
+        Notify(hwnd, CBN_SELCHANGE);
+}
+
+int ComboBoxControl::Insert(HWND, int index, const CString& text)
+{
+    if (index < 0 || index > int(m_items.size()))
+        index = int(m_items.size());
+    m_items.insert(m_items.begin() + index, text);
+    if (m_sel >= index)
+        ++m_sel;
+    WindowSystem::Get().Invalidate();
+    return index;
+}
+
+void ComboBoxControl::DropDown(HWND hwnd)
+{
+    Notify(hwnd, CBN_DROPDOWN);
+    if (!IsWindow(hwnd))
+        return;
+    std::vector<PopupItem> items;
+    for (const CString& s : m_items)
+        items.push_back(PopupItem{s, true, false});
+    CRect cells = GetWindowCells(hwnd);
+    int chosen = items.empty() ? POPUP_CANCELLED
+                               : TrackPopupList(items, CPoint(cells.left, cells.bottom), cells.Width(), m_sel, false,
+                                                m_droppedRows);
+    if (!IsWindow(hwnd))
+        return;
+    if (chosen >= 0 && chosen != m_sel)
+        Select(hwnd, chosen, true);
+    if (IsWindow(hwnd))
+        Notify(hwnd, CBN_CLOSEUP);
+}
+
+LRESULT ComboBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE: {
+        // The template's height counts the dropped list; the field is one row.
+        // Scroll bars belong to the dropped list, not to the field.
+        hwnd->style &= ~(WS_VSCROLL | WS_HSCROLL);
+        int rows = hwnd->rect.Height() / Host::CellPixels().cy - 1;
+        m_droppedRows = std::max(1, rows);
+        hwnd->rect.bottom = hwnd->rect.top + Host::CellPixels().cy;
+        if (HasEdit(hwnd)) {
+            DWORD style = WS_CHILD | WS_VISIBLE | ((hwnd->style & CBS_AUTOHSCROLL) ? ES_AUTOHSCROLL : 0);
+            CRect client = GetClientRect(hwnd);
+            CreateWindowEx(0, u"EDIT", u"", style, 0, 0, client.Width() - Host::CellPixels().cx, client.Height(), hwnd,
+                           kEditId, nullptr);
+        }
+        return 0;
+    }
+    case WM_SIZE:
+        if (HWND edit = Edit(hwnd)) {
+            CRect client = GetClientRect(hwnd);
+            MoveWindow(edit, 0, 0, client.Width() - Host::CellPixels().cx, client.Height(), TRUE);
+        }
+        return 0;
+    case WM_COMMAND:
+        // From the edit field: a typed change is the combo box's edit change.
+        if (LOWORD(wParam) == kEditId) {
+            UINT code = HIWORD(wParam);
+            if (code == EN_CHANGE) {
+                Notify(hwnd, CBN_EDITUPDATE);
+                Notify(hwnd, CBN_EDITCHANGE);
+            } else if (code == EN_SETFOCUS) {
+                Notify(hwnd, CBN_SETFOCUS);
+            } else if (code == EN_KILLFOCUS) {
+                Notify(hwnd, CBN_KILLFOCUS);
+            }
+        }
+        return 0;
+    case WM_SETTEXT:
+        if (HWND edit = Edit(hwnd))
+            return SetWindowText(edit, lParam ? CString(reinterpret_cast<const char16_t*>(lParam)) : CString());
+        return CB_ERR;
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH: {
+        CString text = HasEdit(hwnd) ? GetWindowText(Edit(hwnd)) : (m_sel >= 0 ? m_items[size_t(m_sel)] : CString());
+        if (msg == WM_GETTEXTLENGTH)
+            return text.GetLength();
+        auto* buf = reinterpret_cast<char16_t*>(lParam);
+        if (!buf || wParam == 0)
+            return 0;
+        int n = std::min(text.GetLength(), int(wParam) - 1);
+        std::copy_n(text.GetString(), n, buf);
+        buf[n] = 0;
+        return n;
+    }
+    case WM_SETFOCUS:
+        if (HWND edit = Edit(hwnd)) {
+            SetFocus(edit);
+            SendMessage(edit, EM_SETSEL, 0, -1);
+        } else {
+            Notify(hwnd, CBN_SETFOCUS);
+        }
+        WindowSystem::Get().Invalidate();
+        return 0;
+    case WM_KILLFOCUS:
+        if (!HasEdit(hwnd))
+            Notify(hwnd, CBN_KILLFOCUS);
+        WindowSystem::Get().Invalidate();
+        return 0;
+    case WM_LBUTTONDOWN: {
+        SetFocus(hwnd);
+        CRect client = GetClientRect(hwnd);
+        int x = short(LOWORD(UINT_PTR(lParam)));
+        if (!HasEdit(hwnd) || x >= client.Width() - Host::CellPixels().cx)
+            DropDown(hwnd);
+        return 0;
+    }
+    case WM_KEYDOWN:
+        // Keys reach the combo box itself only for a drop-down list; a
+        // drop-down combo box's field forwards the ones it does not use.
+        if (wParam == VK_F4 || ((wParam == VK_DOWN || wParam == VK_UP) && GetKeyState(VK_MENU) < 0)) {
+            DropDown(hwnd);
+        } else if (!HasEdit(hwnd) && (wParam == VK_DOWN || wParam == VK_UP) && !m_items.empty()) {
+            int next = std::clamp(m_sel + (wParam == VK_DOWN ? 1 : -1), 0, int(m_items.size()) - 1);
+            if (next != m_sel)
+                Select(hwnd, next, true);
+        }
+        return 0;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_DOWN || wParam == VK_UP)
+            DropDown(hwnd);
+        return 0;
+    case CB_ADDSTRING: {
+        CString text(reinterpret_cast<const char16_t*>(lParam));
+        int index = int(m_items.size());
+        if (hwnd->style & CBS_SORT)
+            index = int(std::upper_bound(m_items.begin(), m_items.end(), text,
+                                         [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; }) -
+                        m_items.begin());
+        return Insert(hwnd, index, text);
+    }
+    case CB_INSERTSTRING:
+        return Insert(hwnd, int(INT_PTR(wParam)), CString(reinterpret_cast<const char16_t*>(lParam)));
+    case CB_DELETESTRING: {
+        int i = int(INT_PTR(wParam));
+        if (i < 0 || i >= int(m_items.size()))
+            return CB_ERR;
+        m_items.erase(m_items.begin() + i);
+        if (m_sel == i)
+            m_sel = -1;
+        else if (m_sel > i)
+            --m_sel;
+        WindowSystem::Get().Invalidate();
+        return int(m_items.size());
+    }
+    case CB_RESETCONTENT:
+        m_items.clear();
+        m_sel = -1;
+        if (HWND edit = Edit(hwnd))
+            SetWindowText(edit, CString());
+        WindowSystem::Get().Invalidate();
+        return 0;
+    case CB_SETCURSEL: {
+        int i = int(INT_PTR(wParam));
+        Select(hwnd, i, false);
+        return (i >= 0 && i < int(m_items.size())) ? i : CB_ERR;
+    }
+    case CB_GETCURSEL:
+        return m_sel;
+    case CB_GETCOUNT:
+        return int(m_items.size());
+    case CB_GETLBTEXTLEN: {
+        int i = int(INT_PTR(wParam));
+        return (i >= 0 && i < int(m_items.size())) ? m_items[size_t(i)].GetLength() : CB_ERR;
+    }
+    case CB_GETLBTEXT: {
+        int i = int(INT_PTR(wParam));
+        if (i < 0 || i >= int(m_items.size()) || !lParam)
+            return CB_ERR;
+        const CString& s = m_items[size_t(i)];
+        std::copy_n(s.GetString(), s.GetLength() + 1, reinterpret_cast<char16_t*>(lParam));
+        return s.GetLength();
+    }
+    case CB_FINDSTRINGEXACT: {
+        CString text(reinterpret_cast<const char16_t*>(lParam));
+        for (size_t i = 0; i < m_items.size(); ++i)
+            if (m_items[i].CompareNoCase(text) == 0)
+                return int(i);
+        return CB_ERR;
+    }
+    case CB_SHOWDROPDOWN:
+        if (wParam)
+            DropDown(hwnd);
+        return TRUE;
+    case CB_GETDROPPEDSTATE:
+        return FALSE;
+    case CB_LIMITTEXT:
+        if (HWND edit = Edit(hwnd))
+            SendMessage(edit, EM_LIMITTEXT, wParam, 0);
+        return TRUE;
+    case CB_SETEDITSEL:
+        if (HWND edit = Edit(hwnd))
+            SendMessage(edit, EM_SETSEL, WPARAM(short(LOWORD(UINT_PTR(lParam)))), short(HIWORD(UINT_PTR(lParam))));
+        return TRUE;
+    default:
+        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    }
+}
+
+UINT ComboBoxControl::DialogCode(HWND) { return DLGC_WANTARROWS | DLGC_WANTCHARS; }
+
+void ComboBoxControl::Paint(HWND hwnd, CDC& dc)
+{
+    CSize size = dc.Size();
+    bool enabled = IsWindowEnabled(hwnd);
+    bool focused = GetFocus() == hwnd;
+    std::uint16_t attr = ATTR_FIELD | (enabled ? 0 : ATTR_DISABLED) | (focused ? ATTR_FOCUS : 0);
+    dc.FillRect(CRect(0, 0, size.cx, size.cy), attr);
+    if (!HasEdit(hwnd) && m_sel >= 0)
+        dc.TextInBox(0, 0, size.cx - 1, m_items[size_t(m_sel)].View(), attr);
+    dc.TextOut(size.cx - 1, 0, u"\u25BC", ATTR_BUTTON | (enabled ? 0 : ATTR_DISABLED));
+}
+

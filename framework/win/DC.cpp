@@ -1,0 +1,70 @@
+#include "framework/win/DC.h"
+
+#include "framework/win/Wnd.h"
+#include "framework/win/WindowSystem.h"
+
+int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
+{
+    int n = 0;
+    for (char16_t c : text) {
+        // Control characters would upset a terminal; show them as a middle dot.
+        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))
+            c = u'\u00B7';
+        else if (c >= 0xD800 && c < 0xE000)
+            c = u'\uFFFD';
+        SetCell(x + n, y, Cell{c, attr});
+        ++n;
+    }
+    return n;
+}
+
+void CDC::TextInBox(int x, int y, int width, std::u16string_view text, std::uint16_t attr, int align)
+{
+    FillRect(CRect(x, y, x + width, y + 1), attr);
+    if (int(text.size()) > width)
+        text = text.substr(0, size_t(width < 0 ? 0 : width));
+    int pad = width - int(text.size());
+    int start = align == 0 ? x : align == 1 ? x + pad / 2 : x + pad;
+    TextOut(start, y, text, attr);
+}
+
+void CDC::FillRect(const CRect& cells, std::uint16_t attr, char16_t ch)
+{
+    for (int y = cells.top; y < cells.bottom; ++y)
+        for (int x = cells.left; x < cells.right; ++x)
+            SetCell(x, y, Cell{ch, attr});
+}
+
+void CDC::SetCell(int x, int y, const Cell& cell)
+{
+    int sx = m_origin.x + x;
+    int sy = m_origin.y + y;
+    if (!m_clip.PtInRect({sx, sy}) || !m_canvas->Contains(sx, sy))
+        return;
+    m_canvas->At(sx, sy) = cell;
+}
+
+void CDC::AddAttr(const CRect& cells, std::uint16_t attr)
+{
+    for (int y = cells.top; y < cells.bottom; ++y)
+        for (int x = cells.left; x < cells.right; ++x) {
+            int sx = m_origin.x + x;
+            int sy = m_origin.y + y;
+            if (m_clip.PtInRect({sx, sy}) && m_canvas->Contains(sx, sy))
+                m_canvas->At(sx, sy).attr |= attr;
+        }
+}
+
+void CDC::SetCaret(int x, int y)
+{
+    int sx = m_origin.x + x;
+    int sy = m_origin.y + y;
+    if (!m_clip.PtInRect({sx, sy}))
+        return;
+    m_canvas->m_caret = {sx, sy};
+    m_canvas->m_caretVisible = true;
+}
+
+CPaintDC::CPaintDC(CWnd* wnd) : CDC(WindowSystem::Get().BeginPaint(wnd->m_hWnd)) {}
+
+HFONT GetStockObject(int id) { return reinterpret_cast<HFONT>(static_cast<UINT_PTR>(id)); }

@@ -1,0 +1,48 @@
+// CDC: a drawing surface over the screen canvas, in character cells.
+//
+// Coordinates are cells relative to the window's client area; everything
+// drawn is clipped to the part of the client area that is visible.
+#pragma once
+
+#include <string_view>
+
+#include "framework/base/Geometry.h"
+#include "framework/base/String.h"
+#include "framework/host/Canvas.h"
+
+class CWnd;
+
+class CDC {
+public:
+    CDC(Canvas* canvas, CPoint origin, CRect clip) : m_canvas(canvas), m_origin(origin), m_clip(clip) {}
+    virtual ~CDC() = default;
+
+    // Writes text starting at (x, y); returns the number of cells used.
+    int TextOut(int x, int y, std::u16string_view text, std::uint16_t attr = ATTR_NORMAL);
+    // Writes text into a box of width cells, left, centred or right.
+    void TextInBox(int x, int y, int width, std::u16string_view text, std::uint16_t attr, int align = 0);
+    void FillRect(const CRect& cells, std::uint16_t attr, char16_t ch = u' ');
+    void SetCell(int x, int y, const Cell& cell);
+    // Adds attribute bits to cells already drawn (greying, inactive windows).
+    void AddAttr(const CRect& cells, std::uint16_t attr);
+    void SetCaret(int x, int y);
+
+    // The client area's size in cells.
+    CSize Size() const { return {m_clip.right - m_origin.x, m_clip.bottom - m_origin.y}; }
+    CPoint Origin() const { return m_origin; }
+
+protected:
+    Canvas* m_canvas;
+    CPoint m_origin;  // screen cell of the client area's top-left corner
+    CRect m_clip;     // visible screen cells
+};
+
+// The surface a window paints on while it handles WM_PAINT.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* wnd);
+};
+
+// The platform's stock objects; only fonts are used. A stock font's handle
+// is its number.
+HFONT GetStockObject(int id);

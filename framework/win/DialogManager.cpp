@@ -1,0 +1,181 @@
+#include "framework/win/DialogManager.h"
+
+#include <algorithm>
+
+#include "framework/win/ComboBoxControl.h"
+#include "framework/win/DC.h"
+#include "framework/win/Wnd.h"
+#include "framework/win/WindowSystem.h"
+
+CRect MapDialogRect(const CRect& d)
+{
+    auto x = [](int v) { return v * kDialogBaseUnitX / 4; };
+    auto y = [](int v) { return v * kDialogBaseUnitY / 8; };
+    return CRect(x(d.left), y(d.top), x(d.right), y(d.bottom));
+}
+
+LRESULT DialogWindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CLOSE) {
+        SendMessage(hwnd, WM_COMMAND, IDCANCEL, 0);
+        return 0;
+    }
+    return WindowClass::Proc(hwnd, msg, wParam, lParam);
+}
+
+void DialogWindowClass::Paint(HWND hwnd, CDC& dc)
+{
+    CSize s = dc.Size();
+    dc.FillRect(CRect(0, 0, s.cx, s.cy), ATTR_NORMAL);
+    if (hwnd->parent || s.cx < 2 || s.cy < 1)
+        return;
+    for (int y = 0; y < s.cy - 1; ++y) {
+        dc.SetCell(0, y, Cell{u'\u2502', ATTR_NORMAL});
+        dc.SetCell(s.cx - 1, y, Cell{u'\u2502', ATTR_NORMAL});
+    }
+    dc.FillRect(CRect(1, s.cy - 1, s.cx - 1, s.cy), ATTR_NORMAL, u'\u2500');
+    dc.SetCell(0, s.cy - 1, Cell{u'\u2514', ATTR_NORMAL});
+    dc.SetCell(s.cx - 1, s.cy - 1, Cell{u'\u2518', ATTR_NORMAL});
+}
+
+void CreateDialogControls(const res::DialogTemplate& tmpl, HWND dialog)
+{
+    for (const res::DialogItem& item : tmpl.items) {
+        CRect r = MapDialogRect(CRect(item.x, item.y, item.x + item.cx, item.y + item.cy));
+        UINT id = item.id < 0 ? 0xFFFF : UINT(item.id);
+        HWND ctl = CreateWindowEx(item.exStyle, CString(item.className), CString(item.text), item.style | WS_CHILD,
+                                  r.left, r.top, r.Width(), r.Height(), dialog, id, nullptr);
+        if (ctl && item.textId && (item.style & SS_TYPEMASK) == SS_ICON)
+            SendMessage(ctl, STM_SETICON, WPARAM(item.textId), 0);
+    }
+}
+
+HWND CreateDialogIndirect(const res::DialogTemplate& tmpl, HWND parent, CWnd* wnd)
+{
+    bool child = (tmpl.style & WS_CHILD) != 0;
+    CRect client = MapDialogRect(CRect(tmpl.x, tmpl.y, tmpl.x + tmpl.cx, tmpl.y + tmpl.cy));
+    int captionY = (tmpl.style & WS_CAPTION) == WS_CAPTION ? Host::CellPixels().cy : 0;
+    CRect r(client.left, client.top, client.right, client.bottom + captionY);
+    if (!child && IsWindow(parent)) {
+        // A popup's template position is relative to its owner's client area.
+        CPoint origin = ClientToScreen(GetTopLevel(parent), CPoint(0, 0));
+        r.OffsetRect(origin.x, origin.y);
+    }
+    DWORD style = tmpl.style & ~WS_VISIBLE;
+    CREATESTRUCT cs;
+    cs.dwExStyle = tmpl.exStyle;
+    cs.lpszClass = u"#32770";
+    cs.lpszName = CString(tmpl.caption);
+    cs.style = style;
+    cs.x = r.left;
+    cs.y = r.top;
+    cs.cx = r.Width();
+    cs.cy = r.Height();
+    cs.hwndParent = parent;
+    HWND hwnd = WindowSystem::Get().Create(cs, wnd);
+    if (!hwnd)
+        return nullptr;
+    CreateDialogControls(tmpl, hwnd);
+    return hwnd;
+}
+
+HWND DialogControlOf(HWND dialog, HWND hwnd)
+{
+    while (hwnd && hwnd->parent && hwnd->parent != dialog)
+        hwnd = hwnd->parent;
+    return hwnd && hwnd->parent == dialog ? hwnd : nullptr;
+}
+
+HWND GetNextDlgTabItem(HWND dialog, HWND ctl, BOOL previous)
+{
+    auto& kids = dialog->children;
+    int n = int(kids.size());
+    if (n == 0)
+        return nullptr;
+    int start = -1;
+    for (int i = 0; i < n; ++i)
+        if (kids[size_t(i)].get() == ctl)
+            start = i;
+    for (int step = 1; step <= n; ++step) {
+        int i = previous ? ((start < 0 ? n : start) - step + 2 * n) % n : (start + step + n) % n;
+        HWND c = kids[size_t(i)].get();
+        if ((c->style & WS_TABSTOP) && (c->style & WS_VISIBLE) && !(c->style & WS_DISABLED))
+            return c;
+    }
+    return nullptr;
+}
+
+void FocusDialogControl(HWND ctl)
+{
+    if (!IsWindow(ctl))
+        return;
+    SetFocus(ctl);
+    // Tabbing into a field selects what it holds.
+    HWND focus = GetFocus();
+    if (focus && focus->className.CompareNoCase(u"EDIT") == 0 && !(focus->style & ES_MULTILINE))
+        SendMessage(focus, EM_SETSEL, 0, -1);
+}
+
+namespace {
+
+HWND DefaultButton(HWND dialog)
+{
+    for (auto& c : dialog->children)
+        if (c->className.CompareNoCase(u"BUTTON") == 0 && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
+            (c->style & WS_VISIBLE))
+            return c.get();
+    return nullptr;
+}
+
+void Command(HWND dialog, HWND ctl, UINT id)
+{
+    SendMessage(dialog, WM_COMMAND, MAKEWPARAM(WORD(id), BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
+}
+
+} // namespace
+
+BOOL IsDialogMessage(HWND dialog, MSG* msg)
+{
+    if (!IsWindow(dialog) || msg->message != WM_KEYDOWN)
+        return FALSE;
+    HWND focus = GetFocus();
+    if (focus && focus != dialog && !IsChild(dialog, focus))
+        return FALSE;
+    UINT code = focus ? UINT(SendMessage(focus, WM_GETDLGCODE, msg->wParam, 0)) : 0;
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    switch (msg->wParam) {
+    case VK_TAB: {
+        if (ctrl || (code & DLGC_WANTTAB))
+            return FALSE;
+        HWND current = focus ? DialogControlOf(dialog, focus) : nullptr;
+        HWND next = GetNextDlgTabItem(dialog, current, GetKeyState(VK_SHIFT) < 0);
+        if (next)
+            FocusDialogControl(next);
+        return TRUE;
+    }
+    case VK_RETURN: {
+        if (code & DLGC_WANTALLKEYS)
+            return FALSE;
+        HWND current = focus ? DialogControlOf(dialog, focus) : nullptr;
+        if (current && current->className.CompareNoCase(u"BUTTON") == 0 &&
+            ((current->style & BS_TYPEMASK) == BS_PUSHBUTTON || (current->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)) {
+            if (IsWindowEnabled(current))
+                Command(dialog, current, current->id);
+            return TRUE;
+        }
+        HWND def = DefaultButton(dialog);
+        if (def) {
+            if (IsWindowEnabled(def))
+                Command(dialog, def, def->id);
+        } else {
+            Command(dialog, GetDlgItem(dialog, IDOK), IDOK);
+        }
+        return TRUE;
+    }
+    case VK_ESCAPE:
+        Command(dialog, GetDlgItem(dialog, IDCANCEL), IDCANCEL);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

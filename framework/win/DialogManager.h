@@ -1,0 +1,43 @@
+// What the platform's dialog manager does for dialogs and form views:
+// building the windows of a dialog template (dialog units become pixels
+// through the dialog font's base units), and the keyboard interface (Tab
+// and Shift+Tab between controls, Enter for the default button, Esc for
+// Cancel).
+#pragma once
+
+#include "framework/res/ResourceTypes.h"
+#include "framework/win/Window.h"
+
+// Base units of every dialog font, in pixels: one average character is
+// 12 x 16 pixels. A dialog unit is a quarter of the width and an eighth of
+// the height.
+inline constexpr int kDialogBaseUnitX = 12;
+inline constexpr int kDialogBaseUnitY = 16;
+
+CRect MapDialogRect(const CRect& dlu);
+
+// The window class of dialogs ("#32770"): closing means Cancel.
+class DialogWindowClass : public WindowClass {
+public:
+    LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    // A popup dialog's edges are drawn as a box, so it stands out from the
+    // windows beneath it.
+    void Paint(HWND hwnd, CDC& dc) override;
+};
+
+// Creates the dialog window itself (a popup with the template's caption,
+// or a child window for DS_CONTROL/WS_CHILD templates) with wnd attached,
+// then every control of the template. Returns nullptr on failure.
+HWND CreateDialogIndirect(const res::DialogTemplate& tmpl, HWND parent, CWnd* wnd);
+// Creates the template's controls inside an existing window.
+void CreateDialogControls(const res::DialogTemplate& tmpl, HWND dialog);
+
+// Handles the dialog keys of msg for the dialog; TRUE if it did.
+BOOL IsDialogMessage(HWND dialog, MSG* msg);
+// The dialog's control that holds hwnd (hwnd itself, or the combo box whose
+// field it is).
+HWND DialogControlOf(HWND dialog, HWND hwnd);
+// The next (or previous) control after ctl that takes Tab.
+HWND GetNextDlgTabItem(HWND dialog, HWND ctl, BOOL previous);
+// Moves the focus to a control; an edit field gets its whole text selected.
+void FocusDialogControl(HWND ctl);

@@ -1,0 +1,627 @@
+#include "framework/win/EditControl.h"
+
+#include <algorithm>
+
+#include "framework/win/DC.h"
+#include "framework/win/WindowSystem.h"
+
+namespace {
+constexpr char16_t kBackspace = 0x08;
+constexpr char16_t kTab = 0x09;
+constexpr char16_t kReturn = 0x0D;
+constexpr char16_t kCtrlC = 0x03;
+constexpr char16_t kCtrlV = 0x16;
+constexpr char16_t kCtrlX = 0x18;
+constexpr char16_t kCtrlZ = 0x1A;
+// Tab stops are in dialog units of the control's font: four to a character.
+constexpr int kDefaultTabStop = 32;
+} // namespace
+
+EditControl::EditControl(DWORD style) : m_style(style)
+{
+    m_text.SetColumnMeasure(this);
+    if (!(style & ES_MULTILINE))
+        m_text.SetLimit(0x7FFE);  // a single-line field's default limit
+}
+
+int EditControl::ColumnOf(const TextEngine& text, int lineStart, int pos) const
+{
+    int col = 0;
+    for (int i = lineStart; i < pos; ++i)
+        col = text.CharAt(i) == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
+    return col;
+}
+
+int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int column) const
+{
+    int col = 0;
+    for (int i = lineStart; i < lineEnd; ++i) {
+        int next = text.CharAt(i) == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
+        if (column < next)
+            return column - col < next - column ? i : i + 1;
+        col = next;
+    }
+    return lineEnd;
+}
+
+void EditControl::Notify(HWND hwnd, UINT code)
+{
+    if (hwnd->parent)
+        SendMessage(hwnd->parent, WM_COMMAND, MAKEWPARAM(WORD(hwnd->id), WORD(code)), reinterpret_cast<LPARAM>(hwnd));
+}
+
+void EditControl::Changed(HWND hwnd)
+{
+    ScrollCaret(hwnd);
+    UpdateScrollBars(hwnd);
+    WindowSystem::Get().Invalidate();
+    Notify(hwnd, EN_UPDATE);
+    if (IsWindow(hwnd))
+        Notify(hwnd, EN_CHANGE);
+}
+
+CSize EditControl::ClientCells(HWND hwnd) const
+{
+    CRect c = GetClientCells(hwnd);
+    return {std::max(c.Width(), 1), std::max(c.Height(), 1)};
+}
+
+std::u16string EditControl::LineEndForEnter() const
+{
+    // A text whose first line ends in a lone "\n" is a Unix text; keep it so.
+    if (m_text.LineCount() > 1) {
+        int nl = m_text.LineIndex(1) - 1;
+        if (nl == 0 || m_text.CharAt(nl - 1) != u'\r')
+            return u"\n";
+    }
+    return u"\r\n";
+}
+
+bool EditControl::Insert(HWND hwnd, std::u16string_view text, bool typed)
+{
+    if (m_style & ES_READONLY) {
+        MessageBeep(0);
+        return false;
+    }
+    std::u16string single;
+    if (!Multiline()) {
+        // A single-line field takes only the first line of what it is given.
+        size_t cut = text.find_first_of(u"\r\n");
+        if (cut != std::u16string_view::npos)
+            text = text.substr(0, cut);
+    }
+    if (!Multiline() && !(m_style & ES_AUTOHSCROLL)) {
+        // Without automatic scrolling a field takes no more than it can show.
+        auto [s, e] = m_text.GetSel();
+        int room = ClientCells(hwnd).cx - 1 - (m_text.Length() - (e - s));
+        if (room < int(text.size())) {
+            if (typed || room <= 0) {
+                Notify(hwnd, EN_MAXTEXT);
+                return false;
+            }
+            text = text.substr(0, size_t(room));
+        }
+    }
+    TextEngine::EditStatus status = typed ? m_text.InsertTyped(text) : m_text.ReplaceSel(text, true);
+    if (status == TextEngine::EditStatus::Refused) {
+        Notify(hwnd, EN_MAXTEXT);
+        return false;
+    }
+    Changed(hwnd);
+    if (status == TextEngine::EditStatus::Truncated && IsWindow(hwnd))
+        Notify(hwnd, EN_MAXTEXT);
+    return true;
+}
+
+int EditControl::ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace,
+                                bool matchCase)
+{
+    if (m_style & ES_READONLY)
+        return 0;
+    int count = m_text.ReplaceAllFrom(pos, find, replace, matchCase);
+    if (count > 0)
+        Changed(hwnd);
+    return count;
+}
+
+void EditControl::Cut(HWND hwnd)
+{
+    if (m_style & ES_READONLY)
+        return;
+    auto [s, e] = m_text.GetSel();
+    if (s == e)
+        return;
+    Copy(hwnd);
+    Clear(hwnd);
+}
+
+void EditControl::Copy(HWND)
+{
+    auto [s, e] = m_text.GetSel();
+    if (s == e || (m_style & ES_PASSWORD))
+        return;
+    if (Host* host = WindowSystem::Get().GetHost())
+        host->SetClipboardText(m_text.GetRange(s, e - s));
+}
+
+void EditControl::Paste(HWND hwnd)
+{
+    Host* host = WindowSystem::Get().GetHost();
+    if (!host)
+        return;
+    auto text = host->GetClipboardText();
+    if (!text)
+        return;
+    Insert(hwnd, *text, false);
+}
+
+void EditControl::Clear(HWND hwnd)
+{
+    if (m_style & ES_READONLY)
+        return;
+    auto [s, e] = m_text.GetSel();
+    if (s == e)
+        return;
+    m_text.ReplaceSel(u"", true);
+    Changed(hwnd);
+}
+
+void EditControl::Undo(HWND hwnd)
+{
+    if (m_style & ES_READONLY)
+        return;
+    if (m_text.Undo())
+        Changed(hwnd);
+}
+
+void EditControl::AfterMove(HWND hwnd)
+{
+    ScrollCaret(hwnd);
+    WindowSystem::Get().Invalidate();
+}
+
+bool EditControl::ScrollCaret(HWND hwnd)
+{
+    CSize cells = ClientCells(hwnd);
+    int caret = m_text.Caret();
+    int line = m_text.LineFromChar(caret);
+    int col = m_text.ColumnOf(caret);
+    int first = m_firstLine;
+    int firstCol = m_firstCol;
+    if (Multiline()) {
+        if (line < first)
+            first = line;
+        else if (line >= first + cells.cy)
+            first = line - cells.cy + 1;
+    }
+    if (col < firstCol)
+        firstCol = std::max(0, col - cells.cx / 4);
+    else if (col >= firstCol + cells.cx)
+        firstCol = col - cells.cx + 1 + cells.cx / 4;
+    if (first == m_firstLine && firstCol == m_firstCol)
+        return false;
+    ScrollTo(hwnd, first, firstCol);
+    return true;
+}
+
+void EditControl::ScrollTo(HWND hwnd, int firstLine, int firstCol)
+{
+    int maxFirst = std::max(0, m_text.LineCount() - 1);
+    m_firstLine = std::clamp(firstLine, 0, maxFirst);
+    m_firstCol = std::max(0, firstCol);
+    UpdateScrollBars(hwnd);
+    WindowSystem::Get().Invalidate();
+}
+
+void EditControl::UpdateScrollBars(HWND hwnd)
+{
+    if (!(hwnd->style & (WS_VSCROLL | WS_HSCROLL)))
+        return;
+    CSize cells = ClientCells(hwnd);
+    SCROLLINFO v;
+    v.nMin = 0;
+    v.nMax = std::max(0, m_text.LineCount() - 1);
+    v.nPage = UINT(cells.cy);
+    v.nPos = m_firstLine;
+    hwnd->scroll[SB_VERT] = v;
+    // The widest visible line decides the horizontal range; measuring every
+    // line would cost time in proportion to the text on every keystroke.
+    int widest = 0;
+    for (int r = 0; r < cells.cy; ++r) {
+        int line = m_firstLine + r;
+        if (line >= m_text.LineCount())
+            break;
+        int start = m_text.LineIndex(line);
+        widest = std::max(widest, m_text.ColumnOf(start + m_text.LineLength(line)));
+    }
+    SCROLLINFO h;
+    h.nMin = 0;
+    h.nMax = std::max(widest, m_firstCol + cells.cx);
+    h.nPage = UINT(cells.cx);
+    h.nPos = m_firstCol;
+    hwnd->scroll[SB_HORZ] = h;
+}
+
+int EditControl::PosFromPoint(HWND hwnd, CPoint p) const
+{
+    CSize px = Host::CellPixels();
+    CSize cells = ClientCells(hwnd);
+    int row = p.y < 0 ? -1 : p.y / px.cy;
+    int col = p.x < 0 ? 0 : p.x / px.cx;
+    row = std::clamp(row, Multiline() ? -1 : 0, Multiline() ? cells.cy : 0);
+    int line = std::clamp(m_firstLine + row, 0, m_text.LineCount() - 1);
+    return m_text.PosAtColumn(line, m_firstCol + col);
+}
+
+void EditControl::OnMouse(HWND hwnd, UINT msg, CPoint p)
+{
+    switch (msg) {
+    case WM_LBUTTONDOWN: {
+        if (GetFocus() != hwnd)
+            SetFocus(hwnd);
+        int pos = PosFromPoint(hwnd, p);
+        if (GetKeyState(VK_SHIFT) < 0)
+            m_text.SetSelRaw(m_text.Anchor(), pos);
+        else
+            m_text.SetSelRaw(pos, pos);
+        m_dragging = true;
+        AfterMove(hwnd);
+        break;
+    }
+    case WM_MOUSEMOVE:
+        if (m_dragging) {
+            m_text.SetSelRaw(m_text.Anchor(), PosFromPoint(hwnd, p));
+            AfterMove(hwnd);
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (m_dragging) {
+            m_text.SetSelRaw(m_text.Anchor(), PosFromPoint(hwnd, p));
+            m_dragging = false;
+            AfterMove(hwnd);
+        }
+        break;
+    }
+}
+
+void EditControl::OnKeyDown(HWND hwnd, UINT vk)
+{
+    bool shift = GetKeyState(VK_SHIFT) < 0;
+    bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    int page = std::max(1, ClientCells(hwnd).cy - 1);
+    switch (vk) {
+    case VK_LEFT: ctrl ? m_text.MoveWordLeft(shift) : m_text.MoveLeft(shift); break;
+    case VK_RIGHT: ctrl ? m_text.MoveWordRight(shift) : m_text.MoveRight(shift); break;
+    case VK_UP: Multiline() ? m_text.MoveUp(shift) : m_text.MoveLeft(shift); break;
+    case VK_DOWN: Multiline() ? m_text.MoveDown(shift) : m_text.MoveRight(shift); break;
+    case VK_HOME: ctrl ? m_text.MoveTextStart(shift) : m_text.MoveLineStart(shift); break;
+    case VK_END: ctrl ? m_text.MoveTextEnd(shift) : m_text.MoveLineEnd(shift); break;
+    case VK_PRIOR:
+        if (!Multiline())
+            return;
+        m_text.MovePageUp(page, shift);
+        ScrollTo(hwnd, m_firstLine - page, m_firstCol);
+        break;
+    case VK_NEXT:
+        if (!Multiline())
+            return;
+        m_text.MovePageDown(page, shift);
+        ScrollTo(hwnd, std::min(m_firstLine + page, std::max(0, m_text.LineCount() - page)), m_firstCol);
+        break;
+    case VK_DELETE:
+        if (m_style & ES_READONLY)
+            return;
+        if (shift) {
+            Cut(hwnd);
+            return;
+        }
+        if (m_text.Delete())
+            Changed(hwnd);
+        return;
+    case VK_INSERT:
+        if (ctrl)
+            Copy(hwnd);
+        else if (shift)
+            Paste(hwnd);
+        return;
+    default:
+        return;
+    }
+    AfterMove(hwnd);
+}
+
+void EditControl::OnChar(HWND hwnd, char16_t ch)
+{
+    switch (ch) {
+    case kCtrlC: Copy(hwnd); return;
+    case kCtrlV: Paste(hwnd); return;
+    case kCtrlX: Cut(hwnd); return;
+    case kCtrlZ: Undo(hwnd); return;
+    case kBackspace:
+        if (m_style & ES_READONLY)
+            return;
+        if (m_text.Backspace())
+            Changed(hwnd);
+        return;
+    case kReturn:
+        if (Multiline() && !(m_style & ES_READONLY))
+            Insert(hwnd, LineEndForEnter(), true);
+        return;
+    case kTab:
+        if (Multiline() && !(m_style & ES_READONLY))
+            Insert(hwnd, u"\t", true);
+        return;
+    default:
+        break;
+    }
+    if (ch < 0x20)
+        return;
+    if ((m_style & ES_NUMBER) && !(ch >= u'0' && ch <= u'9')) {
+        MessageBeep(0);
+        return;
+    }
+    if (m_style & ES_READONLY)
+        return;
+    Insert(hwnd, std::u16string_view(&ch, 1), true);
+}
+
+void EditControl::OnScroll(HWND hwnd, int bar, UINT code)
+{
+    CSize cells = ClientCells(hwnd);
+    if (bar == SB_VERT) {
+        int first = m_firstLine;
+        switch (code) {
+        case SB_LINEUP: --first; break;
+        case SB_LINEDOWN: ++first; break;
+        case SB_PAGEUP: first -= cells.cy; break;
+        case SB_PAGEDOWN: first += cells.cy; break;
+        case SB_TOP: first = 0; break;
+        case SB_BOTTOM: first = m_text.LineCount() - cells.cy; break;
+        default: return;
+        }
+        ScrollTo(hwnd, std::min(first, std::max(0, m_text.LineCount() - cells.cy)), m_firstCol);
+        Notify(hwnd, EN_VSCROLL);
+    } else {
+        int first = m_firstCol;
+        switch (code) {
+        case SB_LINELEFT: --first; break;
+        case SB_LINERIGHT: ++first; break;
+        case SB_PAGELEFT: first -= cells.cx; break;
+        case SB_PAGERIGHT: first += cells.cx; break;
+        case SB_TOP: first = 0; break;
+        default: return;
+        }
+        ScrollTo(hwnd, m_firstLine, first);
+        Notify(hwnd, EN_HSCROLL);
+    }
+}
+
+LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE:
+        m_style = hwnd->style;
+        UpdateScrollBars(hwnd);
+        return 0;
+    case WM_SETTEXT:
+        m_text.SetText(lParam ? std::u16string_view(reinterpret_cast<const char16_t*>(lParam)) : std::u16string_view());
+        m_firstLine = 0;
+        m_firstCol = 0;
+        UpdateScrollBars(hwnd);
+        WindowSystem::Get().Invalidate();
+        // A multi-line control reports no change for a text set as a whole.
+        if (!Multiline())
+            Notify(hwnd, EN_CHANGE);
+        return TRUE;
+    case WM_GETTEXT: {
+        auto* buf = reinterpret_cast<char16_t*>(lParam);
+        if (!buf || wParam == 0)
+            return 0;
+        int n = std::min(m_text.Length(), int(wParam) - 1);
+        m_text.CopyRange(0, n, buf);
+        buf[n] = 0;
+        return n;
+    }
+    case WM_GETTEXTLENGTH:
+        return m_text.Length();
+    case WM_SETFONT:
+        hwnd->font = reinterpret_cast<HFONT>(wParam);
+        WindowSystem::Get().Invalidate();
+        return 0;
+    case EM_GETSEL: {
+        auto [s, e] = m_text.GetSel();
+        if (wParam)
+            *reinterpret_cast<DWORD*>(wParam) = DWORD(s);
+        if (lParam)
+            *reinterpret_cast<DWORD*>(lParam) = DWORD(e);
+        return LRESULT(MAKELONG(WORD(std::min(s, 0xFFFF)), WORD(std::min(e, 0xFFFF))));
+    }
+    case EM_SETSEL:
+        m_text.SetSel(int(INT_PTR(wParam)), int(lParam));
+        WindowSystem::Get().Invalidate();
+        return 0;
+    case EM_REPLACESEL: {
+        if (m_style & ES_READONLY)
+            return 0;
+        auto text = lParam ? std::u16string_view(reinterpret_cast<const char16_t*>(lParam)) : std::u16string_view();
+        if (!Multiline()) {
+            size_t cut = text.find_first_of(u"\r\n");
+            if (cut != std::u16string_view::npos)
+                text = text.substr(0, cut);
+        }
+        auto status = m_text.ReplaceSel(text, wParam != 0);
+        if (status != TextEngine::EditStatus::Refused)
+            Changed(hwnd);
+        if (status != TextEngine::EditStatus::Done && IsWindow(hwnd))
+            Notify(hwnd, EN_MAXTEXT);
+        return 0;
+    }
+    case EM_LINEFROMCHAR: {
+        int pos = int(INT_PTR(wParam));
+        if (pos < 0)
+            pos = m_text.GetSel().first;
+        return m_text.LineFromChar(pos);
+    }
+    case EM_LINEINDEX: {
+        int line = int(INT_PTR(wParam));
+        if (line < 0)
+            line = m_text.LineFromChar(m_text.Caret());
+        return line < m_text.LineCount() ? m_text.LineIndex(line) : -1;
+    }
+    case EM_LINELENGTH: {
+        int pos = int(INT_PTR(wParam));
+        if (pos < 0) {
+            // The characters of the selection's lines that are not selected.
+            auto [s, e] = m_text.GetSel();
+            int ls = m_text.LineFromChar(s);
+            int le = m_text.LineFromChar(e);
+            return (s - m_text.LineIndex(ls)) + (m_text.LineIndex(le) + m_text.LineLength(le) - e);
+        }
+        if (pos > m_text.Length())
+            return 0;
+        return m_text.LineLength(m_text.LineFromChar(pos));
+    }
+    case EM_GETLINECOUNT:
+        return m_text.LineCount();
+    case EM_GETFIRSTVISIBLELINE:
+        return Multiline() ? m_firstLine : m_firstCol;
+    case EM_LINESCROLL:
+        if (Multiline())
+            ScrollTo(hwnd, std::min(m_firstLine + int(lParam), std::max(0, m_text.LineCount() - 1)),
+                     m_firstCol + int(INT_PTR(wParam)));
+        return TRUE;
+    case EM_SCROLLCARET:
+        ScrollCaret(hwnd);
+        return TRUE;
+    case EM_LIMITTEXT:
+        m_text.SetLimit(int(wParam));
+        return 0;
+    case EM_GETLIMITTEXT:
+        return m_text.Limit();
+    case EM_SETTABSTOPS: {
+        int stop = kDefaultTabStop;
+        if (wParam >= 1 && lParam)
+            stop = *reinterpret_cast<const int*>(lParam);
+        m_tabCells = std::max(1, stop / 4);
+        WindowSystem::Get().Invalidate();
+        return TRUE;
+    }
+    case EM_CANUNDO:
+        return m_text.CanUndo();
+    case EM_UNDO:
+    case WM_UNDO: {
+        bool could = m_text.CanUndo();
+        Undo(hwnd);
+        return could;
+    }
+    case EM_EMPTYUNDOBUFFER:
+        m_text.EmptyUndo();
+        return 0;
+    case EM_GETMODIFY:
+        return m_text.IsModified();
+    case EM_SETMODIFY:
+        m_text.SetModified(wParam != 0);
+        return 0;
+    case EM_SETREADONLY:
+        if (wParam)
+            m_style |= ES_READONLY;
+        else
+            m_style &= ~ES_READONLY;
+        hwnd->style = (hwnd->style & ~DWORD(ES_READONLY)) | (m_style & ES_READONLY);
+        return TRUE;
+    case WM_CUT: Cut(hwnd); return 0;
+    case WM_COPY: Copy(hwnd); return 0;
+    case WM_PASTE: Paste(hwnd); return 0;
+    case WM_CLEAR: Clear(hwnd); return 0;
+    case WM_KEYDOWN: OnKeyDown(hwnd, UINT(wParam)); return 0;
+    case WM_CHAR: OnChar(hwnd, char16_t(wParam)); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+        OnMouse(hwnd, msg, CPoint(short(LOWORD(UINT_PTR(lParam))), short(HIWORD(UINT_PTR(lParam)))));
+        return 0;
+    case WM_VSCROLL: OnScroll(hwnd, SB_VERT, LOWORD(wParam)); return 0;
+    case WM_HSCROLL: OnScroll(hwnd, SB_HORZ, LOWORD(wParam)); return 0;
+    case WM_SIZE:
+        UpdateScrollBars(hwnd);
+        return 0;
+    case WM_SETFOCUS:
+        WindowSystem::Get().Invalidate();
+        Notify(hwnd, EN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        m_dragging = false;
+        WindowSystem::Get().Invalidate();
+        Notify(hwnd, EN_KILLFOCUS);
+        return 0;
+    default:
+        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    }
+}
+
+UINT EditControl::DialogCode(HWND)
+{
+    UINT code = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
+    // A multi-line field keeps Enter for itself only with ES_WANTRETURN;
+    // otherwise the dialog's default button gets it.
+    if (Multiline() && (m_style & ES_WANTRETURN))
+        code |= DLGC_WANTALLKEYS;
+    return code;
+}
+
+void EditControl::Paint(HWND hwnd, CDC& dc)
+{
+    CSize size = dc.Size();
+    bool focused = GetFocus() == hwnd;
+    bool enabled = IsWindowEnabled(hwnd);
+    std::uint16_t base = ATTR_NORMAL;
+    if (!Multiline() || (hwnd->style & WS_BORDER))
+        base |= ATTR_FIELD;
+    if (!enabled)
+        base |= ATTR_DISABLED;
+    if (focused && !Multiline())
+        base |= ATTR_FOCUS;
+    dc.FillRect(CRect(0, 0, size.cx, size.cy), base);
+    auto [selStart, selEnd] = m_text.GetSel();
+    bool showSel = selStart != selEnd && (focused || (m_style & ES_NOHIDESEL));
+    int rows = Multiline() ? size.cy : std::min(size.cy, 1);
+    std::u16string cells;
+    for (int r = 0; r < rows; ++r) {
+        int line = m_firstLine + r;
+        if (line >= m_text.LineCount())
+            break;
+        int start = m_text.LineIndex(line);
+        int len = m_text.LineLength(line);
+        int col = 0;
+        for (int i = start; i < start + len && col < m_firstCol + size.cx; ++i) {
+            char16_t c = m_text.CharAt(i);
+            int next = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
+            std::uint16_t attr = base;
+            if (showSel && i >= selStart && i < selEnd)
+                attr |= ATTR_REVERSE;
+            for (int k = col; k < next; ++k) {
+                if (k >= m_firstCol && k < m_firstCol + size.cx) {
+                    char16_t shown = (c == kTab) ? u' ' : c;
+                    if (m_style & ES_PASSWORD)
+                        shown = u'*';
+                    dc.TextOut(k - m_firstCol, r, std::u16string_view(&shown, 1), attr);
+                }
+            }
+            col = next;
+        }
+        // A selected line end shows as one selected blank.
+        int lineEnd = start + len;
+        if (showSel && lineEnd >= selStart && lineEnd < selEnd && line + 1 < m_text.LineCount()) {
+            int endCol = m_text.ColumnOf(lineEnd);
+            if (endCol >= m_firstCol && endCol < m_firstCol + size.cx)
+                dc.TextOut(endCol - m_firstCol, r, u" ", base | ATTR_REVERSE);
+        }
+    }
+    if (focused) {
+        int caret = m_text.Caret();
+        int line = m_text.LineFromChar(caret);
+        int col = m_text.ColumnOf(caret);
+        if (line >= m_firstLine && line < m_firstLine + rows && col >= m_firstCol && col < m_firstCol + size.cx)
+            dc.SetCaret(col - m_firstCol, line - m_firstLine);
+    }
+}

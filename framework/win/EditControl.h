@@ -1,0 +1,61 @@
+// The window class "EDIT": single- and multi-line edit controls.
+//
+// The text, selection, undo and searching live in TextEngine; this class
+// adds what makes it a control: keys and mouse, scrolling, painting,
+// clipboard, the EM_* messages and the EN_* notifications to the parent.
+// Lines are never wrapped. Each character takes one cell; a tab advances to
+// the next tab stop.
+#pragma once
+
+#include "framework/win/TextEngine.h"
+#include "framework/win/Window.h"
+
+class EditControl : public WindowClass, private TextEngine::ColumnMeasure {
+public:
+    explicit EditControl(DWORD style);
+
+    LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HWND hwnd, CDC& dc) override;
+    UINT DialogCode(HWND hwnd) override;
+
+    const TextEngine& Text() const { return m_text; }
+    // Replaces the occurrence at pos and every later one, searching on
+    // behind each replacement, in one pass; notifies one change. Returns the
+    // number of replacements.
+    int ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace, bool matchCase);
+    int FirstVisibleLine() const { return m_firstLine; }
+    int FirstVisibleColumn() const { return m_firstCol; }
+
+private:
+    int ColumnOf(const TextEngine& text, int lineStart, int pos) const override;
+    int PosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int column) const override;
+
+    bool Multiline() const { return m_style & ES_MULTILINE; }
+    void Notify(HWND hwnd, UINT code);
+    void Changed(HWND hwnd);
+    void OnKeyDown(HWND hwnd, UINT vk);
+    void OnChar(HWND hwnd, char16_t ch);
+    void OnMouse(HWND hwnd, UINT msg, CPoint p);
+    void OnScroll(HWND hwnd, int bar, UINT code);
+    bool Insert(HWND hwnd, std::u16string_view text, bool typed);
+    void Cut(HWND hwnd);
+    void Copy(HWND hwnd);
+    void Paste(HWND hwnd);
+    void Clear(HWND hwnd);
+    void Undo(HWND hwnd);
+    void AfterMove(HWND hwnd);
+    // Scrolls so the caret is visible; returns true if the view moved.
+    bool ScrollCaret(HWND hwnd);
+    void ScrollTo(HWND hwnd, int firstLine, int firstCol);
+    void UpdateScrollBars(HWND hwnd);
+    CSize ClientCells(HWND hwnd) const;
+    int PosFromPoint(HWND hwnd, CPoint p) const;
+    std::u16string LineEndForEnter() const;
+
+    TextEngine m_text;
+    DWORD m_style;
+    int m_tabCells = 8;
+    int m_firstLine = 0;
+    int m_firstCol = 0;
+    bool m_dragging = false;
+};

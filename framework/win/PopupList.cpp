@@ -1,0 +1,152 @@
+#include "framework/win/PopupList.h"
+
+#include <algorithm>
+
+#include "framework/win/DC.h"
+#include "framework/win/StaticControl.h"
+#include "framework/win/WindowSystem.h"
+
+int PopupListControl::Rows(HWND hwnd) const { return std::max(1, GetClientCells(hwnd).Height()); }
+
+void PopupListControl::Move(HWND hwnd, int delta)
+{
+    int n = int(m_items.size());
+    if (n == 0)
+        return;
+    int i = m_sel;
+    for (int step = 0; step < n; ++step) {
+        i = i < 0 ? (delta > 0 ? 0 : n - 1) : std::clamp(i + delta, 0, n - 1);
+        if (m_items[size_t(i)].enabled && !m_items[size_t(i)].separator)
+            break;
+        if ((delta > 0 && i == n - 1) || (delta < 0 && i == 0))
+            return;
+    }
+    if (!m_items[size_t(i)].enabled || m_items[size_t(i)].separator)
+        return;
+    m_sel = i;
+    int rows = Rows(hwnd);
+    if (m_sel < m_top)
+        m_top = m_sel;
+    else if (m_sel >= m_top + rows)
+        m_top = m_sel - rows + 1;
+    WindowSystem::Get().Invalidate();
+}
+
+LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_UP: Move(hwnd, -1); break;
+        case VK_DOWN: Move(hwnd, 1); break;
+        case VK_PRIOR: Move(hwnd, -Rows(hwnd)); break;
+        case VK_NEXT: Move(hwnd, Rows(hwnd)); break;
+        case VK_HOME: m_sel = -1; Move(hwnd, 1); break;
+        case VK_END: m_sel = -1; Move(hwnd, -1); break;
+        case VK_RETURN:
+            if (m_sel >= 0) {
+                m_result = m_sel;
+                m_done = true;
+            }
+            break;
+        case VK_ESCAPE:
+        case VK_F10:
+            m_done = true;
+            break;
+        case VK_LEFT:
+        case VK_RIGHT:
+            if (m_arrowsLeave) {
+                m_result = wParam == VK_LEFT ? POPUP_LEFT : POPUP_RIGHT;
+                m_done = true;
+            }
+            break;
+        default:
+            break;
+        }
+        return 0;
+    case WM_LBUTTONDOWN: {
+        int row = short(HIWORD(UINT_PTR(lParam))) / Host::CellPixels().cy;
+        int i = m_top + row;
+        if (i >= 0 && i < int(m_items.size()) && m_items[size_t(i)].enabled && !m_items[size_t(i)].separator) {
+            m_sel = i;
+            m_result = i;
+            m_done = true;
+        }
+        return 0;
+    }
+    case WM_CANCELMODE:
+    case WM_CLOSE:
+        m_done = true;
+        return 0;
+    default:
+        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    }
+}
+
+void PopupListControl::Paint(HWND hwnd, CDC& dc)
+{
+    CSize size = dc.Size();
+    dc.FillRect(CRect(0, 0, size.cx, size.cy), ATTR_BAR);
+    for (int r = 0; r < size.cy; ++r) {
+        int i = m_top + r;
+        if (i >= int(m_items.size()))
+            break;
+        const PopupItem& item = m_items[size_t(i)];
+        if (item.separator) {
+            dc.FillRect(CRect(0, r, size.cx, r + 1), ATTR_BAR, u'\u2500');
+            continue;
+        }
+        std::uint16_t attr = ATTR_BAR;
+        if (!item.enabled)
+            attr |= ATTR_DISABLED;
+        if (i == m_sel)
+            attr |= ATTR_REVERSE;
+        dc.TextInBox(0, r, size.cx, u" " + StripMnemonic(item.text).Str(), attr);
+    }
+    (void)hwnd;
+}
+
+int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidth, int initial, bool arrowsLeave,
+                   int maxRows)
+{
+    WindowSystem& ws = WindowSystem::Get();
+    int width = minWidth;
+    for (const PopupItem& item : items)
+        width = std::max(width, StripMnemonic(item.text).GetLength() + 2);
+    CSize screen = ws.GetHost() ? ws.GetHost()->ScreenCells() : CSize(80, 24);
+    int rows = std::max(1, int(items.size()));
+    if (maxRows > 0)
+        rows = std::min(rows, maxRows);
+    rows = std::min(rows, std::max(1, screen.cy - cell.y));
+    if (cell.y + rows > screen.cy)
+        cell.y = std::max(0, screen.cy - rows);
+    width = std::min(width, screen.cx);
+    if (cell.x + width > screen.cx)
+        cell.x = std::max(0, screen.cx - width);
+    CSize px = Host::CellPixels();
+    HWND focus = GetFocus();
+    HWND popup = CreateWindowEx(0, u"POPUPLIST", u"", WS_POPUP | WS_VISIBLE, cell.x * px.cx, cell.y * px.cy,
+                                width * px.cx, rows * px.cy, nullptr, 0, nullptr);
+    if (!popup)
+        return POPUP_CANCELLED;
+    auto* list = static_cast<PopupListControl*>(popup->proc.get());
+    list->m_items = items;
+    list->m_arrowsLeave = arrowsLeave;
+    list->m_sel = -1;
+    if (initial >= 0 && initial < int(items.size()) && items[size_t(initial)].enabled && !items[size_t(initial)].separator) {
+        list->m_sel = initial;
+        list->m_top = std::max(0, initial - rows + 1);
+    } else {
+        list->m_sel = initial - 1;
+        list->Proc(popup, WM_KEYDOWN, VK_DOWN, 0);
+        if (initial < 0)
+            list->m_sel = items.empty() ? -1 : list->m_sel;
+    }
+    SetFocus(popup);
+    ws.RunModalLoop([&] { return !IsWindow(popup) || list->m_done; });
+    int result = IsWindow(popup) ? list->m_result : POPUP_CANCELLED;
+    DestroyWindow(popup);
+    if (IsWindow(focus))
+        SetFocus(focus);
+    return result;
+}

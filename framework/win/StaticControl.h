@@ -1,0 +1,21 @@
+// The window class "STATIC": labels (left, centred, right, wrapped within
+// their box) and icons (SS_ICON).
+#pragma once
+
+#include "framework/win/Window.h"
+
+class StaticControl : public WindowClass {
+public:
+    LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void Paint(HWND hwnd, CDC& dc) override;
+
+private:
+    HICON m_icon = nullptr;
+};
+
+// Draws an icon resource in block characters into the box at (x, y).
+void DrawIconCells(CDC& dc, int x, int y, int width, int height, HICON icon);
+// The text a control shows: "&" marks a mnemonic and is not drawn.
+CString StripMnemonic(const CString& text);
+// An icon resource's handle, or nullptr when the program has no such icon.
+HICON LoadIcon(UINT id);

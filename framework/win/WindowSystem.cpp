@@ -1,0 +1,510 @@
+#include "framework/win/WindowSystem.h"
+
+#include <algorithm>
+
+#include "framework/win/ControlClasses.h"
+#include "framework/win/Wnd.h"
+
+WindowSystem& WindowSystem::Get()
+{
+    static WindowSystem instance;
+    return instance;
+}
+
+void WindowSystem::SetHost(Host* host)
+{
+    m_host = host;
+    m_inputEnded = false;
+    m_dirty = true;
+}
+
+void WindowSystem::Reset()
+{
+    while (!m_topLevels.empty())
+        Destroy(m_topLevels.back().get());
+    m_focus = nullptr;
+    m_capture = nullptr;
+    m_inputEnded = false;
+    m_current = MSG{};
+}
+
+CSize WindowSystem::ScreenPixels() const
+{
+    CSize cells = m_host ? m_host->ScreenCells() : CSize(80, 24);
+    CSize cell = Host::CellPixels();
+    return {cells.cx * cell.cx, cells.cy * cell.cy};
+}
+
+HWND WindowSystem::Create(const CREATESTRUCT& cs, CWnd* attach)
+{
+    auto window = std::make_unique<Window>();
+    HWND hwnd = window.get();
+    hwnd->className = cs.lpszClass;
+    hwnd->style = cs.style;
+    hwnd->exStyle = cs.dwExStyle;
+    hwnd->id = cs.id;
+    hwnd->rect = CRect(cs.x, cs.y, cs.x + std::max(cs.cx, 0), cs.y + std::max(cs.cy, 0));
+    hwnd->proc = CreateWindowClass(cs.lpszClass, cs.style);
+    HWND parent = (cs.style & WS_CHILD) ? cs.hwndParent : nullptr;
+    if ((cs.style & WS_CHILD) && !IsLive(parent))
+        return nullptr;
+    hwnd->parent = parent;
+    hwnd->owner = parent ? nullptr : (IsLive(cs.hwndParent) ? GetTopLevel(cs.hwndParent) : nullptr);
+    if (parent)
+        parent->children.push_back(std::move(window));
+    else
+        m_topLevels.push_back(std::move(window));
+    m_live.insert(hwnd);
+    if (attach) {
+        attach->m_hWnd = hwnd;
+        hwnd->wnd = attach;
+    }
+    m_dirty = true;
+
+    // The window text goes through WM_SETTEXT so a control keeps it its way.
+    CREATESTRUCT copy = cs;
+    CallDefaultProc(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&copy));
+    if (!cs.lpszName.IsEmpty())
+        CallDefaultProc(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(cs.lpszName.GetString()));
+    if (SendMessage(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&copy)) == -1) {
+        Destroy(hwnd);
+        return nullptr;
+    }
+    if (IsLive(hwnd)) {
+        CRect client = GetClientRect(hwnd);
+        SendMessage(hwnd, WM_SIZE, 0, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
+    }
+    return IsLive(hwnd) ? hwnd : nullptr;
+}
+
+void WindowSystem::Destroy(HWND hwnd)
+{
+    if (!IsLive(hwnd) || hwnd->destroying)
+        return;
+    hwnd->destroying = true;
+    if (m_focus && (m_focus == hwnd || IsChild(hwnd, m_focus)))
+        m_focus = nullptr;
+    if (m_capture && (m_capture == hwnd || IsChild(hwnd, m_capture)))
+        m_capture = nullptr;
+    SendMessage(hwnd, WM_DESTROY);
+    DestroyTree(hwnd);
+
+    // Top-level windows owned by this one go with it.
+    for (;;) {
+        auto it = std::find_if(m_topLevels.begin(), m_topLevels.end(),
+                               [&](const auto& w) { return w->owner == hwnd && !w->destroying; });
+        if (it == m_topLevels.end())
+            break;
+        Destroy(it->get());
+    }
+
+    SendMessage(hwnd, WM_NCDESTROY);
+    m_live.erase(hwnd);
+    CWnd* wnd = hwnd->wnd;
+    if (wnd) {
+        wnd->m_hWnd = nullptr;
+        hwnd->wnd = nullptr;
+    }
+    // Release the window itself before PostNcDestroy, which may delete the
+    // object that owned the last reference to anything we still touch.
+    std::unique_ptr<Window> holder;
+    auto& list = hwnd->parent ? hwnd->parent->children : m_topLevels;
+    auto it = std::find_if(list.begin(), list.end(), [&](const auto& w) { return w.get() == hwnd; });
+    if (it != list.end()) {
+        holder = std::move(*it);
+        list.erase(it);
+    }
+    m_dirty = true;
+    if (wnd)
+        wnd->PostNcDestroy();
+}
+
+void WindowSystem::DestroyTree(HWND hwnd)
+{
+    while (!hwnd->children.empty())
+        Destroy(hwnd->children.back().get());
+}
+
+HWND WindowSystem::SetFocus(HWND hwnd)
+{
+    HWND old = m_focus;
+    if (hwnd && !IsLive(hwnd))
+        return old;
+    if (hwnd == old)
+        return old;
+    m_focus = hwnd;
+    if (IsLive(old))
+        SendMessage(old, WM_KILLFOCUS, reinterpret_cast<WPARAM>(hwnd));
+    if (m_focus == hwnd && IsLive(hwnd))
+        SendMessage(hwnd, WM_SETFOCUS, reinterpret_cast<WPARAM>(old));
+    // The top-level window learns where the focus went (a frame makes the
+    // view that holds it its active view).
+    if (m_focus == hwnd && IsLive(hwnd) && hwnd->parent)
+        SendMessage(GetTopLevel(hwnd), WM_FOCUSCHANGED, reinterpret_cast<WPARAM>(hwnd));
+    m_dirty = true;
+    return old;
+}
+
+HWND WindowSystem::ActiveTopLevel() const
+{
+    for (auto it = m_topLevels.rbegin(); it != m_topLevels.rend(); ++it) {
+        HWND w = it->get();
+        if ((w->style & WS_VISIBLE) && !(w->style & WS_DISABLED) && !w->destroying)
+            return w;
+    }
+    return nullptr;
+}
+
+LRESULT WindowSystem::Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    MSG saved = m_current;
+    m_current = MSG{hwnd, msg, wParam, lParam};
+    LRESULT r;
+    if (hwnd->wnd)
+        r = hwnd->wnd->WindowProc(msg, wParam, lParam);
+    else
+        r = CallDefaultProc(hwnd, msg, wParam, lParam);
+    m_current = saved;
+    return r;
+}
+
+// --- painting ---
+
+const Canvas& WindowSystem::Paint()
+{
+    // Command state (toolbar buttons) is brought up to date when idle.
+    for (size_t i = 0; i < m_topLevels.size(); ++i)
+        SendMessage(m_topLevels[i].get(), WM_IDLEUPDATECMDUI, TRUE);
+    CSize cells = m_host ? m_host->ScreenCells() : CSize(80, 24);
+    if (m_canvas.Cols() != cells.cx || m_canvas.Rows() != cells.cy)
+        m_canvas.Resize(cells.cx, cells.cy);
+    m_canvas.Clear();
+    CRect screen(0, 0, cells.cx, cells.cy);
+    for (size_t i = 0; i < m_topLevels.size(); ++i) {
+        HWND w = m_topLevels[i].get();
+        if (w->style & WS_VISIBLE)
+            PaintWindow(w, screen);
+    }
+    m_dirty = false;
+    return m_canvas;
+}
+
+CDC WindowSystem::BeginPaint(HWND hwnd)
+{
+    if (hwnd == m_painting)
+        return m_paintDC;
+    // Painting outside a paint cycle draws nowhere.
+    return CDC(&m_canvas, {}, CRect());
+}
+
+void WindowSystem::PaintWindow(HWND hwnd, const CRect& clip)
+{
+    CRect cells = GetWindowCells(hwnd);
+    CRect visible;
+    if (!visible.IntersectRect(cells, clip))
+        return;
+    CDC whole(&m_canvas, cells.TopLeft(), visible);
+    PaintNonClient(hwnd, whole, cells);
+
+    CRect client = GetClientCells(hwnd);
+    CRect clientVisible;
+    if (clientVisible.IntersectRect(client, visible)) {
+        HWND savedWnd = m_painting;
+        CDC savedDC = m_paintDC;
+        m_painting = hwnd;
+        m_paintDC = CDC(&m_canvas, client.TopLeft(), clientVisible);
+        SendMessage(hwnd, WM_PAINT);
+        m_painting = savedWnd;
+        m_paintDC = savedDC;
+        for (size_t i = 0; i < hwnd->children.size(); ++i) {
+            HWND child = hwnd->children[i].get();
+            if (child->style & WS_VISIBLE)
+                PaintWindow(child, clientVisible);
+        }
+    }
+    if (!hwnd->parent && (hwnd->style & WS_DISABLED))
+        whole.AddAttr(CRect(0, 0, cells.Width(), cells.Height()), ATTR_INACTIVE);
+}
+
+void WindowSystem::PaintNonClient(HWND hwnd, CDC& dc, const CRect& cells)
+{
+    int w = cells.Width();
+    int h = cells.Height();
+    int top = 0;
+    if ((hwnd->style & WS_CAPTION) == WS_CAPTION) {
+        std::uint16_t attr = ATTR_CAPTION | ATTR_BAR;
+        dc.FillRect(CRect(0, 0, w, 1), attr);
+        dc.TextOut(1, 0, hwnd->text.View(), attr);
+        int right = w;
+        if (hwnd->style & WS_SYSMENU) {
+            right -= 3;
+            dc.TextOut(right, 0, u"[x]", attr);
+        }
+        if (hwnd->exStyle & WS_EX_CAPTIONOKBTN) {
+            right -= 4;
+            dc.TextOut(right, 0, u"[OK]", attr);
+        }
+        top = 1;
+    }
+    bool v = hwnd->style & WS_VSCROLL;
+    bool hz = hwnd->style & WS_HSCROLL;
+    auto thumb = [](const SCROLLINFO& si, int track) {
+        int range = si.nMax - si.nMin + 1;
+        if (track <= 0 || range <= int(si.nPage) || range <= 0)
+            return -1;
+        int span = range - int(si.nPage);
+        return int((long long)(si.nPos - si.nMin) * (track - 1) / std::max(span, 1));
+    };
+    if (v) {
+        int x = w - 1;
+        int len = h - top - (hz ? 1 : 0);
+        dc.FillRect(CRect(x, top, x + 1, top + len), ATTR_BAR, u'\u2591');
+        if (len >= 2) {
+            dc.SetCell(x, top, Cell{u'\u25B2', ATTR_BAR});
+            dc.SetCell(x, top + len - 1, Cell{u'\u25BC', ATTR_BAR});
+            int t = thumb(hwnd->scroll[SB_VERT], len - 2);
+            if (t >= 0)
+                dc.SetCell(x, top + 1 + t, Cell{u'\u2588', ATTR_BAR});
+        }
+    }
+    if (hz) {
+        int y = h - 1;
+        int len = w - (v ? 1 : 0);
+        dc.FillRect(CRect(0, y, len, y + 1), ATTR_BAR, u'\u2591');
+        if (len >= 2) {
+            dc.SetCell(0, y, Cell{u'\u25C4', ATTR_BAR});
+            dc.SetCell(len - 1, y, Cell{u'\u25BA', ATTR_BAR});
+            int t = thumb(hwnd->scroll[SB_HORZ], len - 2);
+            if (t >= 0)
+                dc.SetCell(1 + t, y, Cell{u'\u2588', ATTR_BAR});
+        }
+        if (v)
+            dc.SetCell(w - 1, y, Cell{u' ', ATTR_BAR});
+    }
+}
+
+void WindowSystem::Present()
+{
+    if (!m_host)
+        return;
+    m_host->Present(Paint());
+}
+
+// --- input ---
+
+bool WindowSystem::IsKeyDown(UINT vk) const
+{
+    switch (vk) {
+    case VK_SHIFT: return m_event.shift;
+    case VK_CONTROL: return m_event.ctrl;
+    case VK_MENU: return m_event.alt;
+    default: return m_event.kind == InputEvent::Kind::Key && m_event.vk == vk;
+    }
+}
+
+short GetKeyState(int vk) { return WindowSystem::Get().IsKeyDown(UINT(vk)) ? short(-128) : short(0); }
+
+bool WindowSystem::RunModalLoop(const std::function<bool()>& done)
+{
+    while (!done()) {
+        if (m_inputEnded || !m_host)
+            return false;
+        Present();
+        InputEvent e;
+        if (!m_host->WaitEvent(e)) {
+            m_inputEnded = true;
+            return false;
+        }
+        Dispatch(e);
+    }
+    return true;
+}
+
+void WindowSystem::Dispatch(const InputEvent& e)
+{
+    InputEvent saved = m_event;
+    m_event = e;
+    switch (e.kind) {
+    case InputEvent::Kind::Key:
+        DispatchKey(e);
+        break;
+    case InputEvent::Kind::MouseDown:
+    case InputEvent::Kind::MouseUp:
+    case InputEvent::Kind::MouseMove:
+        DispatchMouse(e);
+        break;
+    case InputEvent::Kind::Resize: {
+        // Top-level windows that fill the screen follow its size.
+        CSize px = ScreenPixels();
+        for (size_t i = 0; i < m_topLevels.size(); ++i) {
+            HWND w = m_topLevels[i].get();
+            if (!(w->style & WS_POPUP))
+                MoveWindow(w, 0, 0, px.cx, px.cy, TRUE);
+        }
+        m_dirty = true;
+        break;
+    }
+    case InputEvent::Kind::Quit:
+        m_inputEnded = true;
+        break;
+    }
+    m_event = saved;
+}
+
+bool WindowSystem::PreTranslate(MSG& msg)
+{
+    // From the target up to its top-level window, as the platform's
+    // message loop offers each message to the frames and dialogs around it.
+    for (HWND w = msg.hwnd; w; w = w->parent) {
+        if (!IsLive(w))
+            return true;
+        if (w->wnd && w->wnd->PreTranslateMessage(&msg))
+            return true;
+    }
+    return false;
+}
+
+void WindowSystem::DispatchKey(const InputEvent& e)
+{
+    HWND target = m_focus;
+    HWND active = ActiveTopLevel();
+    // Keys go to the focus only while it lies in the active window.
+    if (!target || !active || GetTopLevel(target) != active)
+        target = active;
+    if (!target)
+        return;
+    LPARAM flags = 1 | (e.alt ? (1 << 29) : 0);
+    MSG down{target, e.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, e.vk, flags};
+    bool translated = PreTranslate(down);
+    if (!translated && IsLive(target))
+        SendMessage(target, down.message, down.wParam, down.lParam);
+    if (!translated && e.ch && !e.alt && IsLive(target)) {
+        // The character goes to whatever has the focus now.
+        HWND charTarget = (m_focus && GetTopLevel(m_focus) == ActiveTopLevel()) ? m_focus : target;
+        MSG ch{charTarget, WM_CHAR, e.ch, 1};
+        if (!PreTranslate(ch) && IsLive(charTarget))
+            SendMessage(charTarget, WM_CHAR, e.ch, 1);
+    }
+    // Terminals report no releases; the release follows at once.
+    HWND upTarget = (m_focus && IsLive(m_focus)) ? m_focus : target;
+    if (IsLive(upTarget)) {
+        MSG up{upTarget, WM_KEYUP, e.vk, LPARAM(1) | (LPARAM(3) << 30)};
+        if (!PreTranslate(up) && IsLive(upTarget))
+            SendMessage(upTarget, WM_KEYUP, e.vk, up.lParam);
+    }
+}
+
+HWND WindowSystem::HitChild(HWND hwnd, CPoint cell) const
+{
+    for (auto it = hwnd->children.rbegin(); it != hwnd->children.rend(); ++it) {
+        HWND child = it->get();
+        if (!(child->style & WS_VISIBLE))
+            continue;
+        if (GetWindowCells(child).PtInRect(cell))
+            return HitChild(child, cell);
+    }
+    return hwnd;
+}
+
+HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
+{
+    for (auto it = m_topLevels.rbegin(); it != m_topLevels.rend(); ++it) {
+        HWND w = it->get();
+        if (!(w->style & WS_VISIBLE) || !GetWindowCells(w).PtInRect(cell))
+            continue;
+        HWND hit = GetClientCells(w).PtInRect(cell) ? HitChild(w, cell) : w;
+        if (inClient)
+            *inClient = GetClientCells(hit).PtInRect(cell);
+        return hit;
+    }
+    return nullptr;
+}
+
+CPoint WindowSystem::ClientPointFromCell(HWND hwnd, CPoint cell) const
+{
+    CRect client = GetClientCells(hwnd);
+    CSize px = Host::CellPixels();
+    return {(cell.x - client.left) * px.cx + px.cx / 2, (cell.y - client.top) * px.cy + px.cy / 2};
+}
+
+bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
+{
+    CRect cells = GetWindowCells(hwnd);
+    int x = cell.x - cells.left;
+    int y = cell.y - cells.top;
+    int w = cells.Width();
+    int h = cells.Height();
+    int top = 0;
+    if ((hwnd->style & WS_CAPTION) == WS_CAPTION) {
+        if (y == 0) {
+            int right = w;
+            if (hwnd->style & WS_SYSMENU) {
+                right -= 3;
+                if (x >= right) {
+                    SendMessage(hwnd, WM_CLOSE);
+                    return true;
+                }
+            }
+            if ((hwnd->exStyle & WS_EX_CAPTIONOKBTN) && x >= right - 4 && x < right) {
+                SendMessage(hwnd, WM_COMMAND, IDOK, 0);
+                return true;
+            }
+            return true;
+        }
+        top = 1;
+    }
+    bool v = hwnd->style & WS_VSCROLL;
+    bool hz = hwnd->style & WS_HSCROLL;
+    if (v && x == w - 1 && y >= top && y < h - (hz ? 1 : 0)) {
+        int len = h - top - (hz ? 1 : 0);
+        int pos = y - top;
+        UINT code = pos == 0 ? SB_LINEUP : pos == len - 1 ? SB_LINEDOWN : pos < len / 2 ? SB_PAGEUP : SB_PAGEDOWN;
+        SendMessage(hwnd, WM_VSCROLL, MAKEWPARAM(WORD(code), 0), 0);
+        return true;
+    }
+    if (hz && y == h - 1) {
+        int len = w - (v ? 1 : 0);
+        if (x >= len)
+            return true;
+        UINT code = x == 0 ? SB_LINELEFT : x == len - 1 ? SB_LINERIGHT : x < len / 2 ? SB_PAGELEFT : SB_PAGERIGHT;
+        SendMessage(hwnd, WM_HSCROLL, MAKEWPARAM(WORD(code), 0), 0);
+        return true;
+    }
+    return false;
+}
+
+void WindowSystem::DispatchMouse(const InputEvent& e)
+{
+    CPoint cell(e.x, e.y);
+    if (e.kind != InputEvent::Kind::MouseDown) {
+        HWND target = m_capture;
+        if (!IsLive(target))
+            return;
+        CPoint p = ClientPointFromCell(target, cell);
+        UINT msg = e.kind == InputEvent::Kind::MouseUp ? WM_LBUTTONUP : WM_MOUSEMOVE;
+        if (msg == WM_LBUTTONUP)
+            m_capture = nullptr;
+        SendMessage(target, msg, msg == WM_MOUSEMOVE ? VK_LBUTTON : 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
+        return;
+    }
+    bool inClient = false;
+    HWND hit = WindowFromCell(cell, &inClient);
+    // Only the active window (the modal one, when one is up) takes clicks;
+    // a click elsewhere tells it, so a drop-down list or menu can close.
+    HWND active = ActiveTopLevel();
+    if (!hit || GetTopLevel(hit) != active) {
+        if (active)
+            SendMessage(active, WM_CANCELMODE);
+        return;
+    }
+    for (HWND w = hit; w; w = w->parent)
+        if (w->style & WS_DISABLED)
+            return;
+    if (!inClient) {
+        ClickNonClient(hit, cell);
+        return;
+    }
+    m_capture = hit;
+    CPoint p = ClientPointFromCell(hit, cell);
+    SendMessage(hit, WM_LBUTTONDOWN, 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
+}

@@ -1,0 +1,89 @@
+// The desktop: the top-level windows, the keyboard focus, the mouse
+// capture, the screen canvas, and the turning of host input into window
+// messages. One exists per process.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+#include "framework/host/Host.h"
+#include "framework/win/DC.h"
+#include "framework/win/Window.h"
+
+class WindowSystem {
+public:
+    static WindowSystem& Get();
+
+    void SetHost(Host* host);
+    Host* GetHost() const { return m_host; }
+    // Destroys every window; used between tests and at exit.
+    void Reset();
+
+    // Screen size in pixels, from the host's cells.
+    CSize ScreenPixels() const;
+
+    // --- windows (used by the window functions) ---
+    HWND Create(const CREATESTRUCT& cs, CWnd* attach);
+    void Destroy(HWND hwnd);
+    bool IsLive(HWND hwnd) const { return hwnd && m_live.count(hwnd) != 0; }
+    HWND Focus() const { return m_focus; }
+    HWND SetFocus(HWND hwnd);
+    // The topmost visible, enabled top-level window: where keys go when no
+    // window has the focus, and the only one that takes clicks.
+    HWND ActiveTopLevel() const;
+    const std::vector<std::unique_ptr<Window>>& TopLevels() const { return m_topLevels; }
+    // The message being handled, for CWnd::Default.
+    const MSG& CurrentMessage() const { return m_current; }
+    LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // --- painting ---
+    void Invalidate() { m_dirty = true; }
+    // Brings the canvas up to date (idle updates of command state first).
+    const Canvas& Paint();
+    CDC BeginPaint(HWND hwnd);
+    void Present();
+
+    // --- input ---
+    // Turns one host event into window messages.
+    void Dispatch(const InputEvent& event);
+    // Runs events until done() holds. Returns false when input ended first.
+    bool RunModalLoop(const std::function<bool()>& done);
+    bool InputEnded() const { return m_inputEnded; }
+    // The modifier keys of the event being dispatched (GetKeyState).
+    bool IsKeyDown(UINT vk) const;
+
+    // Finds the deepest visible window at a screen cell, and says whether
+    // the cell lies in its client area.
+    HWND WindowFromCell(CPoint cell, bool* inClient) const;
+    // Client pixels of the centre of a screen cell, for mouse messages.
+    CPoint ClientPointFromCell(HWND hwnd, CPoint cell) const;
+
+private:
+    WindowSystem() = default;
+    void PaintWindow(HWND hwnd, const CRect& clip);
+    void PaintNonClient(HWND hwnd, CDC& dc, const CRect& cells);
+    void DispatchKey(const InputEvent& e);
+    void DispatchMouse(const InputEvent& e);
+    bool ClickNonClient(HWND hwnd, CPoint cell);
+    bool PreTranslate(MSG& msg);
+    HWND HitChild(HWND hwnd, CPoint cell) const;
+    void DestroyTree(HWND hwnd);
+
+    Host* m_host = nullptr;
+    std::vector<std::unique_ptr<Window>> m_topLevels;
+    std::unordered_set<HWND> m_live;
+    HWND m_focus = nullptr;
+    HWND m_capture = nullptr;
+    HWND m_painting = nullptr;
+    CDC m_paintDC{nullptr, {}, {}};
+    MSG m_current;
+    Canvas m_canvas;
+    bool m_dirty = true;
+    bool m_inputEnded = false;
+    InputEvent m_event;
+};
+
+// GetKeyState: negative while the key is held.
+short GetKeyState(int vk);
