@@ -1,0 +1,200 @@
+#include "framework/app/Document.h"
+
+#include "framework/app/DocTemplate.h"
+#include "framework/app/FileDialog.h"
+#include "framework/app/FrameWnd.h"
+#include "framework/app/View.h"
+#include "framework/app/WinApp.h"
+#include "framework/io/Archive.h"
+#include "framework/io/File.h"
+#include "framework/io/FileException.h"
+#include "framework/io/FileSystem.h"
+#include "framework/io/Path.h"
+#include "framework/io/SaveFile.h"
+
+IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
+
+BEGIN_MESSAGE_MAP(CDocument, CCmdTarget)
+    ON_COMMAND(ID_FILE_SAVE, OnFileSave)
+    ON_COMMAND(ID_FILE_SAVE_AS, OnFileSaveAs)
+END_MESSAGE_MAP()
+
+CDocument::~CDocument()
+{
+    for (CView* v : m_views)
+        v->m_pDocument = nullptr;
+    if (m_pDocTemplate)
+        m_pDocTemplate->RemoveDocument(this);
+}
+
+void CDocument::SetTitle(const char16_t* title) { m_strTitle = title; }
+
+void CDocument::SetPathName(const char16_t* path, BOOL)
+{
+    m_strPathName = PathFullName(CString(path));
+    SetTitle(PathFileName(m_strPathName));
+}
+
+void CDocument::AddView(CView* view)
+{
+    m_views.push_back(view);
+    view->m_pDocument = this;
+}
+
+void CDocument::RemoveView(CView* view)
+{
+    std::erase(m_views, view);
+    view->m_pDocument = nullptr;
+}
+
+void CDocument::UpdateAllViews(CView* sender, long hint)
+{
+    for (CView* v : m_views)
+        if (v != sender)
+            v->OnUpdate(sender, hint, nullptr);
+}
+
+void CDocument::Serialize(CArchive&) {}
+
+BOOL CDocument::OnNewDocument()
+{
+    DeleteContents();
+    m_strPathName.Empty();
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+void CDocument::ReportSaveLoadException(const char16_t* path, CException* e, BOOL saving, UINT defaultId)
+{
+    CString name = path && *path ? PathFullName(CString(path)) : CString();
+    CString text;
+    if (dynamic_cast<CUserException*>(e))
+        return;  // already reported where it happened
+    if (auto* fe = dynamic_cast<CFileException*>(e)) {
+        if (fe->m_strFileName.IsEmpty())
+            fe->m_strFileName = name;
+        fe->GetErrorMessage(text);
+    } else if (auto* ae = dynamic_cast<CArchiveException*>(e); ae && ae->m_cause == CArchiveException::endOfFile) {
+        text.LoadString(AFX_IDP_FAILED_INVALID_FORMAT);
+    } else {
+        text.LoadString(saving ? AFX_IDP_FAILED_TO_SAVE_DOC : defaultId);
+    }
+    AfxMessageBox(text, MB_ICONEXCLAMATION);
+}
+
+BOOL CDocument::OnOpenDocument(const char16_t* path)
+{
+    CFile file;
+    CFileException fe;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite, &fe)) {
+        ReportSaveLoadException(path, &fe, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
+        return FALSE;
+    }
+    DeleteContents();
+    SetModifiedFlag(TRUE);
+    try {
+        if (file.GetLength() != 0) {
+            CArchive ar(&file, CArchive::load, 4096);
+            Serialize(ar);
+            ar.Close();
+        }
+        file.Close();
+    } catch (CException& e) {
+        file.Abort();
+        DeleteContents();
+        ReportSaveLoadException(path, &e, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+BOOL CDocument::OnSaveDocument(const char16_t* path)
+{
+    CSaveFile file;
+    CFileException fe;
+    if (!file.Open(path, &fe)) {
+        ReportSaveLoadException(path, &fe, TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
+        return FALSE;
+    }
+    try {
+        CArchive ar(&file, CArchive::store, 4096);
+        Serialize(ar);
+        ar.Close();
+        file.Commit();
+    } catch (CException& e) {
+        // The old file stays as it was; only what this save made goes.
+        file.Abort();
+        ReportSaveLoadException(path, &e, TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
+        return FALSE;
+    }
+    SetModifiedFlag(FALSE);
+    return TRUE;
+}
+
+void CDocument::OnCloseDocument()
+{
+    // Destroying the frame destroys the views; then the document goes.
+    std::vector<CFrameWnd*> frames;
+    for (CView* v : m_views)
+        if (CFrameWnd* f = v->GetParentFrame(); f && std::find(frames.begin(), frames.end(), f) == frames.end())
+            frames.push_back(f);
+    for (CFrameWnd* f : frames)
+        f->DestroyWindow();
+    delete this;
+}
+
+BOOL CDocument::CanCloseFrame(CWnd*) { return SaveModified(); }
+
+BOOL CDocument::SaveModified()
+{
+    if (!IsModified())
+        return TRUE;
+    CString name = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
+    CString prompt;
+    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL, AFX_IDP_ASK_TO_SAVE)) {
+    case IDYES:
+        return DoFileSave();
+    case IDNO:
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CDocument::DoFileSave()
+{
+    DWORD attributes = GetFileAttributes(m_strPathName);
+    // A document without a file, or whose file became read-only or went
+    // away, is saved through the Save As dialog.
+    if (m_strPathName.IsEmpty() || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY))
+        return DoSave(nullptr);
+    return DoSave(m_strPathName);
+}
+
+BOOL CDocument::DoSave(const char16_t* path, BOOL replace)
+{
+    CString newName = path ? CString(path) : CString();
+    if (newName.IsEmpty()) {
+        newName = m_strPathName;
+        if (replace && newName.IsEmpty()) {
+            newName = m_strTitle;
+            int cut = newName.FindOneOf(u"#%;/\\");
+            if (cut >= 0)
+                newName = newName.Left(cut);
+        }
+        if (!AfxDoPromptFileName(newName, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILE,
+                                 OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
+            return FALSE;
+    }
+    if (!OnSaveDocument(newName))
+        return FALSE;
+    if (replace)
+        SetPathName(newName);
+    return TRUE;
+}
+
+void CDocument::OnFileSave() { DoFileSave(); }
+
+void CDocument::OnFileSaveAs() { DoSave(nullptr); }

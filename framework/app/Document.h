@@ -1,0 +1,70 @@
+// CDocument: the data of a document/view program, its file name and title,
+// its changed flag and its views. The document reads and writes its file
+// through Serialize; the framework around it opens the file, shows the
+// file dialogs, asks to save changes and reports failures.
+#pragma once
+
+#include <vector>
+
+#include "framework/base/String.h"
+#include "framework/win/CmdTarget.h"
+
+class CArchive;
+class CDocTemplate;
+class CFile;
+class CException;
+class CFileException;
+class CView;
+
+class CDocument : public CCmdTarget {
+    DECLARE_DYNAMIC(CDocument)
+public:
+    CDocument() = default;
+    ~CDocument() override;
+
+    const CString& GetTitle() const { return m_strTitle; }
+    virtual void SetTitle(const char16_t* title);
+    const CString& GetPathName() const { return m_strPathName; }
+    virtual void SetPathName(const char16_t* path, BOOL addToMRU = TRUE);
+    CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
+
+    virtual BOOL IsModified() { return m_bModified; }
+    virtual void SetModifiedFlag(BOOL modified = TRUE) { m_bModified = modified ? TRUE : FALSE; }
+
+    // Views: the first one added is the head of the list.
+    void AddView(CView* view);
+    void RemoveView(CView* view);
+    CView* GetFirstView() const { return m_views.empty() ? nullptr : m_views.front(); }
+    const std::vector<CView*>& GetViews() const { return m_views; }
+    void UpdateAllViews(CView* sender, long hint = 0);
+
+    virtual void Serialize(CArchive& ar);
+    virtual BOOL OnNewDocument();
+    virtual BOOL OnOpenDocument(const char16_t* path);
+    virtual BOOL OnSaveDocument(const char16_t* path);
+    virtual void OnCloseDocument();
+    virtual void DeleteContents() {}
+    // The save prompt: TRUE when the pending command may go on.
+    virtual BOOL SaveModified();
+    virtual BOOL CanCloseFrame(CWnd* frame);
+    // Save to path, or through the Save As dialog when path is null or
+    // replace is TRUE. TRUE when saved.
+    virtual BOOL DoSave(const char16_t* path, BOOL replace = TRUE);
+    virtual BOOL DoFileSave();
+    // After a failure once reading began: the document becomes untitled and new.
+    virtual void ReportSaveLoadException(const char16_t* path, CException* e, BOOL saving, UINT defaultId);
+
+    void OnFileSave();
+    void OnFileSaveAs();
+
+    // Set by the template that creates the document.
+    CDocTemplate* m_pDocTemplate = nullptr;
+
+protected:
+    CString m_strTitle;
+    CString m_strPathName;
+    BOOL m_bModified = FALSE;
+    std::vector<CView*> m_views;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,65 @@
+// CEditView: a view that is a multi-line edit control. It brings the edit
+// commands (Undo, Cut, Copy, Paste, Clear, Select All) with their enabling
+// rules, raw text input and output for its document, and forward search and
+// replacement over its text.
+#pragma once
+
+#include "framework/app/View.h"
+#include "framework/win/Controls.h"
+
+class CArchive;
+class TextEngine;
+
+class CEditView : public CView {
+    DECLARE_DYNCREATE(CEditView)
+public:
+    // The framework's largest text for an edit view.
+    static constexpr int nMaxSize = 1048575;
+    static constexpr DWORD dwStyleDefault = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL |
+                                            ES_AUTOVSCROLL | ES_MULTILINE | ES_NOHIDESEL | WS_BORDER;
+
+    CEditView() = default;
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    CEdit& GetEditCtrl() const;
+    // The selection's characters up to the first "\r"; empty without one.
+    void GetSelectedText(CString& text) const;
+    // Reads (loading archive) or writes (storing archive) the whole text as
+    // UTF-16, without conversion.
+    void SerializeRaw(CArchive& ar);
+    // The text engine behind the control, for searching in place.
+    const TextEngine& Text() const;
+
+protected:
+    // Searching and replacing, forward only.
+    virtual BOOL FindText(const char16_t* find, BOOL next = TRUE, BOOL matchCase = TRUE);
+    virtual void OnFindNext(const char16_t* find, BOOL next, BOOL matchCase);
+    virtual void OnReplaceSel(const char16_t* find, BOOL next, BOOL matchCase, const char16_t* replace);
+    virtual void OnReplaceAll(const char16_t* find, const char16_t* replace, BOOL matchCase);
+    virtual void OnTextNotFound(const char16_t* find);
+    BOOL SameAsSelected(const char16_t* find, BOOL matchCase);
+    BOOL InitializeReplace(const char16_t* find, BOOL next, BOOL matchCase);
+
+    int OnCreate(LPCREATESTRUCT lpcs);
+    // The control draws itself.
+    void OnPaint() { Default(); }
+    LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditUndo();
+    void OnEditClear();
+    void OnEditSelectAll();
+    void OnUpdateNeedSel(CCmdUI* ui);
+    void OnUpdateNeedClip(CCmdUI* ui);
+    void OnUpdateEditUndo(CCmdUI* ui);
+    void OnUpdateNeedText(CCmdUI* ui);
+    void OnEditChange();
+
+    int m_nTabStops = 32;  // dialog units
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    mutable CEdit m_edit;  // a plain handle wrapper over this view's window
+};
