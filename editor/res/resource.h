@@ -45,3 +45,4 @@
 #define IDS_ABOUT                       65007
 #define IDS_LINE_TOO_SMALL              65008
 #define IDS_LINE_TOO_BIG                65009
+#define IDS_UNSAVABLE_CHARACTERS        65010

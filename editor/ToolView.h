@@ -1,0 +1,53 @@
+// The tool pane above the text. At rest it shows the caret's line; the
+// Tools commands turn it into a find-and-replace form or a go-to-line form.
+#pragma once
+
+#include "framework/app/FormView.h"
+#include "framework/win/Controls.h"
+
+class CTesseraView;
+class CSplitterWnd;
+
+class CToolView : public CFormView {
+    DECLARE_DYNCREATE(CToolView)
+public:
+    CToolView();
+    ~CToolView() override;
+
+    void AttachViews(CTesseraView* pEditView, CSplitterWnd* pSplitter);
+    void ShowFindControls();
+    void ShowGotoControls();
+    void HideAllControls();
+    void ShowLineNumber(int nLine);
+
+    BOOL m_bMatchCase;
+    CString m_strFind;
+    CString m_strReplace;
+    CComboBox m_comboFind;
+    int m_nLine;
+    CTesseraView* m_pEditView;
+    CSplitterWnd* m_pSplitter;
+    BOOL m_bGotoMode;
+    BOOL m_bFindMode;
+    CString m_strLastFind;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    void OnFindButton();
+    void OnReplaceButton();
+    void OnReplaceAllButton();
+    void OnGotoButton();
+    void OnCancelButton();
+    void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    // Hides the forms, gives the text the focus and shrinks the row.
+    void ReturnToIdle();
+    void ShowControl(int id, int cmd);
+    // The empty find text's refusal: the warning beep, focus to the field.
+    void RefuseEmptyFind();
+};

@@ -1,0 +1,93 @@
+#include "installer/AgreementDlg.h"
+
+#include "framework/app/DataExchange.h"
+#include "framework/io/File.h"
+#include "framework/io/Path.h"
+#include "framework/win/DC.h"
+#include "framework/win/StaticControl.h"
+#include "installer/PlatformDlg.h"
+#include "installer/SetupApp.h"
+#include "installer/res/resource.h"
+
+BEGIN_MESSAGE_MAP(CAgreementDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+END_MESSAGE_MAP()
+
+CAgreementDlg::CAgreementDlg(CWnd* pParent) : CDialog(IDD_AGREEMENT, pParent)
+{
+    m_strText = u"";
+    m_hIcon = LoadIcon(IDR_MAINFRAME);
+}
+
+void CAgreementDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Text(pDX, IDC_AGREEMENT_TEXT, m_strText);
+}
+
+BOOL CAgreementDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    // The launcher's folder is its own path up to the last separator,
+    // whatever the launcher is called.
+    g_strSetupDir = PathFolder(AfxGetApp()->m_pszModulePath);
+
+    CString strPath = g_strSetupDir + u"EULA.txt";
+    CFile file;
+    if (!file.Open(strPath, CFile::modeRead, nullptr)) {
+        AfxMessageBox(u"Can't open eula.txt. Before you continue, you must see eula.txt and agree with the "
+                      u"license agreement terms! Try to locate it manually!",
+                      0, 0);
+    } else {
+        m_strText = u"";
+        char buffer[256];
+        for (;;) {
+            UINT n = file.Read(buffer, 255);
+            if (n == 0)
+                break;
+            buffer[n] = 0;
+            // Each block counts up to its first zero byte, as a string does.
+            m_strText += CString::FromLatin1(std::string_view(buffer));
+        }
+        file.Close();
+        UpdateData(FALSE);
+    }
+    return TRUE;
+}
+
+void CAgreementDlg::OnOK()
+{
+    CPlatformDlg dlg;
+    dlg.DoModal();
+    CDialog::OnOK();
+}
+
+void CAgreementDlg::OnCancel()
+{
+    CString strNotice;
+    strNotice.LoadString(IDS_DISAGREE_NOTICE);
+    AfxMessageBox(strNotice, MB_OK | MB_ICONEXCLAMATION, 0);
+    CString strQuit;
+    strQuit.LoadString(IDS_QUIT_SETUP);
+    if (AfxMessageBox(strQuit, MB_YESNO | MB_ICONEXCLAMATION, 0) == IDYES)
+        CDialog::OnCancel();
+}
+
+void CAgreementDlg::OnPaint()
+{
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, 0, 0);
+        CSize size = dc.Size();
+        DrawIconCells(dc, 0, 0, size.cx, size.cy, m_hIcon);
+    } else {
+        Default();
+    }
+}
+
+HICON CAgreementDlg::OnQueryDragIcon() { return m_hIcon; }
