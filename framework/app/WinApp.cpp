@@ -8,6 +8,7 @@
 #include "framework/app/FileDialog.h"
 #include "framework/app/FrameWnd.h"
 #include "framework/app/MessageBox.h"
+#include "framework/io/FileException.h"
 #include "framework/io/Path.h"
 #include "framework/res/Resources.h"
 #include "framework/win/WindowSystem.h"
@@ -26,6 +27,14 @@ CWinApp::CWinApp(const char16_t* appName)
     if (appName)
         m_pszAppName = appName;
     g_app = this;
+    WindowSystem::Get().SetExceptionHandler([](const CException& e) {
+        if (dynamic_cast<const CUserException*>(&e))
+            return;  // already reported where it happened
+        CString text;
+        if (!e.GetErrorMessage(text) || text.IsEmpty())
+            text.LoadString(AFX_IDP_INTERNAL_FAILURE);
+        AfxMessageBox(text, MB_ICONEXCLAMATION);
+    });
 }
 
 CWinApp::~CWinApp()

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/io/FileException.h"
 #include "framework/win/ControlClasses.h"
 #include "framework/win/Wnd.h"
 
@@ -159,11 +160,20 @@ LRESULT WindowSystem::Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     MSG saved = m_current;
     m_current = MSG{hwnd, msg, wParam, lParam};
-    LRESULT r;
-    if (hwnd->wnd)
-        r = hwnd->wnd->WindowProc(msg, wParam, lParam);
-    else
-        r = CallDefaultProc(hwnd, msg, wParam, lParam);
+    LRESULT r = 0;
+    try {
+        if (hwnd->wnd)
+            r = hwnd->wnd->WindowProc(msg, wParam, lParam);
+        else
+            r = CallDefaultProc(hwnd, msg, wParam, lParam);
+    } catch (const CException& e) {
+        // A framework failure that no handler caught ends the message, not
+        // the program; the user is told what went wrong.
+        m_current = saved;
+        if (m_onException)
+            m_onException(e);
+        return 0;
+    }
     m_current = saved;
     return r;
 }

@@ -12,6 +12,8 @@
 #include "framework/win/DC.h"
 #include "framework/win/Window.h"
 
+class CException;
+
 class WindowSystem {
 public:
     static WindowSystem& Get();
@@ -37,6 +39,8 @@ public:
     // The message being handled, for CWnd::Default.
     const MSG& CurrentMessage() const { return m_current; }
     LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Who reports a framework exception that escaped a message handler.
+    void SetExceptionHandler(std::function<void(const CException&)> handler) { m_onException = std::move(handler); }
 
     // --- painting ---
     void Invalidate() { m_dirty = true; }
@@ -83,6 +87,7 @@ private:
     bool m_dirty = true;
     bool m_inputEnded = false;
     InputEvent m_event;
+    std::function<void(const CException&)> m_onException;
 };
 
 // GetKeyState: negative while the key is held.
