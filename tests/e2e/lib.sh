@@ -1,0 +1,95 @@
+# Shared helpers of the end-to-end tests: the real programs run in a tmux
+# session of 80x24 cells; keys go in with send-keys and the screen comes
+# back with capture-pane.
+set -euo pipefail
+
+if ! command -v tmux >/dev/null 2>&1; then
+  echo "SKIP: tmux is not installed" >&2
+  exit 77
+fi
+
+E2E_SOCKET="tessel-e2e-$$"
+E2E_SESSION="e2e"
+E2E_TMP="$(mktemp -d /tmp/tessel-e2e.XXXXXX)"
+
+e2e_cleanup() {
+  tmux -L "$E2E_SOCKET" kill-server >/dev/null 2>&1 || true
+  rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+# start CMD...: runs a command in a fresh 80x24 terminal.
+start() {
+  local cmd
+  printf -v cmd '%q ' "$@"
+  tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x 80 -y 24 \
+    "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color $cmd; echo \"[exited \$?]\"; sleep 30"
+}
+
+keys() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" "$@"; }
+# literal TEXT: types the text as it stands.
+literal() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" -l "$1"; }
+screen() { tmux -L "$E2E_SOCKET" capture-pane -p -t "$E2E_SESSION"; }
+
+# wait_for REGEX [SECONDS]: waits until the screen matches.
+wait_for() {
+  local pattern="$1" limit="${2:-10}" i
+  for ((i = 0; i < limit * 20; i++)); do
+    if screen | grep -qE -- "$pattern"; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "FAIL: the screen never showed /$pattern/:" >&2
+  screen >&2
+  exit 1
+}
+
+# wait_gone REGEX [SECONDS]: waits until the screen no longer matches.
+wait_gone() {
+  local pattern="$1" limit="${2:-10}" i
+  for ((i = 0; i < limit * 20; i++)); do
+    if ! screen | grep -qE -- "$pattern"; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "FAIL: the screen still shows /$pattern/:" >&2
+  screen >&2
+  exit 1
+}
+
+# expect_bytes FILE HEX: the file holds exactly these bytes (as xxd -p prints them).
+expect_bytes() {
+  local got
+  got="$(xxd -p "$1" | tr -d '\n')"
+  if [ "$got" != "$2" ]; then
+    echo "FAIL: $1 holds $got, expected $2" >&2
+    exit 1
+  fi
+}
+
+pass() { echo "PASS: $1"; }
+
+# click X Y: a left click on the cell (0-based), sent as the terminal's
+# mouse report (SGR encoding) would arrive.
+click() {
+  local x=$(( $1 + 1 )) y=$(( $2 + 1 ))
+  literal $'\e'"[<0;${x};${y}M"
+  literal $'\e'"[<0;${x};${y}m"
+}
+
+# click_text TEXT: clicks the first cell of the first place TEXT shows.
+click_text() {
+  local found row line prefix
+  found="$(screen | grep -nF -- "$1" | head -n 1)" || true
+  if [ -z "$found" ]; then
+    echo "FAIL: nothing on the screen reads '$1':" >&2
+    screen >&2
+    exit 1
+  fi
+  row=$(( ${found%%:*} - 1 ))
+  line="${found#*:}"
+  prefix="${line%%"$1"*}"
+  click "${#prefix}" "$row"
+}
