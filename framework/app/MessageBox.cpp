@@ -143,12 +143,13 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
     cs.cx = cols * px.cx;
     cs.cy = rows * px.cy;
     cs.hwndParent = owner;
+    // The focus is taken before the owner is disabled, which removes it.
+    HWND previousFocus = GetFocus();
     bool disabledOwner = false;
     if (IsWindow(owner) && IsWindowEnabled(owner)) {
         EnableWindow(owner, FALSE);
         disabledOwner = true;
     }
-    HWND previousFocus = GetFocus();
     HWND hwnd = ws.Create(cs, &box);
     if (!hwnd) {
         if (disabledOwner)
