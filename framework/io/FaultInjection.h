@@ -1,0 +1,68 @@
+// CFaultInjection: makes the file layer's system calls fail on purpose, so
+// that tests can drive every error path of opening, reading and saving.
+//
+// Every open, read, write, fsync and rename that CFile, CSaveFile and the
+// path functions make goes through the wrappers below. While nothing is armed
+// a wrapper is the plain system call behind one test of a flag. Once armed
+// (by Fail, Shorten, Count or a pause hook) each call is counted per
+// operation, from 1, and the rules decide what happens:
+//   - Fail(op, n, err): call n of op fails with errno err (n = 0: every call);
+//   - Shorten(op, n): call n of a read or write moves only half the bytes
+//     asked for, at least one (n = 0: every call);
+//   - the pause hook runs before each write, fsync and rename, with the
+//     operation; a crash test may kill the process from there.
+// The switch is process-wide and not thread-safe: the programs have one
+// thread, and tests arm it around the code they drive. Reset disarms it.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <functional>
+
+class CFaultInjection {
+public:
+    enum Operation { opOpen, opRead, opWrite, opFsync, opRename, opCount };
+
+    static void Fail(Operation op, int nth, int err);
+    static void Shorten(Operation op, int nth);
+    static void SetPauseHook(std::function<void(Operation)> hook);
+    // Counts calls without changing any of them.
+    static void Count();
+    // Calls of op counted since the last Reset.
+    static int Calls(Operation op);
+    // Back to plain system calls; rules, hook and counts are dropped.
+    static void Reset();
+    static bool IsArmed() { return s_armed; }
+
+    // The wrappers the file layer calls. They return what the system call
+    // returns and set errno as it does.
+    static int Open(const char* path, int flags, mode_t mode = 0)
+    {
+        return s_armed ? ArmedOpen(path, flags, mode) : ::open(path, flags, mode);
+    }
+    static ssize_t Read(int fd, void* buf, size_t count)
+    {
+        return s_armed ? ArmedRead(fd, buf, count) : ::read(fd, buf, count);
+    }
+    static ssize_t Write(int fd, const void* buf, size_t count)
+    {
+        return s_armed ? ArmedWrite(fd, buf, count) : ::write(fd, buf, count);
+    }
+    static int Fsync(int fd) { return s_armed ? ArmedFsync(fd) : ::fsync(fd); }
+    static int Rename(const char* from, const char* to)
+    {
+        return s_armed ? ArmedRename(from, to) : ::rename(from, to);
+    }
+
+private:
+    static int ArmedOpen(const char* path, int flags, mode_t mode);
+    static ssize_t ArmedRead(int fd, void* buf, size_t count);
+    static ssize_t ArmedWrite(int fd, const void* buf, size_t count);
+    static int ArmedFsync(int fd);
+    static int ArmedRename(const char* from, const char* to);
+
+    static inline bool s_armed = false;
+};

@@ -1,0 +1,98 @@
+// The framework's exceptions.
+//
+// Failures inside the framework's file operations travel as C++ exceptions
+// thrown BY VALUE and caught by reference, most specific first:
+//
+//   try { ... }
+//   catch (CUserException&) { /* already reported: stay silent */ }
+//   catch (CFileException& e) { /* report e's cause with e.m_strFileName */ }
+//   catch (CException& e) { /* any other framework failure */ }
+//
+// Every class here derives from CException, so catch (CException&) takes
+// them all. The Afx helpers at the end throw the same objects.
+#pragma once
+
+#include "framework/base/String.h"
+#include "framework/base/Types.h"
+
+class CException {
+public:
+    CException() = default;
+    virtual ~CException() = default;
+    CException(const CException&) = default;
+    CException& operator=(const CException&) = default;
+
+    // The message to show for this failure; FALSE when it has none of its own.
+    virtual BOOL GetErrorMessage(CString& out) const;
+};
+
+// A failure that has already been reported to the user (or needs no report):
+// whoever catches it shows nothing.
+class CUserException : public CException {};
+
+// Memory ran out.
+class CMemoryException : public CException {};
+
+// A failure of a file operation: its cause, the system's own error code
+// (here an errno value; -1 when there is none) and the file's full path.
+class CFileException : public CException {
+public:
+    enum {
+        none,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile,
+    };
+
+    explicit CFileException(int cause = none, LONG osError = -1, const char16_t* fileName = nullptr)
+        : m_cause(cause), m_lOsError(osError), m_strFileName(fileName)
+    {
+    }
+
+    // The cause of a system error code of the platform being emulated
+    // (2 file not found, 5 access denied, 32 sharing violation, ...).
+    static int OsErrorToException(LONG winError);
+    // The cause of a POSIX errno value.
+    static int ErrnoToException(int err);
+    // Throws the CFileException for errno value err on the file name.
+    [[noreturn]] static void ThrowOsError(int err, const CString& name);
+
+    // The text of the cause (string AFX_IDP_FILE_NONE + cause) with "%1" the
+    // file's full path, or "an unnamed file" when no name is known.
+    BOOL GetErrorMessage(CString& out) const override;
+
+    int m_cause;
+    LONG m_lOsError;
+    CString m_strFileName;
+};
+
+// A failure of an archive: using it in the wrong direction, or data that ends
+// before what was expected.
+class CArchiveException : public CException {
+public:
+    enum { none, genericException, readOnly, endOfFile, writeOnly, badIndex, badClass, badSchema };
+
+    explicit CArchiveException(int cause = none, const char16_t* fileName = nullptr)
+        : m_cause(cause), m_strFileName(fileName)
+    {
+    }
+
+    int m_cause;
+    CString m_strFileName;
+};
+
+[[noreturn]] void AfxThrowFileException(int cause, LONG osError = -1, const char16_t* fileName = nullptr);
+[[noreturn]] void AfxThrowArchiveException(int cause, const char16_t* fileName = nullptr);
+[[noreturn]] void AfxThrowUserException();
+[[noreturn]] void AfxThrowMemoryException();

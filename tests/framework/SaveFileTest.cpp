@@ -1,0 +1,325 @@
+#include "framework/io/SaveFile.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "framework/io/Archive.h"
+#include "framework/io/FaultInjection.h"
+#include "framework/io/FileException.h"
+#include "tests/framework/FileTestSupport.h"
+
+using filetest::HoldingChild;
+using filetest::ModeOf;
+using filetest::ReadBytes;
+using filetest::RunInChild;
+using filetest::RunUnprivileged;
+using filetest::TempFolder;
+using filetest::WriteBytes;
+
+namespace {
+
+const std::string kOld = "the old content\r\n";
+
+std::string NewContent()
+{
+    std::string s;
+    for (int i = 0; i < 3000; ++i)
+        s += "line " + std::to_string(i) + "\r\n";
+    return s;  // several archive buffers long
+}
+
+// Saves content to path as the document does: through a storing archive.
+// Returns the cause of a failure, none on success.
+int Save(const CString& path, const std::string& content, CFileException* failure = nullptr)
+{
+    CSaveFile file;
+    CFileException error;
+    if (!file.Open(path, &error)) {
+        if (failure)
+            *failure = error;
+        return error.m_cause;
+    }
+    try {
+        CArchive ar(&file, CArchive::store, 4096);
+        for (size_t at = 0; at < content.size(); at += 1000)
+            ar.Write(content.data() + at, UINT(std::min<size_t>(1000, content.size() - at)));
+        ar.Close();
+        file.Commit();
+    } catch (const CFileException& e) {
+        file.Abort();
+        if (failure)
+            *failure = e;
+        return e.m_cause;
+    }
+    return CFileException::none;
+}
+
+std::string Message(const CFileException& e)
+{
+    CString text;
+    e.GetErrorMessage(text);
+    return text.ToUtf8();
+}
+
+TEST(SaveFileTest, TemporaryNamesFollowTheFormat)
+{
+    EXPECT_EQ(CSaveFile::TempFileName(u"/home/ann", 0xABCDE), CString(u"/home/ann/MFCABCDE.tmp"));
+    EXPECT_EQ(CSaveFile::TempFileName(u"/home/ann", 0x1F), CString(u"/home/ann/MFC   1F.tmp"))
+        << "the number is padded with spaces to five places";
+    EXPECT_EQ(CSaveFile::TempFileName(u"/x", 0x100000), CString(u"/x/MFC100000.tmp"));
+}
+
+TEST(SaveFileTest, WritesThroughATemporaryFileInTheSameFolder)
+{
+    TempFolder folder;
+    WriteBytes(folder / "doc.txt", kOld);
+    // Names that are taken are skipped: occupy the ones the next seconds would give.
+    UINT now = UINT(std::time(nullptr)) & 0xFFFFF;
+    for (UINT n = now; n < now + 3; ++n)
+        WriteBytes(CSaveFile::TempFileName(CString::FromUtf8(folder.Path()), n).ToUtf8(), "taken");
+
+    CSaveFile file;
+    ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
+    EXPECT_FALSE(file.IsInPlace());
+    std::string temp = file.GetTempPath().ToUtf8();
+    EXPECT_EQ(temp.substr(0, folder.Path().size() + 4), folder.Path() + "/MFC");
+    EXPECT_EQ(temp.substr(temp.size() - 4), ".tmp");
+    EXPECT_NE(ReadBytes(temp), "taken") << "an existing name is never reused";
+    EXPECT_EQ(file.GetFilePath().ToUtf8(), folder / "doc.txt");
+
+    file.Write("new", 3);
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld) << "the old file stays until the commit";
+    file.Commit();
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), "new");
+    EXPECT_EQ(folder.Entries().size(), 4u) << "the temporary file became doc.txt";
+    EXPECT_NE(::access(temp.c_str(), F_OK), 0);
+}
+
+TEST(SaveFileTest, KeepsPermissionBitsAndGivesNewFilesTheUsualOnes)
+{
+    TempFolder folder;
+    for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0755), mode_t(0604)}) {
+        WriteBytes(folder / "f", kOld, mode);
+        ASSERT_EQ(Save(folder.Name("f"), "new"), CFileException::none);
+        EXPECT_EQ(ModeOf(folder / "f"), mode) << std::oct << mode;
+        EXPECT_EQ(ReadBytes(folder / "f"), "new");
+    }
+    mode_t mask = ::umask(022);
+    ASSERT_EQ(Save(folder.Name("fresh"), "new"), CFileException::none);
+    ::umask(mask);
+    EXPECT_EQ(ModeOf(folder / "fresh"), mode_t(0644));
+}
+
+TEST(SaveFileTest, FollowsSymbolicLinksAndKeepsThem)
+{
+    TempFolder folder;
+    ::mkdir((folder / "real").c_str(), 0755);
+    WriteBytes(folder / "real/target.txt", kOld, 0640);
+    ASSERT_EQ(::symlink("real/target.txt", (folder / "link.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("link.txt", (folder / "link2.txt").c_str()), 0);
+
+    ASSERT_EQ(Save(folder.Name("link2.txt"), "via links"), CFileException::none);
+    struct stat st;
+    ASSERT_EQ(::lstat((folder / "link2.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link is not replaced by a file";
+    ASSERT_EQ(::lstat((folder / "link.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(ReadBytes(folder / "real/target.txt"), "via links");
+    EXPECT_EQ(ModeOf(folder / "real/target.txt"), mode_t(0640));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"link.txt", "link2.txt", "real"}));
+
+    // A link to a file that does not exist yet creates that file.
+    ASSERT_EQ(::symlink("real/later.txt", (folder / "dangling").c_str()), 0);
+    ASSERT_EQ(Save(folder.Name("dangling"), "made"), CFileException::none);
+    EXPECT_EQ(ReadBytes(folder / "real/later.txt"), "made");
+
+    ASSERT_EQ(::symlink("loop", (folder / "loop").c_str()), 0);
+    EXPECT_EQ(Save(folder.Name("loop"), "x"), CFileException::badPath);
+}
+
+TEST(SaveFileTest, DiskFullAtAnyWriteKeepsTheOldFileAndRemovesTheTemporaryOne)
+{
+    filetest::FaultReset reset;
+    TempFolder folder;
+    const std::string content = NewContent();
+    WriteBytes(folder / "doc.txt", kOld);
+    CFaultInjection::Count();
+    ASSERT_EQ(Save(folder.Name("doc.txt"), content), CFileException::none);
+    const int writes = CFaultInjection::Calls(CFaultInjection::opWrite);
+    ASSERT_GE(writes, 3) << "the content spans several buffers";
+
+    for (int n = 1; n <= writes; ++n) {
+        WriteBytes(folder / "doc.txt", kOld);
+        CFaultInjection::Reset();
+        CFaultInjection::Fail(CFaultInjection::opWrite, n, ENOSPC);
+        CFileException error;
+        EXPECT_EQ(Save(folder.Name("doc.txt"), content, &error), CFileException::diskFull) << "write " << n;
+        EXPECT_EQ(Message(error), "Disk full while accessing " + folder / "doc.txt" + ".") << "write " << n;
+        EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld) << "write " << n;
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"}) << "write " << n;
+    }
+}
+
+TEST(SaveFileTest, FailuresOfSyncAndRenameKeepTheOldFile)
+{
+    filetest::FaultReset reset;
+    TempFolder folder;
+    struct Case {
+        const char* what;
+        CFaultInjection::Operation op;
+        int err;
+        int cause;
+    };
+    const Case cases[] = {
+        {"fsync I/O error", CFaultInjection::opFsync, EIO, CFileException::hardIO},
+        {"fsync disk full", CFaultInjection::opFsync, ENOSPC, CFileException::diskFull},
+        {"rename refused", CFaultInjection::opRename, EACCES, CFileException::accessDenied},
+        {"rename I/O error", CFaultInjection::opRename, EIO, CFileException::hardIO},
+        {"short writes then full", CFaultInjection::opWrite, EDQUOT, CFileException::diskFull},
+    };
+    for (const Case& c : cases) {
+        WriteBytes(folder / "doc.txt", kOld);
+        CFaultInjection::Reset();
+        CFaultInjection::Shorten(CFaultInjection::opWrite, 0);
+        CFaultInjection::Fail(c.op, c.op == CFaultInjection::opWrite ? 3 : 1, c.err);
+        EXPECT_EQ(Save(folder.Name("doc.txt"), NewContent()), c.cause) << c.what;
+        EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld) << c.what;
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"}) << c.what;
+    }
+}
+
+TEST(SaveFileTest, AbortAndDestructionRemoveTheTemporaryFile)
+{
+    TempFolder folder;
+    WriteBytes(folder / "doc.txt", kOld);
+    {
+        CSaveFile file;
+        ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
+        file.Write("partial", 7);
+        file.Abort();
+        EXPECT_FALSE(file.IsOpen());
+    }
+    {
+        CSaveFile file;
+        ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
+        file.Write("partial", 7);
+    }
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"});
+}
+
+TEST(SaveFileTest, WritesInPlaceWhenNoTemporaryFileCanBeMade)
+{
+    filetest::FaultReset reset;
+    TempFolder folder;
+    WriteBytes(folder / "doc.txt", kOld);
+    // The second open of a save is the temporary file's.
+    CFaultInjection::Fail(CFaultInjection::opOpen, 2, ENOSPC);
+    CSaveFile file;
+    ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
+    EXPECT_TRUE(file.IsInPlace());
+    EXPECT_TRUE(file.GetTempPath().IsEmpty());
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), "") << "in place, the file is emptied first";
+    file.Write("new", 3);
+    file.Commit();
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), "new");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"});
+}
+
+TEST(SaveFileTest, PermissionsDecideForAnUnprivilegedProcess)
+{
+    TempFolder folder;
+    // A read-only file in a folder open to all: refused, although the folder
+    // would allow a rename over it.
+    WriteBytes(folder / "readonly.txt", kOld, 0444);
+    int cause = RunUnprivileged([&] { return Save(folder.Name("readonly.txt"), "new"); });
+    EXPECT_EQ(cause, CFileException::accessDenied);
+    EXPECT_EQ(ReadBytes(folder / "readonly.txt"), kOld);
+
+    // A writable file in a folder where no file may be created: in place.
+    ::mkdir((folder / "closed").c_str(), 0755);
+    WriteBytes(folder / "closed/doc.txt", kOld, 0666);
+    ::chmod((folder / "closed").c_str(), 0555);
+    cause = RunUnprivileged([&] {
+        CSaveFile file;
+        if (!file.Open(folder.Name("closed/doc.txt")))
+            return 100;
+        int inPlace = file.IsInPlace() ? 0 : 101;
+        file.Write("new", 3);
+        file.Commit();
+        return inPlace;
+    });
+    EXPECT_EQ(cause, 0);
+    EXPECT_EQ(ReadBytes(folder / "closed/doc.txt"), "new");
+
+    // Neither: a new file in that folder cannot be made at all.
+    CFileException error;
+    cause = RunUnprivileged([&] { return Save(folder.Name("closed/new.txt"), "x", &error); });
+    EXPECT_EQ(cause, CFileException::accessDenied);
+}
+
+TEST(SaveFileTest, AFileAnotherProcessHoldsIsNotSavedOver)
+{
+    TempFolder folder;
+    WriteBytes(folder / "doc.txt", kOld);
+    CString path = folder.Name("doc.txt");
+    CFile holder;
+    HoldingChild child([&] { return holder.Open(path, CFile::modeRead | CFile::shareDenyWrite) != FALSE; });
+    CFileException error;
+    EXPECT_EQ(Save(path, "new", &error), CFileException::sharingViolation);
+    EXPECT_EQ(Message(error), "A sharing violation occurred while accessing " + folder / "doc.txt" + ".");
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"});
+    child.Release();
+    EXPECT_EQ(Save(path, "new"), CFileException::none);
+}
+
+TEST(SaveFileTest, AKilledSaveLeavesEitherTheOldOrTheNewFile)
+{
+    filetest::FaultReset reset;
+    TempFolder folder;
+    const std::string content = NewContent();
+    WriteBytes(folder / "doc.txt", kOld);
+    // Every point where the save may stop: before each write, sync and rename.
+    int points = 0;
+    CFaultInjection::SetPauseHook([&](CFaultInjection::Operation) { ++points; });
+    ASSERT_EQ(Save(folder.Name("doc.txt"), content), CFileException::none);
+    CFaultInjection::Reset();
+    ASSERT_GE(points, 5);
+
+    bool sawOld = false;
+    for (int k = 1; k <= points + 1; ++k) {
+        WriteBytes(folder / "doc.txt", kOld);
+        int status = RunInChild([&] {
+            int seen = 0;
+            CFaultInjection::SetPauseHook([&](CFaultInjection::Operation) {
+                if (++seen == k)
+                    ::kill(::getpid(), SIGKILL);
+            });
+            return Save(folder.Name("doc.txt"), content);
+        });
+        std::string now = ReadBytes(folder / "doc.txt");
+        EXPECT_TRUE(now == kOld || now == content) << "killed at point " << k << ": " << now.size() << " bytes";
+        if (k <= points) {
+            EXPECT_EQ(status, -1) << "the child was killed at point " << k;
+            EXPECT_EQ(now, kOld) << "before the rename the old file stands (point " << k << ")";
+            sawOld = true;
+        } else {
+            EXPECT_EQ(status, 0);
+            EXPECT_EQ(now, content);
+        }
+        for (const std::string& name : folder.Entries())
+            if (name != "doc.txt")
+                ::unlink((folder / name).c_str());
+    }
+    EXPECT_TRUE(sawOld);
+}
+
+}  // namespace
