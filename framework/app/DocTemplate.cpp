@@ -119,9 +119,22 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char16_t* path)
             return nullptr;
         }
     } else {
+        // The changed flag tells how far a failed open got: the document
+        // sets it once the file is open and its old contents are going.
+        BOOL wasModified = doc->IsModified();
+        doc->SetModifiedFlag(FALSE);
         if (!doc->OnOpenDocument(path)) {
-            if (created && frame) {
-                frame->DestroyWindow();
+            if (created) {
+                if (frame)
+                    frame->DestroyWindow();
+            } else if (!doc->IsModified()) {
+                // Failed before the file could be opened: nothing was touched.
+                doc->SetModifiedFlag(wasModified);
+            } else {
+                // Failed while reading: what is left is neither the old text
+                // nor the file's, so the document starts anew.
+                SetDefaultTitle(doc);
+                doc->OnNewDocument();
             }
             return nullptr;
         }
