@@ -1,0 +1,673 @@
+// The text document and its files: what New, Open, Save and Save As do to
+// the bytes on disk and to the text, title and changed state a person sees,
+// including every failure the file system can give.
+#include "EditorHarness.h"
+
+#include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+
+#include "framework/io/FaultInjection.h"
+#include "framework/io/File.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::u16string U16(const std::string& utf8) { return CString::FromUtf8(utf8).Str(); }
+
+// The text as a person would read it back: ASCII as is, every other
+// character as \uXXXX.
+std::string Escaped(const std::u16string& text)
+{
+    std::string out;
+    for (char16_t c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += char(c);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
+            out += buf;
+        }
+    }
+    return out;
+}
+
+std::u16string Widened(const std::string& bytes)
+{
+    std::u16string out;
+    for (char b : bytes)
+        out += char16_t(static_cast<unsigned char>(b));
+    return out;
+}
+
+}  // namespace
+
+class DocumentTest : public EditorTest {
+protected:
+    std::string dir;  // the test's own folder; also the current directory
+    std::string oldCwd;
+
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        char pattern[] = "/tmp/tessel-doc-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        // Others (the unprivileged child of some tests) may look inside.
+        ::chmod(dir.c_str(), 0755);
+        oldCwd = fs::current_path().string();
+        fs::current_path(dir);
+    }
+
+    void TearDown() override
+    {
+        CFaultInjection::Reset();
+        EditorTest::TearDown();
+        fs::current_path(oldCwd);
+        std::error_code ec;
+        for (const auto& e : fs::recursive_directory_iterator(dir, ec))
+            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir, ec);
+    }
+
+    std::string P(const std::string& name) const { return dir + "/" + name; }
+
+    void Put(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream f(P(name), std::ios::binary | std::ios::trunc);
+        f.write(bytes.data(), std::streamsize(bytes.size()));
+    }
+
+    std::optional<std::string> Get(const std::string& name) const
+    {
+        std::ifstream f(P(name), std::ios::binary);
+        if (!f)
+            return std::nullopt;
+        std::ostringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+
+    // The names in the test's folder, sorted.
+    std::vector<std::string> Listing(const std::string& sub = "") const
+    {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(sub.empty() ? dir : P(sub)))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::vector<std::string> Boxes() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& b : host.MessageBoxes())
+            texts.push_back(CString(b.text.c_str()).ToUtf8());
+        return texts;
+    }
+
+    std::u16string Text16() { return View()->GetWindowText().Str(); }
+
+    // The document as a person sees it: its title, its file, whether it is
+    // changed and its text.
+    std::string State()
+    {
+        std::string s = "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8() +
+                        (Doc()->IsModified() ? " changed" : " unchanged");
+        std::u16string text = Text16();
+        if (text.size() > 40)
+            return s + " text=" + Escaped(text.substr(0, 20)) + "...(" + std::to_string(text.size()) + " chars)";
+        return s + " text=\"" + Escaped(text) + "\"";
+    }
+
+    // File Open with a name typed into the dialog's name field; answers
+    // are the buttons pressed in the boxes that follow, in turn.
+    void Open(const std::string& name, std::vector<std::u16string> answers = {})
+    {
+        host.OnModal([this, name] { host.Type(U16(name) + u"\r"); });
+        for (auto& a : answers)
+            host.OnModal([this, a] { host.ClickButton(a); });
+        host.Ctrl('O');
+        host.Run();
+    }
+
+    // File Save As with a name typed into the dialog's name field.
+    void SaveAs(const std::string& name, std::vector<std::u16string> answers = {})
+    {
+        host.OnModal([this, name] { host.Type(U16(name) + u"\r"); });
+        for (auto& a : answers)
+            host.OnModal([this, a] { host.ClickButton(a); });
+        Command(ID_FILE_SAVE_AS);
+        host.Run();
+    }
+
+    // Ctrl+S; answers as for Open.
+    void Save(std::vector<std::u16string> answers = {})
+    {
+        for (auto& a : answers)
+            host.OnModal([this, a] { host.ClickButton(a); });
+        host.Ctrl('S');
+        host.Run();
+    }
+
+    // Runs body in a child process that is the unprivileged user 65534
+    // (when the tests run as root; otherwise as the current user, whom the
+    // files' permission bits refuse just as well) and returns its report.
+    std::string AsUnprivileged(const std::function<std::string()>& body)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return "pipe failed";
+        pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(fds[0]);
+            if (::geteuid() == 0 &&
+                (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+                 ::setresuid(65534, 65534, 65534) != 0))
+                ::_exit(3);
+            std::string report = body();
+            if (host.Starved())
+                report += " [a modal loop starved]";
+            const char* p = report.data();
+            size_t left = report.size();
+            while (left > 0) {
+                ssize_t n = ::write(fds[1], p, left);
+                if (n <= 0)
+                    ::_exit(4);
+                p += n;
+                left -= size_t(n);
+            }
+            ::_exit(0);
+        }
+        ::close(fds[1]);
+        std::string report;
+        char buf[4096];
+        ssize_t n;
+        while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
+            report.append(buf, size_t(n));
+        ::close(fds[0]);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+        return report;
+    }
+
+    static std::string Joined(const std::vector<std::string>& items)
+    {
+        std::string s;
+        for (const auto& i : items)
+            s += "[" + i + "]";
+        return s;
+    }
+};
+
+// Another process holding a file open with a share mode, until destroyed.
+class HeldByOtherProcess {
+public:
+    HeldByOtherProcess(const std::string& path, UINT flags)
+    {
+        int ready[2], release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0)
+            return;
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            CFile file;
+            char ok = file.Open(U16(path).c_str(), flags) ? 'y' : 'n';
+            if (::write(ready[1], &ok, 1) != 1)
+                ::_exit(1);
+            char c;
+            while (::read(release[0], &c, 1) > 0) {
+            }
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        m_release = release[1];
+        char ok = 'n';
+        if (::read(ready[0], &ok, 1) == 1)
+            m_held = ok == 'y';
+        ::close(ready[0]);
+    }
+    ~HeldByOtherProcess()
+    {
+        if (m_release >= 0)
+            ::close(m_release);
+        if (m_pid > 0)
+            ::waitpid(m_pid, nullptr, 0);
+    }
+    bool Held() const { return m_held; }
+
+private:
+    pid_t m_pid = -1;
+    int m_release = -1;
+    bool m_held = false;
+};
+
+// --- the file format ---------------------------------------------------------
+
+TEST_F(DocumentTest, EveryByteValueReadsAsItsCharacterAndWritesBackUnchanged)
+{
+    std::string bytes;
+    for (int b = 1; b <= 255; ++b)
+        bytes += char(b);
+    bytes += bytes;  // twice, so every value also follows every other run
+    Put("all.bin", bytes);
+    ASSERT_TRUE(Start({P("all.bin")}));
+    EXPECT_EQ(Escaped(Text16()), Escaped(Widened(bytes)));
+    EXPECT_EQ(State().substr(0, State().find(" text")), "title=all.bin path=" + P("all.bin") + " unchanged");
+
+    SaveAs("copy.bin");
+    EXPECT_EQ(Get("copy.bin"), bytes);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{});
+    EXPECT_EQ(Doc()->GetTitle(), u"copy.bin");
+
+    // A plain Save of the unchanged text writes the same bytes again.
+    Put("copy.bin", "something else");
+    Save();
+    EXPECT_EQ(Get("copy.bin"), bytes);
+}
+
+TEST_F(DocumentTest, LineEndsAreNotConverted)
+{
+    Put("ab.txt", "A\r\nB");
+    ASSERT_TRUE(Start({P("ab.txt")}));
+    EXPECT_EQ(View()->GetEditCtrl().GetLineCount(), 2);
+    EXPECT_EQ(host.Row(3).substr(0, 2), "A ");
+    EXPECT_EQ(host.Row(4).substr(0, 2), "B ");
+    Save();
+    EXPECT_EQ(Get("ab.txt"), "A\r\nB");
+
+    // Enter in the text is written as the bytes 0x0D 0x0A.
+    Type(u"C\r");
+    Save();
+    EXPECT_EQ(Get("ab.txt"), "C\r\nA\r\nB");
+}
+
+TEST_F(DocumentTest, ByteOrderMarksStayCharacters)
+{
+    struct Case {
+        std::string bytes;
+        std::string shown;
+    } cases[] = {
+        {"\xFF\xFEh", "\\u00FF\\u00FEh"},
+        {"\xEF\xBB\xBFh", "\\u00EF\\u00BB\\u00BFh"},
+        {"\xE9", "\\u00E9"},
+    };
+    ASSERT_TRUE(Start());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        Put("mark.txt", c.bytes);
+        Open("mark.txt");
+        EXPECT_EQ(Escaped(Text16()), c.shown);
+        Type(u"!");
+        Save();
+        EXPECT_EQ(Get("mark.txt"), "!" + c.bytes);
+        Command(ID_FILE_NEW);  // so the next Open reads the file again
+    }
+    EXPECT_EQ(Boxes(), std::vector<std::string>{});
+}
+
+TEST_F(DocumentTest, EmptyTextWritesAnEmptyFile)
+{
+    ASSERT_TRUE(Start());
+    SaveAs("empty.txt");
+    EXPECT_EQ(Get("empty.txt"), "");
+
+    Type(u"abc\b\b\b");
+    EXPECT_TRUE(Doc()->IsModified());
+    Save();
+    EXPECT_EQ(Get("empty.txt"), "");
+    EXPECT_EQ(State(), "title=empty.txt path=" + P("empty.txt") + " unchanged text=\"\"");
+}
+
+TEST_F(DocumentTest, EmptyFileOpensOverAnotherTextAsAnEmptyNamedDocument)
+{
+    Put("empty.txt", "");
+    Put("full.txt", "some text\r\nmore");
+    ASSERT_TRUE(Start({P("full.txt")}));
+    Type(u"changed ");
+    Open("empty.txt", {u"No"});
+    EXPECT_EQ(State(), "title=empty.txt path=" + P("empty.txt") + " unchanged text=\"\"");
+    EXPECT_EQ(host.Find(u"some text").x, -1);
+    EXPECT_EQ(host.Find(u"more").x, -1);
+    EXPECT_EQ(Get("full.txt"), "some text\r\nmore");
+}
+
+TEST_F(DocumentTest, LargestFileOpensAndOneByteMoreIsRefusedBeforeReading)
+{
+    std::string largest(1048575, 'x');
+    for (size_t i = 80; i < largest.size(); i += 81)
+        largest.replace(i - 1, 2, "\r\n");
+    Put("largest.txt", largest);
+    Put("toolarge.txt", largest + "y");
+    Put("before.txt", "before");
+
+    ASSERT_TRUE(Start({P("largest.txt")}));
+    EXPECT_EQ(Text16().size(), 1048575u);
+    EXPECT_EQ(Doc()->GetTitle(), u"largest.txt");
+    EXPECT_FALSE(Doc()->IsModified());
+    SaveAs("copy.txt");
+    EXPECT_EQ(Get("copy.txt"), largest);
+
+    Command(ID_FILE_NEW);
+    Open("before.txt");
+    Type(u"typed ");
+    host.ClearRecords();
+    // Counting reads shows that nothing of the file is read.
+    CFaultInjection::Count();
+    Open("toolarge.txt", {u"No", u"OK"});
+    EXPECT_EQ(CFaultInjection::Calls(CFaultInjection::opRead), 0);
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Save changes to " + P("before.txt") + "?",
+                                                  "The file is too large to open."}));
+    EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
+    EXPECT_EQ(Get("before.txt"), "before");
+}
+
+TEST_F(DocumentTest, TooLargeFileOnTheCommandLineEndsTheProgram)
+{
+    Put("toolarge.txt", std::string(1048576, 'x'));
+    host.OnModal([this] { host.ClickButton(u"OK"); });
+    EXPECT_FALSE(Start({P("toolarge.txt")}));
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"The file is too large to open."});
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+}
+
+TEST_F(DocumentTest, ZeroByteFailsAndLeavesAnEmptyUntitledDocument)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"a zero in the middle", std::string("ab\0cd", 5)},
+        {"UTF-16 letters", std::string("h\0i\0", 4)},
+        {"a zero at the end", std::string("abc\0", 4)},
+    };
+    Put("named.txt", "named");
+    ASSERT_TRUE(Start());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Open("named.txt");
+        Put("zero.bin", c.bytes);
+        host.ClearRecords();
+        Open("zero.bin", {u"OK"});
+        EXPECT_EQ(Boxes(), std::vector<std::string>{"Failed to open document."});
+        EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
+    }
+}
+
+TEST_F(DocumentTest, CharacterAbove8BitsAsksBeforeSaving)
+{
+    const std::string prompt =
+        "This document contains characters that cannot be saved as 8-bit text. They will be changed. Save anyway?";
+    Put("euro.txt", "x");
+    ASSERT_TRUE(Start({P("euro.txt")}));
+    Type(u"\u20AC");
+    ASSERT_EQ(Escaped(Text16()), "\\u20ACx");
+
+    Save({u"No"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{prompt});
+    EXPECT_EQ(host.MessageBoxes().back().type & MB_TYPEMASK, UINT(MB_YESNO));
+    EXPECT_EQ(Get("euro.txt"), "x");
+    EXPECT_TRUE(Doc()->IsModified());
+
+    // No after Save As writes nothing either, not even an empty file.
+    host.ClearRecords();
+    SaveAs("other.txt", {u"No"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{prompt});
+    EXPECT_EQ(Get("other.txt"), std::nullopt);
+    EXPECT_EQ(Doc()->GetTitle(), u"euro.txt");
+
+    host.ClearRecords();
+    Save({u"Yes"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{prompt});
+    EXPECT_EQ(Get("euro.txt"), "\xACx");
+    EXPECT_FALSE(Doc()->IsModified());
+
+    Command(ID_FILE_NEW);
+    Open("euro.txt");
+    EXPECT_EQ(Escaped(Text16()), "\\u00ACx");
+    EXPECT_EQ(Boxes().size(), 1u) << "8-bit text asks nothing";
+}
+
+// --- failures ------------------------------------------------------------------
+
+TEST_F(DocumentTest, MissingFileOnTheCommandLineEndsTheProgram)
+{
+    host.OnModal([this] { host.ClickButton(u"OK"); });
+    EXPECT_FALSE(Start({"missing.txt"}));
+    EXPECT_EQ(Boxes(), std::vector<std::string>{P("missing.txt") + " was not found."});
+    EXPECT_EQ(host.MessageBoxes()[0].type & (MB_TYPEMASK | MB_ICONMASK), UINT(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+}
+
+TEST_F(DocumentTest, MissingFolderOnTheCommandLineIsAnInvalidPath)
+{
+    host.OnModal([this] { host.ClickButton(u"OK"); });
+    EXPECT_FALSE(Start({P("nowhere/missing.txt")}));
+    EXPECT_EQ(Boxes(), std::vector<std::string>{P("nowhere/missing.txt") + " contains an invalid path."});
+}
+
+TEST_F(DocumentTest, SharingViolationAtOpenKeepsTheDocumentAsItWas)
+{
+    Put("mine.txt", "mine");
+    Put("held.txt", "held");
+    ASSERT_TRUE(Start({P("mine.txt")}));
+    HeldByOtherProcess other(P("held.txt"), CFile::modeReadWrite | CFile::shareExclusive);
+    ASSERT_TRUE(other.Held());
+
+    // Unchanged: stays unchanged.
+    Open("held.txt", {u"OK"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"A sharing violation occurred while accessing " + P("held.txt") + "."});
+    EXPECT_EQ(State(), "title=mine.txt path=" + P("mine.txt") + " unchanged text=\"mine\"");
+
+    // Changed, and not saved at the prompt: still changed afterwards.
+    Type(u"more ");
+    host.ClearRecords();
+    Open("held.txt", {u"No", u"OK"});
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Save changes to " + P("mine.txt") + "?",
+                                                  "A sharing violation occurred while accessing " + P("held.txt") +
+                                                      "."}));
+    EXPECT_EQ(State(), "title=mine.txt path=" + P("mine.txt") + " changed text=\"more mine\"");
+    EXPECT_EQ(Get("mine.txt"), "mine");
+}
+
+TEST_F(DocumentTest, SharingViolationAtSaveKeepsFileAndChanges)
+{
+    Put("shared.txt", "old");
+    ASSERT_TRUE(Start({P("shared.txt")}));
+    Type(u"new ");
+    HeldByOtherProcess reader(P("shared.txt"), CFile::modeRead | CFile::shareDenyWrite);
+    ASSERT_TRUE(reader.Held());
+    Save({u"OK"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"A sharing violation occurred while accessing " + P("shared.txt") + "."});
+    EXPECT_EQ(State(), "title=shared.txt path=" + P("shared.txt") + " changed text=\"new old\"");
+    EXPECT_EQ(Get("shared.txt"), "old");
+    EXPECT_EQ(Listing(), std::vector<std::string>{"shared.txt"});
+}
+
+TEST_F(DocumentTest, AccessDeniedAtOpenKeepsTheDocumentAsItWas)
+{
+    Put("secret.txt", "secret");
+    ::chmod(P("secret.txt").c_str(), 0);
+    std::string report = AsUnprivileged([this] {
+        if (!Start())
+            return std::string("no start");
+        Type(u"draft");
+        Open(P("secret.txt"), {u"No", u"OK"});
+        return Joined(Boxes()) + " " + State();
+    });
+    EXPECT_EQ(report, "[Save changes to Untitled?][Access to " + P("secret.txt") +
+                          " was denied.] title=Untitled path= changed text=\"draft\"");
+}
+
+TEST_F(DocumentTest, AccessDeniedAtSaveAsKeepsTheDocumentChanged)
+{
+    fs::create_directory(P("locked"));
+    ::chmod(P("locked").c_str(), 0555);
+    std::string report = AsUnprivileged([this] {
+        if (!Start())
+            return std::string("no start");
+        Type(u"draft");
+        SaveAs(P("locked/new.txt"), {u"OK"});
+        return Joined(Boxes()) + " " + State();
+    });
+    EXPECT_EQ(report, "[Access to " + P("locked/new.txt") + " was denied.] title=Untitled path= changed text=\"draft\"");
+    EXPECT_EQ(Listing("locked"), std::vector<std::string>{});
+}
+
+TEST_F(DocumentTest, ReadOnlyFileAtSaveBecomesSaveAs)
+{
+    Put("readonly.txt", "old");
+    ::chmod(P("readonly.txt").c_str(), 0444);
+    fs::create_directory(P("out"));
+    ::chmod(P("out").c_str(), 0777);
+    std::string report = AsUnprivileged([this] {
+        if (!Start({P("readonly.txt")}))
+            return std::string("no start");
+        Type(u"new ");
+        std::string seen;
+        host.OnModal([&] {
+            seen = host.ScreenText().find("Save As") != std::string::npos ? "Save As shown" : "no Save As";
+            host.Type(U16(P("out/copy.txt")) + u"\r");
+        });
+        host.Ctrl('S');
+        host.Run();
+        return seen + " " + Joined(Boxes()) + " " + State();
+    });
+    EXPECT_EQ(report, "Save As shown  title=copy.txt path=" + P("out/copy.txt") + " unchanged text=\"new old\"");
+    EXPECT_EQ(Get("readonly.txt"), "old");
+    EXPECT_EQ(Get("out/copy.txt"), "new old");
+}
+
+TEST_F(DocumentTest, WritableFileInAFolderWithoutRightsIsSavedInPlace)
+{
+    fs::create_directory(P("fixed"));
+    Put("fixed/open.txt", "old");
+    ::chmod(P("fixed/open.txt").c_str(), 0666);
+    ::chmod(P("fixed").c_str(), 0555);
+    std::string report = AsUnprivileged([this] {
+        if (!Start({P("fixed/open.txt")}))
+            return std::string("no start");
+        Type(u"new ");
+        Save();
+        return Joined(Boxes()) + " " + State();
+    });
+    EXPECT_EQ(report, " title=open.txt path=" + P("fixed/open.txt") + " unchanged text=\"new old\"");
+    EXPECT_EQ(Get("fixed/open.txt"), "new old");
+    EXPECT_EQ(Listing("fixed"), std::vector<std::string>{"open.txt"});
+}
+
+TEST_F(DocumentTest, DeletedFileAtSaveBecomesSaveAs)
+{
+    Put("gone.txt", "old");
+    ASSERT_TRUE(Start({P("gone.txt")}));
+    Type(u"new ");
+    fs::remove(P("gone.txt"));
+
+    // Cancelled: nothing written, still changed.
+    std::string seen;
+    host.OnModal([&] {
+        seen = host.ScreenText();
+        host.ClickButton(u"Cancel");
+    });
+    host.Ctrl('S');
+    host.Run();
+    EXPECT_NE(seen.find("Save As"), std::string::npos) << seen;
+    EXPECT_EQ(Listing(), std::vector<std::string>{});
+    EXPECT_EQ(State(), "title=gone.txt path=" + P("gone.txt") + " changed text=\"new old\"");
+
+    // Accepting the proposed name writes the file again.
+    host.OnModal([&] { host.Key(VK_RETURN, u'\r'); });
+    host.Ctrl('S');
+    host.Run();
+    EXPECT_EQ(Get("gone.txt"), "new old");
+    EXPECT_EQ(State(), "title=gone.txt path=" + P("gone.txt") + " unchanged text=\"new old\"");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{});
+}
+
+TEST_F(DocumentTest, DiskFullAtAnyWriteKeepsTheOldFile)
+{
+    std::string old(20000, 'o');
+    Put("big.txt", old);
+    ASSERT_TRUE(Start({P("big.txt")}));
+    Type(u"n");
+    const std::string newText = "n" + old;
+    const std::string expected = "Disk full while accessing " + P("big.txt") + ".";
+
+    int failed = 0;
+    for (int nth = 1; nth < 100; ++nth) {
+        SCOPED_TRACE("write " + std::to_string(nth) + " fails");
+        host.ClearRecords();
+        CFaultInjection::Reset();
+        CFaultInjection::Fail(CFaultInjection::opWrite, nth, ENOSPC);
+        host.OnModal([this] { host.ClickButton(u"OK"); });
+        host.Ctrl('S');
+        host.Run();
+        if (Boxes().empty()) {
+            host.OnModal([] {});  // the OK step was never needed
+            break;
+        }
+        ++failed;
+        EXPECT_EQ(Boxes(), std::vector<std::string>{expected});
+        EXPECT_EQ(Get("big.txt"), old);
+        EXPECT_EQ(Listing(), std::vector<std::string>{"big.txt"});
+        EXPECT_TRUE(Doc()->IsModified());
+    }
+    EXPECT_GE(failed, 5) << "a save of 20001 bytes makes several writes";
+    EXPECT_EQ(Get("big.txt"), newText);
+    EXPECT_FALSE(Doc()->IsModified());
+}
+
+TEST_F(DocumentTest, FailingFlushOrReplaceKeepsTheOldFile)
+{
+    struct Case {
+        CFaultInjection::Operation op;
+        int err;
+        std::string message;
+    } cases[] = {
+        {CFaultInjection::opFsync, EIO, "A hardware I/O error was reported while accessing %1."},
+        {CFaultInjection::opRename, ENOSPC, "Disk full while accessing %1."},
+        {CFaultInjection::opRename, EXDEV, "An unknown error occurred while accessing %1."},
+    };
+    Put("keep.txt", "old");
+    ASSERT_TRUE(Start({P("keep.txt")}));
+    Type(u"new ");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        host.ClearRecords();
+        CFaultInjection::Reset();
+        CFaultInjection::Fail(c.op, 0, c.err);
+        Save({u"OK"});
+        std::string message = c.message;
+        message.replace(message.find("%1"), 2, P("keep.txt"));
+        EXPECT_EQ(Boxes(), std::vector<std::string>{message});
+        EXPECT_EQ(Get("keep.txt"), "old");
+        EXPECT_EQ(Listing(), std::vector<std::string>{"keep.txt"});
+        EXPECT_EQ(State(), "title=keep.txt path=" + P("keep.txt") + " changed text=\"new old\"");
+    }
+}
+
+TEST_F(DocumentTest, ReadErrorDuringOpenLeavesAnEmptyUntitledDocument)
+{
+    Put("named.txt", "named");
+    Put("bad.txt", std::string(5000, 'b'));
+    ASSERT_TRUE(Start({P("named.txt")}));
+    CFaultInjection::Fail(CFaultInjection::opRead, 2, EIO);
+    Open("bad.txt", {u"OK"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"A hardware I/O error was reported while accessing " + P("bad.txt") + "."});
+    EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
+}
