@@ -20,6 +20,25 @@ constexpr UINT kFilterId = 1136;
 fs::path ToPath(const CString& s) { return fs::path(PathNative(s).ToUtf8()); }
 
 CString FromPath(const fs::path& p) { return CString::FromUtf8(p.string()); }
+
+// The path of the entry in path's folder whose name equals path's last part
+// when case is ignored; empty when there is none or more than one.
+CString ExistingSpelling(const CString& path)
+{
+    CString folder = PathFolder(path);
+    CString name = PathFileName(path);
+    CString found;
+    int matches = 0;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(ToPath(folder), fs::directory_options::skip_permission_denied, ec)) {
+        CString entryName = FromPath(entry.path().filename());
+        if (entryName.CompareNoCase(name) == 0) {
+            found = folder + entryName;
+            ++matches;
+        }
+    }
+    return matches == 1 ? found : CString();
+}
 } // namespace
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const char16_t*, const char16_t* fileName, DWORD flags,
@@ -106,6 +125,15 @@ bool CFileDialog::Accept()
         Fill(path);
         m_name.SetWindowText(u"");
         return false;
+    }
+    if ((m_flags & OFN_FILEMUSTEXIST) && !fs::exists(p, ec)) {
+        // Names are told apart without regard to case on the platform: a
+        // name that differs from an existing file's only in case names it.
+        CString spelled = ExistingSpelling(path);
+        if (!spelled.IsEmpty()) {
+            path = spelled;
+            p = ToPath(path);
+        }
     }
     CString text;
     if ((m_flags & OFN_FILEMUSTEXIST) && !fs::exists(p, ec)) {
