@@ -102,15 +102,21 @@ bool EditControl::Insert(HWND hwnd, std::u16string_view text, bool typed)
             text = text.substr(0, size_t(room));
         }
     }
+    auto [selStart, selEnd] = m_text.GetSel();
+    int before = m_text.Length();
     TextEngine::EditStatus status = typed ? m_text.InsertTyped(text) : m_text.ReplaceSel(text, true);
     if (status == TextEngine::EditStatus::Refused) {
         Notify(hwnd, EN_MAXTEXT);
         return false;
     }
-    Changed(hwnd);
+    // A paste of which nothing fits leaves the text as it was: no change to
+    // report (the document must not be marked changed).
+    bool changed = selStart != selEnd || m_text.Length() != before;
+    if (changed)
+        Changed(hwnd);
     if (status == TextEngine::EditStatus::Truncated && IsWindow(hwnd))
         Notify(hwnd, EN_MAXTEXT);
-    return true;
+    return changed;
 }
 
 int EditControl::ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace,
@@ -449,8 +455,10 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             if (cut != std::u16string_view::npos)
                 text = text.substr(0, cut);
         }
+        auto [selStart, selEnd] = m_text.GetSel();
+        int before = m_text.Length();
         auto status = m_text.ReplaceSel(text, wParam != 0);
-        if (status != TextEngine::EditStatus::Refused)
+        if (status != TextEngine::EditStatus::Refused && (selStart != selEnd || m_text.Length() != before))
             Changed(hwnd);
         if (status != TextEngine::EditStatus::Done && IsWindow(hwnd))
             Notify(hwnd, EN_MAXTEXT);
