@@ -308,9 +308,16 @@ TEST_F(EditViewTest, TypingStopsAtTheLimit)
     host.Key(VK_END, 0, true);
     Type(u"bc");
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
+    // Neither refused keys nor a paste of which nothing fits change the
+    // text, so the document stays unchanged.
+    Doc()->SetModifiedFlag(FALSE);
+    host.SetClipboardText(u"xyz");
     Type(u"d\r\t");
+    host.Ctrl('V');
+    host.Run();
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
     EXPECT_EQ(View()->Text().CharAt(1048574), u'c');
+    EXPECT_FALSE(Doc()->IsModified());
     // Replacing a selected character still works at the limit.
     host.Key(VK_LEFT, 0, false, true);
     Type(u"e");
@@ -318,7 +325,6 @@ TEST_F(EditViewTest, TypingStopsAtTheLimit)
     EXPECT_EQ(View()->Text().CharAt(1048574), u'e');
     // A paste inserts what fits.
     Type(u"\b");
-    host.SetClipboardText(u"xyz");
     host.Ctrl('V');
     host.Run();
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
