@@ -55,6 +55,10 @@ bool AfxParseInt(const CString& input, int& value)
     while (i < text.size() && (text[i] == u' ' || text[i] == u'\t'))
         ++i;
     size_t start = i;
+    // The conversion itself skips any white space before the number, the
+    // vertical tab, form feed and line ends included.
+    while (i < text.size() && (text[i] == u' ' || (text[i] >= u'\t' && text[i] <= u'\r')))
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
         negative = text[i] == u'-';
