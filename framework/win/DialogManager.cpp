@@ -136,10 +136,21 @@ void Command(HWND dialog, HWND ctl, UINT id)
 
 BOOL IsDialogMessage(HWND dialog, MSG* msg)
 {
-    if (!IsWindow(dialog) || msg->message != WM_KEYDOWN)
+    if (!IsWindow(dialog) || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN))
         return FALSE;
     HWND focus = GetFocus();
     if (focus && focus != dialog && !IsChild(dialog, focus))
+        return FALSE;
+    // A drop-down combo box's field passes on the keys that open the list
+    // (F4, Alt+Down, Alt+Up) to its combo box.
+    if (HWND ctl = focus ? DialogControlOf(dialog, focus) : nullptr;
+        ctl && ctl != focus && ctl->className.CompareNoCase(u"COMBOBOX") == 0 &&
+        ((msg->message == WM_KEYDOWN && msg->wParam == VK_F4) ||
+         (msg->message == WM_SYSKEYDOWN && (msg->wParam == VK_DOWN || msg->wParam == VK_UP)))) {
+        SendMessage(ctl, msg->message, msg->wParam, msg->lParam);
+        return TRUE;
+    }
+    if (msg->message != WM_KEYDOWN)
         return FALSE;
     UINT code = focus ? UINT(SendMessage(focus, WM_GETDLGCODE, msg->wParam, 0)) : 0;
     bool ctrl = GetKeyState(VK_CONTROL) < 0;
