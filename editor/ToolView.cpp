@@ -5,6 +5,7 @@
 #include "framework/app/DataExchange.h"
 #include "framework/app/SplitterWnd.h"
 #include "framework/app/WinApp.h"
+#include "framework/win/WindowSystem.h"
 
 IMPLEMENT_DYNCREATE(CToolView, CFormView)
 
@@ -244,6 +245,32 @@ void CToolView::OnCancelButton()
     edit.GetSel(start, end);
     if (start == end)
         ShowLineNumber(edit.LineFromChar(start) + 1);
+}
+
+HWND CToolView::FocusedField() const
+{
+    HWND focus = ::GetFocus();
+    if (!focus || !::IsChild(m_hWnd, focus) || focus->className.CompareNoCase(u"EDIT") != 0)
+        return nullptr;
+    return focus;
+}
+
+BOOL CToolView::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 &&
+        GetKeyState(VK_SHIFT) >= 0) {
+        UINT key = UINT(pMsg->wParam);
+        HWND field = FocusedField();
+        if (field && (key == 'X' || key == 'C' || key == 'V' || key == 'Z')) {
+            // The field's own keyboard handling: the key, then its control
+            // character.
+            ::SendMessage(field, WM_KEYDOWN, pMsg->wParam, pMsg->lParam);
+            if (::IsWindow(field))
+                ::SendMessage(field, WM_CHAR, WPARAM(key - 'A' + 1), pMsg->lParam);
+            return TRUE;
+        }
+    }
+    return CFormView::PreTranslateMessage(pMsg);
 }
 
 void CToolView::OnChar(UINT, UINT, UINT) { Default(); }

@@ -31,6 +31,10 @@ public:
     BOOL m_bFindMode;
     CString m_strLastFind;
 
+    // Ctrl+X, Ctrl+C, Ctrl+V and Ctrl+Z typed in one of the form's fields
+    // act on that field, before the frame could take them for its commands.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
@@ -50,4 +54,7 @@ private:
     void ShowControl(int id, int cmd);
     // The empty find text's refusal: the warning beep, focus to the field.
     void RefuseEmptyFind();
+    // The form's text field that has the keyboard focus (the find text's
+    // field included), or nullptr.
+    HWND FocusedField() const;
 };
