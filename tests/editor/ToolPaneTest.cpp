@@ -1,0 +1,292 @@
+// The tool pane's modes: which form is shown, the row it takes, where the
+// keyboard focus goes, the line indicator, and keys that must do nothing.
+#include "EditorHarness.h"
+
+namespace {
+
+class ToolPaneTest : public EditorTest {
+protected:
+    // A tap on the middle of one of the pane's controls.
+    void Tap(int id)
+    {
+        CRect cells = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
+        host.Click(cells.left + cells.Width() / 2, cells.top);
+        host.Run();
+    }
+    // A tap into the text, at a column of one of its visible rows.
+    void TapText(int row, int col)
+    {
+        CRect cells = GetClientCells(View()->m_hWnd);
+        host.Click(cells.left + col, cells.top + row);
+        host.Run();
+    }
+    void Key(UINT vk, bool ctrl = false, bool shift = false)
+    {
+        host.Key(vk, 0, ctrl, shift);
+        host.Run();
+    }
+    void EnterAndEscape()
+    {
+        host.Key(VK_RETURN, u'\r');
+        host.Key(VK_ESCAPE, 0x1B);
+        host.Run();
+    }
+    // The pane's control that holds the keyboard focus (a combo box for its
+    // field), or 0.
+    int FocusedControl()
+    {
+        CWnd* focus = CWnd::GetFocus();
+        for (HWND h = focus ? focus->m_hWnd : nullptr; h; h = h->parent)
+            if (h->parent == Tool()->m_hWnd)
+                return int(h->id);
+        return 0;
+    }
+    bool TextHasFocus() { return CWnd::GetFocus() == static_cast<CWnd*>(View()); }
+    std::string FieldText(int id) { return Tool()->GetDlgItem(id)->GetWindowText().ToUtf8(); }
+    std::vector<std::string> HistoryList()
+    {
+        std::vector<std::string> items;
+        for (int i = 0; i < Tool()->m_comboFind.GetCount(); ++i) {
+            CString s;
+            Tool()->m_comboFind.GetLBText(i, s);
+            items.push_back(s.ToUtf8());
+        }
+        return items;
+    }
+    // Which of the pane's controls are visible, as a readable list.
+    std::string VisibleControls()
+    {
+        static const std::pair<int, const char*> controls[] = {
+            {IDC_LINE_INDICATOR, "indicator"}, {IDC_FIND_LABEL, "find-label"}, {IDC_FIND_TEXT, "find-text"},
+            {IDC_REPLACE_LABEL, "replace-label"}, {IDC_REPLACE_TEXT, "replace-text"}, {IDC_FIND, "find"},
+            {IDC_REPLACE, "replace"}, {IDC_REPLACE_ALL, "replace-all"}, {IDC_MATCH_CASE, "match-case"},
+            {IDC_TOOL_CANCEL, "cancel"}, {IDC_GOTO_LABEL, "goto-label"}, {IDC_LINE_NUMBER, "line"},
+            {IDC_GOTO, "goto"}};
+        std::string out;
+        for (auto [id, name] : controls)
+            if (Visible(id))
+                out += std::string(out.empty() ? "" : " ") + name;
+        return out;
+    }
+    void TwelveLines()
+    {
+        for (int i = 1; i <= 12; ++i) {
+            std::string line = "line" + std::to_string(i) + (i < 12 ? "\r" : "");
+            Type(std::u16string(line.begin(), line.end()));
+        }
+    }
+};
+
+const char* kFindForm =
+    "find-label find-text replace-label replace-text find replace replace-all match-case cancel";
+const char* kGotoForm = "goto-label line goto";
+
+TEST_F(ToolPaneTest, FormsReplaceEachOtherWithoutCancel)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc abc");
+    View()->GetEditCtrl().SetSel(0, 0);
+    EXPECT_EQ(VisibleControls(), "indicator");
+    EXPECT_EQ(ToolRowHeight(), 22);
+
+    Command(ID_TOOLS_FIND_REPLACE);
+    EXPECT_EQ(ToolRowHeight(), 96);
+    EXPECT_EQ(VisibleControls(), kFindForm);
+    EXPECT_EQ(FocusedControl(), IDC_FIND_TEXT);
+    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
+    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE_ALL)->IsWindowEnabled());
+
+    // A Find that selects something enables Replace and Replace all ...
+    Type(u"abc");
+    Tap(IDC_FIND);
+    EXPECT_TRUE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
+    EXPECT_TRUE(Tool()->GetDlgItem(IDC_REPLACE_ALL)->IsWindowEnabled());
+
+    // ... going straight to the other form shrinks the row and shows only it,
+    // with an empty line field holding the focus ...
+    Command(ID_TOOLS_GOTO);
+    EXPECT_EQ(ToolRowHeight(), 32);
+    EXPECT_EQ(VisibleControls(), kGotoForm);
+    EXPECT_EQ(FocusedControl(), IDC_LINE_NUMBER);
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "");
+    EXPECT_NE(host.Find(u"Go to line:").x, -1);
+    EXPECT_EQ(host.Find(u"Find What:").x, -1);
+
+    // ... and coming back disables the two buttons again.
+    Command(ID_TOOLS_FIND_REPLACE);
+    EXPECT_EQ(ToolRowHeight(), 96);
+    EXPECT_EQ(VisibleControls(), kFindForm);
+    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
+    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE_ALL)->IsWindowEnabled());
+    EXPECT_EQ(host.Find(u"Go to line:").x, -1);
+
+    Tap(IDC_TOOL_CANCEL);
+    EXPECT_EQ(ToolRowHeight(), 22);
+    EXPECT_EQ(VisibleControls(), "indicator");
+    EXPECT_TRUE(TextHasFocus());
+}
+
+TEST_F(ToolPaneTest, LineFieldIsEmptiedEachTimeGotoModeIsEntered)
+{
+    ASSERT_TRUE(Start());
+    TwelveLines();
+    Command(ID_TOOLS_GOTO);
+    Type(u"7");
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "7");
+    Command(ID_TOOLS_GOTO);
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "");
+    EXPECT_EQ(ToolRowHeight(), 32);
+    Type(u"5");
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "5");
+}
+
+TEST_F(ToolPaneTest, IndicatorStaysHiddenUnderAFormAndShowsTheLatestLineOnReturn)
+{
+    ASSERT_TRUE(Start());
+    TwelveLines();
+    EXPECT_EQ(Indicator(), "Line 12");
+
+    Command(ID_TOOLS_FIND_REPLACE);
+    // Moving the caret in the text while the form is up: the report is
+    // taken, but the form's first row stays as it is.
+    TapText(0, 2);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_TRUE(TextHasFocus());
+    EXPECT_FALSE(Visible(IDC_LINE_INDICATOR));
+    EXPECT_EQ(host.Find(u"Line "), CPoint(-1, -1)) << host.ScreenText();
+    EXPECT_NE(host.Find(u"Find What:").x, -1);
+    EXPECT_EQ(VisibleControls(), kFindForm);
+
+    Command(ID_TOOLS_FIND_REPLACE);
+    Tap(IDC_TOOL_CANCEL);
+    EXPECT_TRUE(Visible(IDC_LINE_INDICATOR));
+    EXPECT_EQ(Indicator(), "Line 3");
+    EXPECT_NE(host.Find(u"Line 3").x, -1);
+
+    // The same under the go-to form.
+    Command(ID_TOOLS_GOTO);
+    TapText(1, 0);
+    EXPECT_TRUE(TextHasFocus());
+    EXPECT_FALSE(Visible(IDC_LINE_INDICATOR));
+    EXPECT_EQ(host.Find(u"Line "), CPoint(-1, -1)) << host.ScreenText();
+    EXPECT_NE(host.Find(u"Go to line:").x, -1);
+}
+
+TEST_F(ToolPaneTest, CancelReportsTheCaretsLineOnlyWithoutASelection)
+{
+    ASSERT_TRUE(Start());
+    TwelveLines();
+    // Caret into line 12's start, then up to line 9 via the keys.
+    Key(VK_UP);
+    Key(VK_UP);
+    Key(VK_UP);
+    EXPECT_EQ(Indicator(), "Line 9");
+
+    // A selection over lines 1 to 12: Cancel leaves the indicator alone.
+    Command(ID_EDIT_SELECT_ALL);
+    ASSERT_NE(Sel().first, Sel().second);
+    Command(ID_TOOLS_FIND_REPLACE);
+    Tap(IDC_TOOL_CANCEL);
+    EXPECT_EQ(Indicator(), "Line 9");
+    EXPECT_EQ(ToolRowHeight(), 22);
+
+    // Without a selection Cancel reports the caret's line.
+    View()->GetEditCtrl().SetSel(40, 40);  // in line 8
+    Command(ID_TOOLS_FIND_REPLACE);
+    Tap(IDC_TOOL_CANCEL);
+    EXPECT_EQ(Indicator(), "Line " + std::to_string(View()->GetEditCtrl().LineFromChar(40) + 1));
+    EXPECT_TRUE(TextHasFocus());
+}
+
+TEST_F(ToolPaneTest, EnterAndEscapeInThePaneStartNothing)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc\rabc\rabc");
+    View()->GetEditCtrl().SetSel(0, 0);
+    const std::string text = Text();
+
+    Command(ID_TOOLS_FIND_REPLACE);
+    Type(u"abc");
+    for (int field : {IDC_FIND_TEXT, IDC_REPLACE_TEXT}) {
+        Tap(field);
+        EnterAndEscape();
+        EXPECT_EQ(FocusedControl(), field);
+    }
+    EXPECT_EQ(Text(), text);
+    EXPECT_EQ(Sel(), std::make_pair(0, 0));
+    EXPECT_EQ(ToolRowHeight(), 96);
+    EXPECT_EQ(VisibleControls(), kFindForm);
+    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "abc");
+
+    Command(ID_TOOLS_GOTO);
+    Type(u"2");
+    EnterAndEscape();
+    EXPECT_EQ(FocusedControl(), IDC_LINE_NUMBER);
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "2");
+    EXPECT_EQ(Sel(), std::make_pair(0, 0));
+    EXPECT_EQ(ToolRowHeight(), 32);
+
+    EXPECT_TRUE(host.Beeps().empty());
+    EXPECT_TRUE(host.MessageBoxes().empty());
+    // No Find ran, so nothing went into the history.
+    Command(ID_TOOLS_FIND_REPLACE);
+    EXPECT_TRUE(HistoryList().empty());
+}
+
+TEST_F(ToolPaneTest, TabMovesOnlyBetweenTheShownControlsInTemplateOrder)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc");
+    Command(ID_TOOLS_FIND_REPLACE);
+    // From the find text: Cancel, Match case, replacement text, Find (Replace
+    // and Replace all are disabled), and round to the find text.
+    std::vector<int> order;
+    for (int i = 0; i < 5; ++i) {
+        Key(VK_TAB);
+        order.push_back(FocusedControl());
+    }
+    EXPECT_EQ(order, (std::vector<int>{IDC_TOOL_CANCEL, IDC_MATCH_CASE, IDC_REPLACE_TEXT, IDC_FIND, IDC_FIND_TEXT}));
+
+    Command(ID_TOOLS_GOTO);
+    order.clear();
+    for (int i = 0; i < 3; ++i) {
+        Key(VK_TAB);
+        order.push_back(FocusedControl());
+    }
+    EXPECT_EQ(order, (std::vector<int>{IDC_GOTO, IDC_LINE_NUMBER, IDC_GOTO}));
+}
+
+TEST_F(ToolPaneTest, FindTextIsPresetFromTheSelectionsFirstLineElseTheNewestHistoryEntry)
+{
+    ASSERT_TRUE(Start());
+    Type(u"alpha beta\rgamma");
+
+    // No selection, no history: the field is empty.
+    Command(ID_TOOLS_FIND_REPLACE);
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "");
+    Tap(IDC_TOOL_CANCEL);
+
+    // "beta\r\ngam" selected: only "beta" is taken.
+    View()->GetEditCtrl().SetSel(6, 15);
+    Command(ID_TOOLS_FIND_REPLACE);
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "beta");
+    // Typing replaces the preset: it is selected in the focused field.
+    Type(u"gam");
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "gam");
+    Tap(IDC_FIND);
+    EXPECT_EQ(Sel(), std::make_pair(12, 15));
+
+    // A selection presets even with a history ...
+    View()->GetEditCtrl().SetSel(0, 5);
+    Command(ID_TOOLS_FIND_REPLACE);
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "alpha");
+    EXPECT_EQ(HistoryList(), (std::vector<std::string>{"gam"}));
+    // ... and without one the newest entry stands in the field.
+    View()->GetEditCtrl().SetSel(3, 3);
+    Command(ID_TOOLS_FIND_REPLACE);
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "gam");
+}
+
+}  // namespace
