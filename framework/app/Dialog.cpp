@@ -53,7 +53,12 @@ INT_PTR CDialog::DoModal()
     BOOL setFocus = BOOL(SendMessage(WM_INITDIALOG, 0, 0));
     if (IsWindow(hwnd) && !m_bModalDone) {
         ::ShowWindow(hwnd, SW_SHOW);
-        if (setFocus) {
+        // The first tab stop takes the focus when OnInitDialog asks for it,
+        // and also when the dialog would otherwise open with the focus
+        // outside it (OnInitDialog failed, or set none): as the active
+        // window, the dialog always holds the keyboard.
+        HWND focus = ::GetFocus();
+        if (setFocus || !focus || (focus != hwnd && !::IsChild(hwnd, focus))) {
             if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE))
                 FocusDialogControl(first);
         }
