@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/win/CaseFold.h"
 #include "framework/win/DC.h"
 #include "framework/win/PopupList.h"
 #include "framework/win/WindowSystem.h"
@@ -139,10 +140,41 @@ LRESULT ComboBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         // drop-down combo box's field forwards the ones it does not use.
         if (wParam == VK_F4 || ((wParam == VK_DOWN || wParam == VK_UP) && GetKeyState(VK_MENU) < 0)) {
             DropDown(hwnd);
-        } else if (!HasEdit(hwnd) && (wParam == VK_DOWN || wParam == VK_UP) && !m_items.empty()) {
-            int next = std::clamp(m_sel + (wParam == VK_DOWN ? 1 : -1), 0, int(m_items.size()) - 1);
+        } else if (!HasEdit(hwnd) && !m_items.empty()) {
+            // A drop-down list moves its selection: arrows by one, Page Up
+            // and Page Down by a dropped list's height, Home and End to the
+            // ends.
+            int last = int(m_items.size()) - 1;
+            int next = m_sel;
+            switch (wParam) {
+            case VK_DOWN: next = m_sel + 1; break;
+            case VK_UP: next = m_sel - 1; break;
+            case VK_NEXT: next = m_sel + m_droppedRows; break;
+            case VK_PRIOR: next = m_sel - m_droppedRows; break;
+            case VK_HOME: next = 0; break;
+            case VK_END: next = last; break;
+            default: return 0;
+            }
+            next = std::clamp(next, 0, last);
             if (next != m_sel)
                 Select(hwnd, next, true);
+        }
+        return 0;
+    case WM_CHAR:
+        // A drop-down list chooses the next entry after the selected one,
+        // round to the start, that begins with the typed character.
+        if (!HasEdit(hwnd) && wParam >= 0x20 && !m_items.empty()) {
+            char16_t typed = CaseFold::Unit(char16_t(wParam));
+            int count = int(m_items.size());
+            for (int k = 1; k <= count; ++k) {
+                int i = (std::max(m_sel, -1) + k) % count;
+                const CString& item = m_items[size_t(i)];
+                if (!item.IsEmpty() && CaseFold::Unit(item[0]) == typed) {
+                    if (i != m_sel)
+                        Select(hwnd, i, true);
+                    break;
+                }
+            }
         }
         return 0;
     case WM_SYSKEYDOWN:
