@@ -1,0 +1,513 @@
+#include "InstallerHarness.h"
+#include "framework/res/ResourceTypes.h"
+
+namespace {
+
+const char* const kFolders[] = {"PocketPC2002", "PocketPC", "HPCPro", "PalmSize"};
+const char* const kNames[] = {"Pocket PC 2002", "Pocket PC", "H/PC Pro 2.11", "Palm-Size 2.11"};
+
+// The marker's lines that tell what ran and how.
+std::string Program(const std::string& marker)
+{
+    size_t at = marker.find("program:");
+    return at == std::string::npos ? std::string() : marker.substr(at + 8, marker.find('\n', at) - at - 8);
+}
+bool HasLine(const std::string& marker, const std::string& line)
+{
+    return ("\n" + marker).find("\n" + line + "\n") != std::string::npos;
+}
+
+}  // namespace
+
+TEST_F(InstallerTest, PlatformListOpensWithTheFourPlatformsAndNothingChosen)
+{
+    WriteFile(dir / "EULA.txt", "Terms.");
+    MakeAllInstallers();
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] {
+        EXPECT_EQ(Caption(), u"Platform Selection");
+        EXPECT_EQ(PlatformField(), "");
+        EXPECT_FALSE(Enabled(u"Continue"));
+        EXPECT_TRUE(Enabled(u"Cancel"));
+        // The agreement stays on screen beneath, disabled.
+        EXPECT_NE(host.Find(u"End User License Agreement").x, -1);
+        EXPECT_FALSE(IsWindowEnabled(GetTopLevel(FindControl(u"End User License Agreement", IDOK))));
+        // A click on the disabled "Continue" does nothing.
+        host.ClickButton(u"Continue");
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(Caption(), u"Platform Selection");
+        ClickPlatformField();
+    });
+    host.OnModal([&] {
+        std::vector<std::string> rows = DroppedRows();
+        ASSERT_GE(rows.size(), 4u) << host.ScreenText();
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_EQ(rows[i], kNames[i]) << "row " << i;
+        for (size_t i = 4; i < rows.size(); ++i)
+            EXPECT_EQ(rows[i], "") << "row " << i;
+        host.Key(VK_ESCAPE, 27);  // closes the list, chooses nothing
+    });
+    // Enter in the list presses the default button, which is disabled.
+    host.OnModal([&] { host.Key(VK_RETURN, u'\r'); });
+    host.OnModal([&] {
+        EXPECT_EQ(Caption(), u"Platform Selection");
+        EXPECT_EQ(PlatformField(), "");
+        EXPECT_FALSE(Enabled(u"Continue"));
+        host.ClickButton(u"Cancel");
+    });
+    host.OnModal([&] { host.ClickButton(u"Yes"); });
+    Run();
+    EXPECT_EQ(Active(), nullptr);
+    ASSERT_EQ(host.MessageBoxes().size(), 1u);
+    for (const char* folder : kFolders)
+        EXPECT_FALSE(Ran(folder)) << folder;
+}
+
+// Each platform, chosen from the dropped list, enables "Continue", which
+// starts that platform's installer by its full path, with no arguments and
+// in the launcher's current folder, and closes both dialogs.
+TEST_F(InstallerTest, ContinueStartsTheChosenPlatformsInstaller)
+{
+    MakeAllInstallers();
+    WriteFile(dir / "EULA.txt", "Terms.");
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(kNames[i]);
+        host.ClearRecords();
+        host.OnModal([&] { host.ClickButton(u"I Agree"); });
+        host.OnModal([&] { ClickPlatformField(); });
+        host.OnModal([&] { ClickDroppedRow(i); });
+        host.OnModal([&] {
+            EXPECT_EQ(PlatformField(), kNames[i]);
+            EXPECT_TRUE(Enabled(u"Continue"));
+            host.ClickButton(u"Continue");
+        });
+        Run();
+        EXPECT_EQ(Active(), nullptr) << "a dialog is still open";
+        EXPECT_TRUE(host.MessageBoxes().empty());
+        auto marker = WaitForMarker(kFolders[i]);
+        ASSERT_TRUE(marker) << kFolders[i] << "/setup.exe did not start";
+        EXPECT_EQ(Program(*marker), (dir / kFolders[i] / "setup.exe").string());
+        EXPECT_TRUE(HasLine(*marker, "argc:0")) << *marker;
+        EXPECT_TRUE(HasLine(*marker, "cwd:" + std::filesystem::current_path().string())) << *marker;
+        // One program starts per hand-off: the others have not run.
+        for (int j = 0; j < 4; ++j)
+            EXPECT_EQ(Ran(kFolders[j]), j <= i) << kFolders[j];
+    }
+}
+
+TEST_F(InstallerTest, ArrowKeysChooseInTheClosedList)
+{
+    MakeAllInstallers();
+    WriteFile(dir / "EULA.txt", "Terms.");
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] {
+        // "Continue" is disabled, so the focus starts on "Cancel"; Tab
+        // moves on to the list.
+        host.Key(VK_TAB, u'\t');
+        host.Key(VK_DOWN);
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "Pocket PC 2002");
+        EXPECT_TRUE(Enabled(u"Continue"));
+        for (int k = 0; k < 4; ++k)
+            host.Key(VK_DOWN);  // the last one stays at the end
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "Palm-Size 2.11");
+        EXPECT_TRUE(Enabled(u"Continue"));
+        host.Key(VK_UP);
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "H/PC Pro 2.11");
+        // Enter in the list presses the default button, "Continue".
+        host.Key(VK_RETURN, u'\r');
+    });
+    Run();
+    EXPECT_EQ(Active(), nullptr);
+    auto marker = WaitForMarker("HPCPro");
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(Program(*marker), (dir / "HPCPro" / "setup.exe").string());
+}
+
+// In the closed list, Home, End and the first letter of an entry choose it;
+// the same letter again goes on to the next entry with that letter.
+TEST_F(InstallerTest, HomeEndAndLettersChooseInTheClosedList)
+{
+    struct Step {
+        UINT vk;
+        char16_t ch;
+        const char* shown;
+    };
+    const Step steps[] = {
+        {VK_END, 0, "Palm-Size 2.11"},   {VK_HOME, 0, "Pocket PC 2002"}, {'H', u'h', "H/PC Pro 2.11"},
+        {'P', u'p', "Palm-Size 2.11"},   {'P', u'P', "Pocket PC 2002"},  {'P', u'p', "Pocket PC"},
+        {'X', u'x', "Pocket PC"},        {VK_NEXT, 0, "Palm-Size 2.11"}, {VK_PRIOR, 0, "Pocket PC 2002"},
+    };
+    WriteFile(dir / "EULA.txt", "Terms.");
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] { host.Key(VK_TAB, u'\t'); });
+    for (const Step& s : steps) {
+        host.OnModal([&] { host.Key(s.vk, s.ch); });
+        host.OnModal([&] {
+            EXPECT_EQ(PlatformField(), s.shown) << "after key " << s.vk;
+            EXPECT_TRUE(Enabled(u"Continue"));
+            EXPECT_EQ(Caption(), u"Platform Selection");
+        });
+    }
+    host.OnModal([&] { host.ClickButton(u"Cancel"); });
+    host.OnModal([&] { host.ClickButton(u"Yes"); });
+    Run();
+    EXPECT_TRUE(host.Beeps().empty());
+}
+
+TEST_F(InstallerTest, DroppedListIsAlsoWorkedByKeys)
+{
+    MakeAllInstallers();
+    WriteFile(dir / "EULA.txt", "Terms.");
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] {
+        host.Key(VK_TAB, u'\t');
+        host.Key(VK_F4);  // drops the list down
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(DroppedRows().at(3), "Palm-Size 2.11");
+        host.Key(VK_DOWN);
+        host.Key(VK_DOWN);
+        host.Key(VK_DOWN);
+        host.Key(VK_DOWN);
+        host.Key(VK_RETURN, u'\r');  // chooses, and only closes the list
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(Caption(), u"Platform Selection");
+        EXPECT_EQ(PlatformField(), "Palm-Size 2.11");
+        EXPECT_TRUE(Enabled(u"Continue"));
+        host.ClickButton(u"Continue");
+    });
+    Run();
+    auto marker = WaitForMarker("PalmSize");
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(Program(*marker), (dir / "PalmSize" / "setup.exe").string());
+}
+
+// Cancel, Esc and the close box ask "Quit Setup?"; No keeps the choice and
+// the state of "Continue" as they were.
+TEST_F(InstallerTest, QuitAnsweredNoKeepsTheChoice)
+{
+    MakeAllInstallers();
+    WriteFile(dir / "EULA.txt", "Terms.");
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    // Nothing chosen yet: Cancel, No, and "Continue" stays disabled.
+    host.OnModal([&] { host.ClickButton(u"Cancel"); });
+    host.OnModal([&] {
+        EXPECT_EQ(host.MessageBoxes().back().text, u"Quit Setup?");
+        EXPECT_EQ(host.MessageBoxes().back().caption, u"setup");
+        EXPECT_EQ(host.MessageBoxes().back().type & (MB_TYPEMASK | MB_ICONMASK), UINT(MB_YESNO | MB_ICONEXCLAMATION));
+        host.ClickButton(u"No");
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "");
+        EXPECT_FALSE(Enabled(u"Continue"));
+        ClickPlatformField();
+    });
+    host.OnModal([&] { ClickDroppedRow(2); });
+    host.OnModal([&] { host.ClickButton(u"Cancel"); });
+    host.OnModal([&] { host.ClickButton(u"No"); });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "H/PC Pro 2.11");
+        EXPECT_TRUE(Enabled(u"Continue"));
+        host.Key(VK_ESCAPE, 27);
+    });
+    host.OnModal([&] { host.ClickButton(u"No"); });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "H/PC Pro 2.11");
+        ClickCloseBox();
+    });
+    host.OnModal([&] { host.ClickButton(u"No"); });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "H/PC Pro 2.11");
+        EXPECT_TRUE(Enabled(u"Continue"));
+        host.ClickButton(u"Continue");
+    });
+    Run();
+    EXPECT_EQ(host.MessageBoxes().size(), 4u);
+    for (const auto& box : host.MessageBoxes())
+        EXPECT_EQ(box.text, u"Quit Setup?");
+    auto marker = WaitForMarker("HPCPro");
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(Program(*marker), (dir / "HPCPro" / "setup.exe").string());
+}
+
+// Cancel answered Yes ends setup and starts nothing, however it is asked.
+TEST_F(InstallerTest, QuitAnsweredYesStartsNothing)
+{
+    MakeAllInstallers();
+    WriteFile(dir / "EULA.txt", "Terms.");
+    struct Case {
+        const char* name;
+        std::function<void()> quit;
+    };
+    Case cases[] = {
+        {"Cancel", [&] { host.ClickButton(u"Cancel"); }},
+        {"Esc", [&] { host.Key(VK_ESCAPE, 27); }},
+        {"close box", [&] { ClickCloseBox(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.ClearRecords();
+        host.OnModal([&] { host.ClickButton(u"I Agree"); });
+        host.OnModal([&] { ClickPlatformField(); });
+        host.OnModal([&] { ClickDroppedRow(2); });
+        host.OnModal([&] {
+            EXPECT_TRUE(Enabled(u"Continue"));
+            c.quit();
+        });
+        host.OnModal([&] { host.ClickButton(u"Yes"); });
+        Run();
+        EXPECT_EQ(Active(), nullptr) << "a dialog is still open";
+        ASSERT_EQ(host.MessageBoxes().size(), 1u);
+        EXPECT_EQ(host.MessageBoxes()[0].text, u"Quit Setup?");
+    }
+    // Setup starts programs as soon as it is asked to (it has returned by
+    // now): a later hand-off's installer runs while the quit ones never did.
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] { ClickPlatformField(); });
+    host.OnModal([&] { ClickDroppedRow(0); });
+    host.OnModal([&] { host.ClickButton(u"Continue"); });
+    Run();
+    ASSERT_TRUE(WaitForMarker("PocketPC2002"));
+    EXPECT_FALSE(Ran("HPCPro"));
+    EXPECT_FALSE(Ran("PocketPC"));
+    EXPECT_FALSE(Ran("PalmSize"));
+}
+
+// Setup has ended while the installer it started still runs: the installer
+// waits on a FIFO that the test writes to only after setup returned.
+TEST_F(InstallerTest, SetupDoesNotWaitForTheInstaller)
+{
+    MakeAllInstallers();
+    MakeHold();
+    WriteFile(dir / "EULA.txt", "Terms.");
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] { ClickPlatformField(); });
+    host.OnModal([&] { ClickDroppedRow(3); });
+    host.OnModal([&] { host.ClickButton(u"Continue"); });
+    Run();
+    EXPECT_EQ(Active(), nullptr);
+    // Had setup waited for the installer, the installer would have given up
+    // on the FIFO before setup returned, and "released" would exist.
+    EXPECT_FALSE(std::filesystem::exists(dir / "PalmSize" / "released"));
+    ASSERT_TRUE(WaitForMarker("PalmSize"));
+    ASSERT_TRUE(Release("go\n")) << "the installer is not waiting";
+    auto released = WaitForFile(dir / "PalmSize" / "released");
+    ASSERT_TRUE(released);
+    EXPECT_EQ(*released, "go\n");
+}
+
+// A launcher folder whose path has blanks in it: the installer's path is
+// quoted, so no program named by the part before a blank is started.
+TEST_F(InstallerTest, FolderWithBlanksStartsTheChosenInstallerNotAPrefix)
+{
+    std::filesystem::path folder = dir / "My Tools" / "Tessel setup";
+    MakeAllInstallers(folder);
+    WriteFile(folder / "EULA.txt", "Terms.");
+    // Decoys at the prefixes before each blank of the folder's own path.
+    for (const auto& decoy : {dir / "My", dir / "My Tools" / "Tessel"}) {
+        WriteFile(decoy, "#!/bin/sh\necho \"decoy $*\" > \"" + (dir / "decoy").string() + "\"\n");
+        std::filesystem::permissions(decoy, std::filesystem::perms::owner_all);
+    }
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] { ClickPlatformField(); });
+    host.OnModal([&] { ClickDroppedRow(1); });
+    host.OnModal([&] { host.ClickButton(u"Continue"); });
+    Run("setup", folder);
+    auto marker = WaitForMarker("PocketPC", folder);
+    ASSERT_TRUE(marker) << "Pocket PC's installer did not start";
+    EXPECT_EQ(Program(*marker), (folder / "PocketPC" / "setup.exe").string());
+    EXPECT_TRUE(HasLine(*marker, "argc:0")) << *marker;
+    EXPECT_FALSE(std::filesystem::exists(dir / "decoy")) << ReadFile(dir / "decoy");
+}
+
+// Renamed launchers find their own folder, and so their installers.
+TEST_F(InstallerTest, RenamedLauncherStartsTheInstallerBesideIt)
+{
+    MakeAllInstallers();
+    WriteFile(dir / "EULA.txt", "Terms.");
+    const char* names[] = {"tessel-setup", "setup (1)", "s"};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(names[i]);
+        host.ClearRecords();
+        host.OnModal([&] {
+            EXPECT_TRUE(host.MessageBoxes().empty());
+            host.ClickButton(u"I Agree");
+        });
+        host.OnModal([&] { ClickPlatformField(); });
+        host.OnModal([&] { ClickDroppedRow(i); });
+        host.OnModal([&] { host.ClickButton(u"Continue"); });
+        Run(names[i]);
+        auto marker = WaitForMarker(kFolders[i]);
+        ASSERT_TRUE(marker);
+        EXPECT_EQ(Program(*marker), (dir / kFolders[i] / "setup.exe").string());
+    }
+}
+
+// The command line is not limited in length: a launcher deep in folders,
+// its path far longer than 512 bytes, still starts its installer.
+TEST_F(InstallerTest, LauncherDeepInFoldersStartsItsInstaller)
+{
+    std::filesystem::path folder = dir;
+    for (int i = 0; folder.string().size() < 1500; ++i)
+        folder /= "a rather long folder name number " + std::to_string(i) + std::string(100, 'x');
+    MakeAllInstallers(folder);
+    WriteFile(folder / "EULA.txt", "Deep terms.");
+    host.OnModal([&] {
+        EXPECT_EQ(AgreementText(), u"Deep terms.");
+        host.ClickButton(u"I Agree");
+    });
+    host.OnModal([&] { ClickPlatformField(); });
+    host.OnModal([&] { ClickDroppedRow(2); });
+    host.OnModal([&] { host.ClickButton(u"Continue"); });
+    Run("setup", folder);
+    auto marker = WaitForMarker("HPCPro", folder);
+    ASSERT_TRUE(marker) << "the installer did not start";
+    EXPECT_EQ(Program(*marker), (folder / "HPCPro" / "setup.exe").string());
+}
+
+// A missing installer is not reported: setup ends all the same.
+TEST_F(InstallerTest, MissingInstallerEndsSetupSilently)
+{
+    WriteFile(dir / "EULA.txt", "Terms.");
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] { ClickPlatformField(); });
+    host.OnModal([&] { ClickDroppedRow(0); });
+    host.OnModal([&] { host.ClickButton(u"Continue"); });
+    Run();
+    EXPECT_EQ(Active(), nullptr);
+    EXPECT_TRUE(host.MessageBoxes().empty());
+}
+
+// Platform lists other than the shipped ones, from a module with its own
+// strings 1 and 2 (and setup's dialogs).
+class PlatformListTest : public InstallerTest {
+protected:
+    std::vector<res::StringResource> strings;
+    res::Module module;
+
+    void UseLists(std::u16string_view names, std::u16string_view folders)
+    {
+        const res::Module& setup = SetupResources();
+        strings = {{1, 1033, names}, {2, 1033, folders}};
+        for (const res::StringResource& s : setup.strings)
+            if (s.id > 2)
+                strings.push_back(s);
+        module = setup;
+        module.strings = strings;
+        AfxSetResourceHandle(&module);
+    }
+
+    // Opens the platform dialog, drops the list and hands its rows to check.
+    void WithDroppedList(std::function<void(const std::vector<std::string>&)> check)
+    {
+        WriteFile(dir / "EULA.txt", "Terms.");
+        host.OnModal([&] { host.ClickButton(u"I Agree"); });
+        host.OnModal([&] { ClickPlatformField(); });
+        host.OnModal([this, check] {
+            EXPECT_NE(Caption(), u"Platform Selection") << "no list dropped down";
+            std::vector<std::string> rows = DroppedRows();
+            while (!rows.empty() && rows.back().empty())
+                rows.pop_back();
+            check(rows);
+        });
+    }
+};
+
+TEST_F(PlatformListTest, ListsOfUnequalLengthGiveTheShorterCount)
+{
+    struct Case {
+        std::u16string_view names, folders;
+        std::vector<std::string> rows;
+    };
+    Case cases[] = {
+        {u"One;Two;Three;", u"F1;F2;", {"One", "Two"}},
+        {u"One;", u"F1;F2;F3;", {"One"}},
+        {u"One;Two", u"F1;F2;F3;", {"One", "Two"}},
+        {u"One;T", u"F1;F2;F3;", {"One", "T"}},
+        {u"One;;Three;", u"F1;F2;F3;", {"One", "", "Three"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(CString(c.names).ToUtf8() + " / " + CString(c.folders).ToUtf8());
+        UseLists(c.names, c.folders);
+        WithDroppedList([&](const std::vector<std::string>& rows) {
+            EXPECT_EQ(rows, c.rows);
+            host.Key(VK_ESCAPE, 27);
+        });
+        host.OnModal([&] { host.ClickButton(u"Cancel"); });
+        host.OnModal([&] { host.ClickButton(u"Yes"); });
+        Run();
+    }
+}
+
+TEST_F(PlatformListTest, ChosenEntryStartsTheFolderAtTheSameIndex)
+{
+    UseLists(u"First;Second;Third;", u"Alpha;Beta;");
+    for (const char* folder : {"Alpha", "Beta"})
+        MakeInstaller(folder);
+    WithDroppedList([&](const std::vector<std::string>& rows) {
+        EXPECT_EQ(rows, (std::vector<std::string>{"First", "Second"}));
+        ClickDroppedRow(1);
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "Second");
+        host.ClickButton(u"Continue");
+    });
+    Run();
+    auto marker = WaitForMarker("Beta");
+    ASSERT_TRUE(marker);
+    EXPECT_EQ(Program(*marker), (dir / "Beta" / "setup.exe").string());
+    EXPECT_FALSE(Ran("Alpha"));
+}
+
+TEST_F(PlatformListTest, EmptyListsGiveOneEmptyEntry)
+{
+    UseLists(u"", u"");
+    WithDroppedList([&](const std::vector<std::string>& rows) {
+        // One row, empty: the list below it is blank.
+        EXPECT_TRUE(rows.empty()) << rows.size() << " rows";
+        ClickDroppedRow(0);
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(PlatformField(), "");
+        EXPECT_TRUE(Enabled(u"Continue"));
+        host.ClickButton(u"Cancel");
+    });
+    host.OnModal([&] { host.ClickButton(u"Yes"); });
+    Run();
+}
+
+// The staging folder the build makes is laid out as setup ships.
+TEST(StagingTest, BuildMakesARunnableStagingFolder)
+{
+    std::filesystem::path staging = std::filesystem::path(SETUP_PATH).parent_path().parent_path() / "staging";
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(fs::is_directory(staging)) << staging;
+    auto executable = [](const fs::path& p) {
+        return fs::is_regular_file(p) && (fs::status(p).permissions() & fs::perms::owner_exec) != fs::perms::none;
+    };
+    EXPECT_TRUE(executable(staging / "setup"));
+    EXPECT_GT(fs::file_size(staging / "EULA.txt"), 0u);
+    EXPECT_GT(fs::file_size(staging / "readme.txt"), 0u);
+    for (int i = 0; i < 4; ++i) {
+        fs::path installer = staging / kFolders[i] / "setup.exe";
+        EXPECT_TRUE(executable(installer)) << installer;
+        // It says which platform it installs for.
+        std::string command = "'" + installer.string() + "'";
+        FILE* out = popen(command.c_str(), "r");
+        ASSERT_NE(out, nullptr);
+        std::string said;
+        char buf[256];
+        while (size_t n = fread(buf, 1, sizeof buf, out))
+            said.append(buf, n);
+        EXPECT_EQ(pclose(out), 0);
+        EXPECT_NE(said.find(kNames[i]), std::string::npos) << said;
+    }
+}
