@@ -1,0 +1,209 @@
+// Opening and saving a text file of the largest size the editor takes,
+// 1048575 bytes (about 17,500 lines of 58 characters plus "\r\n"), through
+// the editor's own document, view and file layer in this process; and the
+// memory the editor needs beyond its idle size while such a file is opened,
+// edited and saved.
+//
+// The memory figure comes from a child process started afresh for it, so
+// the benchmarks' own allocations do not count: its resident size once the
+// empty editor is up (VmRSS), and its peak resident size (VmHWM) after the
+// file was opened, typed into and saved.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "editor/EditorResources.h"
+#include "editor/TesseraApp.h"
+#include "editor/TesseraDoc.h"
+#include "framework/app/DocTemplate.h"
+#include "framework/host/HeadlessHost.h"
+#include "framework/io/Archive.h"
+#include "framework/io/MemFile.h"
+#include "framework/res/Resources.h"
+#include "framework/win/WindowSystem.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr size_t kFileBytes = 1048575;
+
+std::string MakeBytes()
+{
+    std::string bytes;
+    bytes.reserve(kFileBytes);
+    for (int line = 0; bytes.size() < kFileBytes; ++line) {
+        for (int i = 0; i < 58; ++i)
+            bytes += char(i % 2 == 0 ? 'a' : 'b' + (line + i) % 25);
+        bytes += "\r\n";
+    }
+    bytes.resize(kFileBytes);
+    return bytes;
+}
+
+// A folder with two files of the largest size, so that every open reads a
+// file that is not the document's own.
+struct Files {
+    std::string dir;
+    std::string a, b, out;
+    Files()
+    {
+        char pattern[] = "/tmp/tessel-bench-XXXXXX";
+        if (!::mkdtemp(pattern))
+            std::abort();
+        dir = pattern;
+        a = dir + "/a.txt";
+        b = dir + "/b.txt";
+        out = dir + "/out.txt";
+        std::string bytes = MakeBytes();
+        for (const auto& path : {a, b}) {
+            std::ofstream f(path, std::ios::binary);
+            f.write(bytes.data(), std::streamsize(bytes.size()));
+        }
+    }
+    ~Files()
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
+// The editor running in a headless host, started without a file.
+struct Editor {
+    HeadlessHost host{80, 24};
+    Editor()
+    {
+        AfxSetResourceHandle(&TesselResources());
+        WindowSystem::Get().SetHost(&host);
+        theApp.SetUp(u"/usr/local/bin/tessel", {});
+        if (!theApp.InitInstance())
+            std::abort();
+    }
+    ~Editor()
+    {
+        if (CWnd* main = AfxGetMainWnd())
+            main->DestroyWindow();
+        theApp.ExitInstance();
+        WindowSystem::Get().Reset();
+        WindowSystem::Get().SetHost(nullptr);
+    }
+    CTesseraDoc* Doc() { return static_cast<CTesseraDoc*>(theApp.GetDocTemplate()->GetOpenDocument()); }
+    bool Open(const std::string& path) { return theApp.OpenDocumentFile(CString::FromUtf8(path)) != nullptr; }
+};
+
+// The whole File Open of a largest file: the file opened, read, widened
+// and handed to the edit control, and the document renamed.
+void BM_OpenLargestFile(benchmark::State& state)
+{
+    Files files;
+    Editor editor;
+    bool even = false;
+    for (auto _ : state) {
+        if (!editor.Open(even ? files.a : files.b))
+            state.SkipWithError("open failed");
+        even = !even;
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kFileBytes));
+}
+BENCHMARK(BM_OpenLargestFile)->Unit(benchmark::kMillisecond);
+
+// The whole File Save of a largest text over its file: the text narrowed,
+// written to a temporary file, flushed to the disk and put in place.
+void BM_SaveLargestFile(benchmark::State& state)
+{
+    Files files;
+    Editor editor;
+    if (!editor.Open(files.a))
+        state.SkipWithError("open failed");
+    for (auto _ : state) {
+        if (!editor.Doc()->DoFileSave())
+            state.SkipWithError("save failed");
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kFileBytes));
+}
+BENCHMARK(BM_SaveLargestFile)->Unit(benchmark::kMillisecond);
+
+// The text's part of a save without the file system: the same writing
+// into a file in memory.
+void BM_SerializeLargestTextToMemory(benchmark::State& state)
+{
+    Files files;
+    Editor editor;
+    if (!editor.Open(files.a))
+        state.SkipWithError("open failed");
+    for (auto _ : state) {
+        CMemFile file;
+        CArchive ar(&file, CArchive::store, 4096);
+        editor.Doc()->Serialize(ar);
+        ar.Close();
+        benchmark::DoNotOptimize(file.GetLength());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(kFileBytes));
+}
+BENCHMARK(BM_SerializeLargestTextToMemory)->Unit(benchmark::kMillisecond);
+
+long StatusKiB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    std::string key = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.compare(0, key.size(), key) == 0)
+            return std::strtol(line.c_str() + key.size(), nullptr, 10);
+    return -1;
+}
+
+// Runs in a fresh child: the editor idle, then a largest file opened,
+// typed into and saved; prints the resident sizes.
+void MeasureMemory()
+{
+    pid_t pid = ::fork();
+    if (pid != 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return;
+    }
+    Files files;
+    long idle = 0, peak = 0;
+    {
+        Editor editor;
+        idle = StatusKiB("VmRSS");
+        editor.Open(files.a);
+        // The text is full: make room at its end, then type there.
+        editor.host.Key(VK_END, 0, true);
+        for (int i = 0; i < 200; ++i)
+            editor.host.Key(VK_BACK, u'\b');
+        editor.host.Key(VK_HOME, 0, true);
+        for (int i = 0; i < 100; ++i)
+            editor.host.Key(UINT('A' + i % 26), char16_t(u'a' + i % 26));
+        editor.host.Key(VK_RETURN, u'\r');
+        editor.host.Run();
+        editor.Doc()->DoSave(CString::FromUtf8(files.out));
+        peak = StatusKiB("VmHWM");
+        std::error_code ec;
+        std::printf("memory: idle %ld KiB, peak %ld KiB, peak above idle %.2f MiB (saved %ju bytes)\n", idle,
+                    peak, double(peak - idle) / 1024.0, std::uintmax_t(fs::file_size(files.out, ec)));
+    }
+    std::fflush(stdout);
+    ::_exit(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    MeasureMemory();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
