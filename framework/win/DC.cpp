@@ -1,5 +1,7 @@
 #include "framework/win/DC.h"
 
+#include <algorithm>
+
 #include "framework/win/Wnd.h"
 #include "framework/win/WindowSystem.h"
 
@@ -30,9 +32,18 @@ void CDC::TextInBox(int x, int y, int width, std::u16string_view text, std::uint
 
 void CDC::FillRect(const CRect& cells, std::uint16_t attr, char16_t ch)
 {
-    for (int y = cells.top; y < cells.bottom; ++y)
-        for (int x = cells.left; x < cells.right; ++x)
-            SetCell(x, y, Cell{ch, attr});
+    // Clipped once to the visible cells and the canvas, then filled row by
+    // row: every window fills its background on every paint.
+    CRect screen(m_origin.x + cells.left, m_origin.y + cells.top, m_origin.x + cells.right, m_origin.y + cells.bottom);
+    CRect canvas(0, 0, m_canvas->Cols(), m_canvas->Rows());
+    CRect visible, fill;
+    if (!visible.IntersectRect(screen, m_clip) || !fill.IntersectRect(visible, canvas))
+        return;
+    const Cell cell{ch, attr};
+    for (int y = fill.top; y < fill.bottom; ++y) {
+        Cell* row = &m_canvas->At(fill.left, y);
+        std::fill(row, row + fill.Width(), cell);
+    }
 }
 
 void CDC::SetCell(int x, int y, const Cell& cell)
