@@ -1,0 +1,219 @@
+// The edit view under keystrokes on the largest text it takes, 1048575
+// characters (about 17,000 lines of 59 characters plus "\r\n"), in the whole
+// editor running in the headless host: each key goes through the frame's
+// accelerator check, the control, its notifications, the document's changed
+// flag and the caret-line report to the tool pane, and the screen is then
+// painted anew (the visible lines, the bars with their command states).
+#include <random>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "editor/EditorResources.h"
+#include "editor/MainFrame.h"
+#include "editor/TesseraApp.h"
+#include "editor/TesseraView.h"
+#include "framework/host/HeadlessHost.h"
+#include "framework/res/Resources.h"
+#include "framework/win/WindowSystem.h"
+
+namespace {
+
+constexpr int kLimit = 1048575;
+
+std::u16string MakeText(int length)
+{
+    std::u16string text;
+    text.reserve(size_t(length));
+    for (int line = 0; int(text.size()) < length; ++line) {
+        for (int i = 0; i < 59; ++i)
+            text += char16_t(i % 6 == 5 ? u' ' : u'a' + (line + i) % 26);
+        text += u"\r\n";
+    }
+    text.resize(size_t(length));
+    return text;
+}
+
+// The editor, started with an empty command line, holding a text of the
+// given length with the caret in the middle of a line half way down.
+class Editor {
+public:
+    explicit Editor(int length)
+    {
+        AfxSetResourceHandle(&TesselResources());
+        WindowSystem::Get().SetHost(&host);
+        theApp.SetUp(u"/usr/local/bin/tessel", {});
+        if (!theApp.InitInstance())
+            std::abort();
+        View()->SetWindowText(CString(MakeText(length)));
+        CEdit& edit = View()->GetEditCtrl();
+        lines = edit.GetLineCount();
+        int pos = edit.LineIndex(lines / 2) + 30;
+        edit.SetSel(pos, pos);
+        host.Screen();
+    }
+    ~Editor()
+    {
+        if (CWnd* main = AfxGetMainWnd())
+            main->DestroyWindow();
+        theApp.ExitInstance();
+        WindowSystem::Get().Reset();
+        WindowSystem::Get().SetHost(nullptr);
+    }
+    CTesseraView* View() { return static_cast<CMainFrame*>(AfxGetMainWnd())->m_pEditView; }
+    // One key as a person presses it, then the repaint that follows.
+    void Press(UINT vk, char16_t ch = 0)
+    {
+        host.Key(vk, ch);
+        host.Run();
+        benchmark::DoNotOptimize(host.Screen());
+    }
+
+    HeadlessHost host{80, 24};
+    int lines = 0;
+};
+
+// A character typed into the text one short of the limit; the Backspace
+// that restores the length is not timed.
+void BM_TypeCharacter(benchmark::State& state)
+{
+    Editor editor(kLimit - 1);
+    for (auto _ : state) {
+        editor.Press('X', u'x');
+        state.PauseTiming();
+        editor.Press(VK_BACK, u'\b');
+        state.ResumeTiming();
+    }
+    state.counters["lines"] = editor.lines;
+}
+BENCHMARK(BM_TypeCharacter)->Unit(benchmark::kMicrosecond);
+
+// Backspace at the limit; the character that restores it is not timed.
+void BM_Backspace(benchmark::State& state)
+{
+    Editor editor(kLimit);
+    for (auto _ : state) {
+        editor.Press(VK_BACK, u'\b');
+        state.PauseTiming();
+        editor.Press('X', u'x');
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Backspace)->Unit(benchmark::kMicrosecond);
+
+// Enter: a line end inserted, the line index grows by one line.
+void BM_Enter(benchmark::State& state)
+{
+    Editor editor(kLimit - 2);
+    for (auto _ : state) {
+        editor.Press(VK_RETURN, u'\r');
+        state.PauseTiming();
+        editor.Press(VK_BACK, u'\b');
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_Enter)->Unit(benchmark::kMicrosecond);
+
+// A caret move down or up by one line, reported on the key's release.
+void BM_CaretMove(benchmark::State& state)
+{
+    Editor editor(kLimit);
+    bool down = true;
+    for (auto _ : state) {
+        editor.Press(down ? VK_DOWN : VK_UP);
+        down = !down;
+    }
+}
+BENCHMARK(BM_CaretMove)->Unit(benchmark::kMicrosecond);
+
+// Page Down and Page Up: the view scrolls by a screen.
+void BM_PageMove(benchmark::State& state)
+{
+    Editor editor(kLimit);
+    bool down = true;
+    for (auto _ : state) {
+        editor.Press(down ? VK_NEXT : VK_PRIOR);
+        down = !down;
+    }
+}
+BENCHMARK(BM_PageMove)->Unit(benchmark::kMicrosecond);
+
+// Ctrl+End and Ctrl+Home: from one end of the text to the other.
+void BM_TextEnds(benchmark::State& state)
+{
+    Editor editor(kLimit);
+    bool end = true;
+    for (auto _ : state) {
+        editor.host.Key(end ? VK_END : VK_HOME, 0, true);
+        editor.host.Run();
+        benchmark::DoNotOptimize(editor.host.Screen());
+        end = !end;
+    }
+}
+BENCHMARK(BM_TextEnds)->Unit(benchmark::kMicrosecond);
+
+// Repainting the screen alone: the visible lines and the bars.
+void BM_Repaint(benchmark::State& state)
+{
+    Editor editor(kLimit);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.host.Screen());
+}
+BENCHMARK(BM_Repaint)->Unit(benchmark::kMicrosecond);
+
+// The same keys in a text that is one line of 1048574 characters (a file
+// without line ends), the caret half way along it.
+void BM_TypeCharacterInOneLongLine(benchmark::State& state)
+{
+    Editor editor(0);
+    editor.View()->SetWindowText(CString(std::u16string(kLimit - 1, u'a')));
+    editor.View()->GetEditCtrl().SetSel(kLimit / 2, kLimit / 2);
+    editor.host.Screen();
+    for (auto _ : state) {
+        editor.Press('X', u'x');
+        state.PauseTiming();
+        editor.Press(VK_BACK, u'\b');
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TypeCharacterInOneLongLine)->Unit(benchmark::kMicrosecond);
+
+void BM_CaretMoveInOneLongLine(benchmark::State& state)
+{
+    Editor editor(0);
+    editor.View()->SetWindowText(CString(std::u16string(kLimit, u'a')));
+    editor.View()->GetEditCtrl().SetSel(kLimit / 2, kLimit / 2);
+    editor.host.Screen();
+    bool right = true;
+    for (auto _ : state) {
+        editor.Press(right ? VK_RIGHT : VK_LEFT);
+        right = !right;
+    }
+}
+BENCHMARK(BM_CaretMoveInOneLongLine)->Unit(benchmark::kMicrosecond);
+
+void BM_LineFromChar(benchmark::State& state)
+{
+    Editor editor(kLimit);
+    HWND edit = editor.View()->m_hWnd;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> pos(0, kLimit);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SendMessage(edit, EM_LINEFROMCHAR, WPARAM(pos(random))));
+}
+BENCHMARK(BM_LineFromChar);
+
+void BM_LineIndex(benchmark::State& state)
+{
+    Editor editor(kLimit);
+    HWND edit = editor.View()->m_hWnd;
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> line(0, editor.lines - 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(SendMessage(edit, EM_LINEINDEX, WPARAM(line(random))));
+}
+BENCHMARK(BM_LineIndex);
+
+}  // namespace
+
+BENCHMARK_MAIN();
