@@ -116,6 +116,14 @@ bool CFileDialog::Accept()
     CString name = m_name.GetWindowText();
     name.TrimLeft();
     name.TrimRight();
+    // A name in double quotes (as one with blanks may be typed) is taken
+    // without them.
+    if (!name.IsEmpty() && name[0] == u'"') {
+        name = name.Mid(1);
+        int quote = name.Find(u'"');
+        if (quote >= 0)
+            name = name.Left(quote);
+    }
     if (name.IsEmpty())
         return false;
     CString path = (name[0] == u'/' || name[0] == u'~') ? PathFullName(name) : PathFullName(m_folder + name);

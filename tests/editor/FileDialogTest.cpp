@@ -183,6 +183,14 @@ TEST_F(FileDialogTest, TypedNameAndEnterOpensTheFile)
     host.Ctrl('O');
     host.Run();
     EXPECT_EQ(State(), "title=alpha.txt path=" + P("alpha.txt") + " unchanged text=\"alpha\"");
+
+    // In double quotes, with blanks inside.
+    Put("two words.txt", "two");
+    host.OnModal([&] { host.Type(u"\"two words.txt\" ignored\r"); });
+    host.Ctrl('O');
+    host.Run();
+    EXPECT_EQ(State(), "title=two words.txt path=" + P("two words.txt") + " unchanged text=\"two\"");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{});
 }
 
 TEST_F(FileDialogTest, ArrowsChooseFromTheListAndEnterOpens)
