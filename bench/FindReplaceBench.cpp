@@ -1,0 +1,223 @@
+// Find and Replace all on the largest text the editor takes, 1048575
+// characters in lines of 58 characters plus "\r\n", every other character an
+// "a" (about 507,000 of them), in the whole editor running in the headless
+// host: the find form is opened with the Tools command, its fields are
+// typed into and its buttons are tapped; each measurement ends after the
+// screen has been painted anew.
+//
+// Counters: "occurrences" replaced, "bytes/find" allocated by one Find (the
+// search works on the text in place: a Find on an unchanged text allocates
+// nothing in proportion to it), "text-bytes" for comparison.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include <benchmark/benchmark.h>
+
+#include "editor/EditorResources.h"
+#include "editor/MainFrame.h"
+#include "editor/TesseraApp.h"
+#include "editor/TesseraView.h"
+#include "editor/ToolView.h"
+#include "editor/res/resource.h"
+#include "framework/host/HeadlessHost.h"
+#include "framework/res/Resources.h"
+#include "framework/win/WindowSystem.h"
+
+// Every allocation of the program is counted while counting is on. (The
+// replaced operators pair malloc with free, which the compiler cannot see.)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<long long> g_allocated{0};
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        g_allocated.fetch_add(static_cast<long long>(size), std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+constexpr int kLimit = 1048575;
+
+// Lines of "axax...ax" (58 characters) and "\r\n"; optionally the last
+// characters replaced by a marker found nowhere else.
+std::u16string MakeText(std::u16string_view tail = u"")
+{
+    std::u16string text;
+    text.reserve(kLimit);
+    while (int(text.size()) < kLimit) {
+        for (int i = 0; i < 58; ++i)
+            text += (i % 2 == 0) ? u'a' : u'x';
+        text += u"\r\n";
+    }
+    text.resize(kLimit);
+    if (!tail.empty())
+        text.replace(text.size() - tail.size(), tail.size(), tail);
+    return text;
+}
+
+class Editor {
+public:
+    Editor()
+    {
+        AfxSetResourceHandle(&TesselResources());
+        WindowSystem::Get().SetHost(&host);
+        theApp.SetUp(u"/usr/local/bin/tessel", {});
+        if (!theApp.InitInstance())
+            std::abort();
+    }
+    ~Editor()
+    {
+        if (CWnd* main = AfxGetMainWnd())
+            main->DestroyWindow();
+        theApp.ExitInstance();
+        WindowSystem::Get().Reset();
+        WindowSystem::Get().SetHost(nullptr);
+    }
+    CMainFrame* Frame() { return static_cast<CMainFrame*>(AfxGetMainWnd()); }
+    CTesseraView* View() { return Frame()->m_pEditView; }
+    CToolView* Tool() { return Frame()->m_pToolView; }
+
+    // The text as opening a file leaves it, the caret at its start.
+    void Load(const std::u16string& text)
+    {
+        View()->SetWindowText(CString(text));
+        Paint();
+    }
+    void Paint() { benchmark::DoNotOptimize(host.Screen()); }
+    void Tap(int id)
+    {
+        CRect cells = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
+        host.Click(cells.left + cells.Width() / 2, cells.top);
+        host.Run();
+        Paint();
+    }
+    // Tools > Find/Replace, then the find and the replacement texts typed.
+    void OpenFind(std::u16string_view find, std::u16string_view replace, bool matchCase)
+    {
+        Frame()->SendMessage(WM_COMMAND, ID_TOOLS_FIND_REPLACE, 0);
+        host.Type(find);
+        host.Run();
+        // The field keeps its text: select it, then type over it.
+        Tap(IDC_REPLACE_TEXT);
+        host.Key(VK_HOME);
+        host.Key(VK_END, 0, false, true);
+        host.Key(VK_DELETE);
+        host.Type(replace);
+        host.Run();
+        bool checked = Tool()->GetDlgItem(IDC_MATCH_CASE)->SendMessage(BM_GETCHECK) == BST_CHECKED;
+        if (checked != matchCase)
+            Tap(IDC_MATCH_CASE);
+        Paint();
+    }
+    std::pair<int, int> Sel()
+    {
+        int s = 0, e = 0;
+        View()->GetEditCtrl().GetSel(s, e);
+        return {s, e};
+    }
+
+    HeadlessHost host{80, 24};
+};
+
+// Replace all of "a" by "bb" from the start of the text: Find selects the
+// first "a", and the tap on Replace all is timed.
+void BM_ReplaceAll(benchmark::State& state)
+{
+    const bool matchCase = state.range(0) != 0;
+    Editor editor;
+    const std::u16string text = MakeText();
+    int occurrences = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.Load(text);
+        editor.OpenFind(u"a", u"bb", matchCase);
+        editor.Tap(IDC_FIND);
+        if (editor.Sel() != std::make_pair(0, 1))
+            state.SkipWithError("Find did not select the first occurrence");
+        state.ResumeTiming();
+
+        editor.Tap(IDC_REPLACE_ALL);
+
+        state.PauseTiming();
+        const int grown = editor.View()->GetWindowTextLength() - kLimit;
+        occurrences = grown;  // each replacement adds one character
+        if (editor.Tool()->m_bFindMode)
+            state.SkipWithError("Replace all left the find form up");
+        state.ResumeTiming();
+    }
+    state.counters["occurrences"] = occurrences;
+}
+BENCHMARK(BM_ReplaceAll)->Arg(0)->Arg(1)->ArgName("match_case")->Unit(benchmark::kMillisecond);
+
+// A Find that looks at every character: the only occurrence is at the very
+// end of the text and the search starts at its beginning.
+void BM_FindWholeText(benchmark::State& state)
+{
+    const bool matchCase = state.range(0) != 0;
+    Editor editor;
+    editor.Load(MakeText(u"Qz"));
+    editor.OpenFind(u"qZ", u"", matchCase);
+    long long allocated = 0;
+    long long finds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.View()->GetEditCtrl().SetSel(0, 0);
+        g_allocated = 0;
+        g_counting = true;
+        state.ResumeTiming();
+
+        editor.Tap(IDC_FIND);
+
+        state.PauseTiming();
+        g_counting = false;
+        allocated += g_allocated;
+        ++finds;
+        const auto sel = editor.Sel();
+        if (matchCase ? sel != std::make_pair(0, 0) : sel != std::make_pair(kLimit - 2, kLimit))
+            state.SkipWithError("Find selected the wrong thing");
+        state.ResumeTiming();
+    }
+    state.counters["bytes/find"] = finds ? double(allocated) / double(finds) : 0;
+    state.counters["text-bytes"] = double(kLimit) * 2;
+}
+BENCHMARK(BM_FindWholeText)->Arg(0)->Arg(1)->ArgName("match_case")->Unit(benchmark::kMillisecond);
+
+// Find pressed again and again on an unchanged text: each press finds the
+// next "a", two characters on.
+void BM_FindNext(benchmark::State& state)
+{
+    Editor editor;
+    editor.Load(MakeText());
+    editor.OpenFind(u"a", u"", false);
+    long long allocated = 0;
+    long long finds = 0;
+    for (auto _ : state) {
+        g_allocated = 0;
+        g_counting = true;
+        editor.Tap(IDC_FIND);
+        g_counting = false;
+        allocated += g_allocated;
+        ++finds;
+        if (editor.Sel().second >= kLimit - 4) {
+            state.PauseTiming();
+            editor.View()->GetEditCtrl().SetSel(0, 0);
+            state.ResumeTiming();
+        }
+    }
+    state.counters["bytes/find"] = finds ? double(allocated) / double(finds) : 0;
+}
+BENCHMARK(BM_FindNext)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
