@@ -74,7 +74,7 @@ protected:
         WriteFile(p, "#!/bin/sh\n"
                      "here=$(dirname \"$0\")\n"
                      "{ echo \"program:$0\"; echo \"argc:$#\"; for a in \"$@\"; do echo \"arg:$a\"; done;"
-                     " echo \"cwd:$(pwd)\"; } > \"$here/marker.tmp\"\n"
+                     " echo \"cwd:$(pwd -P)\"; } > \"$here/marker.tmp\"\n"
                      "mv \"$here/marker.tmp\" \"$here/marker\"\n"
                      "if [ -p \"$here/../hold\" ]; then\n"
                      "  timeout 20 head -n 1 \"$here/../hold\" > \"$here/released.tmp\"\n"
