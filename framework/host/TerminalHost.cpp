@@ -1,0 +1,674 @@
+#include "framework/host/TerminalHost.h"
+
+#include <cerrno>
+#include <algorithm>
+#include <climits>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+
+#include <langinfo.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "framework/base/WinUser.h"
+#include "framework/host/CanvasDiff.h"
+
+// Last, because of its macros (move, erase, timeout, ...).
+#define NCURSES_WIDECHAR 1
+#include <curses.h>
+
+namespace {
+
+// --- restoring the terminal, also from a signal handler ---
+
+// Mouse drag reporting and bracketed paste, which curses knows nothing of.
+constexpr char kModesOn[] = "\033[?1002h\033[?2004h";
+constexpr char kModesOff[] = "\033[?1002l\033[?1000l\033[?2004l";
+
+volatile std::sig_atomic_t g_live = 0;
+// Everything a signal handler needs, prepared while the host starts: the
+// bytes that undo the host's terminal modes and the original tty settings.
+char g_restore[512];
+size_t g_restoreLength = 0;
+struct termios g_termios;
+bool g_haveTermios = false;
+bool g_atexitInstalled = false;
+
+constexpr int kFatalSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+struct sigaction g_previous[std::size(kFatalSignals)];
+
+void WriteAll(const char* p, size_t n)
+{
+    while (n > 0) {
+        ssize_t w = write(STDOUT_FILENO, p, n);
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return;
+        }
+        p += w;
+        n -= size_t(w);
+    }
+}
+
+// Puts the terminal back with async-signal-safe calls only: the prepared
+// bytes and the saved tty settings.
+void RestoreFromSignal()
+{
+    if (!g_live)
+        return;
+    g_live = 0;
+    WriteAll(g_restore, g_restoreLength);
+    if (g_haveTermios)
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+}
+
+extern "C" void OnFatalSignal(int sig)
+{
+    int saved = errno;
+    RestoreFromSignal();
+    errno = saved;
+    // The handler was installed with SA_RESETHAND, so the signal now takes
+    // its default action (termination, a core dump).
+    std::raise(sig);
+}
+
+// A program that exits without destroying the host still leaves the
+// terminal as it found it.
+extern "C" void OnExit()
+{
+    if (!g_live)
+        return;
+    g_live = 0;
+    endwin();
+    WriteAll(kModesOff, sizeof kModesOff - 1);
+    if (g_haveTermios)
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+}
+
+// Appends a terminfo string capability without its padding ("$<5>").
+void AppendCapability(std::string& out, const char* name)
+{
+    const char* s = tigetstr(name);
+    if (!s || s == reinterpret_cast<const char*>(-1))
+        return;
+    for (; *s; ++s) {
+        if (s[0] == '$' && s[1] == '<') {
+            const char* close = std::strchr(s, '>');
+            if (close) {
+                s = close;
+                continue;
+            }
+        }
+        out += *s;
+    }
+}
+
+void PrepareRestore()
+{
+    std::string bytes = kModesOff;
+    bytes += "\033[0m";
+    AppendCapability(bytes, "rmkx");
+    AppendCapability(bytes, "cnorm");
+    AppendCapability(bytes, "rmcup");
+    g_restoreLength = std::min(bytes.size(), sizeof g_restore);
+    std::memcpy(g_restore, bytes.data(), g_restoreLength);
+}
+
+void InstallSignalHandlers()
+{
+    for (size_t i = 0; i < std::size(kFatalSignals); ++i) {
+        struct sigaction action {};
+        action.sa_handler = OnFatalSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        sigaction(kFatalSignals[i], &action, &g_previous[i]);
+    }
+}
+
+void RemoveSignalHandlers()
+{
+    for (size_t i = 0; i < std::size(kFatalSignals); ++i)
+        sigaction(kFatalSignals[i], &g_previous[i], nullptr);
+}
+
+// --- looks ---
+
+constexpr int kBlack = 0;
+constexpr int kBlue = 4;
+constexpr int kCyan = 6;
+constexpr int kWhite = 7;
+constexpr int kGrey = 8;
+constexpr int kBrightYellow = 11;
+constexpr int kBrightWhite = 15;
+
+constexpr char16_t kUpperHalf = u'\u2580';
+constexpr char16_t kLowerHalf = u'\u2584';
+
+// Whether an icon palette colour counts as lit when there are no colours.
+// The icon palette is the classic 16-colour one, whose order matches the
+// terminal's ANSI colour numbers (black, maroon, green, olive, navy, ...).
+bool IsLight(int index)
+{
+    static constexpr bool kLight[16] = {false, false, false, true, false, false, false, true,
+                                        true,  false, true,  true, false, true,  true,  true};
+    return index >= 0 && index < 16 && kLight[index];
+}
+
+}  // namespace
+
+// --- the look of a cell ---
+
+TerminalHost::Look TerminalHost::LookOf(const Cell& cell, const Caps& caps)
+{
+    Look look;
+    look.ch = cell.ch;
+    const std::uint16_t a = cell.attr;
+    const bool caption = a & ATTR_CAPTION;
+    const bool bar = a & ATTR_BAR;
+    const bool button = a & ATTR_BUTTON;
+    const bool field = a & ATTR_FIELD;
+    const bool focus = a & ATTR_FOCUS;
+    // Windows beneath a modal one look like disabled controls.
+    const bool disabled = a & (ATTR_DISABLED | ATTR_INACTIVE);
+    const bool pixels = cell.fg >= 0 || cell.bg >= 0;
+
+    if (caps.colours < 8) {
+        // Monochrome: bars and captions in reverse video, fields underlined,
+        // the focus bold, disabled things dim.
+        if (caption)
+            look.video = VIDEO_REVERSE | VIDEO_BOLD;
+        else if (bar)
+            look.video = VIDEO_REVERSE;
+        else if (button && focus)
+            look.video = VIDEO_REVERSE;
+        else if (field)
+            look.video = VIDEO_UNDERLINE | (focus ? unsigned(VIDEO_BOLD) : 0u);
+        else if (focus)
+            look.video = VIDEO_BOLD;
+        if (disabled)
+            look.video |= VIDEO_DIM;
+        if (pixels && cell.ch == kUpperHalf) {
+            // Pixel art: lit halves as blocks, both halves as a reversed cell.
+            bool top = IsLight(cell.fg);
+            bool bottom = IsLight(cell.bg);
+            look.ch = u' ';
+            if (top && bottom)
+                look.video ^= VIDEO_REVERSE;
+            else if (top || bottom) {
+                if (caps.unicode)
+                    look.ch = top ? kUpperHalf : kLowerHalf;
+                else
+                    look.video ^= VIDEO_REVERSE;
+            }
+        }
+    } else {
+        // Colours: grey bars and buttons with black text, white-on-blue
+        // captions, the focused button on yellow, fields black on cyan.
+        int fg = -1;
+        int bg = -1;
+        if (caption) {
+            fg = kBrightWhite;
+            bg = kBlue;
+            look.video |= VIDEO_BOLD;
+        } else if (bar) {
+            fg = button ? kBlue : kBlack;
+            bg = kWhite;
+        } else if (button) {
+            fg = kBlack;
+            bg = focus && !disabled ? kBrightYellow : kWhite;
+        } else if (field) {
+            fg = kBlack;
+            bg = kCyan;
+        } else if (focus && !disabled) {
+            fg = kBrightYellow;
+            look.video |= VIDEO_BOLD;
+        }
+        if (disabled) {
+            if (caps.colours >= 16) {
+                // Dark grey text; captions and fields turn grey.
+                if (caption || (field && !bar)) {
+                    fg = kWhite;
+                    bg = kGrey;
+                } else {
+                    fg = kGrey;
+                }
+                look.video &= ~unsigned(VIDEO_BOLD);
+            } else {
+                look.video |= VIDEO_DIM;
+            }
+        }
+        if (pixels) {
+            if (cell.ch == kUpperHalf) {
+                // Two pixels a cell: the upper one as the foreground of an
+                // upper half block, the lower one as its background (palette
+                // indices are terminal colour numbers, see IsLight). A
+                // transparent half shows the background around it.
+                if (cell.fg >= 0 && cell.bg >= 0) {
+                    fg = cell.fg;
+                    bg = cell.bg;
+                } else if (cell.fg >= 0) {
+                    fg = cell.fg;
+                } else {
+                    look.ch = kLowerHalf;
+                    fg = cell.bg;
+                }
+                if (!caps.unicode) {
+                    bg = cell.fg >= 0 ? cell.fg : cell.bg;
+                    look.ch = u' ';
+                }
+            } else {
+                if (cell.fg >= 0)
+                    fg = cell.fg;
+                if (cell.bg >= 0)
+                    bg = cell.bg;
+            }
+        }
+        if (caps.colours < 16) {
+            // Eight colours: bright foregrounds become bold, bright
+            // backgrounds their dark twins.
+            if (fg >= 8) {
+                fg -= 8;
+                look.video |= VIDEO_BOLD;
+            }
+            if (bg >= 8)
+                bg -= 8;
+        }
+        look.fg = fg;
+        look.bg = bg;
+    }
+    if (a & ATTR_REVERSE)
+        look.video ^= VIDEO_REVERSE;
+    if (a & ATTR_BOLD)
+        look.video |= VIDEO_BOLD;
+    return look;
+}
+
+char16_t TerminalHost::StandIn(char16_t ch)
+{
+    if (ch >= 0x2500 && ch <= 0x257F) {
+        // Box drawing: horizontal lines, vertical lines, everything else a
+        // corner or junction.
+        switch (ch) {
+        case 0x2500: case 0x2501: case 0x2504: case 0x2505: case 0x2508: case 0x2509:
+        case 0x254C: case 0x254D: case 0x2550:
+            return u'-';
+        case 0x2502: case 0x2503: case 0x2506: case 0x2507: case 0x250A: case 0x250B:
+        case 0x254E: case 0x254F: case 0x2551:
+            return u'|';
+        default:
+            return u'+';
+        }
+    }
+    switch (ch) {
+    case 0x00A0: return u' ';
+    case 0x00B7: case 0x2022: return u'*';
+    case 0x2013: case 0x2014: return u'-';
+    case 0x2018: case 0x2019: return u'\'';
+    case 0x201C: case 0x201D: return u'"';
+    case 0x2026: return u'.';
+    case 0x2580: return u'"';
+    case 0x2584: return u'_';
+    case 0x2588: case 0x2593: return u'#';
+    case 0x2591: return u':';
+    case 0x2592: return u'%';
+    case 0x25B2: return u'^';
+    case 0x25BC: return u'v';
+    case 0x25B6: case 0x25BA: return u'>';
+    case 0x25C0: case 0x25C4: return u'<';
+    case 0x2713: case 0x2714: return u'x';
+    default: return 0;
+    }
+}
+
+// --- setting up and tearing down ---
+
+TerminalHost::TerminalHost()
+    : m_pairs(17 * 17, 0), m_printable(0x10000, -1)
+{
+    if (g_live)
+        throw std::runtime_error("the terminal is already in use by another host");
+    std::setlocale(LC_ALL, "");
+    m_utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    g_haveTermios = tcgetattr(STDIN_FILENO, &g_termios) == 0;
+    if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
+        throw std::runtime_error("standard input and output must be a terminal");
+    m_screen = newterm(nullptr, stdout, stdin);
+    if (!m_screen) {
+        const char* term = std::getenv("TERM");
+        throw std::runtime_error(std::string("cannot use the terminal type \"") + (term ? term : "") + "\"");
+    }
+    set_term(m_screen);
+
+    // Raw mode so that Ctrl+C, Ctrl+S, Ctrl+Q and Ctrl+Z are keys, without
+    // flow control, so Ctrl+S and Ctrl+Q reach the program.
+    raw();
+    noecho();
+    nonl();
+    keypad(stdscr, TRUE);
+    meta(stdscr, TRUE);
+    intrflush(stdscr, FALSE);
+    // The host defers drawing itself while input is waiting; curses must
+    // not stop half way through an update for the same reason.
+    typeahead(-1);
+    set_escdelay(25);
+    struct termios t;
+    if (tcgetattr(STDIN_FILENO, &t) == 0) {
+        t.c_iflag &= ~tcflag_t(IXON | IXOFF);
+        tcsetattr(STDIN_FILENO, TCSANOW, &t);
+        def_prog_mode();
+    }
+
+    if (has_colors() && start_color() == OK) {
+        m_defaultColours = use_default_colors() == OK;
+        m_caps.colours = COLORS;
+    }
+    mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | REPORT_MOUSE_POSITION, nullptr);
+    mouseinterval(0);
+    DefineNamedKeys();
+    m_caps.unicode = Printable(kUpperHalf);
+
+    PrepareRestore();
+    g_live = 1;
+    InstallSignalHandlers();
+    if (!g_atexitInstalled) {
+        std::atexit(OnExit);
+        g_atexitInstalled = true;
+    }
+    // After curses has sent its own mouse set-up, which the drag mode must
+    // follow to take effect.
+    refresh();
+    std::fflush(stdout);
+    WriteAll(kModesOn, sizeof kModesOn - 1);
+}
+
+TerminalHost::~TerminalHost()
+{
+    if (g_live) {
+        g_live = 0;
+        endwin();
+        WriteAll(kModesOff, sizeof kModesOff - 1);
+        if (g_haveTermios)
+            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+    }
+    RemoveSignalHandlers();
+    if (m_screen)
+        delscreen(m_screen);
+}
+
+void TerminalHost::DefineNamedKeys()
+{
+    // xterm-like descriptions name Ctrl and Shift combinations of the
+    // cursor keys (kLFT5 is Ctrl+Left); curses gives them codes at run time.
+    int spare = KEY_MAX + 0x100;
+    for (const std::string& name : TerminalKeyMap::KnownKeyNames()) {
+        const char* seq = tigetstr(name.c_str());
+        if (!seq || seq == reinterpret_cast<const char*>(-1) || !*seq)
+            continue;
+        int code = key_defined(seq);
+        if (code == 0) {
+            // Described but not bound: bind it to a code of our own.
+            while (keyname(spare))
+                ++spare;
+            if (define_key(seq, spare) != OK)
+                continue;
+            code = spare++;
+        }
+        if (code > 0)
+            m_keys.DefineNamedKey(code, name);
+    }
+}
+
+CSize TerminalHost::ScreenCells() const
+{
+    int rows = 0;
+    int cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    return {cols, rows};
+}
+
+void TerminalHost::Beep(UINT)
+{
+    // The default sound and the warning both ring the bell.
+    beep();
+}
+
+// --- input ---
+
+bool TerminalHost::WaitEvent(InputEvent& event)
+{
+    std::vector<InputEvent> out;
+    while (m_queue.empty()) {
+        if (m_ended)
+            return false;
+        ReadInput(out);
+        m_queue.insert(m_queue.end(), out.begin(), out.end());
+        out.clear();
+    }
+    event = m_queue.front();
+    m_queue.pop_front();
+    return true;
+}
+
+void TerminalHost::ReadInput(std::vector<InputEvent>& out)
+{
+    // The rest of an escape sequence comes at once (a paste may lag a
+    // little); an idle terminal in the middle of a paste means the end
+    // marker got lost. Otherwise wait for as long as it takes, showing the
+    // latest canvas first if the wait may be long.
+    int delay = -1;
+    if (m_keys.Pending())
+        delay = m_keys.InPaste() ? 100 : 0;
+    else if (m_keys.InPaste())
+        delay = 500;
+    else if (!InputWaiting())
+        DrawLatest();
+    wtimeout(stdscr, delay);
+    // Bytes, not wide characters: curses would swallow the keys after a
+    // malformed UTF-8 sequence, so the key map decodes UTF-8 itself.
+    errno = 0;
+    int r = wgetch(stdscr);
+    if (r == ERR) {
+        if (delay >= 0) {
+            if (m_keys.Pending())
+                m_keys.Flush(out);
+            else
+                m_keys.EndPaste();
+        } else if (TerminalGone()) {
+            m_ended = true;
+        }
+        return;
+    }
+    m_errors = 0;
+    if (r == KEY_RESIZE) {
+        m_keys.Flush(out);
+        CSize size = ScreenCells();
+        InputEvent e;
+        e.kind = InputEvent::Kind::Resize;
+        e.x = size.cx;
+        e.y = size.cy;
+        out.push_back(e);
+        m_shownValid = false;
+        return;
+    }
+    if (r == KEY_MOUSE) {
+        m_keys.Flush(out);
+        MEVENT me;
+        if (getmouse(&me) != OK)
+            return;
+        TerminalKeyMap::Mouse mouse;
+        mouse.pressed = me.bstate & BUTTON1_PRESSED;
+        mouse.released = me.bstate & BUTTON1_RELEASED;
+        mouse.clicked = me.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED | BUTTON1_TRIPLE_CLICKED);
+        mouse.moved = me.bstate & REPORT_MOUSE_POSITION;
+        mouse.x = me.x;
+        mouse.y = me.y;
+        m_keys.FeedMouse(mouse, out);
+        return;
+    }
+    if (r > 0xFF) {
+        m_keys.Feed(TerminalKeyMap::Key(r), out);
+    } else if (m_utf8 || r < 0x80) {
+        m_keys.Feed(TerminalKeyMap::Byte(static_cast<unsigned char>(r)), out);
+    } else {
+        // A single-byte character set: the locale says which character.
+        wint_t wc = btowc(r);
+        if (wc != WEOF)
+            m_keys.Feed(TerminalKeyMap::Char(char32_t(wc)), out);
+    }
+}
+
+bool TerminalHost::TerminalGone()
+{
+    // A signal (a child ending, say) interrupts the read harmlessly, and
+    // bytes that are no character in the locale are skipped.
+    if (errno == EINTR || errno == EILSEQ)
+        return false;
+    struct pollfd p {STDIN_FILENO, POLLIN, 0};
+    int n = poll(&p, 1, 0);
+    if (n < 0)
+        return errno != EINTR;
+    if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
+        return true;
+    // Failing reads with input waiting are undecodable bytes; failing reads
+    // with nothing waiting and no hang-up should not happen, so many of
+    // them in a row mean the terminal is unusable.
+    return ++m_errors >= ((p.revents & POLLIN) ? 1000000 : 100);
+}
+
+bool TerminalHost::InputWaiting() const
+{
+    if (!m_queue.empty() || m_keys.Pending())
+        return true;
+    struct pollfd p {STDIN_FILENO, POLLIN, 0};
+    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+}
+
+// --- output ---
+
+void TerminalHost::Present(const Canvas& canvas)
+{
+    m_latest = canvas;
+    m_latestDrawn = false;
+    // While keys are queued (a paste, fast typing) the screen would be
+    // outdated at once; it is drawn when input pauses, and at least a few
+    // times a second.
+    auto now = std::chrono::steady_clock::now();
+    if (InputWaiting() && now - m_lastDraw < std::chrono::milliseconds(100))
+        return;
+    DrawLatest();
+}
+
+bool TerminalHost::Printable(char16_t ch)
+{
+    signed char& known = m_printable[ch];
+    if (known < 0) {
+        bool ok = ch >= 0x20 && !(ch >= 0xD800 && ch < 0xE000);
+        if (ok) {
+            // Representable in the locale's character set, one column wide.
+            char bytes[MB_LEN_MAX];
+            std::mbstate_t state{};
+            ok = std::wcrtomb(bytes, wchar_t(ch), &state) != size_t(-1) && wcwidth(wchar_t(ch)) == 1;
+        }
+        known = ok ? 1 : 0;
+    }
+    return known;
+}
+
+char16_t TerminalHost::Glyph(char16_t ch)
+{
+    if (Printable(ch))
+        return ch;
+    if (char16_t s = StandIn(ch))
+        return s;
+    return Printable(u'\uFFFD') ? u'\uFFFD' : u'?';
+}
+
+short TerminalHost::PairOf(int fg, int bg)
+{
+    if (m_caps.colours == 0)
+        return 0;
+    if (!m_defaultColours) {
+        if (fg < 0)
+            fg = kWhite;
+        if (bg < 0)
+            bg = kBlack;
+    }
+    if (fg < 0 && bg < 0)
+        return 0;
+    short& pair = m_pairs[size_t((fg + 1) * 17 + (bg + 1))];
+    if (pair == 0) {
+        // Pairs are made as needed; when the terminal has no more, the
+        // default colours stand in.
+        if (m_nextPair >= COLOR_PAIRS || fg >= COLORS || bg >= COLORS)
+            return 0;
+        if (init_pair(m_nextPair, short(fg), short(bg)) != OK)
+            return 0;
+        pair = m_nextPair++;
+    }
+    return pair;
+}
+
+void TerminalHost::DrawLatest()
+{
+    if (m_latestDrawn)
+        return;
+    const Canvas& canvas = m_latest;
+    if (!m_shownValid) {
+        // After a resize (or at the start) nothing on the screen is known:
+        // the terminal is cleared and everything drawn anew.
+        clearok(curscr, TRUE);
+        m_shown.Resize(0, 0);
+    }
+    if (m_shown.Cols() != canvas.Cols() || m_shown.Rows() != canvas.Rows()) {
+        // A canvas of another size leaves nothing of the old one behind.
+        werase(stdscr);
+        m_shown.Resize(0, 0);
+    }
+    CSize screen = ScreenCells();
+    std::vector<cchar_t> line;
+    for (const CellRun& run : DiffCanvas(m_shown, canvas)) {
+        if (run.y >= screen.cy || run.x >= screen.cx)
+            continue;
+        int count = std::min(run.count, screen.cx - run.x);
+        line.assign(size_t(count), cchar_t{});
+        for (int i = 0; i < count; ++i) {
+            Look look = LookOf(canvas.At(run.x + i, run.y), m_caps);
+            attr_t attrs = A_NORMAL;
+            if (look.video & VIDEO_BOLD)
+                attrs |= A_BOLD;
+            if (look.video & VIDEO_DIM)
+                attrs |= A_DIM;
+            if (look.video & VIDEO_REVERSE)
+                attrs |= A_REVERSE;
+            if (look.video & VIDEO_UNDERLINE)
+                attrs |= A_UNDERLINE;
+            wchar_t text[2] = {wchar_t(Glyph(look.ch)), 0};
+            setcchar(&line[size_t(i)], text, attrs, PairOf(look.fg, look.bg), nullptr);
+        }
+        mvwadd_wchnstr(stdscr, run.y, run.x, line.data(), count);
+    }
+    bool caret = canvas.m_caretVisible && canvas.Contains(canvas.m_caret.x, canvas.m_caret.y) &&
+                 canvas.m_caret.x < screen.cx && canvas.m_caret.y < screen.cy;
+    if (caret)
+        wmove(stdscr, canvas.m_caret.y, canvas.m_caret.x);
+    if (int(caret) != m_cursor) {
+        curs_set(caret ? 1 : 0);
+        m_cursor = caret;
+    }
+    leaveok(stdscr, caret ? FALSE : TRUE);
+    wnoutrefresh(stdscr);
+    doupdate();
+    std::swap(m_shown, m_latest);
+    m_shownValid = true;
+    m_latestDrawn = true;
+    m_lastDraw = std::chrono::steady_clock::now();
+}

@@ -1,0 +1,90 @@
+// The host over a real terminal, through ncursesw: keys and the mouse come
+// in as input events, the canvas goes out as characters with colours and
+// video attributes.
+//
+// Only one TerminalHost exists at a time. The terminal is restored when it
+// is destroyed, when the program exits without destroying it, and when a
+// fatal signal ends the program.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <vector>
+
+#include "framework/host/Host.h"
+#include "framework/host/TerminalKeyMap.h"
+
+struct screen;  // the curses screen
+
+class TerminalHost : public Host {
+public:
+    // Takes over the terminal on standard input and output. Throws
+    // std::runtime_error when there is no usable terminal.
+    TerminalHost();
+    ~TerminalHost() override;
+    TerminalHost(const TerminalHost&) = delete;
+    TerminalHost& operator=(const TerminalHost&) = delete;
+
+    CSize ScreenCells() const override;
+    bool WaitEvent(InputEvent& event) override;
+    void Present(const Canvas& canvas) override;
+    void Beep(UINT type) override;
+
+    // What a terminal can show: how many colours (0 for none) and whether
+    // block characters are available in the locale's character set.
+    struct Caps {
+        int colours = 0;
+        bool unicode = true;
+    };
+    // Video attributes of a look.
+    enum Video : unsigned {
+        VIDEO_BOLD = 1,
+        VIDEO_DIM = 2,
+        VIDEO_REVERSE = 4,
+        VIDEO_UNDERLINE = 8,
+    };
+    // How a cell appears: the character, the terminal colours (0..15 in the
+    // usual ANSI order, -1 the terminal's default) and video attributes.
+    struct Look {
+        char16_t ch = u' ';
+        int fg = -1;
+        int bg = -1;
+        unsigned video = 0;
+        friend bool operator==(const Look&, const Look&) = default;
+    };
+    // Maps a cell's attributes and palette colours to a look.
+    static Look LookOf(const Cell& cell, const Caps& caps);
+    // An ASCII stand-in for a symbol the terminal cannot show (box lines,
+    // arrows, blocks), or 0 when there is none.
+    static char16_t StandIn(char16_t ch);
+
+private:
+    void ReadInput(std::vector<InputEvent>& out);
+    bool InputWaiting() const;
+    bool TerminalGone();
+    void DrawLatest();
+    bool Printable(char16_t ch);
+    char16_t Glyph(char16_t ch);
+    short PairOf(int fg, int bg);
+    void DefineNamedKeys();
+
+    screen* m_screen = nullptr;
+    TerminalKeyMap m_keys;
+    std::deque<InputEvent> m_queue;
+    bool m_ended = false;
+    int m_errors = 0;
+
+    bool m_utf8 = true;  // whether the terminal speaks UTF-8, by the locale
+    Caps m_caps;
+    bool m_defaultColours = false;
+    std::vector<short> m_pairs;          // by (fg + 1) * 17 + (bg + 1); 0 not yet made
+    short m_nextPair = 1;
+    std::vector<signed char> m_printable;  // by code unit; -1 not yet known
+    int m_cursor = -1;                   // the cursor's visibility as last set
+
+    Canvas m_latest;      // the last canvas presented
+    bool m_latestDrawn = true;
+    Canvas m_shown;       // what the terminal shows
+    bool m_shownValid = false;
+    std::chrono::steady_clock::time_point m_lastDraw;
+};

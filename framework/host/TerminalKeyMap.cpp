@@ -1,0 +1,508 @@
+#include "framework/host/TerminalKeyMap.h"
+
+#include <array>
+#include <charconv>
+
+#include "framework/base/WinUser.h"
+
+// Only the key-code constants are used here; the curses header comes last
+// because its macros (move, erase, timeout, ...) would clash with others.
+#define NCURSES_WIDECHAR 1
+#include <curses.h>
+
+namespace {
+
+// Keys of the US layout that have no named constant in WinUser.h.
+constexpr UINT kVkF11 = VK_F1 + 10;
+constexpr UINT kVkOemMinus = 0xBD;
+constexpr UINT kVkOemBackslash = 0xDC;
+constexpr UINT kVkOemCloseBracket = 0xDD;
+
+constexpr char32_t kEsc = 0x1B;
+// An escape sequence longer than this is garbage; it is dropped.
+constexpr size_t kMaxSequence = 32;
+
+InputEvent MakeKey(UINT vk, char16_t ch, bool ctrl = false, bool shift = false, bool alt = false)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::Key;
+    e.vk = vk;
+    e.ch = ch;
+    e.ctrl = ctrl;
+    e.shift = shift;
+    e.alt = alt;
+    return e;
+}
+
+// Keys that yield a character of their own keep it whatever the modifiers.
+char16_t CharOfKey(UINT vk)
+{
+    switch (vk) {
+    case VK_BACK: return 0x08;
+    case VK_TAB: return 0x09;
+    case VK_RETURN: return 0x0D;
+    case VK_ESCAPE: return 0x1B;
+    default: return 0;
+    }
+}
+
+// The extended key names of xterm-like terminal descriptions: a base name,
+// then nothing (Shift) or the xterm modifier parameter 2..8.
+struct NamedBase {
+    const char* name;
+    UINT vk;
+};
+constexpr std::array<NamedBase, 10> kNamedBases{{
+    {"kUP", VK_UP},
+    {"kDN", VK_DOWN},
+    {"kLFT", VK_LEFT},
+    {"kRIT", VK_RIGHT},
+    {"kHOM", VK_HOME},
+    {"kEND", VK_END},
+    {"kPRV", VK_PRIOR},
+    {"kNXT", VK_NEXT},
+    {"kDC", VK_DELETE},
+    {"kIC", VK_INSERT},
+}};
+
+// The key of an "Esc [ n ~" sequence.
+UINT TildeKey(int n)
+{
+    switch (n) {
+    case 1: case 7: return VK_HOME;
+    case 2: return VK_INSERT;
+    case 3: return VK_DELETE;
+    case 4: case 8: return VK_END;
+    case 5: return VK_PRIOR;
+    case 6: return VK_NEXT;
+    case 11: case 12: case 13: case 14: case 15: return VK_F1 + UINT(n - 11);
+    case 17: case 18: case 19: case 20: case 21: return VK_F1 + 5 + UINT(n - 17);
+    case 23: case 24: return kVkF11 + UINT(n - 23);
+    default: return 0;
+    }
+}
+
+// The key of the final letter of "Esc [ 1 ; m X" and "Esc O X".
+UINT LetterKey(char final)
+{
+    switch (final) {
+    case 'A': return VK_UP;
+    case 'B': return VK_DOWN;
+    case 'C': return VK_RIGHT;
+    case 'D': return VK_LEFT;
+    case 'H': return VK_HOME;
+    case 'F': return VK_END;
+    case 'P': return VK_F1;
+    case 'Q': return VK_F1 + 1;
+    case 'R': return VK_F1 + 2;
+    case 'S': return VK_F1 + 3;
+    default: return 0;
+    }
+}
+
+}  // namespace
+
+InputEvent TerminalKeyMap::KeyEvent(UINT vk, int xtermModifier)
+{
+    int bits = xtermModifier > 1 ? xtermModifier - 1 : 0;
+    // Bit 8 is Meta, which terminals send for Alt as often as bit 2.
+    return MakeKey(vk, CharOfKey(vk), bits & 4, bits & 1, (bits & 2) || (bits & 8));
+}
+
+void TerminalKeyMap::CharEvents(char32_t c, bool alt, std::vector<InputEvent>& out)
+{
+    switch (c) {
+    case 0x0D:
+    case 0x0A:
+        out.push_back(MakeKey(VK_RETURN, 0x0D, false, false, alt));
+        return;
+    case 0x09:
+        out.push_back(MakeKey(VK_TAB, 0x09, false, false, alt));
+        return;
+    case 0x08:
+    case 0x7F:
+        out.push_back(MakeKey(VK_BACK, 0x08, false, false, alt));
+        return;
+    case 0x1B:
+        out.push_back(MakeKey(VK_ESCAPE, 0x1B, false, false, alt));
+        return;
+    case 0x00:
+        // Ctrl+Space (and Ctrl+@) yield NUL.
+        out.push_back(MakeKey(VK_SPACE, 0, true, false, alt));
+        return;
+    case 0x1C:
+        out.push_back(MakeKey(kVkOemBackslash, 0x1C, true, false, alt));
+        return;
+    case 0x1D:
+        out.push_back(MakeKey(kVkOemCloseBracket, 0x1D, true, false, alt));
+        return;
+    case 0x1E:
+        out.push_back(MakeKey('6', 0x1E, true, true, alt));
+        return;
+    case 0x1F:
+        out.push_back(MakeKey(kVkOemMinus, 0x1F, true, true, alt));
+        return;
+    default:
+        break;
+    }
+    if (c < 0x20) {
+        // The remaining control codes are Ctrl+letter.
+        out.push_back(MakeKey('A' + UINT(c) - 1, char16_t(c), true, false, alt));
+        return;
+    }
+    if (c >= 0x80 && c < 0xA0)
+        return;  // C1 controls: no key yields them
+    if (c >= 0xD800 && c < 0xE000)
+        return;  // a lone surrogate is no character
+    if (c > 0x10FFFF)
+        return;
+    if (c >= 'a' && c <= 'z') {
+        out.push_back(MakeKey(UINT(c - 'a' + 'A'), char16_t(c), false, false, alt));
+        return;
+    }
+    if (c >= 'A' && c <= 'Z') {
+        out.push_back(MakeKey(UINT(c), char16_t(c), false, true, alt));
+        return;
+    }
+    if ((c >= '0' && c <= '9') || c == ' ') {
+        out.push_back(MakeKey(UINT(c), char16_t(c), false, false, alt));
+        return;
+    }
+    if (c <= 0xFFFF) {
+        out.push_back(MakeKey(0, char16_t(c), false, false, alt));
+        return;
+    }
+    // Beyond the 16-bit range: the two halves of the surrogate pair, one
+    // after the other, as a platform delivers them.
+    char32_t v = c - 0x10000;
+    out.push_back(MakeKey(0, char16_t(0xD800 + (v >> 10)), false, false, alt));
+    out.push_back(MakeKey(0, char16_t(0xDC00 + (v & 0x3FF)), false, false, alt));
+}
+
+std::vector<std::string> TerminalKeyMap::KnownKeyNames()
+{
+    std::vector<std::string> names;
+    for (const NamedBase& base : kNamedBases) {
+        names.emplace_back(base.name);
+        for (char m = '2'; m <= '8'; ++m)
+            names.push_back(std::string(base.name) + m);
+    }
+    return names;
+}
+
+bool TerminalKeyMap::DefineNamedKey(int code, std::string_view name)
+{
+    for (const NamedBase& base : kNamedBases) {
+        std::string_view b(base.name);
+        if (!name.starts_with(b))
+            continue;
+        std::string_view rest = name.substr(b.size());
+        if (rest.empty()) {
+            m_named[code] = KeyEvent(base.vk, 2);
+            return true;
+        }
+        if (rest.size() == 1 && rest[0] >= '2' && rest[0] <= '8') {
+            m_named[code] = KeyEvent(base.vk, rest[0] - '0');
+            return true;
+        }
+    }
+    return false;
+}
+
+void TerminalKeyMap::FeedKeyCode(int code, bool alt, std::vector<InputEvent>& out)
+{
+    InputEvent e;
+    bool found = true;
+    switch (code) {
+    case KEY_UP: e = KeyEvent(VK_UP); break;
+    case KEY_DOWN: e = KeyEvent(VK_DOWN); break;
+    case KEY_LEFT: e = KeyEvent(VK_LEFT); break;
+    case KEY_RIGHT: e = KeyEvent(VK_RIGHT); break;
+    case KEY_HOME: case KEY_A1: e = KeyEvent(VK_HOME); break;
+    case KEY_END: case KEY_C1: e = KeyEvent(VK_END); break;
+    case KEY_PPAGE: case KEY_A3: e = KeyEvent(VK_PRIOR); break;
+    case KEY_NPAGE: case KEY_C3: e = KeyEvent(VK_NEXT); break;
+    case KEY_IC: e = KeyEvent(VK_INSERT); break;
+    case KEY_DC: e = KeyEvent(VK_DELETE); break;
+    case KEY_BACKSPACE: e = KeyEvent(VK_BACK); break;
+    case KEY_ENTER: e = KeyEvent(VK_RETURN); break;
+    case KEY_BTAB: e = KeyEvent(VK_TAB, 2); break;
+    case KEY_SR: e = KeyEvent(VK_UP, 2); break;
+    case KEY_SF: e = KeyEvent(VK_DOWN, 2); break;
+    case KEY_SLEFT: e = KeyEvent(VK_LEFT, 2); break;
+    case KEY_SRIGHT: e = KeyEvent(VK_RIGHT, 2); break;
+    case KEY_SHOME: e = KeyEvent(VK_HOME, 2); break;
+    case KEY_SEND: e = KeyEvent(VK_END, 2); break;
+    case KEY_SPREVIOUS: e = KeyEvent(VK_PRIOR, 2); break;
+    case KEY_SNEXT: e = KeyEvent(VK_NEXT, 2); break;
+    case KEY_SDC: e = KeyEvent(VK_DELETE, 2); break;
+    case KEY_SIC: e = KeyEvent(VK_INSERT, 2); break;
+    default:
+        found = false;
+        break;
+    }
+    if (!found && code >= KEY_F(1) && code <= KEY_F(48)) {
+        // xterm numbers F13..F24 as Shift+F1..F12, F25..F36 as Ctrl+F1..F12
+        // and F37..F48 as Ctrl+Shift+F1..F12.
+        int n = code - KEY_F(1);
+        static constexpr int kModifier[4] = {1, 2, 5, 6};
+        e = KeyEvent(VK_F1 + UINT(n % 12), kModifier[n / 12]);
+        found = true;
+    }
+    if (!found) {
+        auto it = m_named.find(code);
+        if (it == m_named.end())
+            return;  // a key with no meaning here (keypad centre, media keys, ...)
+        e = it->second;
+    }
+    if (alt)
+        e.alt = true;
+    out.push_back(e);
+}
+
+void TerminalKeyMap::Feed(Input input, std::vector<InputEvent>& out)
+{
+    switch (input.kind) {
+    case Input::Kind::Key: {
+        bool alt = m_state == State::Escape;
+        // A key code ends unfinished sequences, which are dropped.
+        m_state = State::Ground;
+        m_utf8Need = 0;
+        FeedKeyCode(input.value, alt, out);
+        return;
+    }
+    case Input::Kind::Byte:
+        FeedByte(static_cast<unsigned char>(input.value), out);
+        return;
+    case Input::Kind::Char:
+        m_utf8Need = 0;
+        FeedChar(input.value < 0 ? 0xFFFFFFFF : char32_t(input.value), out);
+        return;
+    }
+}
+
+void TerminalKeyMap::FeedByte(unsigned char b, std::vector<InputEvent>& out)
+{
+    if (b >= 0x80 && b < 0xC0) {
+        // A continuation byte: part of the sequence under way, or garbage.
+        if (m_utf8Need == 0)
+            return;
+        m_utf8Value = (m_utf8Value << 6) | (b & 0x3F);
+        if (--m_utf8Need > 0)
+            return;
+        // Overlong forms and surrogates are malformed.
+        if (m_utf8Value < m_utf8Min || (m_utf8Value >= 0xD800 && m_utf8Value < 0xE000) || m_utf8Value > 0x10FFFF)
+            return;
+        FeedChar(m_utf8Value, out);
+        return;
+    }
+    // Anything else starts afresh; an unfinished sequence before it is lost.
+    m_utf8Need = 0;
+    if (b < 0x80) {
+        FeedChar(b, out);
+    } else if (b >= 0xC2 && b < 0xE0) {
+        m_utf8Need = 1;
+        m_utf8Value = b & 0x1F;
+        m_utf8Min = 0x80;
+    } else if (b >= 0xE0 && b < 0xF0) {
+        m_utf8Need = 2;
+        m_utf8Value = b & 0x0F;
+        m_utf8Min = 0x800;
+    } else if (b >= 0xF0 && b < 0xF5) {
+        m_utf8Need = 3;
+        m_utf8Value = b & 0x07;
+        m_utf8Min = 0x10000;
+    }
+    // 0xC0, 0xC1 and 0xF5..0xFF never occur in UTF-8: dropped.
+}
+
+void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
+{
+    switch (m_state) {
+    case State::Ground:
+        if (c == kEsc)
+            m_state = State::Escape;
+        else if (m_paste)
+            PasteChar(c, out);
+        else
+            CharEvents(c, false, out);
+        return;
+    case State::Escape:
+        if (c == '[') {
+            m_state = State::Csi;
+            m_sequence.clear();
+        } else if (c == 'O') {
+            m_state = State::Ss3;
+        } else if (c == kEsc) {
+            // Esc Esc: the first is a key of its own.
+            if (!m_paste)
+                CharEvents(kEsc, false, out);
+        } else {
+            m_state = State::Ground;
+            if (m_paste)
+                PasteChar(c, out);
+            else
+                CharEvents(c, true, out);
+        }
+        return;
+    case State::Csi:
+        if (c >= 0x20 && c <= 0x3F) {
+            m_sequence += char(c);
+            if (m_sequence.size() > kMaxSequence)
+                m_state = State::Ground;
+            return;
+        }
+        m_state = State::Ground;
+        if (c >= 0x40 && c <= 0x7E)
+            DecodeCsi(char(c), out);
+        else
+            FeedChar(c, out);  // not part of a sequence: the sequence is dropped
+        return;
+    case State::Ss3:
+        m_state = State::Ground;
+        if (c >= 0x40 && c <= 0x7E) {
+            if (!m_paste)
+                DecodeSs3(char(c), out);
+        } else {
+            FeedChar(c, out);
+        }
+        return;
+    }
+}
+
+void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
+{
+    m_utf8Need = 0;
+    State state = m_state;
+    m_state = State::Ground;
+    if (m_paste)
+        return;
+    switch (state) {
+    case State::Ground:
+        break;
+    case State::Escape:
+        CharEvents(kEsc, false, out);
+        break;
+    case State::Csi:
+        // Only "Esc [" arrived: that is Alt+[; a longer fragment is dropped.
+        if (m_sequence.empty())
+            CharEvents('[', true, out);
+        break;
+    case State::Ss3:
+        CharEvents('O', true, out);
+        break;
+    }
+}
+
+void TerminalKeyMap::PasteChar(char32_t c, std::vector<InputEvent>& out)
+{
+    // Pasted text is text: line ends become Enter (a CR LF pair once), tabs
+    // stay tabs, and other control codes are dropped so that a paste cannot
+    // run commands.
+    bool afterCr = m_pasteAfterCr;
+    m_pasteAfterCr = c == 0x0D;
+    if (c == 0x0A && afterCr)
+        return;
+    if (c == 0x0D || c == 0x0A || c == 0x09) {
+        CharEvents(c, false, out);
+        return;
+    }
+    if (c < 0x20 || c == 0x7F)
+        return;
+    CharEvents(c, false, out);
+}
+
+void TerminalKeyMap::DecodeCsi(char final, std::vector<InputEvent>& out)
+{
+    // Private sequences (mouse reports, replies) start with one of < = > ?
+    // and are no keys.
+    if (!m_sequence.empty() && m_sequence[0] >= '<' && m_sequence[0] <= '?')
+        return;
+    int params[4] = {0, 0, 0, 0};
+    int count = 0;
+    const char* p = m_sequence.data();
+    const char* end = p + m_sequence.size();
+    while (p <= end && count < 4) {
+        int value = 0;
+        auto [next, ec] = std::from_chars(p, end, value);
+        if (ec == std::errc())
+            params[count] = value;
+        ++count;
+        p = next;
+        if (p == end)
+            break;
+        if (*p != ';')
+            return;  // intermediates or colons: nothing known
+        ++p;
+    }
+    int modifier = params[1];
+    if (final == '~') {
+        if (params[0] == 200) {
+            m_paste = true;
+            m_pasteAfterCr = false;
+            return;
+        }
+        if (params[0] == 201) {
+            m_paste = false;
+            return;
+        }
+        if (m_paste)
+            return;
+        if (UINT vk = TildeKey(params[0]))
+            out.push_back(KeyEvent(vk, modifier));
+        return;
+    }
+    if (m_paste)
+        return;
+    if (final == 'Z') {
+        out.push_back(KeyEvent(VK_TAB, 2));
+        return;
+    }
+    if (UINT vk = LetterKey(final)) {
+        // "Esc [ A" or "Esc [ 1 ; m A"; some terminals put the modifier first.
+        if (count == 1 && params[0] > 1)
+            modifier = params[0];
+        out.push_back(KeyEvent(vk, modifier));
+    }
+    // Anything else (focus reports, unknown keys) is dropped.
+}
+
+void TerminalKeyMap::DecodeSs3(char final, std::vector<InputEvent>& out)
+{
+    if (final == 'M') {
+        out.push_back(KeyEvent(VK_RETURN));
+        return;
+    }
+    if (UINT vk = LetterKey(final))
+        out.push_back(KeyEvent(vk));
+}
+
+void TerminalKeyMap::FeedMouse(const Mouse& mouse, std::vector<InputEvent>& out)
+{
+    auto make = [&](InputEvent::Kind kind) {
+        InputEvent e;
+        e.kind = kind;
+        e.x = mouse.x < 0 ? 0 : mouse.x;
+        e.y = mouse.y < 0 ? 0 : mouse.y;
+        out.push_back(e);
+    };
+    if (mouse.clicked && !mouse.pressed && !mouse.released) {
+        if (!m_buttonDown)
+            make(InputEvent::Kind::MouseDown);
+        make(InputEvent::Kind::MouseUp);
+        m_buttonDown = false;
+        return;
+    }
+    if (mouse.pressed) {
+        // A second press while down is what some terminals report for a drag.
+        make(m_buttonDown ? InputEvent::Kind::MouseMove : InputEvent::Kind::MouseDown);
+        m_buttonDown = true;
+    }
+    if (mouse.released) {
+        make(InputEvent::Kind::MouseUp);
+        m_buttonDown = false;
+        return;
+    }
+    if (mouse.moved && !mouse.pressed && m_buttonDown)
+        make(InputEvent::Kind::MouseMove);
+}

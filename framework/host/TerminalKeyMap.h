@@ -1,0 +1,102 @@
+// Translation of terminal input into the host's input events.
+//
+// Curses reports input as wide characters, key codes and mouse reports.
+// TerminalKeyMap turns them into InputEvents the way a keyboard with
+// virtual-key codes would produce them: a key code, the character the key
+// yields and the modifiers held. It does no terminal I/O, so the terminal
+// host feeds it and tests drive it directly.
+//
+// It decodes UTF-8 itself, dropping malformed bytes (curses would swallow
+// the keys after them). Besides the key codes curses knows, it decodes the escape
+// sequences curses passes through as separate characters because the
+// terminal description lacks them: Alt+key (Esc followed by the key),
+// xterm-style modified keys (Esc [ 1 ; 5 D is Ctrl+Left) and the markers of
+// bracketed paste.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "framework/host/Host.h"
+
+class TerminalKeyMap {
+public:
+    // One unit of input: a character (a Unicode code point), one byte of
+    // UTF-8 text as the terminal sends it, or a curses key code.
+    struct Input {
+        enum class Kind { Char, Byte, Key };
+        Kind kind = Kind::Char;
+        int value = 0;
+    };
+    static Input Char(char32_t c) { return {Input::Kind::Char, static_cast<int>(c)}; }
+    static Input Byte(unsigned char b) { return {Input::Kind::Byte, b}; }
+    static Input Key(int code) { return {Input::Kind::Key, code}; }
+
+    // One mouse report: what the left button did and the cell it was over.
+    struct Mouse {
+        bool pressed = false;
+        bool released = false;
+        bool clicked = false;
+        bool moved = false;
+        int x = 0;
+        int y = 0;
+    };
+
+    // Translates one unit of input, appending the events it completes.
+    void Feed(Input input, std::vector<InputEvent>& out);
+    // Says that no more input is available right now: an escape sequence
+    // still open is complete as it stands (a lone Esc is the Esc key).
+    void Flush(std::vector<InputEvent>& out);
+    // Whether an escape sequence is open, so the host should look for more
+    // input at once and call Flush when there is none.
+    bool Pending() const { return m_state != State::Ground || m_utf8Need > 0; }
+    // Whether the terminal is between the start and end markers of a paste.
+    bool InPaste() const { return m_paste; }
+    // Leaves paste mode when the end marker never came (input stopped in
+    // the middle of a paste), so control keys work again.
+    void EndPaste() { m_paste = false; }
+
+    // Translates a mouse report. Moves count only while the button is down.
+    void FeedMouse(const Mouse& mouse, std::vector<InputEvent>& out);
+
+    // Binds a key code the terminal description assigns at run time to one
+    // of its extended key names, such as "kLFT5" (Ctrl+Left). False when the
+    // name is not one of KnownKeyNames().
+    bool DefineNamedKey(int code, std::string_view name);
+    // The extended key names DefineNamedKey understands.
+    static std::vector<std::string> KnownKeyNames();
+
+    // The event of a key without a character of its own (arrows, function
+    // keys, ...) with the modifiers given by an xterm modifier parameter
+    // (2 Shift, 3 Alt, 5 Ctrl, ... ; 1 or 0 none).
+    static InputEvent KeyEvent(UINT vk, int xtermModifier = 1);
+    // The events of a character typed with or without Alt: the virtual key
+    // it comes from, its control-key meaning, or a plain character (two
+    // events for a character beyond the 16-bit range). Nothing for
+    // characters no key yields.
+    static void CharEvents(char32_t c, bool alt, std::vector<InputEvent>& out);
+
+private:
+    enum class State { Ground, Escape, Csi, Ss3 };
+
+    void FeedKeyCode(int code, bool alt, std::vector<InputEvent>& out);
+    void FeedByte(unsigned char b, std::vector<InputEvent>& out);
+    void FeedChar(char32_t c, std::vector<InputEvent>& out);
+    void PasteChar(char32_t c, std::vector<InputEvent>& out);
+    void DecodeCsi(char final, std::vector<InputEvent>& out);
+    static void DecodeSs3(char final, std::vector<InputEvent>& out);
+
+    State m_state = State::Ground;
+    std::string m_sequence;  // parameters and intermediates of an open CSI sequence
+    // A UTF-8 sequence under way: the bytes still to come, the code point
+    // so far and the least value its length may encode.
+    int m_utf8Need = 0;
+    char32_t m_utf8Value = 0;
+    char32_t m_utf8Min = 0;
+    bool m_paste = false;
+    bool m_pasteAfterCr = false;
+    bool m_buttonDown = false;
+    std::unordered_map<int, InputEvent> m_named;
+};

@@ -1,0 +1,448 @@
+// The terminal host's pure parts: translating terminal input into events,
+// choosing what to redraw, and how cells look.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "framework/base/WinUser.h"
+#include "framework/host/CanvasDiff.h"
+#include "framework/host/TerminalHost.h"
+#include "framework/host/TerminalKeyMap.h"
+
+// For the key codes curses reports; last because of its macros.
+#define NCURSES_WIDECHAR 1
+#include <curses.h>
+
+namespace {
+
+using Kind = InputEvent::Kind;
+
+std::vector<InputEvent> Feed(TerminalKeyMap& map, std::u32string_view chars, bool flush = true)
+{
+    std::vector<InputEvent> out;
+    for (char32_t c : chars)
+        map.Feed(TerminalKeyMap::Char(c), out);
+    if (flush)
+        map.Flush(out);
+    return out;
+}
+
+std::vector<InputEvent> Feed(std::u32string_view chars)
+{
+    TerminalKeyMap map;
+    return Feed(map, chars);
+}
+
+InputEvent FeedKey(int code)
+{
+    TerminalKeyMap map;
+    std::vector<InputEvent> out;
+    map.Feed(TerminalKeyMap::Key(code), out);
+    return out.size() == 1 ? out[0] : InputEvent{Kind::Quit};
+}
+
+// vk, ch, ctrl, shift, alt
+using KeyTuple = std::tuple<UINT, char16_t, bool, bool, bool>;
+KeyTuple Tuple(const InputEvent& e) { return {e.vk, e.ch, e.ctrl, e.shift, e.alt}; }
+KeyTuple Key(UINT vk, char16_t ch = 0, bool ctrl = false, bool shift = false, bool alt = false)
+{
+    return {vk, ch, ctrl, shift, alt};
+}
+
+std::vector<KeyTuple> Tuples(const std::vector<InputEvent>& events)
+{
+    std::vector<KeyTuple> out;
+    for (const InputEvent& e : events) {
+        EXPECT_EQ(e.kind, Kind::Key);
+        out.push_back(Tuple(e));
+    }
+    return out;
+}
+
+TEST(TerminalKeyMapTest, CharactersBecomeKeysWithTheirCharacter)
+{
+    EXPECT_EQ(Tuples(Feed(U"aZ5 ")), (std::vector{Key('A', u'a'), Key('Z', u'Z', false, true), Key('5', u'5'),
+                                                 Key(VK_SPACE, u' ')}));
+    // Latin-1 and beyond arrive as characters without a key.
+    EXPECT_EQ(Tuples(Feed(U"\u00E9\u20AC")), (std::vector{Key(0, u'\u00E9'), Key(0, u'\u20AC')}));
+    // Beyond 16 bits: the surrogate pair, high half first.
+    EXPECT_EQ(Tuples(Feed(U"\U0001F600")), (std::vector{Key(0, 0xD83D), Key(0, 0xDE00)}));
+    // Nothing a key yields: C1 controls, lone surrogates, out of range.
+    EXPECT_TRUE(Feed(U"\u0085").empty());
+    TerminalKeyMap map;
+    std::vector<InputEvent> out;
+    map.Feed(TerminalKeyMap::Char(0xD800), out);
+    map.Feed(TerminalKeyMap::Char(0x110000), out);
+    map.Feed(TerminalKeyMap::Input{TerminalKeyMap::Input::Kind::Char, -1}, out);
+    EXPECT_TRUE(out.empty());
+}
+
+std::vector<InputEvent> FeedBytes(TerminalKeyMap& map, std::string_view bytes, bool flush = true)
+{
+    std::vector<InputEvent> out;
+    for (char b : bytes)
+        map.Feed(TerminalKeyMap::Byte(static_cast<unsigned char>(b)), out);
+    if (flush)
+        map.Flush(out);
+    return out;
+}
+
+TEST(TerminalKeyMapTest, Utf8BytesAreDecoded)
+{
+    TerminalKeyMap map;
+    EXPECT_EQ(Tuples(FeedBytes(map, "h\xC3\xA9\xE2\x82\xAC")), (std::vector{Key('H', u'h'), Key(0, u'\u00E9'),
+                                                                         Key(0, u'\u20AC')}));
+    EXPECT_EQ(Tuples(FeedBytes(map, "\xF0\x9F\x98\x80")), (std::vector{Key(0, 0xD83D), Key(0, 0xDE00)}));
+    // Alt with a non-ASCII character.
+    EXPECT_EQ(Tuples(FeedBytes(map, "\x1B\xC3\xA9")), (std::vector{Key(0, u'\u00E9', false, false, true)}));
+    // Malformed bytes are dropped without taking the keys after them: stray
+    // continuations, impossible bytes, overlong forms, encoded surrogates,
+    // and a sequence cut short by another character.
+    EXPECT_EQ(Tuples(FeedBytes(map, "\xBD" "a\xFF" "b\xC0\xAF" "c\xE0\x80\xAF" "d\xED\xA0\x80" "e\xC3" "f\xE2\x82\x11")),
+              (std::vector{Key('A', u'a'), Key('B', u'b'), Key('C', u'c'), Key('D', u'd'), Key('E', u'e'),
+                           Key('F', u'f'), Key('Q', 0x11, true)}));
+    // A sequence waiting for its last byte keeps the map pending; flushing
+    // drops it.
+    EXPECT_TRUE(FeedBytes(map, "\xE2\x82", false).empty());
+    EXPECT_TRUE(map.Pending());
+    EXPECT_TRUE(FeedBytes(map, "").empty());
+    EXPECT_FALSE(map.Pending());
+    EXPECT_EQ(Tuples(FeedBytes(map, "\xAC")), (std::vector<KeyTuple>{}));
+}
+
+TEST(TerminalKeyMapTest, ControlCodesAreCtrlLettersOrEditingKeys)
+{
+    EXPECT_EQ(Tuples(Feed(U"\x01\x13\x11\x1A\x03")),
+              (std::vector{Key('A', 0x01, true), Key('S', 0x13, true), Key('Q', 0x11, true), Key('Z', 0x1A, true),
+                           Key('C', 0x03, true)}));
+    EXPECT_EQ(Tuples(Feed(U"\x08\x7F")), (std::vector{Key(VK_BACK, 8), Key(VK_BACK, 8)}));
+    EXPECT_EQ(Tuples(Feed(U"\r\n\t")), (std::vector{Key(VK_RETURN, 0x0D), Key(VK_RETURN, 0x0D), Key(VK_TAB, 9)}));
+    EXPECT_EQ(Tuples(Feed(std::u32string(1, U'\0'))), (std::vector{Key(VK_SPACE, 0, true)}));
+}
+
+TEST(TerminalKeyMapTest, CursesKeyCodes)
+{
+    EXPECT_EQ(Tuple(FeedKey(KEY_UP)), Key(VK_UP));
+    EXPECT_EQ(Tuple(FeedKey(KEY_NPAGE)), Key(VK_NEXT));
+    EXPECT_EQ(Tuple(FeedKey(KEY_DC)), Key(VK_DELETE));
+    EXPECT_EQ(Tuple(FeedKey(KEY_BACKSPACE)), Key(VK_BACK, 8));
+    EXPECT_EQ(Tuple(FeedKey(KEY_ENTER)), Key(VK_RETURN, 0x0D));
+    EXPECT_EQ(Tuple(FeedKey(KEY_BTAB)), Key(VK_TAB, 9, false, true));
+    EXPECT_EQ(Tuple(FeedKey(KEY_F(1))), Key(VK_F1));
+    EXPECT_EQ(Tuple(FeedKey(KEY_F(10))), Key(VK_F10));
+    EXPECT_EQ(Tuple(FeedKey(KEY_F(13))), Key(VK_F1, 0, false, true));
+    EXPECT_EQ(Tuple(FeedKey(KEY_F(28))), Key(VK_F4, 0, true));
+    EXPECT_EQ(Tuple(FeedKey(KEY_SLEFT)), Key(VK_LEFT, 0, false, true));
+    EXPECT_EQ(Tuple(FeedKey(KEY_SR)), Key(VK_UP, 0, false, true));
+    EXPECT_EQ(Tuple(FeedKey(KEY_SF)), Key(VK_DOWN, 0, false, true));
+    EXPECT_EQ(Tuple(FeedKey(KEY_SEND)), Key(VK_END, 0, false, true));
+    // Keys without a meaning here produce nothing.
+    EXPECT_EQ(FeedKey(KEY_B2).kind, Kind::Quit);
+}
+
+TEST(TerminalKeyMapTest, ExtendedKeyNames)
+{
+    TerminalKeyMap map;
+    EXPECT_TRUE(map.DefineNamedKey(600, "kLFT5"));
+    EXPECT_TRUE(map.DefineNamedKey(601, "kUP"));
+    EXPECT_TRUE(map.DefineNamedKey(602, "kRIT6"));
+    EXPECT_TRUE(map.DefineNamedKey(603, "kDN3"));
+    EXPECT_FALSE(map.DefineNamedKey(604, "kUP9"));
+    EXPECT_FALSE(map.DefineNamedKey(605, "kXYZ5"));
+    std::vector<InputEvent> out;
+    for (int code = 600; code <= 605; ++code)
+        map.Feed(TerminalKeyMap::Key(code), out);
+    EXPECT_EQ(Tuples(out), (std::vector{Key(VK_LEFT, 0, true), Key(VK_UP, 0, false, true),
+                                        Key(VK_RIGHT, 0, true, true), Key(VK_DOWN, 0, false, false, true)}));
+    auto names = TerminalKeyMap::KnownKeyNames();
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).count("kRIT5"), 1u);
+    for (const std::string& name : names)
+        EXPECT_TRUE(TerminalKeyMap().DefineNamedKey(1000, name)) << name;
+}
+
+TEST(TerminalKeyMapTest, EscapeAloneOrAsAlt)
+{
+    TerminalKeyMap map;
+    EXPECT_TRUE(Feed(map, U"\x1B", false).empty());
+    EXPECT_TRUE(map.Pending());
+    std::vector<InputEvent> out;
+    map.Flush(out);
+    EXPECT_EQ(Tuples(out), (std::vector{Key(VK_ESCAPE, 0x1B)}));
+    EXPECT_FALSE(map.Pending());
+
+    EXPECT_EQ(Tuples(Feed(U"\x1B" "f\x1B" "E")), (std::vector{Key('F', u'f', false, false, true),
+                                                              Key('E', u'E', false, true, true)}));
+    EXPECT_EQ(Tuples(Feed(U"\x1B\x1B")), (std::vector{Key(VK_ESCAPE, 0x1B), Key(VK_ESCAPE, 0x1B)}));
+    EXPECT_EQ(Tuples(Feed(U"\x1B[")), (std::vector{Key(0, u'[', false, false, true)}));
+    // Esc before a key code is Alt with that key.
+    out.clear();
+    map.Feed(TerminalKeyMap::Char(0x1B), out);
+    map.Feed(TerminalKeyMap::Key(KEY_UP), out);
+    EXPECT_EQ(Tuples(out), (std::vector{Key(VK_UP, 0, false, false, true)}));
+}
+
+TEST(TerminalKeyMapTest, ModifiedKeySequencesCursesDoesNotKnow)
+{
+    EXPECT_EQ(Tuples(Feed(U"\x1B[1;5D\x1B[1;5C\x1B[1;2A\x1B[1;6F")),
+              (std::vector{Key(VK_LEFT, 0, true), Key(VK_RIGHT, 0, true), Key(VK_UP, 0, false, true),
+                           Key(VK_END, 0, true, true)}));
+    EXPECT_EQ(Tuples(Feed(U"\x1B[3~\x1B[5;5~\x1B[Z\x1BOP\x1B[15~\x1B[24~\x1B[1;3H")),
+              (std::vector{Key(VK_DELETE), Key(VK_PRIOR, 0, true), Key(VK_TAB, 9, false, true), Key(VK_F1),
+                           Key(VK_F1 + 4), Key(VK_F1 + 11), Key(VK_HOME, 0, false, false, true)}));
+    // Replies, focus reports and unknown sequences are swallowed whole.
+    EXPECT_EQ(Tuples(Feed(U"\x1B[?1;2c\x1B[I\x1B[1;5Xa")), (std::vector{Key('A', u'a')}));
+    // An overlong sequence is dropped and what follows is typed.
+    std::u32string junk = U"\x1B[" + std::u32string(100, U'1') + U"b";
+    auto keys = Tuples(Feed(junk));
+    ASSERT_FALSE(keys.empty());
+    EXPECT_EQ(keys.front(), Key('1', u'1'));
+    EXPECT_EQ(keys.back(), Key('B', u'b'));
+    // A sequence broken off by a plain control character gives up.
+    EXPECT_EQ(Tuples(Feed(U"\x1B[1\r")), (std::vector{Key(VK_RETURN, 0x0D)}));
+}
+
+TEST(TerminalKeyMapTest, BracketedPasteIsPlainText)
+{
+    TerminalKeyMap map;
+    auto out = Feed(map, U"\x1B[200~a\r\nb\x11\tc\n\x1B[A\x1B[201~", false);
+    EXPECT_EQ(Tuples(out), (std::vector{Key('A', u'a'), Key(VK_RETURN, 0x0D), Key('B', u'b'), Key(VK_TAB, 9),
+                                        Key('C', u'c'), Key(VK_RETURN, 0x0D)}));
+    EXPECT_FALSE(map.InPaste());
+    EXPECT_EQ(Tuples(Feed(map, U"\x11")), (std::vector{Key('Q', 0x11, true)}));
+
+    // A paste whose end marker never comes can be left.
+    Feed(map, U"\x1B[200~x", false);
+    EXPECT_TRUE(map.InPaste());
+    map.EndPaste();
+    EXPECT_EQ(Tuples(Feed(map, U"\x13")), (std::vector{Key('S', 0x13, true)}));
+}
+
+TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
+{
+    TerminalKeyMap map;
+    std::vector<InputEvent> out;
+    out.reserve(1 << 20);
+    for (int i = 0; i < (1 << 20); ++i)
+        map.Feed(TerminalKeyMap::Char(U'x'), out);
+    EXPECT_EQ(out.size(), size_t(1) << 20);
+
+    // Random characters, escapes and key codes: whatever comes out is a
+    // well-formed key, and the map ends up ready for plain typing.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> pick(0, 11);
+    std::uniform_int_distribution<int> byte(0, 0x7F);
+    out.clear();
+    for (int i = 0; i < 200000; ++i) {
+        int p = pick(random);
+        if (p == 0)
+            map.Feed(TerminalKeyMap::Char(0x1B), out);
+        else if (p == 1)
+            map.Feed(TerminalKeyMap::Key(byte(random) * 8), out);
+        else if (p == 2)
+            map.Feed(TerminalKeyMap::Char(char32_t(random())), out);
+        else if (p == 3)
+            map.Feed(TerminalKeyMap::Byte(static_cast<unsigned char>(random())), out);
+        else
+            map.Feed(TerminalKeyMap::Char(char32_t(byte(random))), out);
+        if (i % 1000 == 0)
+            map.Flush(out);
+    }
+    for (const InputEvent& e : out) {
+        ASSERT_EQ(e.kind, Kind::Key);
+        ASSERT_TRUE(e.vk != 0 || e.ch != 0);
+    }
+    map.Flush(out);
+    map.EndPaste();
+    EXPECT_EQ(Tuples(Feed(map, U"k")), (std::vector{Key('K', u'k')}));
+}
+
+TEST(TerminalKeyMapTest, MouseReportsBecomeButtonEvents)
+{
+    TerminalKeyMap map;
+    std::vector<InputEvent> out;
+    auto mouse = [&](bool pressed, bool released, bool clicked, bool moved, int x, int y) {
+        out.clear();
+        map.FeedMouse({pressed, released, clicked, moved, x, y}, out);
+        std::vector<std::tuple<Kind, int, int>> r;
+        for (const InputEvent& e : out)
+            r.emplace_back(e.kind, e.x, e.y);
+        return r;
+    };
+    using R = std::vector<std::tuple<Kind, int, int>>;
+    // Moves without the button are not reported.
+    EXPECT_EQ(mouse(false, false, false, true, 1, 1), R{});
+    EXPECT_EQ(mouse(true, false, false, false, 3, 4), (R{{Kind::MouseDown, 3, 4}}));
+    EXPECT_EQ(mouse(false, false, false, true, 5, 4), (R{{Kind::MouseMove, 5, 4}}));
+    // A repeated press is a drag.
+    EXPECT_EQ(mouse(true, false, false, false, 6, 4), (R{{Kind::MouseMove, 6, 4}}));
+    EXPECT_EQ(mouse(false, true, false, false, 7, 5), (R{{Kind::MouseUp, 7, 5}}));
+    EXPECT_EQ(mouse(false, false, false, true, 8, 5), R{});
+    EXPECT_EQ(mouse(false, false, true, false, 2, -1), (R{{Kind::MouseDown, 2, 0}, {Kind::MouseUp, 2, 0}}));
+    EXPECT_EQ(mouse(true, true, false, false, 1, 1), (R{{Kind::MouseDown, 1, 1}, {Kind::MouseUp, 1, 1}}));
+}
+
+// --- redrawing ---
+
+Canvas MakeCanvas(int cols, int rows)
+{
+    Canvas c;
+    c.Resize(cols, rows);
+    return c;
+}
+
+TEST(CanvasDiffTest, OnlyChangedCellsAreRedrawn)
+{
+    Canvas a = MakeCanvas(20, 3);
+    Canvas b = a;
+    EXPECT_TRUE(DiffCanvas(a, b).empty());
+    // The caret is no cell.
+    b.m_caretVisible = true;
+    b.m_caret = CPoint(4, 1);
+    EXPECT_TRUE(DiffCanvas(a, b).empty());
+
+    b.At(19, 2).ch = u'x';
+    EXPECT_EQ(DiffCanvas(a, b), (std::vector<CellRun>{{2, 19, 1}}));
+    // Attributes and colours count as changes too.
+    b = a;
+    b.At(0, 0).attr = ATTR_REVERSE;
+    b.At(5, 1).fg = 3;
+    EXPECT_EQ(DiffCanvas(a, b), (std::vector<CellRun>{{0, 0, 1}, {1, 5, 1}}));
+}
+
+TEST(CanvasDiffTest, NearbyChangesShareARun)
+{
+    Canvas a = MakeCanvas(20, 1);
+    Canvas b = a;
+    b.At(2, 0).ch = u'x';
+    b.At(5, 0).ch = u'y';
+    b.At(15, 0).ch = u'z';
+    EXPECT_EQ(DiffCanvas(a, b, 4), (std::vector<CellRun>{{0, 2, 4}, {0, 15, 1}}));
+    // Exactly joinGap unchanged cells between still join.
+    EXPECT_EQ(DiffCanvas(a, b, 2), (std::vector<CellRun>{{0, 2, 4}, {0, 15, 1}}));
+    EXPECT_EQ(DiffCanvas(a, b, 1), (std::vector<CellRun>{{0, 2, 1}, {0, 5, 1}, {0, 15, 1}}));
+    EXPECT_EQ(DiffCanvas(a, b, 100), (std::vector<CellRun>{{0, 2, 14}}));
+}
+
+TEST(CanvasDiffTest, ANewSizeRedrawsEverything)
+{
+    Canvas a = MakeCanvas(3, 2);
+    EXPECT_EQ(DiffCanvas(MakeCanvas(0, 0), a), (std::vector<CellRun>{{0, 0, 3}, {1, 0, 3}}));
+    EXPECT_EQ(DiffCanvas(MakeCanvas(3, 3), a), (std::vector<CellRun>{{0, 0, 3}, {1, 0, 3}}));
+    EXPECT_TRUE(DiffCanvas(a, MakeCanvas(0, 0)).empty());
+    EXPECT_TRUE(DiffCanvas(a, MakeCanvas(0, 5)).empty());
+}
+
+// --- looks ---
+
+using Look = TerminalHost::Look;
+constexpr TerminalHost::Caps kMono{0, true};
+constexpr TerminalHost::Caps kEight{8, true};
+constexpr TerminalHost::Caps kSixteen{256, true};
+
+Look LookOf(std::uint16_t attr, const TerminalHost::Caps& caps, char16_t ch = u'a')
+{
+    return TerminalHost::LookOf(Cell{ch, attr}, caps);
+}
+
+TEST(TerminalLookTest, RolesSeenTogetherAreDistinguishable)
+{
+    // Text with its selection and beneath a modal window; a bar with its
+    // disabled and opened items; a dialog's caption, label, buttons, field
+    // with selection and disabled text.
+    const std::vector<std::vector<std::uint16_t>> groups = {
+        {ATTR_NORMAL, ATTR_REVERSE, ATTR_INACTIVE},
+        {ATTR_BAR, ATTR_BAR | ATTR_DISABLED, ATTR_BAR | ATTR_REVERSE, ATTR_BAR | ATTR_REVERSE | ATTR_DISABLED},
+        {ATTR_BAR | ATTR_CAPTION, ATTR_NORMAL, ATTR_BUTTON | ATTR_FOCUS, ATTR_FIELD, ATTR_FIELD | ATTR_REVERSE,
+         ATTR_DISABLED},
+    };
+    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen}) {
+        for (std::vector<std::uint16_t> group : groups) {
+            // With colours the buttons stand out from labels too.
+            if (caps.colours > 0 && group.size() == 6) {
+                group.push_back(ATTR_BUTTON);
+                group.push_back(ATTR_BUTTON | ATTR_DISABLED);
+            }
+            std::set<std::tuple<int, int, unsigned>> seen;
+            for (std::uint16_t role : group) {
+                Look look = LookOf(role, caps);
+                EXPECT_TRUE(seen.insert({look.fg, look.bg, look.video}).second)
+                    << "colours " << caps.colours << ", attributes " << role;
+                EXPECT_EQ(look.ch, u'a');
+            }
+        }
+    }
+}
+
+TEST(TerminalLookTest, Scheme)
+{
+    using H = TerminalHost;
+    EXPECT_EQ(LookOf(ATTR_NORMAL, kSixteen), (Look{u'a', -1, -1, 0}));
+    EXPECT_EQ(LookOf(ATTR_BAR, kSixteen), (Look{u'a', 0, 7, 0}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kSixteen), (Look{u'a', 8, 7, 0}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 4, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_BUTTON, kSixteen), (Look{u'a', 0, 7, 0}));
+    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_FOCUS, kSixteen), (Look{u'a', 0, 11, 0}));
+    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_BOLD, kSixteen), (Look{u'a', 0, 7, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_FIELD, kSixteen), (Look{u'a', 0, 6, 0}));
+    EXPECT_EQ(LookOf(ATTR_FOCUS, kSixteen), (Look{u'a', 11, -1, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_REVERSE, kSixteen).video, unsigned(H::VIDEO_REVERSE));
+    EXPECT_EQ(LookOf(ATTR_BOLD, kSixteen).video, unsigned(H::VIDEO_BOLD));
+    // Beneath a modal window everything turns grey.
+    EXPECT_EQ(LookOf(ATTR_INACTIVE, kSixteen).fg, 8);
+    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_FIELD, kSixteen), (Look{u'a', 7, 8, 0}));
+    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 7, 8, 0}));
+
+    // Eight colours: no bright colours, dim instead of grey.
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kEight), (Look{u'a', 7, 4, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kEight), (Look{u'a', 0, 7, H::VIDEO_DIM}));
+    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_FOCUS, kEight).bg, 3);
+
+    // Without colours: bars reversed, reverse toggling back inside them.
+    EXPECT_EQ(LookOf(ATTR_BAR, kMono).video, unsigned(H::VIDEO_REVERSE));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_REVERSE, kMono).video, 0u);
+    EXPECT_EQ(LookOf(ATTR_FIELD, kMono).video, unsigned(H::VIDEO_UNDERLINE));
+    EXPECT_EQ(LookOf(ATTR_DISABLED, kMono).video, unsigned(H::VIDEO_DIM));
+    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen})
+        EXPECT_EQ(LookOf(ATTR_NORMAL, caps).fg, -1);
+}
+
+TEST(TerminalLookTest, IconPixelsAsHalfBlocks)
+{
+    auto pixel = [](std::int8_t top, std::int8_t bottom, const TerminalHost::Caps& caps) {
+        Cell cell{u'\u2580', ATTR_NORMAL, top, bottom};
+        return TerminalHost::LookOf(cell, caps);
+    };
+    EXPECT_EQ(pixel(12, 14, kSixteen), (Look{u'\u2580', 12, 14, 0}));
+    // A transparent half shows the background.
+    EXPECT_EQ(pixel(12, -1, kSixteen), (Look{u'\u2580', 12, -1, 0}));
+    EXPECT_EQ(pixel(-1, 14, kSixteen), (Look{u'\u2584', 14, -1, 0}));
+    // Eight colours: bright foregrounds bold, backgrounds darkened.
+    EXPECT_EQ(pixel(12, 14, kEight), (Look{u'\u2580', 4, 6, TerminalHost::VIDEO_BOLD}));
+    // No block characters: one colour a cell.
+    EXPECT_EQ(pixel(12, 14, {16, false}), (Look{u' ', 12, 12, 0}));
+    EXPECT_EQ(pixel(-1, 14, {16, false}).bg, 14);
+    // No colours: lit pixels as blocks.
+    EXPECT_EQ(pixel(15, 15, kMono), (Look{u' ', -1, -1, TerminalHost::VIDEO_REVERSE}));
+    EXPECT_EQ(pixel(15, 0, kMono), (Look{u'\u2580', -1, -1, 0}));
+    EXPECT_EQ(pixel(0, 15, kMono), (Look{u'\u2584', -1, -1, 0}));
+    EXPECT_EQ(pixel(0, 15, {0, false}), (Look{u' ', -1, -1, TerminalHost::VIDEO_REVERSE}));
+    EXPECT_EQ(pixel(0, -1, kMono), (Look{u' ', -1, -1, 0}));
+}
+
+TEST(TerminalLookTest, AsciiStandIns)
+{
+    EXPECT_EQ(TerminalHost::StandIn(u'\u2500'), u'-');
+    EXPECT_EQ(TerminalHost::StandIn(u'\u2502'), u'|');
+    EXPECT_EQ(TerminalHost::StandIn(u'\u250C'), u'+');
+    EXPECT_EQ(TerminalHost::StandIn(u'\u25B2'), u'^');
+    EXPECT_EQ(TerminalHost::StandIn(u'\u25BC'), u'v');
+    EXPECT_EQ(TerminalHost::StandIn(u'\u2591'), u':');
+    EXPECT_EQ(TerminalHost::StandIn(u'\u2588'), u'#');
+    EXPECT_EQ(TerminalHost::StandIn(u'\u4E00'), 0);
+}
+
+}  // namespace
