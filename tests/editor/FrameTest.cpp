@@ -24,8 +24,9 @@ protected:
         // The button's own state agrees with its cells.
         CToolBar& tb = Frame()->m_wndToolBar;
         for (int i = 0; i < tb.GetCount(); ++i)
-            if (tb.GetButton(i).label == CString(label))
+            if (tb.GetButton(i).label == CString(label)) {
                 EXPECT_EQ(tb.GetButton(i).enabled, enabled) << CString(label).ToUtf8();
+            }
         return enabled;
     }
     // Whether the drop-down menu item with this text would show enabled.

@@ -266,8 +266,9 @@ TEST(EditorResources, ToolPaneFormTemplate)
         EXPECT_EQ(item.text, want.text);
         EXPECT_EQ(item.style & (want.style | WS_CHILD | WS_VISIBLE), want.style | WS_CHILD | WS_VISIBLE);
         EXPECT_EQ((std::array{item.x, item.y, item.cx, item.cy}), want.rect);
-        if (want.cls == u"BUTTON" && want.id != 1003)
+        if (want.cls == u"BUTTON" && want.id != 1003) {
             EXPECT_EQ(item.style & 0x0F, DWORD(BS_PUSHBUTTON)) << "no default push button";
+        }
     }
     // The find text cannot scroll beyond the field.
     EXPECT_EQ(d->items[4].style & CBS_AUTOHSCROLL, 0u);

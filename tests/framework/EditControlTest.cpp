@@ -151,8 +151,9 @@ TEST_F(EditControlTest, LineQueriesAtTheirBoundaries)
             EXPECT_EQ(LineFromChar(c.starts[line]), int(line)) << "line " << line;
             // The position just before the next line's start (its line end)
             // still belongs to this line.
-            if (line + 1 < c.starts.size())
+            if (line + 1 < c.starts.size()) {
                 EXPECT_EQ(LineFromChar(c.starts[line + 1] - 1), int(line)) << "line " << line;
+            }
         }
         // Past the last line: no such line; past the text: the last line.
         EXPECT_EQ(LineIndex(LineCount()), -1);
