@@ -42,6 +42,9 @@ public:
     virtual bool WaitEvent(InputEvent& event) = 0;
     // Shows the canvas.
     virtual void Present(const Canvas& canvas) = 0;
+    // Whether more input is already waiting (a paste, fast typing): the
+    // screen can then wait a moment before it is drawn again.
+    virtual bool InputPending() const { return false; }
     // MessageBeep: 0 the default sound, MB_ICONEXCLAMATION the warning.
     virtual void Beep(UINT type) = 0;
 

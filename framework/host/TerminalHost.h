@@ -28,6 +28,7 @@ public:
     CSize ScreenCells() const override;
     bool WaitEvent(InputEvent& event) override;
     void Present(const Canvas& canvas) override;
+    bool InputPending() const override { return InputWaiting(); }
     void Beep(UINT type) override;
 
     // What a terminal can show: how many colours (0 for none) and whether

@@ -1,6 +1,7 @@
 #include "framework/win/WindowSystem.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "framework/io/FileException.h"
 #include "framework/win/ControlClasses.h"
@@ -319,7 +320,13 @@ bool WindowSystem::RunModalLoop(const std::function<bool()>& done)
     while (!done()) {
         if (m_inputEnded || !m_host)
             return false;
-        Present();
+        // While input is waiting, painting would be outdated at once; paint
+        // when it pauses, and a few times a second during a long paste.
+        auto now = std::chrono::steady_clock::now();
+        if (!m_host->InputPending() || now - m_lastPresent >= std::chrono::milliseconds(100)) {
+            Present();
+            m_lastPresent = now;
+        }
         InputEvent e;
         if (!m_host->WaitEvent(e)) {
             m_inputEnded = true;

@@ -3,6 +3,7 @@
 // messages. One exists per process.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <unordered_set>
@@ -88,6 +89,7 @@ private:
     bool m_inputEnded = false;
     InputEvent m_event;
     std::function<void(const CException&)> m_onException;
+    std::chrono::steady_clock::time_point m_lastPresent;
 };
 
 // GetKeyState: negative while the key is held.

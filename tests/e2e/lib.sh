@@ -23,7 +23,7 @@ start() {
   local cmd
   printf -v cmd '%q ' "$@"
   tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x 80 -y 24 \
-    "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color $cmd; echo \"[exited \$?]\"; sleep 30"
+    "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
 }
 
 keys() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" "$@"; }
@@ -79,7 +79,8 @@ click() {
   literal $'\e'"[<0;${x};${y}m"
 }
 
-# click_text TEXT: clicks the first cell of the first place TEXT shows.
+# click_text TEXT [DX]: clicks the first cell of the first place TEXT
+# shows, or DX cells to the right of it.
 click_text() {
   local found row line prefix
   found="$(screen | grep -nF -- "$1" | head -n 1)" || true
@@ -91,5 +92,5 @@ click_text() {
   row=$(( ${found%%:*} - 1 ))
   line="${found#*:}"
   prefix="${line%%"$1"*}"
-  click "${#prefix}" "$row"
+  click $(( ${#prefix} + ${2:-0} )) "$row"
 }

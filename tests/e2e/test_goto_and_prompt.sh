@@ -11,10 +11,10 @@ keys F10
 wait_for 'Save As'
 keys Right Right
 wait_for 'Goto'
-keys Up Up Up Enter
+keys Down Enter
 wait_for 'Go to line:'
 literal "3"
-click_text "Go to"
+click_text "[Go to]"
 wait_gone 'Go to line:'
 wait_for '^Line 3'
 keys M-t

@@ -12,11 +12,11 @@ wait_for 'Find/Replace'
 keys Enter
 wait_for 'Find What:'
 literal "beta"
-click_text "Relpace with:"
-keys Tab Tab
+click_text "Relpace with:" 15
 literal "delta"
-click_text "Find"
-wait_for '^Line 1'
+click_text "[   Find"
+# Find leaves the occurrence selected and the form up.
+wait_for 'Find What: +beta'
 click_text "Replace all"
 wait_gone 'Find What:'
 wait_for 'alpha delta'
