@@ -157,6 +157,20 @@ TEST_F(FindReplaceTest, MatchCaseDecidesWhetherCaseCounts)
     EXPECT_EQ(Sel(), S(0, 0));
 }
 
+TEST_F(FindReplaceTest, AfterFindTheTextHasTheFocus)
+{
+    ASSERT_TRUE(Start());
+    Load(u"abc");
+    OpenFind(u"b");
+    Tap(IDC_FIND);
+    ASSERT_EQ(Sel(), S(1, 2));
+    // Typing now replaces the found text.
+    Type(u"X");
+    EXPECT_EQ(Text(), "aXc");
+    EXPECT_EQ(FindField(), "b");
+    EXPECT_EQ(ToolRowHeight(), 96);
+}
+
 TEST_F(FindReplaceTest, AFoundOccurrenceIsScrolledIntoView)
 {
     ASSERT_TRUE(Start());

@@ -230,6 +230,22 @@ TEST_F(GotoTest, TheTargetLineTakesThePlaceOfTheCaretsLine)
     PressGoto();
     EXPECT_EQ(FirstVisibleLine(), 57);
     EXPECT_EQ(host.Row(TextTop()).substr(0, 6), "row 58");
+
+    // A refused number scrolls nothing.
+    const auto sel = Sel();
+    Command(ID_TOOLS_GOTO);
+    Type(u"101");
+    EXPECT_EQ(U8(PressGoto().c_str()), U8(kTooBig));
+    EXPECT_EQ(FirstVisibleLine(), 57);
+    EXPECT_EQ(Sel(), sel);
+    // The field keeps "101"; corrected, the number goes through.
+    EXPECT_EQ(LineField(), "101");
+    Tap(IDC_LINE_NUMBER);
+    Key(VK_END);
+    Type(u"\b0");
+    PressGoto();
+    EXPECT_EQ(Indicator(), "Line 100");
+    EXPECT_NE(host.Find(u"row 100").x, -1);
 }
 
 TEST_F(GotoTest, WithASelectionTheDistanceCountsFromItsStart)

@@ -289,4 +289,51 @@ TEST_F(ToolPaneTest, FindTextIsPresetFromTheSelectionsFirstLineElseTheNewestHist
     EXPECT_EQ(FieldText(IDC_FIND_TEXT), "gam");
 }
 
+TEST_F(ToolPaneTest, TheFieldsTakeTheClipboardKeysForThemselves)
+{
+    ASSERT_TRUE(Start());
+    Type(u"hello world");
+    View()->GetEditCtrl().SetSel(6, 11);
+    Command(ID_TOOLS_FIND_REPLACE);
+    ASSERT_EQ(FieldText(IDC_FIND_TEXT), "world");
+
+    // Ctrl+C and Ctrl+X in the find field work on the field, not the text.
+    host.Ctrl('C');
+    host.Run();
+    EXPECT_EQ(host.GetClipboardText(), std::optional<std::u16string>(u"world"));
+    host.Ctrl('X');
+    host.Run();
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "");
+    EXPECT_EQ(Text(), "hello world");
+
+    // Ctrl+V into the replacement field, and Ctrl+Z takes it back out.
+    Tap(IDC_REPLACE_TEXT);
+    host.Ctrl('V');
+    host.Run();
+    EXPECT_EQ(FieldText(IDC_REPLACE_TEXT), "world");
+    host.Ctrl('Z');
+    host.Run();
+    EXPECT_EQ(FieldText(IDC_REPLACE_TEXT), "");
+    EXPECT_EQ(Text(), "hello world");
+    EXPECT_EQ(Sel(), std::make_pair(6, 11));
+}
+
+TEST_F(ToolPaneTest, TheFindFieldTakesNoMoreThanItShows)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc");
+    Command(ID_TOOLS_FIND_REPLACE);
+    const std::string typed = "abcdefghijklmnopqrstuvwxyz0123456789";
+    Type(std::u16string(typed.begin(), typed.end()));
+    std::string field = FieldText(IDC_FIND_TEXT);
+    EXPECT_LT(field.size(), typed.size());
+    EXPECT_EQ(field, typed.substr(0, field.size()));
+    // All of it stands in the field on the screen.
+    CRect combo = GetWindowCells(Tool()->GetDlgItem(IDC_FIND_TEXT)->m_hWnd);
+    CPoint at = host.Find(std::u16string(field.begin(), field.end()));
+    EXPECT_EQ(at.y, combo.top);
+    EXPECT_GE(at.x, combo.left);
+    EXPECT_LE(at.x + int(field.size()), combo.right);
+}
+
 }  // namespace
