@@ -1,6 +1,12 @@
 #include "framework/win/TextEngine.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "framework/win/CaseFold.h"
 
@@ -59,6 +65,32 @@ int AdvanceMatch(std::u16string_view pattern, const std::vector<int>& failure, c
     }
     matched = k;
     return -1;
+}
+
+// Appends base + i + 1 to `starts` for every '\n' at units[i]: the line
+// starts a piece of text adds. Lines are tens of units long, so the scan
+// tests sixteen units at a time where the processor can.
+void CollectLineStarts(const char16_t* units, int count, int base, std::vector<int>& starts)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i newline = _mm_set1_epi16(static_cast<short>(u'\n'));
+    for (; i + 16 <= count; i += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i + 8));
+        // One bit per unit: equal lanes are all ones, which packs to 0xFF.
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_packs_epi16(_mm_cmpeq_epi16(low, newline), _mm_cmpeq_epi16(high, newline))));
+        while (mask != 0) {
+            starts.push_back(base + i + std::countr_zero(mask) + 1);
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i < count; ++i) {
+        if (units[i] == u'\n')
+            starts.push_back(base + i + 1);
+    }
 }
 
 // The built-in column measure: one column per character, tabs to the next
@@ -121,9 +153,20 @@ std::u16string TextEngine::GetRange(int pos, int len) const
     return out;
 }
 
+std::pair<std::u16string_view, std::u16string_view> TextEngine::Pieces() const
+{
+    const auto before = m_text.BeforeGap();
+    const auto after = m_text.AfterGap();
+    return {{before.data(), before.size()}, {after.data(), after.size()}};
+}
+
 void TextEngine::SetText(std::u16string_view text)
 {
-    m_text.Assign(std::vector<char16_t>(text.begin(), text.end()));
+    // Room for the gap up front, so that the text is copied once.
+    std::vector<char16_t> units;
+    units.reserve(text.size() + text.size() / 8 + 64);
+    units.assign(text.begin(), text.end());
+    m_text.Assign(std::move(units));
     RebuildLineIndex();
     m_anchor = m_caret = 0;
     m_desiredColumn = -1;
@@ -157,12 +200,8 @@ void TextEngine::RebuildLineIndex()
     std::vector<int> starts{0};
     int base = 0;
     for (const auto part : {m_text.BeforeGap(), m_text.AfterGap()}) {
-        const char16_t* units = part.data();
         const int count = static_cast<int>(part.size());
-        for (int i = 0; i < count; ++i) {
-            if (units[i] == u'\n')
-                starts.push_back(base + i + 1);
-        }
+        CollectLineStarts(part.data(), count, base, starts);
         base += count;
     }
     m_lines.Assign(std::move(starts));
@@ -636,6 +675,8 @@ int TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle, std::u16stri
     if (needle.empty())
         return 0;
     const std::u16string pattern = matchCase ? std::u16string(needle) : CaseFold::String(needle);
+    if (pattern.size() == 1 && !IsHighSurrogate(pattern[0]) && !IsLowSurrogate(pattern[0]))
+        return ReplaceEachUnit(std::clamp(pos, 0, Length()), pattern[0], replacement, !matchCase);
     const std::vector<int> hits = FindEach(std::clamp(pos, 0, Length()), pattern, !matchCase);
     const int m = static_cast<int>(needle.size());
     if (hits.empty())
@@ -646,6 +687,8 @@ int TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle, std::u16stri
     const std::int64_t newLength = Length() + count * growth;
     if (newLength > kMaxLimit)
         return -1;
+    if (IsSparse(count))
+        return ReplaceInPlace(hits, m, replacement);
 
     // Build the new text in one pass; its spare capacity becomes the gap.
     // Pieces between hits are often a few units long, where a plain loop
@@ -678,4 +721,135 @@ int TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle, std::u16stri
     CollapseTo(static_cast<int>(hits.back() + (count - 1) * growth) + static_cast<int>(replacement.size()));
     m_modified = true;
     return static_cast<int>(count);
+}
+
+namespace {
+
+// Copies source[from, length) to dest, putting `replacement` (at most 8
+// units, padded in `padded`) in place of every unit that `matches`. Writes
+// up to 8 units past the end of the result. Without branches on the text,
+// so that dense matches cost no mispredictions: each unit writes the
+// replacement, puts itself over its first unit unless it matched, and
+// advances by the length of what it stands for.
+template <typename Matches>
+char16_t* ReplaceUnitsShort(const char16_t* source, int from, int length, const char16_t (&padded)[8],
+                            int replacementLength, char16_t* dest, Matches matches)
+{
+    const int extra = replacementLength - 1;
+    for (int i = from; i < length; ++i) {
+        const char16_t c = source[i];
+        // All ones for a match: arithmetic, so that no branch is compiled.
+        const char16_t all = static_cast<char16_t>(-static_cast<int>(matches(c)));
+        std::memcpy(dest, padded, sizeof padded);
+        dest[0] = static_cast<char16_t>((padded[0] & all) | (c & ~all));
+        dest += 1 + (extra & static_cast<std::int16_t>(all));
+    }
+    return dest;
+}
+
+template <typename Matches>
+char16_t* ReplaceUnitsLong(const char16_t* source, int from, int length, std::u16string_view replacement,
+                           char16_t* dest, Matches matches)
+{
+    for (int i = from; i < length; ++i) {
+        const char16_t c = source[i];
+        if (matches(c))
+            dest = std::copy(replacement.begin(), replacement.end(), dest);
+        else
+            *dest++ = c;
+    }
+    return dest;
+}
+
+}  // namespace
+
+int TextEngine::ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold)
+{
+    const auto& latin1 = CaseFold::Latin1Table();
+    // A pair folds to a pair, and a lone surrogate to itself: neither is
+    // ever equal to `unit`, so each unit is folded on its own.
+    const auto foldedIs = [&latin1, unit](char16_t c) { return (c < 256 ? latin1[c] : CaseFold::Unit(c)) == unit; };
+    const auto is = [unit](char16_t c) { return c == unit; };
+
+    m_text.MoveGap(m_text.Size());  // the whole text as one contiguous run
+    const char16_t* source = m_text.BeforeGap().data();
+    const int length = Length();
+    std::int64_t count = 0;
+    int last = -1;
+    const auto countHits = [&](auto matches) {
+        int hits = 0;
+        for (int i = from; i < length; ++i)
+            hits += matches(source[i]) ? 1 : 0;
+        count = hits;
+        for (int i = length - 1; i >= from && last < 0; --i)
+            last = matches(source[i]) ? i : -1;
+    };
+    if (fold)
+        countHits(foldedIs);
+    else
+        countHits(is);
+    if (count == 0)
+        return 0;
+    const std::int64_t growth = static_cast<std::int64_t>(replacement.size()) - 1;
+    const std::int64_t newLength = Length() + count * growth;
+    if (newLength > kMaxLimit)
+        return -1;
+    if (IsSparse(count)) {
+        std::vector<int> hits;
+        hits.reserve(static_cast<std::size_t>(count));
+        for (int i = from; i < length; ++i) {
+            if (fold ? foldedIs(source[i]) : is(source[i]))
+                hits.push_back(i);
+        }
+        return ReplaceInPlace(hits, 1, replacement);
+    }
+
+    // The spare capacity becomes the gap; 8 units of slack for the short
+    // form's writes past the end.
+    std::vector<char16_t> out;
+    out.reserve(static_cast<std::size_t>(newLength + newLength / 8 + 64));
+    out.resize(static_cast<std::size_t>(newLength + 8));
+    char16_t* dest = std::copy(source, source + from, out.data());
+    const int n = static_cast<int>(replacement.size());
+    if (n <= 8) {
+        char16_t padded[8] = {};
+        std::copy(replacement.begin(), replacement.end(), padded);
+        dest = fold ? ReplaceUnitsShort(source, from, length, padded, n, dest, foldedIs)
+                    : ReplaceUnitsShort(source, from, length, padded, n, dest, is);
+    } else {
+        dest = fold ? ReplaceUnitsLong(source, from, length, replacement, dest, foldedIs)
+                    : ReplaceUnitsLong(source, from, length, replacement, dest, is);
+    }
+    out.resize(static_cast<std::size_t>(newLength));
+    m_text.Assign(std::move(out));
+    RebuildLineIndex();
+
+    EmptyUndo();
+    CollapseTo(static_cast<int>(last + (count - 1) * growth) + n);
+    m_modified = true;
+    return static_cast<int>(count);
+}
+
+bool TextEngine::IsSparse(std::int64_t count) const
+{
+    // Replacing in place costs a few hundred instructions a match (the line
+    // lookup and the gap moves, which add up to one pass over the text);
+    // building a new text costs a few a unit and a fresh buffer.
+    constexpr std::int64_t kUnitsPerMatch = 64;
+    return count * kUnitsPerMatch <= Length();
+}
+
+int TextEngine::ReplaceInPlace(const std::vector<int>& hits, int matchLength, std::u16string_view replacement)
+{
+    // Left to right, so both gaps only ever move forward: one pass in all.
+    const int growth = static_cast<int>(replacement.size()) - matchLength;
+    int shift = 0;
+    for (const int at : hits) {
+        ReplaceRange(at + shift, matchLength, replacement);
+        shift += growth;
+    }
+    EmptyUndo();
+    CollapseTo(hits.back() + shift - growth + static_cast<int>(replacement.size()));
+    m_modified = true;
+    return static_cast<int>(hits.size());
 }

@@ -67,6 +67,9 @@ public:
     int CopyRange(int pos, int len, char16_t* out) const;
     std::u16string GetRange(int pos, int len) const;
     std::u16string GetText() const { return GetRange(0, Length()); }
+    // The whole text as two contiguous pieces, in order (either may be
+    // empty), for reading it without a copy. Valid until the next change.
+    std::pair<std::u16string_view, std::u16string_view> Pieces() const;
     // Replaces everything: caret to 0, undo emptied, modified cleared. Not
     // subject to the limit.
     void SetText(std::u16string_view text);
@@ -203,6 +206,18 @@ private:
     // Start of every match of `pattern` (folded already if `fold`) found by
     // searching from `from` and again from the end of each match.
     std::vector<int> FindEach(int from, std::u16string_view pattern, bool fold) const;
+    // ReplaceAllFrom for a needle of one unit that is not a surrogate: then
+    // every unit is a match or not on its own, and dense matches are
+    // replaced in one pass without a list of them. `unit` is folded already
+    // if `fold`.
+    int ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold);
+    // Whether `count` matches are few enough for the text to be edited in
+    // place rather than built anew.
+    bool IsSparse(std::int64_t count) const;
+    // Replaces the matches (ascending starts, all of `matchLength` units) one
+    // by one through the gap buffer; then the caret, undo and modified flag
+    // as ReplaceAllFrom leaves them. Returns the number of matches.
+    int ReplaceInPlace(const std::vector<int>& hits, int matchLength, std::u16string_view replacement);
 
     GapBuffer<char16_t> m_text;
     GapBuffer<int> m_lines;  // line starts; see the file comment
