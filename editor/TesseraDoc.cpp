@@ -1,6 +1,8 @@
 #include "editor/TesseraDoc.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "editor/TesseraView.h"
 #include "editor/res/resource.h"
@@ -18,6 +20,36 @@ END_MESSAGE_MAP()
 namespace {
 constexpr UINT kBlock = 1024;
 constexpr ULONGLONG kMaxFileBytes = 1048575;
+
+// Whether any character of the text lies above 0xFF, where a byte cannot
+// hold it. The units are or-ed together a block at a time (a loop the
+// compiler vectorises) rather than tested one by one.
+bool HasWideCharacters(const TextEngine& text)
+{
+    constexpr size_t kStep = 4096;
+    auto [before, after] = text.Pieces();
+    for (std::u16string_view piece : {before, after}) {
+        for (size_t at = 0; at < piece.size(); at += kStep) {
+            size_t end = std::min(piece.size(), at + kStep);
+            const char16_t* units = piece.data();
+            char16_t bits = 0;
+            for (size_t i = at; i < end; ++i)
+                bits |= units[i];
+            if (bits > 0xFF)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Makes room in an empty memory file for `bytes` at once: growing in its
+// steps of 1024 bytes would reallocate and copy it again and again on the
+// way to a size known beforehand. The file stays empty.
+void ReserveFor(CMemFile& file, ULONGLONG bytes)
+{
+    file.SetLength(bytes);
+    file.SetLength(0);
+}
 } // namespace
 
 CTesseraDoc::CTesseraDoc() = default;
@@ -50,16 +82,9 @@ void CTesseraDoc::DeleteContents()
 BOOL CTesseraDoc::OnSaveDocument(const char16_t* lpszPathName)
 {
     auto* view = static_cast<CTesseraView*>(GetFirstView());
-    if (view) {
-        const TextEngine& text = view->Text();
-        int length = text.Length();
-        for (int i = 0; i < length; ++i) {
-            if (text.CharAt(i) > 0xFF) {
-                if (AfxMessageBox(IDS_UNSAVABLE_CHARACTERS, MB_YESNO) != IDYES)
-                    return FALSE;
-                break;
-            }
-        }
+    if (view && HasWideCharacters(view->Text())) {
+        if (AfxMessageBox(IDS_UNSAVABLE_CHARACTERS, MB_YESNO) != IDYES)
+            return FALSE;
     }
     return CDocument::OnSaveDocument(lpszPathName);
 }
@@ -76,6 +101,7 @@ void CTesseraDoc::Serialize(CArchive& ar)
             AfxThrowUserException();
         }
         CMemFile wide(kBlock);
+        ReserveFor(wide, file->GetLength() * sizeof(char16_t));
         BYTE bytes[kBlock];
         char16_t chars[kBlock];
         std::memset(bytes, 0, sizeof bytes);
@@ -97,6 +123,7 @@ void CTesseraDoc::Serialize(CArchive& ar)
         return;
     }
     CMemFile wide(kBlock);
+    ReserveFor(wide, ULONGLONG(view->GetWindowTextLength()) * sizeof(char16_t));
     {
         CArchive wideArchive(&wide, CArchive::store, 4096);
         view->SerializeRaw(wideArchive);

@@ -108,8 +108,10 @@ void CEditView::OnEditChange()
 void CEditView::SerializeRaw(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        std::u16string text = Text().GetText();
-        ar.Write(text.data(), UINT(text.size() * sizeof(char16_t)));
+        // Straight from the control's buffer, without a copy of the text.
+        auto [before, after] = Text().Pieces();
+        ar.Write(before.data(), UINT(before.size() * sizeof(char16_t)));
+        ar.Write(after.data(), UINT(after.size() * sizeof(char16_t)));
         return;
     }
     CFile* file = ar.GetFile();
@@ -122,11 +124,12 @@ void CEditView::SerializeRaw(CArchive& ar)
     UINT got = ar.Read(text.data(), UINT(text.size() * sizeof(char16_t)));
     if (got < text.size() * sizeof(char16_t))
         AfxThrowArchiveException(CArchiveException::endOfFile);
-    // The control's text ends at a zero character, as the platform's does;
-    // a text shorter than what was read means the file held one.
-    size_t zero = text.find(u'\0');
-    SetWindowText(zero == std::u16string::npos ? CString(text) : CString(text.substr(0, zero)));
-    if (GetWindowTextLength() < int(text.size()))
+    // The control's text ends at a zero character, as the platform's does
+    // (WM_SETTEXT takes the text up to its first zero); a text shorter than
+    // what was read means the file held one.
+    const size_t count = text.size();
+    SetWindowText(CString(std::move(text)));
+    if (GetWindowTextLength() < int(count))
         AfxThrowMemoryException();
 }
 
