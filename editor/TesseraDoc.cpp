@@ -1,7 +1,7 @@
 #include "editor/TesseraDoc.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string>
 #include <string_view>
 
 #include "editor/TesseraView.h"
@@ -9,7 +9,6 @@
 #include "framework/app/WinApp.h"
 #include "framework/io/Archive.h"
 #include "framework/io/FileException.h"
-#include "framework/io/MemFile.h"
 #include "framework/win/TextEngine.h"
 
 IMPLEMENT_DYNCREATE(CTesseraDoc, CDocument)
@@ -40,15 +39,6 @@ bool HasWideCharacters(const TextEngine& text)
         }
     }
     return false;
-}
-
-// Makes room in an empty memory file for `bytes` at once: growing in its
-// steps of 1024 bytes would reallocate and copy it again and again on the
-// way to a size known beforehand. The file stays empty.
-void ReserveFor(CMemFile& file, ULONGLONG bytes)
-{
-    file.SetLength(bytes);
-    file.SetLength(0);
 }
 } // namespace
 
@@ -96,52 +86,60 @@ void CTesseraDoc::Serialize(CArchive& ar)
         CFile* file = ar.GetFile();
         // A file longer than the text can be is refused from its length,
         // before any of it is read.
-        if (file->GetLength() > kMaxFileBytes) {
+        const ULONGLONG length = file->GetLength();
+        if (length > kMaxFileBytes) {
             AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
             AfxThrowUserException();
         }
-        CMemFile wide(kBlock);
-        ReserveFor(wide, file->GetLength() * sizeof(char16_t));
+        // The file is read in blocks of 1024 bytes; byte i of a block becomes
+        // the character with the same value, straight at the end of the text
+        // (no in-memory file of twice the size in between).
+        std::u16string text;
+        text.reserve(size_t(length));
         BYTE bytes[kBlock];
-        char16_t chars[kBlock];
-        std::memset(bytes, 0, sizeof bytes);
-        std::memset(chars, 0, sizeof chars);
         file->SeekToBegin();
         for (;;) {
             UINT n = file->Read(bytes, kBlock);
             if (n == 0)
                 break;
+            size_t at = text.size();
+            text.resize(at + n);
             for (UINT i = 0; i < n; ++i)
-                chars[i] = bytes[i];
-            wide.Write(chars, n * UINT(sizeof(char16_t)));
-            std::memset(bytes, 0, sizeof bytes);
-            std::memset(chars, 0, sizeof chars);
+                text[at + i] = bytes[i];
         }
-        wide.SeekToBegin();
-        CArchive wideArchive(&wide, CArchive::load, 4096);
-        view->SerializeRaw(wideArchive);
+        // A file that grew after its length was taken.
+        if (text.size() > kMaxFileBytes) {
+            AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
+            AfxThrowUserException();
+        }
+        // The control's text ends at its first zero character, as the
+        // platform's does: a shorter text means the file held a zero byte.
+        const size_t count = text.size();
+        view->SetWindowText(CString(std::move(text)));
+        if (view->GetWindowTextLength() < int(count))
+            AfxThrowMemoryException();
         return;
     }
-    CMemFile wide(kBlock);
-    ReserveFor(wide, ULONGLONG(view->GetWindowTextLength()) * sizeof(char16_t));
-    {
-        CArchive wideArchive(&wide, CArchive::store, 4096);
-        view->SerializeRaw(wideArchive);
-        wideArchive.Flush();
-    }
-    wide.SeekToBegin();
-    char16_t chars[kBlock];
+    // Each character is written as its low byte, in blocks of 1024 straight
+    // from the control's buffer.
+    auto [before, after] = view->Text().Pieces();
     BYTE bytes[kBlock];
-    for (;;) {
-        std::memset(chars, 0, sizeof chars);
-        std::memset(bytes, 0, sizeof bytes);
-        UINT n = wide.Read(chars, kBlock * UINT(sizeof(char16_t)));
-        if (n == 0)
-            break;
-        UINT count = n / 2;
-        for (UINT i = 0; i < count; ++i)
-            bytes[i] = BYTE(chars[i] & 0xFF);
-        ar.Write(bytes, count);
+    UINT fill = 0;
+    for (std::u16string_view piece : {before, after}) {
+        while (!piece.empty()) {
+            UINT n = UINT(std::min<size_t>(kBlock - fill, piece.size()));
+            const char16_t* units = piece.data();
+            for (UINT i = 0; i < n; ++i)
+                bytes[fill + i] = BYTE(units[i] & 0xFF);
+            fill += n;
+            piece.remove_prefix(n);
+            if (fill == kBlock) {
+                ar.Write(bytes, kBlock);
+                fill = 0;
+            }
+        }
     }
+    if (fill > 0)
+        ar.Write(bytes, fill);
     ar.Flush();
 }
