@@ -17,6 +17,9 @@
 //   --keys N          instead of replacing: go to the middle line and time N
 //                     Backspaces and N typed letters one by one, then quit
 //                     without saving
+//   --resave          instead of replacing: Delete the first character and
+//                     type "x" (the length stays, so a file at the size limit
+//                     stays there), then Ctrl+S and Ctrl+Q
 //   --cols C --rows R the screen (default 80x24)
 //
 // Output, one record a line:
@@ -189,6 +192,7 @@ struct Options {
     std::u16string replace = u"bb";
     bool matchCase = false;
     bool quit = false;
+    bool resave = false;
     int keys = 0;
     int cols = 80;
     int rows = 24;
@@ -197,7 +201,7 @@ struct Options {
 int Usage()
 {
     std::fprintf(stderr,
-                 "usage: EditorDriver [--find TEXT] [--replace TEXT] [--match-case] [--keys N]\n"
+                 "usage: EditorDriver [--find TEXT] [--replace TEXT] [--match-case] [--keys N | --resave]\n"
                  "                    [--cols C --rows R] FILE\n"
                  "       EditorDriver --quit [FILE]\n");
     return 2;
@@ -222,6 +226,8 @@ bool Parse(int argc, char** argv, Options& o)
             o.matchCase = true;
         else if (a == "--quit")
             o.quit = true;
+        else if (a == "--resave")
+            o.resave = true;
         else if (a == "--keys" && value(v))
             o.keys = std::atoi(v.c_str());
         else if (a == "--cols" && value(v))
@@ -253,6 +259,17 @@ void AddReplaceSteps(SessionHost& host, const Options& o)
         host.Add("match-case", [](SessionHost& h) { h.Tap(IDC_MATCH_CASE); });
     host.Add("find", [](SessionHost& h) { h.Tap(IDC_FIND); });
     host.Add("replace-all", [](SessionHost& h) { h.Tap(IDC_REPLACE_ALL); });
+    host.Add("save", [](SessionHost& h) { h.Ctrl('S'); });
+    host.Add("quit", [](SessionHost& h) { h.Ctrl('Q'); });
+}
+
+// Saving the text at the length it was opened with.
+void AddResaveSteps(SessionHost& host)
+{
+    host.Add("edit", [](SessionHost& h) {
+        h.Key(VK_DELETE);
+        h.Type(u"x");
+    });
     host.Add("save", [](SessionHost& h) { h.Ctrl('S'); });
     host.Add("quit", [](SessionHost& h) { h.Ctrl('Q'); });
 }
@@ -311,6 +328,8 @@ int main(int argc, char** argv)
         host.Add("quit", [](SessionHost& h) { h.Ctrl('Q'); });
     } else if (o.keys > 0) {
         AddKeySteps(host, o, LineCount(o.file) / 2);
+    } else if (o.resave) {
+        AddResaveSteps(host);
     } else {
         AddReplaceSteps(host, o);
     }
