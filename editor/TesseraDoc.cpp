@@ -98,7 +98,9 @@ void CTesseraDoc::Serialize(CArchive& ar)
         text.reserve(size_t(length));
         BYTE bytes[kBlock];
         file->SeekToBegin();
-        for (;;) {
+        // Reading stops once the text is too long, so a file that keeps
+        // growing while it is read cannot fill the memory.
+        while (text.size() <= kMaxFileBytes) {
             UINT n = file->Read(bytes, kBlock);
             if (n == 0)
                 break;
@@ -107,7 +109,7 @@ void CTesseraDoc::Serialize(CArchive& ar)
             for (UINT i = 0; i < n; ++i)
                 text[at + i] = bytes[i];
         }
-        // A file that grew after its length was taken.
+        // A file that grew after its length was taken, or is still growing.
         if (text.size() > kMaxFileBytes) {
             AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
             AfxThrowUserException();

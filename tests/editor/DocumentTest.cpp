@@ -12,13 +12,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <optional>
 #include <sstream>
 
+#include "framework/io/Archive.h"
 #include "framework/io/FaultInjection.h"
+#include "framework/io/FileException.h"
 #include "framework/io/File.h"
 
 namespace fs = std::filesystem;
@@ -670,4 +673,31 @@ TEST_F(DocumentTest, ReadErrorDuringOpenLeavesAnEmptyUntitledDocument)
     Open("bad.txt", {u"OK"});
     EXPECT_EQ(Boxes(), std::vector<std::string>{"A hardware I/O error was reported while accessing " + P("bad.txt") + "."});
     EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
+}
+
+// A file whose length says little and whose reading never ends, like one
+// another program keeps appending to.
+class EndlessFile : public CFile {
+public:
+    ULONGLONG read = 0;
+    ULONGLONG GetLength() const override { return 10; }
+    ULONGLONG Seek(LONGLONG, UINT) override { return 0; }
+    UINT Read(void* buffer, UINT count) override
+    {
+        std::memset(buffer, 'x', count);
+        read += count;
+        return count;
+    }
+};
+
+TEST_F(DocumentTest, FileStillGrowingWhileReadIsRefusedWithoutFillingMemory)
+{
+    Put("named.txt", "named");
+    ASSERT_TRUE(Start({P("named.txt")}));
+    EndlessFile endless;
+    CArchive ar(&endless, CArchive::load, 4096);
+    host.OnModal([this] { host.ClickButton(u"OK"); });
+    EXPECT_THROW(Doc()->Serialize(ar), CUserException);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"The file is too large to open."});
+    EXPECT_LE(endless.read, 1048575u + 4096u);
 }
