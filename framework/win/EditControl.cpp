@@ -15,6 +15,9 @@ constexpr char16_t kCtrlX = 0x18;
 constexpr char16_t kCtrlZ = 0x1A;
 // Tab stops are in dialog units of the control's font: four to a character.
 constexpr int kDefaultTabStop = 32;
+
+bool IsHighSurrogateUnit(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+bool IsLowSurrogateUnit(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 } // namespace
 
 EditControl::EditControl(DWORD style) : m_style(style)
@@ -26,6 +29,10 @@ EditControl::EditControl(DWORD style) : m_style(style)
 
 int EditControl::ColumnOf(const TextEngine& text, int lineStart, int pos) const
 {
+    // Without tabs a column is a position: no scan from the line's start,
+    // which in a text of one long line would cost time on every keystroke.
+    if (!m_mayHaveTabs)
+        return pos - lineStart;
     int col = 0;
     for (int i = lineStart; i < pos; ++i)
         col = text.CharAt(i) == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
@@ -34,6 +41,15 @@ int EditControl::ColumnOf(const TextEngine& text, int lineStart, int pos) const
 
 int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int column) const
 {
+    if (!m_mayHaveTabs) {
+        int pos = lineStart + std::clamp(column, 0, lineEnd - lineStart);
+        // Never between the halves of a surrogate pair: the column of its
+        // second half is as near to the pair's end as to its start.
+        if (pos > lineStart && pos < lineEnd && IsLowSurrogateUnit(text.CharAt(pos)) &&
+            IsHighSurrogateUnit(text.CharAt(pos - 1)))
+            ++pos;
+        return pos;
+    }
     int col = 0;
     for (int i = lineStart; i < lineEnd; ++i) {
         int next = text.CharAt(i) == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
@@ -42,6 +58,12 @@ int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd,
         col = next;
     }
     return lineEnd;
+}
+
+void EditControl::NoteInserted(std::u16string_view text)
+{
+    if (!m_mayHaveTabs && text.find(kTab) != std::u16string_view::npos)
+        m_mayHaveTabs = true;
 }
 
 void EditControl::Notify(HWND hwnd, UINT code)
@@ -102,6 +124,7 @@ bool EditControl::Insert(HWND hwnd, std::u16string_view text, bool typed)
             text = text.substr(0, size_t(room));
         }
     }
+    NoteInserted(text);
     auto [selStart, selEnd] = m_text.GetSel();
     int before = m_text.Length();
     TextEngine::EditStatus status = typed ? m_text.InsertTyped(text) : m_text.ReplaceSel(text, true);
@@ -124,6 +147,7 @@ int EditControl::ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, st
 {
     if (m_style & ES_READONLY)
         return 0;
+    NoteInserted(replace);
     int count = m_text.ReplaceAllFrom(pos, find, replace, matchCase);
     if (count > 0)
         Changed(hwnd);
@@ -409,8 +433,10 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         m_style = hwnd->style;
         UpdateScrollBars(hwnd);
         return 0;
-    case WM_SETTEXT:
-        m_text.SetText(lParam ? std::u16string_view(reinterpret_cast<const char16_t*>(lParam)) : std::u16string_view());
+    case WM_SETTEXT: {
+        auto text = lParam ? std::u16string_view(reinterpret_cast<const char16_t*>(lParam)) : std::u16string_view();
+        m_text.SetText(text);
+        m_mayHaveTabs = text.find(kTab) != std::u16string_view::npos;
         m_firstLine = 0;
         m_firstCol = 0;
         UpdateScrollBars(hwnd);
@@ -419,6 +445,7 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (!Multiline())
             Notify(hwnd, EN_CHANGE);
         return TRUE;
+    }
     case WM_GETTEXT: {
         auto* buf = reinterpret_cast<char16_t*>(lParam);
         if (!buf || wParam == 0)
@@ -455,6 +482,7 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             if (cut != std::u16string_view::npos)
                 text = text.substr(0, cut);
         }
+        NoteInserted(text);
         auto [selStart, selEnd] = m_text.GetSel();
         int before = m_text.Length();
         auto status = m_text.ReplaceSel(text, wParam != 0);
@@ -600,8 +628,17 @@ void EditControl::Paint(HWND hwnd, CDC& dc)
             break;
         int start = m_text.LineIndex(line);
         int len = m_text.LineLength(line);
-        int col = 0;
-        for (int i = start; i < start + len && col < m_firstCol + size.cx; ++i) {
+        // The characters left of the view are skipped, not measured, where
+        // columns are positions (a surrogate pair cut by the edge starts at
+        // its first half).
+        int first = start;
+        if (!m_mayHaveTabs) {
+            first = start + std::min(m_firstCol, len);
+            if (first > start && IsLowSurrogateUnit(m_text.CharAt(first)) && IsHighSurrogateUnit(m_text.CharAt(first - 1)))
+                --first;
+        }
+        int col = first - start;
+        for (int i = first; i < start + len && col < m_firstCol + size.cx; ++i) {
             char16_t c = m_text.CharAt(i);
             int next = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
             std::uint16_t attr = base;

@@ -32,6 +32,7 @@ private:
 
     bool Multiline() const { return m_style & ES_MULTILINE; }
     void Notify(HWND hwnd, UINT code);
+    void NoteInserted(std::u16string_view text);
     void Changed(HWND hwnd);
     void OnKeyDown(HWND hwnd, UINT vk);
     void OnChar(HWND hwnd, char16_t ch);
@@ -58,4 +59,9 @@ private:
     int m_firstLine = 0;
     int m_firstCol = 0;
     bool m_dragging = false;
+    // False while the text certainly holds no tab, so that a column is the
+    // offset in the line. Set when a text with a tab is set or inserted;
+    // Undo brings back only what was set or inserted before, so it needs
+    // no check.
+    bool m_mayHaveTabs = false;
 };
