@@ -523,3 +523,55 @@ TEST_F(EditControlTest, LineScrollMovesTheViewNotTheCaret)
     EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
     EXPECT_EQ(host.Row(0).substr(0, 5), "!row0");
 }
+
+TEST_F(EditControlTest, ColumnsStayRightWhenTheFirstTabArrivesLater)
+{
+    // A text without tabs, scrolled sideways.
+    // Four of each letter: "aaaabbbbcccc...".
+    std::u16string letters;
+    for (int i = 0; i < 100; ++i)
+        letters += char16_t(u'a' + i / 4);
+    MakeMulti(letters + u"\r\nab");
+    Send(EM_LINESCROLL, 30, 0);
+    EXPECT_EQ(host.Row(0).substr(0, 10), "hhiiiijjjj");
+    EXPECT_EQ(host.Row(1).substr(0, 10), std::string(10, ' '));
+    SetSel(100, 100);
+    Send(EM_SCROLLCARET);
+    std::string row = host.Row(0).substr(0, 39);
+    EXPECT_NE(row.find("xxxxyyyy "), std::string::npos) << row;
+    EXPECT_EQ(row.find('a'), std::string::npos) << row;
+    // A tab typed at the start of the second line moves "ab" to the stop.
+    Send(WM_HSCROLL, SB_TOP);
+    SetSel(102, 102);
+    Type(u"\t");
+    EXPECT_EQ(host.Screen().At(8, 1).ch, u'a');
+    EXPECT_EQ(host.Screen().At(0, 0).ch, u'a');
+
+    // The same when the tab comes by EM_REPLACESEL or a paste.
+    ::SetWindowText(edit, u"abc\r\nxyz");
+    SetSel(1, 1);
+    Replace(u"\t", true);
+    EXPECT_EQ(host.Screen().At(8, 0).ch, u'b');
+    ::SetWindowText(edit, u"abc\r\nxyz");
+    SetSel(6, 6);
+    host.SetClipboardText(u"\t");
+    Send(WM_PASTE);
+    EXPECT_EQ(host.Screen().At(8, 1).ch, u'y');
+    // Up from there keeps the column across the tab.
+    Keys({VK_UP});
+    EXPECT_EQ(Sel(), (std::pair{3, 3}));
+}
+
+TEST_F(EditControlTest, ClickNeverStopsInsideASurrogatePair)
+{
+    MakeMulti(u"a\U0001F600b");
+    CPoint origin = GetClientCells(edit).TopLeft();
+    host.Click(origin.x + 1, origin.y);
+    host.Run();
+    EXPECT_EQ(Sel(), (std::pair{1, 1}));
+    host.Click(origin.x + 2, origin.y);
+    host.Run();
+    EXPECT_EQ(Sel(), (std::pair{3, 3}));
+    Type(u"!");
+    EXPECT_EQ(::GetWindowText(edit).Str(), u"a\U0001F600!b");
+}
