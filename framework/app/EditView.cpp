@@ -90,7 +90,7 @@ void CEditView::OnUpdateNeedSel(CCmdUI* ui)
 void CEditView::OnUpdateNeedClip(CCmdUI* ui)
 {
     Host* host = WindowSystem::Get().GetHost();
-    ui->Enable(host && host->GetClipboardText().has_value());
+    ui->Enable(host && host->HasClipboardText());
 }
 
 void CEditView::OnUpdateEditUndo(CCmdUI* ui) { ui->Enable(GetEditCtrl().CanUndo()); }

@@ -50,6 +50,10 @@ public:
 
     virtual void SetClipboardText(const std::u16string& text) { m_clipboard = text; }
     virtual std::optional<std::u16string> GetClipboardText() const { return m_clipboard; }
+    // Whether the clipboard holds text, without copying it: asked on every
+    // repaint for the Paste command. A host that keeps the clipboard
+    // elsewhere overrides this with GetClipboardText.
+    virtual bool HasClipboardText() const { return m_clipboard.has_value(); }
 
     // Notes a message box as it opens, so tests can check what was said.
     virtual void NoteMessageBox(const std::u16string& /*caption*/, const std::u16string& /*text*/, UINT /*type*/) {}
