@@ -88,6 +88,21 @@ void BM_TypeCharacter(benchmark::State& state)
 }
 BENCHMARK(BM_TypeCharacter)->Unit(benchmark::kMicrosecond);
 
+// The same with the whole text on the clipboard (the Paste button and menu
+// item ask for the clipboard's state on every repaint).
+void BM_TypeCharacterWithFullClipboard(benchmark::State& state)
+{
+    Editor editor(kLimit - 1);
+    editor.host.SetClipboardText(editor.View()->GetWindowText().Str());
+    for (auto _ : state) {
+        editor.Press('X', u'x');
+        state.PauseTiming();
+        editor.Press(VK_BACK, u'\b');
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TypeCharacterWithFullClipboard)->Unit(benchmark::kMicrosecond);
+
 // Backspace at the limit; the character that restores it is not timed.
 void BM_Backspace(benchmark::State& state)
 {
