@@ -620,10 +620,8 @@ TEST_F(DocumentTest, DiskFullAtAnyWriteKeepsTheOldFile)
         host.OnModal([this] { host.ClickButton(u"OK"); });
         host.Ctrl('S');
         host.Run();
-        if (Boxes().empty()) {
-            host.OnModal([] {});  // the OK step was never needed
-            break;
-        }
+        if (Boxes().empty())
+            break;  // every write went through: the save succeeded
         ++failed;
         EXPECT_EQ(Boxes(), std::vector<std::string>{expected});
         EXPECT_EQ(Get("big.txt"), old);
