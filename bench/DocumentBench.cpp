@@ -177,26 +177,28 @@ void MeasureMemory()
         ::waitpid(pid, &status, 0);
         return;
     }
-    Files files;
-    long idle = 0, peak = 0;
     {
-        Editor editor;
-        idle = StatusKiB("VmRSS");
-        editor.Open(files.a);
-        // The text is full: make room at its end, then type there.
-        editor.host.Key(VK_END, 0, true);
-        for (int i = 0; i < 200; ++i)
-            editor.host.Key(VK_BACK, u'\b');
-        editor.host.Key(VK_HOME, 0, true);
-        for (int i = 0; i < 100; ++i)
-            editor.host.Key(UINT('A' + i % 26), char16_t(u'a' + i % 26));
-        editor.host.Key(VK_RETURN, u'\r');
-        editor.host.Run();
-        editor.Doc()->DoSave(CString::FromUtf8(files.out));
-        peak = StatusKiB("VmHWM");
-        std::error_code ec;
-        std::printf("memory: idle %ld KiB, peak %ld KiB, peak above idle %.2f MiB (saved %ju bytes)\n", idle,
-                    peak, double(peak - idle) / 1024.0, std::uintmax_t(fs::file_size(files.out, ec)));
+        Files files;
+        long idle = 0, peak = 0;
+        {
+            Editor editor;
+            idle = StatusKiB("VmRSS");
+            editor.Open(files.a);
+            // The text is full: make room at its end, then type there.
+            editor.host.Key(VK_END, 0, true);
+            for (int i = 0; i < 200; ++i)
+                editor.host.Key(VK_BACK, u'\b');
+            editor.host.Key(VK_HOME, 0, true);
+            for (int i = 0; i < 100; ++i)
+                editor.host.Key(UINT('A' + i % 26), char16_t(u'a' + i % 26));
+            editor.host.Key(VK_RETURN, u'\r');
+            editor.host.Run();
+            editor.Doc()->DoSave(CString::FromUtf8(files.out));
+            peak = StatusKiB("VmHWM");
+            std::error_code ec;
+            std::printf("memory: idle %ld KiB, peak %ld KiB, peak above idle %.2f MiB (saved %ju bytes)\n", idle,
+                        peak, double(peak - idle) / 1024.0, std::uintmax_t(fs::file_size(files.out, ec)));
+        }
     }
     std::fflush(stdout);
     ::_exit(0);
