@@ -136,6 +136,20 @@ TEST_F(EditorTest, AboutBoxShowsItsTextsCentredOverTheFrame)
         EXPECT_GT(build.y, version.y);
         EXPECT_LT(build.x, version.x);
         EXPECT_GE(host.Find(u"[OK]").x, 0);
+        // The application icon, drawn in its colours left of the texts.
+        HWND icon = nullptr;
+        for (auto& child : box->children)
+            if ((child->style & SS_TYPEMASK) == SS_ICON)
+                icon = child.get();
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(::SendMessage(icon, STM_GETICON), LRESULT(IDR_MAINFRAME));
+        CRect cells = GetWindowCells(icon);
+        EXPECT_LT(cells.right, version.x);
+        int coloured = 0;
+        for (int y = cells.top; y < cells.bottom; ++y)
+            for (int x = cells.left; x < cells.right; ++x)
+                coloured += host.Screen().At(x, y).fg >= 0 ? 1 : 0;
+        EXPECT_GT(coloured, 0);
         // The about box keeps the frame's commands from running.
         EXPECT_FALSE(::IsWindowEnabled(Frame()->m_hWnd));
         host.ClickText(u"[OK]");
