@@ -25,7 +25,11 @@ void HeadlessHost::Type(std::u16string_view text)
         case u'\t': Key(VK_TAB, u'\t'); break;
         case u'\b': Key(VK_BACK, u'\b'); break;
         default: {
-            UINT vk = (c >= u'a' && c <= u'z') ? UINT(c - u'a' + u'A') : (c < 0x80 ? UINT(c) : 0);
+            // Letters, digits and the space bar have their own key codes; the
+            // codes of punctuation would be those of Page Up, the arrows,
+            // Delete and so on (0x21 to 0x2F), so its keys send none.
+            bool keyOfItsOwn = (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u' ';
+            UINT vk = (c >= u'a' && c <= u'z') ? UINT(c - u'a' + u'A') : (keyOfItsOwn ? UINT(c) : 0);
             bool shift = c >= u'A' && c <= u'Z';
             Key(vk, c, false, shift);
         }
