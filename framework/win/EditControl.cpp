@@ -18,6 +18,11 @@ constexpr int kDefaultTabStop = 32;
 
 bool IsHighSurrogateUnit(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
 bool IsLowSurrogateUnit(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
+// A tab is at most this many cells wide, and the view scrolls at most this
+// far to the right: the widest line (0xFFFFF tabs) still fits, and column
+// arithmetic stays far from the int range's end.
+constexpr int kMaxTabCells = 256;
+constexpr int kMaxColumn = 0x10000000;
 } // namespace
 
 EditControl::EditControl(DWORD style) : m_style(style)
@@ -238,7 +243,7 @@ void EditControl::ScrollTo(HWND hwnd, int firstLine, int firstCol)
 {
     int maxFirst = std::max(0, m_text.LineCount() - 1);
     m_firstLine = std::clamp(firstLine, 0, maxFirst);
-    m_firstCol = std::max(0, firstCol);
+    m_firstCol = std::clamp(firstCol, 0, kMaxColumn);
     UpdateScrollBars(hwnd);
     WindowSystem::Get().Invalidate();
 }
@@ -522,9 +527,13 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case EM_GETFIRSTVISIBLELINE:
         return Multiline() ? m_firstLine : m_firstCol;
     case EM_LINESCROLL:
-        if (Multiline())
-            ScrollTo(hwnd, std::min(m_firstLine + int(lParam), std::max(0, m_text.LineCount() - 1)),
-                     m_firstCol + int(INT_PTR(wParam)));
+        if (Multiline()) {
+            // Any count scrolls as far as it can; the sums may not fit an int.
+            long long line = (long long)m_firstLine + int(lParam);
+            long long col = (long long)m_firstCol + int(INT_PTR(wParam));
+            ScrollTo(hwnd, int(std::clamp<long long>(line, 0, std::max(0, m_text.LineCount() - 1))),
+                     int(std::clamp<long long>(col, 0, kMaxColumn)));
+        }
         return TRUE;
     case EM_SCROLLCARET:
         ScrollCaret(hwnd);
@@ -538,7 +547,7 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         int stop = kDefaultTabStop;
         if (wParam >= 1 && lParam)
             stop = *reinterpret_cast<const int*>(lParam);
-        m_tabCells = std::max(1, stop / 4);
+        m_tabCells = std::clamp(stop / 4, 1, kMaxTabCells);
         WindowSystem::Get().Invalidate();
         return TRUE;
     }
