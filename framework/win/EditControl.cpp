@@ -56,11 +56,15 @@ int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd,
         return pos;
     }
     int col = 0;
-    for (int i = lineStart; i < lineEnd; ++i) {
-        int next = text.CharAt(i) == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
+    for (int i = lineStart; i < lineEnd;) {
+        // A surrogate pair fills its two cells as one character: the caret
+        // never stops between its halves.
+        int step = std::min(text.NextCharPos(i), lineEnd) - i;
+        int next = text.CharAt(i) == kTab ? (col / m_tabCells + 1) * m_tabCells : col + step;
         if (column < next)
-            return column - col < next - column ? i : i + 1;
+            return column - col < next - column ? i : i + step;
         col = next;
+        i += step;
     }
     return lineEnd;
 }
