@@ -520,7 +520,9 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             auto [s, e] = m_text.GetSel();
             int ls = m_text.LineFromChar(s);
             int le = m_text.LineFromChar(e);
-            return (s - m_text.LineIndex(ls)) + (m_text.LineIndex(le) + m_text.LineLength(le) - e);
+            // A selection may end inside the last line's "\r\n": nothing of
+            // that line is then left after it.
+            return (s - m_text.LineIndex(ls)) + std::max(0, m_text.LineIndex(le) + m_text.LineLength(le) - e);
         }
         if (pos > m_text.Length())
             return 0;
