@@ -304,6 +304,7 @@ void EditControl::OnMouse(HWND hwnd, UINT msg, CPoint p)
         else
             m_text.SetSelRaw(pos, pos);
         m_dragging = true;
+        m_downPoint = p;
         AfterMove(hwnd);
         break;
     }
@@ -315,7 +316,10 @@ void EditControl::OnMouse(HWND hwnd, UINT msg, CPoint p)
         break;
     case WM_LBUTTONUP:
         if (m_dragging) {
-            m_text.SetSelRaw(m_text.Anchor(), PosFromPoint(hwnd, p));
+            // A release where the button went down is a click: the caret
+            // stays where the press put it, even if the view scrolled to it.
+            if (p != m_downPoint)
+                m_text.SetSelRaw(m_text.Anchor(), PosFromPoint(hwnd, p));
             m_dragging = false;
             AfterMove(hwnd);
         }

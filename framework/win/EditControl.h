@@ -64,4 +64,5 @@ private:
     // Undo brings back only what was set or inserted before, so it needs
     // no check.
     bool m_mayHaveTabs = false;
+    CPoint m_downPoint;  // where the button went down
 };
