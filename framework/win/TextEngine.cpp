@@ -338,6 +338,8 @@ void TextEngine::MoveLines(int delta, bool extend)
     const int column = m_desiredColumn >= 0 ? m_desiredColumn : ColumnOf(m_caret);
     if (target != line)
         MoveCaretTo(PosAtColumn(target, column), extend);
+    else if (!extend)
+        MoveCaretTo(m_caret, false);  // no line to go to: the selection still goes
     m_desiredColumn = column;  // kept until a move of another kind
 }
 
