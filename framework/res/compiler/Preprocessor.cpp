@@ -229,7 +229,7 @@ bool Preprocessor::EvaluateIf(const std::string& condition, const SourceLocation
     static const std::regex defined(R"(^\s*(!?)\s*defined\s*(?:\(\s*([A-Za-z_]\w*)\s*\)|\s+([A-Za-z_]\w*))\s*$)");
     std::smatch m;
     if (std::regex_match(condition, m, number))
-        return (std::stoul(m[2]) != 0) != (m[1].length() > 0);
+        return (m[2].str().find_first_not_of('0') != std::string::npos) != (m[1].length() > 0);  // any size
     if (std::regex_match(condition, m, defined)) {
         const std::string symbol = m[2].matched ? m[2].str() : m[3].str();
         return symbols_.IsDefined(symbol) != (m[1].length() > 0);
