@@ -127,6 +127,11 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
             if (fd >= 0 || errno != EEXIST)
                 break;
         }
+        // A full disk or a failing device is no reason to write in place:
+        // that writing would fail too, after the old file had been emptied.
+        int err = errno;
+        if (fd < 0 && (err == ENOSPC || err == EDQUOT || err == EIO))
+            return fail(err, CFileException::ErrnoToException(err));
     }
     if (fd >= 0 && exists) {
         // The owner first: changing it may clear set-id bits that fchmod sets.

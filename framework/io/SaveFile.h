@@ -22,7 +22,9 @@
 // When no temporary file can be created in that folder (no right to create
 // files there, ...), the target itself is opened for writing and emptied
 // (modeCreate | modeReadWrite | shareExclusive) and written in place:
-// IsInPlace() then says so, and a failure leaves what was written.
+// IsInPlace() then says so, and a failure leaves what was written. A full
+// disk or an I/O error when creating the temporary file fails the save
+// instead, leaving the old file as it was.
 //
 // Every failure throws (or, from Open, reports) CFileException with the
 // target's full path as the user named it. Abort, and the destructor of a

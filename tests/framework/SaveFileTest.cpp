@@ -220,8 +220,8 @@ TEST(SaveFileTest, WritesInPlaceWhenNoTemporaryFileCanBeMade)
     filetest::FaultReset reset;
     TempFolder folder;
     WriteBytes(folder / "doc.txt", kOld);
-    // The second open of a save is the temporary file's.
-    CFaultInjection::Fail(CFaultInjection::opOpen, 2, ENOSPC);
+    // The second open of a save is the temporary file's; the folder refuses it.
+    CFaultInjection::Fail(CFaultInjection::opOpen, 2, EACCES);
     CSaveFile file;
     ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
     EXPECT_TRUE(file.IsInPlace());
