@@ -181,19 +181,28 @@ void BM_SetText(benchmark::State& state)
 }
 BENCHMARK(BM_SetText)->Unit(benchmark::kMillisecond);
 
+// With no limit in reach (every "a" grows to "bb"), or at the default one
+// (every "a" becomes "b").
 void BM_ReplaceAllAByBb(benchmark::State& state)
 {
     TextEngine e;
     const bool matchCase = state.range(0) != 0;
+    if (state.range(1) == 0)
+        e.SetLimit(0);
     int count = 0;
     for (auto _ : state) {
         state.PauseTiming();
         e.SetText(Text());
         state.ResumeTiming();
-        count = e.ReplaceAllFrom(0, u"a", u"bb", matchCase);
+        count = e.ReplaceAllFrom(0, u"a", u"bb", matchCase).count;
     }
     state.counters["replacements"] = count;
 }
-BENCHMARK(BM_ReplaceAllAByBb)->Arg(1)->Arg(0)->ArgName("matchCase")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceAllAByBb)
+    ->ArgsProduct({{1, 0}, {0, 1}})
+    ->ArgNames({"matchCase", "atLimit"})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+BENCHMARK_MAIN();

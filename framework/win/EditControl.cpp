@@ -157,10 +157,14 @@ int EditControl::ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, st
     if (m_style & ES_READONLY)
         return 0;
     NoteInserted(replace);
-    int count = m_text.ReplaceAllFrom(pos, find, replace, matchCase);
-    if (count > 0)
+    const TextEngine::ReplaceAllResult result = m_text.ReplaceAllFrom(pos, find, replace, matchCase);
+    if (result.count > 0)
         Changed(hwnd);
-    return count;
+    // Each replacement the limit cut would have said so on its own; once is
+    // enough for the whole pass.
+    if (result.cut > 0 && IsWindow(hwnd))
+        Notify(hwnd, EN_MAXTEXT);
+    return result.count;
 }
 
 void EditControl::Cut(HWND hwnd)

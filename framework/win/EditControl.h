@@ -20,8 +20,9 @@ public:
 
     const TextEngine& Text() const { return m_text; }
     // Replaces the occurrence at pos and every later one, searching on
-    // behind each replacement, in one pass; notifies one change. Returns the
-    // number of replacements.
+    // behind each replacement, in one pass, under the text limit as
+    // EM_REPLACESEL would be; notifies one change, and EN_MAXTEXT once if the
+    // limit cut any replacement. Returns the number of replacements.
     int ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace, bool matchCase);
     int FirstVisibleLine() const { return m_firstLine; }
     int FirstVisibleColumn() const { return m_firstCol; }

@@ -28,6 +28,14 @@ public:
     std::span<const T> BeforeGap() const { return {m_buf.data(), m_gapStart}; }
     std::span<const T> AfterGap() const { return {m_buf.data() + m_gapEnd, m_buf.size() - m_gapEnd}; }
 
+    // Moves the gap to the end and returns all the elements, contiguous, for
+    // changes in place that keep their number.
+    std::span<T> Flatten()
+    {
+        MoveGap(Size());
+        return {m_buf.data(), m_gapStart};
+    }
+
     // Moves the gap so that it sits before logical element `pos`.
     void MoveGap(std::size_t pos)
     {

@@ -423,6 +423,18 @@ int TextEngine::RoomFor(int selectionLength) const
     return std::max(0, m_limit - (Length() - selectionLength));
 }
 
+std::size_t TextEngine::FitPrefix(std::u16string_view text, int room)
+{
+    if (text.size() <= static_cast<std::size_t>(room))
+        return text.size();
+    std::size_t fit = static_cast<std::size_t>(room);
+    // Never leave half of a surrogate pair or of a "\r\n" behind.
+    if (fit > 0 && ((IsHighSurrogate(text[fit - 1]) && IsLowSurrogate(text[fit])) ||
+                    (text[fit - 1] == u'\r' && text[fit] == u'\n')))
+        --fit;
+    return fit;
+}
+
 void TextEngine::StartUndoStep(int pos, int removeLen, int insertLen)
 {
     m_canUndo = true;
@@ -444,13 +456,8 @@ TextEngine::EditStatus TextEngine::ReplaceSel(std::u16string_view text, bool can
 {
     const auto [start, end] = GetSel();
     EditStatus status = EditStatus::Done;
-    const int room = RoomFor(end - start);
-    if (static_cast<int>(text.size()) > room) {
-        std::size_t fit = static_cast<std::size_t>(room);
-        // Never leave half of a surrogate pair or of a "\r\n" behind.
-        if (fit > 0 && ((IsHighSurrogate(text[fit - 1]) && IsLowSurrogate(text[fit])) ||
-                        (text[fit - 1] == u'\r' && text[fit] == u'\n')))
-            --fit;
+    const std::size_t fit = FitPrefix(text, RoomFor(end - start));
+    if (fit < text.size()) {
         text = text.substr(0, fit);
         status = EditStatus::Truncated;
     }
@@ -671,32 +678,39 @@ std::vector<int> TextEngine::FindEach(int from, std::u16string_view pattern, boo
     return hits;
 }
 
-int TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle, std::u16string_view replacement,
-                               bool matchCase)
+TextEngine::ReplaceAllResult TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle,
+                                                       std::u16string_view replacement, bool matchCase)
 {
     if (needle.empty())
-        return 0;
+        return {};
     const std::u16string pattern = matchCase ? std::u16string(needle) : CaseFold::String(needle);
     if (pattern.size() == 1 && !IsHighSurrogate(pattern[0]) && !IsLowSurrogate(pattern[0]))
         return ReplaceEachUnit(std::clamp(pos, 0, Length()), pattern[0], replacement, !matchCase);
     const std::vector<int> hits = FindEach(std::clamp(pos, 0, Length()), pattern, !matchCase);
-    const int m = static_cast<int>(needle.size());
     if (hits.empty())
-        return 0;
-
+        return {};
     const std::int64_t count = static_cast<std::int64_t>(hits.size());
-    const std::int64_t growth = static_cast<std::int64_t>(replacement.size()) - m;
-    const std::int64_t newLength = Length() + count * growth;
-    if (newLength > kMaxLimit)
-        return -1;
-    if (IsSparse(count))
+    const int m = static_cast<int>(needle.size());
+    const LimitPlan plan = PlanUnderLimit(count, m, replacement);
+    if (plan.whole == count && IsSparse(count))
         return ReplaceInPlace(hits, m, replacement);
 
-    // Build the new text in one pass; its spare capacity becomes the gap.
+    // The steady tail first: it keeps the text's length, so it is written in
+    // place, and it lies behind every replacement that moves text.
+    char16_t* text = m_text.Flatten().data();
+    for (std::int64_t i = plan.steady; i < count; ++i)
+        std::copy_n(replacement.data(), m, text + hits[static_cast<std::size_t>(i)]);
+    if (plan.steady == 0)
+        return FinishInPlace(count, plan, pattern, replacement.substr(0, static_cast<std::size_t>(m)),
+                             hits.back() + m);
+
+    // The rest is built anew in one pass; its spare capacity becomes the gap.
     // Pieces between hits are often a few units long, where a plain loop
     // beats a call to memmove.
+    const int length = Length();
+    const int newLength = plan.newLength;
     std::vector<char16_t> out;
-    out.reserve(static_cast<std::size_t>(newLength + newLength / 8 + 64));
+    out.reserve(static_cast<std::size_t>(newLength) + static_cast<std::size_t>(newLength) / 8 + 64);
     out.resize(static_cast<std::size_t>(newLength));
     char16_t* dest = out.data();
     const auto append = [&dest](const char16_t* first, const char16_t* last) {
@@ -707,22 +721,19 @@ int TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle, std::u16stri
                 *dest++ = *first++;
         }
     };
-    m_text.MoveGap(m_text.Size());  // the whole text as one contiguous run
-    const char16_t* source = m_text.BeforeGap().data();
+    const int n = static_cast<int>(replacement.size());
     int copied = 0;
-    for (const int at : hits) {
-        append(source + copied, source + at);
-        append(replacement.data(), replacement.data() + replacement.size());
+    for (std::int64_t i = 0; i < plan.steady; ++i) {
+        const int at = hits[static_cast<std::size_t>(i)];
+        const int fit = i < plan.whole ? n : plan.cut[static_cast<std::size_t>(i - plan.whole)];
+        append(text + copied, text + at);
+        append(replacement.data(), replacement.data() + fit);
         copied = at + m;
     }
-    append(source + copied, source + Length());
-    m_text.Assign(std::move(out));
-    RebuildLineIndex();
-
-    EmptyUndo();
-    CollapseTo(static_cast<int>(hits.back() + (count - 1) * growth) + static_cast<int>(replacement.size()));
-    m_modified = true;
-    return static_cast<int>(count);
+    const int caret = plan.steady < count ? hits.back() + (newLength - length) + m : static_cast<int>(dest - out.data());
+    append(text + copied, text + length);
+    TakeReplacedText(std::move(out), caret);
+    return {static_cast<int>(count), plan.cuts};
 }
 
 namespace {
@@ -763,73 +774,115 @@ char16_t* ReplaceUnitsLong(const char16_t* source, int from, int length, std::u1
     return dest;
 }
 
+// Puts `with` over every unit of text[from, length) that `matches`.
+template <typename Matches>
+void SubstituteUnits(char16_t* text, int from, int length, char16_t with, Matches matches)
+{
+    for (int i = from; i < length; ++i)
+        text[i] = matches(text[i]) ? with : text[i];
+}
+
 }  // namespace
 
-int TextEngine::ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold)
+TextEngine::ReplaceAllResult TextEngine::ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement,
+                                                        bool fold)
 {
     const auto& latin1 = CaseFold::Latin1Table();
     // A pair folds to a pair, and a lone surrogate to itself: neither is
     // ever equal to `unit`, so each unit is folded on its own.
     const auto foldedIs = [&latin1, unit](char16_t c) { return (c < 256 ? latin1[c] : CaseFold::Unit(c)) == unit; };
     const auto is = [unit](char16_t c) { return c == unit; };
+    const auto matches = [&](char16_t c) { return fold ? foldedIs(c) : is(c); };
 
-    m_text.MoveGap(m_text.Size());  // the whole text as one contiguous run
-    const char16_t* source = m_text.BeforeGap().data();
+    char16_t* text = m_text.Flatten().data();
     const int length = Length();
     std::int64_t count = 0;
     int last = -1;
-    const auto countHits = [&](auto matches) {
+    const auto countHits = [&](auto matchesUnit) {
         int hits = 0;
         for (int i = from; i < length; ++i)
-            hits += matches(source[i]) ? 1 : 0;
+            hits += matchesUnit(text[i]) ? 1 : 0;
         count = hits;
         for (int i = length - 1; i >= from && last < 0; --i)
-            last = matches(source[i]) ? i : -1;
+            last = matchesUnit(text[i]) ? i : -1;
     };
     if (fold)
         countHits(foldedIs);
     else
         countHits(is);
     if (count == 0)
-        return 0;
-    const std::int64_t growth = static_cast<std::int64_t>(replacement.size()) - 1;
-    const std::int64_t newLength = Length() + count * growth;
-    if (newLength > kMaxLimit)
-        return -1;
-    if (IsSparse(count)) {
+        return {};
+    const int n = static_cast<int>(replacement.size());
+    const LimitPlan plan = PlanUnderLimit(count, 1, replacement);
+    if (plan.whole == count && IsSparse(count)) {
         std::vector<int> hits;
         hits.reserve(static_cast<std::size_t>(count));
         for (int i = from; i < length; ++i) {
-            if (fold ? foldedIs(source[i]) : is(source[i]))
+            if (matches(text[i]))
                 hits.push_back(i);
         }
         return ReplaceInPlace(hits, 1, replacement);
     }
 
-    // The spare capacity becomes the gap; 8 units of slack for the short
-    // form's writes past the end.
+    // Where the replacements the limit cuts stand, and where the steady
+    // tail starts (each of its matches becomes the replacement's first unit).
+    std::vector<int> cutAt;
+    int steadyAt = length;
+    if (plan.whole < count) {
+        std::int64_t index = 0;
+        for (int i = from; i < length && index <= plan.steady; ++i) {
+            if (!matches(text[i]))
+                continue;
+            if (index == plan.steady)
+                steadyAt = i;
+            else if (index >= plan.whole)
+                cutAt.push_back(i);
+            ++index;
+        }
+    }
+    if (plan.steady < count) {
+        if (fold)
+            SubstituteUnits(text, steadyAt, length, replacement[0], foldedIs);
+        else
+            SubstituteUnits(text, steadyAt, length, replacement[0], is);
+    }
+    if (plan.steady == 0)
+        return FinishInPlace(count, plan, std::u16string_view(&unit, 1), replacement.substr(0, 1), last + 1);
+
+    // The whole replacements up to the first cut one are made in one pass;
+    // its spare capacity becomes the gap, with 8 units of slack for the
+    // short form's writes past the end.
+    const int wholeEnd = cutAt.empty() ? steadyAt : cutAt.front();
     std::vector<char16_t> out;
-    out.reserve(static_cast<std::size_t>(newLength + newLength / 8 + 64));
-    out.resize(static_cast<std::size_t>(newLength + 8));
-    char16_t* dest = std::copy(source, source + from, out.data());
-    const int n = static_cast<int>(replacement.size());
+    out.reserve(static_cast<std::size_t>(plan.newLength) + static_cast<std::size_t>(plan.newLength) / 8 + 64);
+    out.resize(static_cast<std::size_t>(plan.newLength) + 8);
+    char16_t* dest = std::copy(text, text + from, out.data());
     if (n <= 8) {
         char16_t padded[8] = {};
         std::copy(replacement.begin(), replacement.end(), padded);
-        dest = fold ? ReplaceUnitsShort(source, from, length, padded, n, dest, foldedIs)
-                    : ReplaceUnitsShort(source, from, length, padded, n, dest, is);
+        dest = fold ? ReplaceUnitsShort(text, from, wholeEnd, padded, n, dest, foldedIs)
+                    : ReplaceUnitsShort(text, from, wholeEnd, padded, n, dest, is);
     } else {
-        dest = fold ? ReplaceUnitsLong(source, from, length, replacement, dest, foldedIs)
-                    : ReplaceUnitsLong(source, from, length, replacement, dest, is);
+        dest = fold ? ReplaceUnitsLong(text, from, wholeEnd, replacement, dest, foldedIs)
+                    : ReplaceUnitsLong(text, from, wholeEnd, replacement, dest, is);
     }
-    out.resize(static_cast<std::size_t>(newLength));
-    m_text.Assign(std::move(out));
-    RebuildLineIndex();
-
-    EmptyUndo();
-    CollapseTo(static_cast<int>(last + (count - 1) * growth) + n);
-    m_modified = true;
-    return static_cast<int>(count);
+    // The caret goes behind the last replacement: in the steady tail, which
+    // the replacements before it shifted as a whole; behind the last cut one;
+    // or behind the last whole one.
+    int caret = plan.steady < count ? last + (plan.newLength - length) + 1
+                                    : static_cast<int>(last + (count - 1) * (n - 1) + n);
+    int copied = wholeEnd;
+    for (std::size_t j = 0; j < cutAt.size(); ++j) {
+        dest = std::copy(text + copied, text + cutAt[j], dest);
+        dest = std::copy_n(replacement.data(), plan.cut[j], dest);
+        copied = cutAt[j] + 1;
+        if (plan.steady == count)
+            caret = static_cast<int>(dest - out.data());
+    }
+    std::copy(text + copied, text + length, dest);
+    out.resize(static_cast<std::size_t>(plan.newLength));
+    TakeReplacedText(std::move(out), caret);
+    return {static_cast<int>(count), plan.cuts};
 }
 
 bool TextEngine::IsSparse(std::int64_t count) const
@@ -841,7 +894,44 @@ bool TextEngine::IsSparse(std::int64_t count) const
     return count * kUnitsPerMatch <= Length();
 }
 
-int TextEngine::ReplaceInPlace(const std::vector<int>& hits, int matchLength, std::u16string_view replacement)
+TextEngine::LimitPlan TextEngine::PlanUnderLimit(std::int64_t count, int matchLength,
+                                                 std::u16string_view replacement) const
+{
+    // A replacement goes in whole when the text it leaves is within the
+    // limit (an empty one always does). Without cuts the length only grows
+    // or only shrinks from one replacement to the next, so the first cut
+    // comes where the growing text first passes the limit, or at once.
+    LimitPlan plan;
+    const int n = static_cast<int>(replacement.size());
+    const std::int64_t growth = n - matchLength;
+    const std::int64_t room = std::int64_t(m_limit) - Length();
+    if (n == 0 || growth <= 0)
+        plan.whole = n == 0 || growth <= room ? count : 0;
+    else
+        plan.whole = room < growth ? 0 : std::min(count, room / growth);
+    std::int64_t length = Length() + plan.whole * growth;
+    // Then each replacement gets what the room its occurrence leaves takes.
+    // Once one gets as much as the occurrence's own length, the text's
+    // length stops changing, and so does every later replacement.
+    plan.steady = count;
+    for (std::int64_t i = plan.whole; i < count; ++i) {
+        const int fit = static_cast<int>(
+            FitPrefix(replacement, static_cast<int>(std::max<std::int64_t>(0, m_limit - (length - matchLength)))));
+        if (fit == matchLength) {
+            plan.steady = i;
+            plan.cuts += fit < n ? static_cast<int>(count - i) : 0;
+            break;
+        }
+        plan.cut.push_back(fit);
+        plan.cuts += fit < n ? 1 : 0;
+        length += fit - matchLength;
+    }
+    plan.newLength = static_cast<int>(length);
+    return plan;
+}
+
+TextEngine::ReplaceAllResult TextEngine::ReplaceInPlace(const std::vector<int>& hits, int matchLength,
+                                                        std::u16string_view replacement)
 {
     // Left to right, so both gaps only ever move forward: one pass in all.
     const int growth = static_cast<int>(replacement.size()) - matchLength;
@@ -853,5 +943,26 @@ int TextEngine::ReplaceInPlace(const std::vector<int>& hits, int matchLength, st
     EmptyUndo();
     CollapseTo(hits.back() + shift - growth + static_cast<int>(replacement.size()));
     m_modified = true;
-    return static_cast<int>(hits.size());
+    return {static_cast<int>(hits.size()), 0};
+}
+
+TextEngine::ReplaceAllResult TextEngine::FinishInPlace(std::int64_t count, const LimitPlan& plan,
+                                                       std::u16string_view matched, std::u16string_view put, int caret)
+{
+    // Line starts stay where they are unless a line end was replaced or put.
+    if (matched.find(u'\n') != std::u16string_view::npos || put.find(u'\n') != std::u16string_view::npos)
+        RebuildLineIndex();
+    EmptyUndo();
+    CollapseTo(caret);
+    m_modified = true;
+    return {static_cast<int>(count), plan.cuts};
+}
+
+void TextEngine::TakeReplacedText(std::vector<char16_t>&& text, int caret)
+{
+    m_text.Assign(std::move(text));
+    RebuildLineIndex();
+    EmptyUndo();
+    CollapseTo(caret);
+    m_modified = true;
 }

@@ -172,14 +172,20 @@ public:
     // code point; -1 if none or the needle is empty.
     int Find(std::u16string_view needle, int from, bool matchCase) const;
     bool MatchesAt(int pos, std::u16string_view needle, bool matchCase) const;
+    struct ReplaceAllResult {
+        int count = 0;  // occurrences replaced
+        int cut = 0;    // of them, replaced by only a prefix (or nothing) at the limit
+    };
     // Replaces every occurrence found by searching from `pos`, continuing each
     // time just after the inserted replacement (so a replacement is never
-    // searched again), exactly as a loop of Find + ReplaceSel would, but in one
-    // pass over the text. Returns the number of replacements; if any, the
-    // caret ends after the last replacement with nothing selected, the undo
-    // record is emptied and the modified flag set. Not subject to the limit;
-    // returns -1 and changes nothing if the result would exceed kMaxLimit.
-    int ReplaceAllFrom(int pos, std::u16string_view needle, std::u16string_view replacement, bool matchCase);
+    // searched again), exactly as a loop of Find + ReplaceSel(canUndo false)
+    // would, but in one pass over the text. Like that loop it is subject to
+    // the limit: a replacement that does not fit goes in as the prefix
+    // ReplaceSel would let in. If anything was replaced, the caret ends after
+    // the last replacement with nothing selected, the undo record is emptied
+    // and the modified flag set.
+    ReplaceAllResult ReplaceAllFrom(int pos, std::u16string_view needle, std::u16string_view replacement,
+                                    bool matchCase);
 
 private:
     int LineStart(int line) const;
@@ -196,6 +202,10 @@ private:
 
     // Room left for inserted text if `selectionLength` units are replaced.
     int RoomFor(int selectionLength) const;
+    // How much of `text` goes in where there is room for `room` units: all of
+    // it if it fits, else the longest prefix that neither exceeds `room` nor
+    // ends between the halves of a surrogate pair or of a "\r\n".
+    static std::size_t FitPrefix(std::u16string_view text, int room);
     void StartUndoStep(int pos, int removeLen, int insertLen);
     // Records the deletion of [from, to) in the open run, or starts a step.
     void RecordDeletion(int from, int to);
@@ -210,14 +220,33 @@ private:
     // every unit is a match or not on its own, and dense matches are
     // replaced in one pass without a list of them. `unit` is folded already
     // if `fold`.
-    int ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold);
+    ReplaceAllResult ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold);
     // Whether `count` matches are few enough for the text to be edited in
     // place rather than built anew.
     bool IsSparse(std::int64_t count) const;
+    // How a replace-all's replacements go in under the limit, worked out
+    // from the lengths alone. The first `whole` go in whole; each of the
+    // next ones inserts `cut[i - whole]` units; from `steady` on (count if
+    // never), each inserts as many units as its occurrence holds, so the
+    // text's length no longer changes.
+    struct LimitPlan {
+        std::int64_t whole = 0;
+        std::vector<int> cut;
+        std::int64_t steady = 0;
+        int newLength = 0;  // the length the text ends with
+        int cuts = 0;       // replacements that get less than all of the replacement
+    };
+    LimitPlan PlanUnderLimit(std::int64_t count, int matchLength, std::u16string_view replacement) const;
     // Replaces the matches (ascending starts, all of `matchLength` units) one
     // by one through the gap buffer; then the caret, undo and modified flag
-    // as ReplaceAllFrom leaves them. Returns the number of matches.
-    int ReplaceInPlace(const std::vector<int>& hits, int matchLength, std::u16string_view replacement);
+    // as ReplaceAllFrom leaves them. Every replacement must fit whole.
+    ReplaceAllResult ReplaceInPlace(const std::vector<int>& hits, int matchLength, std::u16string_view replacement);
+    // Ends a replace-all whose every replacement was written over its match
+    // in place (`matched` found, `put` written), with the caret at `caret`.
+    ReplaceAllResult FinishInPlace(std::int64_t count, const LimitPlan& plan, std::u16string_view matched,
+                                   std::u16string_view put, int caret);
+    // Puts a text built by a replace-all in place, with the caret at `caret`.
+    void TakeReplacedText(std::vector<char16_t>&& text, int caret);
 
     GapBuffer<char16_t> m_text;
     GapBuffer<int> m_lines;  // line starts; see the file comment

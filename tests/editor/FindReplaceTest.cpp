@@ -450,10 +450,28 @@ struct Outcome {
     bool found = false;
 };
 
+constexpr int kTextLimit = 1048575;
+
+// How much of `replace` the control lets in where `room` characters are
+// left: all of it, or the longest prefix that fits and does not end inside
+// a "\r\n" or a surrogate pair.
+size_t Fit(const std::u16string& replace, size_t room)
+{
+    if (replace.size() <= room)
+        return replace.size();
+    size_t fit = room;
+    if (fit > 0 && ((replace[fit - 1] == u'\r' && replace[fit] == u'\n') ||
+                    (replace[fit - 1] >= 0xD800 && replace[fit - 1] < 0xDC00 && replace[fit] >= 0xDC00 &&
+                     replace[fit] < 0xE000)))
+        --fit;
+    return fit;
+}
+
 // What Replace all leaves: the selection if it is an occurrence, else the
 // next occurrence from its start, is replaced, and then each occurrence
-// found by looking on from behind the last replacement. Nothing found: the
-// text and the selection stay.
+// found by looking on from behind the last replacement. Each replacement
+// goes in as far as the text limit lets it at that point. Nothing found:
+// the text and the selection stay.
 Outcome ReplaceAllModel(const std::u16string& text, std::pair<int, int> sel, const std::u16string& find,
                         const std::u16string& replace, bool matchCase)
 {
@@ -469,10 +487,14 @@ Outcome ReplaceAllModel(const std::u16string& text, std::pair<int, int> sel, con
         return {text, sel, false};
     std::u16string out = text.substr(0, first);
     size_t caret = 0;
+    size_t length = text.size();  // the control's length after each step
     size_t p = first;
     while (p < text.size()) {
         if (occurrenceAt(p)) {
-            out += replace;
+            const size_t room = kTextLimit + n > length ? kTextLimit + n - length : 0;
+            const size_t fit = Fit(replace, room);
+            out += replace.substr(0, fit);
+            length = length - n + fit;
             caret = out.size();
             p += n;
         } else {
@@ -536,25 +558,29 @@ TEST_F(FindReplaceTest, ReplaceAllMatchesTheModelOnRandomTexts)
     for (const Case& c : cases) {
         std::mt19937 rng(c.seed);
         for (int round = 0; round < 40; ++round) {
-            const std::u16string text = RandomText(rng, c.letters, Pick(rng, 1, 30));
+            // Every third text is padded with dots up to a little under or
+            // over the limit, so that Replace all may run into it.
+            const std::u16string tail = RandomText(rng, c.letters, Pick(rng, 1, 30));
+            const size_t pad = round % 3 ? 0 : size_t(kTextLimit - Pick(rng, -2, 24)) - std::min<size_t>(tail.size(), 30);
+            const std::u16string text = std::u16string(pad, u'.') + tail;
             const std::u16string find = RandomWord(rng, c.letters, Pick(rng, 1, 3));
             const std::u16string replace = RandomWord(rng, c.letters, Pick(rng, 0, 3));
             const int length = int(text.size());
             std::pair<int, int> sel;
             switch (Pick(rng, 0, 2)) {
             case 0: {
-                int caret = Pick(rng, 0, length);
+                int caret = Pick(rng, int(pad), length);
                 sel = {caret, caret};
                 break;
             }
             case 1: {
-                int a = Pick(rng, 0, length), b = Pick(rng, 0, length);
+                int a = Pick(rng, int(pad), length), b = Pick(rng, int(pad), length);
                 sel = {std::min(a, b), std::max(a, b)};
                 break;
             }
             default: {
                 // An occurrence, when there is one, so the selection counts.
-                int at = Pick(rng, 0, length);
+                int at = Pick(rng, int(pad), length);
                 while (at + int(find.size()) <= length &&
                        !Equal(std::u16string_view(text).substr(size_t(at), find.size()), find, c.matchCase))
                     ++at;
@@ -563,7 +589,7 @@ TEST_F(FindReplaceTest, ReplaceAllMatchesTheModelOnRandomTexts)
             }
             }
             SCOPED_TRACE("seed " + std::to_string(c.seed) + " round " + std::to_string(round) + ": text " +
-                         Show(text) + ", selection (" + std::to_string(sel.first) + ", " +
+                         (pad ? std::to_string(pad) + " dots + " : "") + Show(tail) + ", selection (" + std::to_string(sel.first) + ", " +
                          std::to_string(sel.second) + "), find " + Show(find) + ", replace " + Show(replace) +
                          (c.matchCase ? ", match case" : ""));
 
@@ -583,7 +609,10 @@ TEST_F(FindReplaceTest, ReplaceAllMatchesTheModelOnRandomTexts)
             Tap(IDC_REPLACE_ALL);
 
             const Outcome want = ReplaceAllModel(text, sel, find, replace, c.matchCase);
-            EXPECT_EQ(Show(View()->GetWindowText().Str()), Show(want.text));
+            const std::u16string got = View()->GetWindowText().Str();
+            EXPECT_EQ(got.size(), want.text.size());
+            EXPECT_EQ(Show(got.substr(pad)), Show(want.text.substr(std::min(pad, want.text.size()))));
+            EXPECT_LE(got.size(), std::max(text.size(), size_t(kTextLimit)));
             EXPECT_EQ(Sel(), want.sel);
             EXPECT_EQ(host.Beeps().size() - beepsBefore, want.found ? 0u : 1u);
             EXPECT_EQ(Doc()->IsModified() != FALSE, want.found);

@@ -51,10 +51,13 @@ private:
     std::string m_dir;
 };
 
-TEST_F(LargeFileTest, AFullSizeFileIsReplacedAndSavedByteForByte)
+TEST_F(LargeFileTest, AFullSizeFileIsReplacedUnderTheLimitAndSavedByteForByte)
 {
-    // 1048575 bytes: "\r\n" lines, about half of them "a", some "A" and
-    // bytes from the upper half of Latin-1, which fold to no ASCII letter.
+    // 1048575 bytes, as many as a file may hold: "\r\n" lines, about half
+    // of them "a", some "A" and bytes from the upper half of Latin-1, which
+    // fold to no ASCII letter. Each "a" grows to "bb" while there is room;
+    // once the text is full, the one character left of each replacement is
+    // "b", so the saved file can be opened again.
     std::mt19937 rng(7);
     const std::string others = "bcxyz A\xC0\xE0\xC1\xFF";
     std::string bytes;
@@ -65,8 +68,13 @@ TEST_F(LargeFileTest, AFullSizeFileIsReplacedAndSavedByteForByte)
             bytes += rng() % 2 ? 'a' : others[rng() % others.size()];
     }
     std::string expected;
-    for (char c : bytes)
-        expected += (c == 'a' || c == 'A') ? std::string("bb") : std::string(1, c);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const size_t length = expected.size() + bytes.size() - i;  // the text's length before this character
+        if (bytes[i] == 'a' || bytes[i] == 'A')
+            expected += length < 1048575 ? "bb" : "b";
+        else
+            expected += bytes[i];
+    }
     const std::string path = Put("full.txt", bytes);
 
     ASSERT_TRUE(Start({path}));
@@ -85,6 +93,7 @@ TEST_F(LargeFileTest, AFullSizeFileIsReplacedAndSavedByteForByte)
     EXPECT_TRUE(host.MessageBoxes().empty());
     EXPECT_FALSE(Doc()->IsModified());
     EXPECT_TRUE(Get(path) == expected) << "the saved file differs";
+    EXPECT_EQ(Get(path).size(), 1048575u);
 }
 
 TEST_F(LargeFileTest, ACharacterAboveEightBitsAnywhereAsksBeforeSaving)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/host/HeadlessHost.h"
+#include "framework/win/EditControl.h"
 #include "framework/win/Wnd.h"
 #include "framework/win/WindowSystem.h"
 
@@ -378,6 +379,22 @@ TEST_F(EditControlTest, LimitCountsTheReplacedSelectionAndNeverSplitsALineEnd)
     EXPECT_EQ(Text(), "0123456789");
     Type(u"x");
     EXPECT_EQ(Text(), "0123456789");
+}
+
+TEST_F(EditControlTest, ReplaceAllStopsGrowingAtTheLimitAndSaysSoOnce)
+{
+    MakeMulti(u"a.a.a.a");
+    Send(EM_LIMITTEXT, 9);
+    auto* control = static_cast<EditControl*>(edit->proc.get());
+    // Two "a" grow to "bb"; at the limit each of the other two keeps one "b".
+    EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"a", u"bb", true), 4);
+    EXPECT_EQ(Text(), "bb.bb.b.b");
+    EXPECT_EQ(Sel(), std::make_pair(9, 9));
+    EXPECT_EQ(parent.Take(), "UPDATE CHANGE MAXTEXT");
+    // Within the limit nothing more than the change is said.
+    EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"bb", u"c", true), 2);
+    EXPECT_EQ(Text(), "c.c.b.b");
+    EXPECT_EQ(parent.Take(), "UPDATE CHANGE");
 }
 
 TEST_F(EditControlTest, NumberFieldTakesDigitsOnly)

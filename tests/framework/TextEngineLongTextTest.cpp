@@ -140,7 +140,7 @@ TEST(TextEngineLongText, ReplaceAllAgreesWithTheModelAtEveryDensity)
         e.InsertTyped(u'Q');
         e.Backspace();
         e.SetModified(false);
-        const int count = e.ReplaceAllFrom(pos, p.needle, p.replacement, p.matchCase);
+        const int count = e.ReplaceAllFrom(pos, p.needle, p.replacement, p.matchCase).count;
 
         const std::string context = "round " + std::to_string(round) + " needle=" + Show(p.needle) +
                                     " pos=" + std::to_string(pos) + " every=" + std::to_string(every);
@@ -174,7 +174,7 @@ TEST(TextEngineLongText, AfterReplacingFewMatchesOnlyLaterTypingIsUndone)
     text[4000] = u'a';
     TextEngine e;
     e.SetText(text);
-    ASSERT_EQ(e.ReplaceAllFrom(0, u"a", u"<a>", true), 2);
+    ASSERT_EQ(e.ReplaceAllFrom(0, u"a", u"<a>", true).count, 2);
     EXPECT_EQ(e.GetSel(), std::make_pair(4005, 4005));
     EXPECT_FALSE(e.Undo());
     e.InsertTyped(u'!');
@@ -197,7 +197,7 @@ TEST(TextEngineLongText, LineStartsAreFoundWhereverTheyFall)
         e.SetSel(first * 3, first * 3);
         e.InsertTyped(u'Q');
         e.SetLimit(0);
-        ASSERT_EQ(e.ReplaceAllFrom(0, u"-", u"--", true), int(std::count(text.begin(), text.end(), u'-')));
+        ASSERT_EQ(e.ReplaceAllFrom(0, u"-", u"--", true).count, int(std::count(text.begin(), text.end(), u'-')));
         ExpectLinesOf(e, "replaced first=" + std::to_string(first));
     }
 }

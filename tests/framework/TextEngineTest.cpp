@@ -511,46 +511,48 @@ TEST(TextEngineFind, PathologicalInputFindsNothing)
 
 // ---- Replace all ----
 
-// The one-by-one loop that ReplaceAllFrom must reproduce.
-int ReplaceOneByOne(TextEngine& e, int pos, std::u16string_view needle, std::u16string_view replacement,
-                    bool matchCase)
+// The one-by-one loop that ReplaceAllFrom must reproduce: each occurrence
+// selected and replaced (cut at the limit as ReplaceSel cuts it), then a
+// search on from the caret behind the inserted text.
+TextEngine::ReplaceAllResult ReplaceOneByOne(TextEngine& e, int pos, std::u16string_view needle,
+                                             std::u16string_view replacement, bool matchCase)
 {
-    int count = 0;
-    for (int at = e.Find(needle, pos, matchCase); at >= 0;
-         at = e.Find(needle, at + static_cast<int>(replacement.size()), matchCase)) {
+    TextEngine::ReplaceAllResult result;
+    for (int at = e.Find(needle, pos, matchCase); at >= 0; at = e.Find(needle, e.Caret(), matchCase)) {
         e.SetSel(at, at + static_cast<int>(needle.size()));
-        e.ReplaceSel(replacement, true);
-        ++count;
+        if (e.ReplaceSel(replacement, false) != TextEngine::EditStatus::Done)
+            ++result.cut;
+        ++result.count;
     }
-    return count;
+    return result;
 }
 
 TEST(TextEngineReplaceAll, SimpleCases)
 {
     TextEngine e = Make(u"aaaa");
-    EXPECT_EQ(e.ReplaceAllFrom(0, u"aa", u"b", true), 2);
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"aa", u"b", true).count, 2);
     EXPECT_EQ(Show(e.GetText()), "bb");
     EXPECT_EQ(e.GetSel(), std::make_pair(2, 2));
 
     e = Make(u"a-a");
     e.InsertTyped(u'x');
     e.SetModified(false);
-    EXPECT_EQ(e.ReplaceAllFrom(0, u"a", u"aa", true), 2);  // the replacement is not searched again
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"a", u"aa", true).count, 2);  // the replacement is not searched again
     EXPECT_EQ(Show(e.GetText()), "xaa-aa");
     EXPECT_EQ(e.GetSel(), std::make_pair(6, 6));
     EXPECT_FALSE(e.CanUndo());
     EXPECT_TRUE(e.IsModified());
 
     e = Make(u"x\r\ny\r\n");
-    EXPECT_EQ(e.ReplaceAllFrom(1, u"\r\n", u"\n", true), 2);
+    EXPECT_EQ(e.ReplaceAllFrom(1, u"\r\n", u"\n", true).count, 2);
     EXPECT_EQ(Show(e.GetText()), "x\\ny\\n");
     EXPECT_EQ(e.LineCount(), 3);
-    EXPECT_EQ(e.ReplaceAllFrom(0, u"zz", u"", true), 0);
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"zz", u"", true).count, 0);
 
     // A folding match that ends on the high half of a pair: the next search
     // starts on the low half, which then reads as a lone unit.
     e = Make(u"\xDC00" u"a\xD801\xDC00" u"a\xD801!");
-    EXPECT_EQ(e.ReplaceAllFrom(0, u"\xDC00" u"a\xD801", u"-", false), 2);
+    EXPECT_EQ(e.ReplaceAllFrom(0, u"\xDC00" u"a\xD801", u"-", false).count, 2);
     EXPECT_EQ(Show(e.GetText()), "--!");
 }
 
@@ -562,43 +564,68 @@ TEST(TextEngineReplaceAll, MatchesTheOneByOneLoopOnRandomTexts)
     };
     const std::vector<Pattern> patterns = {
         {u"a", u"bb", true},
+        {u"a", u"bb", false},
         {u"aa", u"a", true},
         {u"aa", u"aaa", true},        // replacement contains the needle
+        {u"Aa", u"bbb", false},
         {u"aba", u"", true},
+        {u"ab", u"ba", false},         // as long as the occurrence
         {u"\u00E9a", u"X", false},    // é also matches É
         {u"A\r\n", u"\r\n", false},
         {u"\n", u"\r\n", true},
+        {u"b", u"x\r\n", true},         // a cut never splits a line end
+        {u"A", u"\xD801\xDC00\xD801\xDC00", false},  // nor a surrogate pair
         {u"a\xD801", u"\xDC00", false},  // a match may end inside a surrogate pair
         {u"\xDC28", u"x", false},
         {u"\xDC00" u"a\xD801", u"-", false},
     };
     const std::u16string alphabet = u"aabA\u00E9\u00C9\r\n\xD801\xDC00";
     std::mt19937 rng(99);
-    for (int round = 0; round < 300; ++round) {
+    int cutRounds = 0;
+    for (int round = 0; round < 1000; ++round) {
         std::u16string text;
         for (int n = static_cast<int>(rng() % 40); n > 0; --n)
             text += alphabet[rng() % alphabet.size()];
         const Pattern& p = patterns[round % patterns.size()];
         const int pos = text.empty() ? 0 : static_cast<int>(rng() % text.size());
+        // Every other round without a limit in reach, the others with one
+        // somewhere between a little under the text's length and a little
+        // over what replacing everything would make of it.
+        TextEngine unlimited = Make(text);
+        unlimited.SetLimit(0);
+        ReplaceOneByOne(unlimited, pos, p.needle, p.replacement, p.matchCase);
+        const int lowest = std::max(1, static_cast<int>(text.size()) - 3);
+        const int highest = std::max(lowest, unlimited.Length() + 2);
+        const int limit = round / static_cast<int>(patterns.size()) % 2 ? 0 : lowest + static_cast<int>(rng() % static_cast<unsigned>(highest - lowest + 1));
 
         TextEngine slow = Make(text);
-        slow.SetLimit(0);
-        const int expectedCount = ReplaceOneByOne(slow, pos, p.needle, p.replacement, p.matchCase);
+        slow.SetLimit(limit);
+        const TextEngine::ReplaceAllResult expected = ReplaceOneByOne(slow, pos, p.needle, p.replacement, p.matchCase);
         TextEngine fast = Make(text);
         // Leave the gap somewhere in the middle so both halves are read.
         fast.SetSel(static_cast<int>(text.size() / 2), static_cast<int>(text.size() / 2));
         fast.InsertTyped(u'Q');
         fast.Backspace();
-        const int count = fast.ReplaceAllFrom(pos, p.needle, p.replacement, p.matchCase);
+        fast.SetModified(false);
+        fast.SetLimit(limit);
+        const TextEngine::ReplaceAllResult result = fast.ReplaceAllFrom(pos, p.needle, p.replacement, p.matchCase);
 
-        const std::string context = "text=" + Show(text) + " needle=" + Show(p.needle) + " pos=" + std::to_string(pos);
-        ASSERT_EQ(count, expectedCount) << context;
+        const std::string context = "text=" + Show(text) + " needle=" + Show(p.needle) + " replacement=" +
+                                    Show(p.replacement) + " pos=" + std::to_string(pos) +
+                                    " limit=" + std::to_string(limit);
+        ASSERT_EQ(result.count, expected.count) << context;
+        ASSERT_EQ(result.cut, expected.cut) << context;
         ASSERT_EQ(Show(fast.GetText()), Show(slow.GetText())) << context;
-        if (count > 0) {
+        if (result.count > 0) {
             ASSERT_EQ(fast.GetSel(), slow.GetSel()) << context;
+            ASSERT_TRUE(fast.IsModified()) << context;
+            ASSERT_FALSE(fast.CanUndo()) << context;
         }
         ExpectIndexMatchesText(fast, context);
+        cutRounds += result.cut > 0 ? 1 : 0;
     }
+    // The limit was reached often enough to mean something.
+    EXPECT_GT(cutRounds, 60);
 }
 
 // ---- Case folding ----
