@@ -4,7 +4,6 @@
 #include "framework/io/File.h"
 #include "framework/io/Path.h"
 #include "framework/win/DC.h"
-#include "framework/win/StaticControl.h"
 #include "installer/PlatformDlg.h"
 #include "installer/SetupApp.h"
 #include "installer/res/resource.h"
@@ -84,7 +83,7 @@ void CAgreementDlg::OnPaint()
         CPaintDC dc(this);
         SendMessage(WM_ICONERASEBKGND, 0, 0);
         CSize size = dc.Size();
-        DrawIconCells(dc, 0, 0, size.cx, size.cy, m_hIcon);
+        dc.DrawIcon(0, 0, size.cx, size.cy, m_hIcon);
     } else {
         Default();
     }

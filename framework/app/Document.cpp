@@ -11,6 +11,7 @@
 #include "framework/io/FileSystem.h"
 #include "framework/io/Path.h"
 #include "framework/io/SaveFile.h"
+#include "framework/res/StringTable.h"
 
 IMPLEMENT_DYNAMIC(CDocument, CCmdTarget)
 

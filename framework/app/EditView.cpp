@@ -1,5 +1,10 @@
 #include "framework/app/EditView.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
 #include "framework/app/Document.h"
 #include "framework/app/WinApp.h"
 #include "framework/io/Archive.h"
@@ -43,7 +48,11 @@ CEdit& CEditView::GetEditCtrl() const
 
 const TextEngine& CEditView::Text() const
 {
-    return static_cast<EditControl*>(m_hWnd->proc.get())->Text();
+    EditControl* control = EditControl::FromHandle(m_hWnd);
+    // PreCreateWindow makes every edit view a window of the class "EDIT".
+    if (!control)
+        std::abort();
+    return control->Text();
 }
 
 int CEditView::OnCreate(LPCREATESTRUCT lpcs)
@@ -105,32 +114,103 @@ void CEditView::OnEditChange()
 
 // --- raw text input and output ---
 
+namespace {
+constexpr UINT kBlock = 1024;
+}  // namespace
+
 void CEditView::SerializeRaw(CArchive& ar)
 {
-    if (ar.IsStoring()) {
-        // Straight from the control's buffer, without a copy of the text.
-        auto [before, after] = Text().Pieces();
-        ar.Write(before.data(), UINT(before.size() * sizeof(char16_t)));
-        ar.Write(after.data(), UINT(after.size() * sizeof(char16_t)));
-        return;
-    }
+    if (ar.IsStoring())
+        WriteRaw(ar);
+    else
+        ReadRaw(ar);
+}
+
+void CEditView::ReadRaw(CArchive& ar)
+{
     CFile* file = ar.GetFile();
-    ULONGLONG length = file->GetLength() - file->GetPosition();
-    if (length / 2 > ULONGLONG(nMaxSize)) {
+    // A file longer than the text can be is refused from its length,
+    // before any of it is read.
+    const ULONGLONG length = file->GetLength();
+    if (length > ULONGLONG(nMaxSize)) {
         AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
         AfxThrowUserException();
     }
-    std::u16string text(size_t(length / 2), u'\0');
-    UINT got = ar.Read(text.data(), UINT(text.size() * sizeof(char16_t)));
-    if (got < text.size() * sizeof(char16_t))
-        AfxThrowArchiveException(CArchiveException::endOfFile);
-    // The control's text ends at a zero character, as the platform's does
-    // (WM_SETTEXT takes the text up to its first zero); a text shorter than
-    // what was read means the file held one.
+    // The file is read in blocks of 1024 bytes; byte i of a block becomes
+    // the character with the same value, straight at the end of the text
+    // (no in-memory file of twice the size in between).
+    std::u16string text;
+    text.reserve(size_t(length));
+    BYTE bytes[kBlock];
+    file->SeekToBegin();
+    // Reading stops once the text is too long, so a file that keeps
+    // growing while it is read cannot fill the memory.
+    while (text.size() <= size_t(nMaxSize)) {
+        UINT n = file->Read(bytes, kBlock);
+        if (n == 0)
+            break;
+        size_t at = text.size();
+        text.resize(at + n);
+        for (UINT i = 0; i < n; ++i)
+            text[at + i] = bytes[i];
+    }
+    // A file that grew after its length was taken, or is still growing.
+    if (text.size() > size_t(nMaxSize)) {
+        AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
+        AfxThrowUserException();
+    }
+    // The control's text ends at its first zero character, as the
+    // platform's does: a shorter text means the file held a zero byte.
     const size_t count = text.size();
     SetWindowText(CString(std::move(text)));
     if (GetWindowTextLength() < int(count))
         AfxThrowMemoryException();
+}
+
+void CEditView::WriteRaw(CArchive& ar)
+{
+    // Each character is written as its low byte, in blocks of 1024 straight
+    // from the control's buffer.
+    auto [before, after] = Text().Pieces();
+    BYTE bytes[kBlock];
+    UINT fill = 0;
+    for (std::u16string_view piece : {before, after}) {
+        while (!piece.empty()) {
+            UINT n = UINT(std::min<size_t>(kBlock - fill, piece.size()));
+            const char16_t* units = piece.data();
+            for (UINT i = 0; i < n; ++i)
+                bytes[fill + i] = BYTE(units[i] & 0xFF);
+            fill += n;
+            piece.remove_prefix(n);
+            if (fill == kBlock) {
+                ar.Write(bytes, kBlock);
+                fill = 0;
+            }
+        }
+    }
+    if (fill > 0)
+        ar.Write(bytes, fill);
+    ar.Flush();
+}
+
+BOOL CEditView::TextFitsInBytes() const
+{
+    // The units are or-ed together a block at a time (a loop the compiler
+    // vectorises) rather than tested one by one.
+    constexpr size_t kStep = 4096;
+    auto [before, after] = Text().Pieces();
+    for (std::u16string_view piece : {before, after}) {
+        for (size_t at = 0; at < piece.size(); at += kStep) {
+            size_t end = std::min(piece.size(), at + kStep);
+            const char16_t* units = piece.data();
+            char16_t bits = 0;
+            for (size_t i = at; i < end; ++i)
+                bits |= units[i];
+            if (bits > 0xFF)
+                return FALSE;
+        }
+    }
+    return TRUE;
 }
 
 // --- searching ---
@@ -199,8 +279,7 @@ void CEditView::OnReplaceAll(const char16_t* find, const char16_t* replace, BOOL
     // searching on from behind each replacement would leave.
     auto [start, end] = Text().GetSel();
     (void)end;
-    auto* control = static_cast<EditControl*>(m_hWnd->proc.get());
-    control->ReplaceAllFrom(m_hWnd, start, find, replace, matchCase != FALSE);
+    EditControl::FromHandle(m_hWnd)->ReplaceAllFrom(m_hWnd, start, find, replace, matchCase != FALSE);
 }
 
 void CEditView::OnTextNotFound(const char16_t*) { MessageBeep(0); }

@@ -14,7 +14,7 @@ class CEditView : public CView {
     DECLARE_DYNCREATE(CEditView)
 public:
     // The framework's largest text for an edit view.
-    static constexpr int nMaxSize = 1048575;
+    static constexpr int nMaxSize = EDIT_MAXTEXT;
     static constexpr DWORD dwStyleDefault = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL |
                                             ES_AUTOVSCROLL | ES_MULTILINE | ES_NOHIDESEL | WS_BORDER;
 
@@ -25,10 +25,15 @@ public:
     // The selection's characters up to the first "\r"; empty without one.
     void GetSelectedText(CString& text) const;
     // Reads (loading archive) or writes (storing archive) the whole text as
-    // UTF-16, without conversion.
+    // the bytes of an 8-bit file: each byte one character of the same value,
+    // each character written as its low byte; line ends as they stand.
+    // Reading refuses a file longer than nMaxSize from its length ("The file
+    // is too large to open.", then a CUserException) and fails with a
+    // CMemoryException on a zero byte, where the control's text would end.
     void SerializeRaw(CArchive& ar);
-    // The text engine behind the control, for searching in place.
-    const TextEngine& Text() const;
+    // Whether every character of the text fits in a byte, so that
+    // SerializeRaw writes it without loss.
+    BOOL TextFitsInBytes() const;
 
 protected:
     // Searching and replacing, forward only.
@@ -61,5 +66,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The text engine of this view's control, for reading the text in place.
+    const TextEngine& Text() const;
+    void ReadRaw(CArchive& ar);
+    void WriteRaw(CArchive& ar);
+
     mutable CEdit m_edit;  // a plain handle wrapper over this view's window
 };

@@ -6,6 +6,7 @@
 
 #include "framework/app/WinApp.h"
 #include "framework/io/Path.h"
+#include "framework/res/StringTable.h"
 #include "framework/win/DialogManager.h"
 #include "framework/win/WindowSystem.h"
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <unicode/uchar.h>
 
-#include "framework/res/Resources.h"
 
 CString::CString(const char* utf8) : CString(FromUtf8(utf8 ? utf8 : "")) {}
 
@@ -200,17 +199,6 @@ CString& CString::MakeLower()
     return *this;
 }
 
-BOOL CString::LoadString(UINT id)
-{
-    auto s = res::FindString(id);
-    if (!s) {
-        m_str.clear();
-        return FALSE;
-    }
-    m_str.assign(s->data(), s->size());
-    return TRUE;
-}
-
 namespace {
 
 void AppendPadded(std::u16string& out, std::u16string_view body, int width, bool left, char16_t pad)
@@ -316,11 +304,4 @@ CString AfxFormatStrings1(const CString& format, const CString& s1)
     CString out(format);
     out.Replace(u"%1", s1);
     return out;
-}
-
-void AfxFormatString1(CString& out, UINT id, const char16_t* s1)
-{
-    CString format;
-    format.LoadString(id);
-    out = AfxFormatStrings1(format, CString(s1));
 }

@@ -78,6 +78,8 @@ public:
     CString& MakeLower();
 
     // Loads a string resource; FALSE (and the string left empty) when absent.
+    // A string table is a resource: this is defined by the resource layer
+    // (framework/res/StringTable.cpp), and nothing in base calls it.
     BOOL LoadString(UINT id);
 
     // printf-style formatting for %d %i %u %x %X %c %s %% with flags '-',
@@ -104,7 +106,5 @@ private:
     std::u16string m_str;
 };
 
-// Loads string id and puts s1 in place of every "%1".
-void AfxFormatString1(CString& out, UINT id, const char16_t* s1);
 // Puts s1 in place of every "%1" of a format held in a string.
 CString AfxFormatStrings1(const CString& format, const CString& s1);

@@ -167,6 +167,9 @@ inline constexpr UINT EM_LINEINDEX = 0x00BB;
 inline constexpr UINT EM_LINELENGTH = 0x00C1;
 inline constexpr UINT EM_REPLACESEL = 0x00C2;
 inline constexpr UINT EM_GETLINE = 0x00C4;
+// The most characters an edit control holds until EM_LIMITTEXT says
+// otherwise; the framework's edit view holds as many.
+inline constexpr int EDIT_MAXTEXT = 0xFFFFF;  // 1048575
 inline constexpr UINT EM_LIMITTEXT = 0x00C5;
 inline constexpr UINT EM_SETLIMITTEXT = 0x00C5;
 inline constexpr UINT EM_CANUNDO = 0x00C6;

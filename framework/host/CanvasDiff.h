@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "framework/host/Canvas.h"
+#include "framework/screen/Canvas.h"
 
 // A run of cells on one row: columns x .. x + count - 1 of row y.
 struct CellRun {

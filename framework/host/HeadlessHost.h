@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/host/Host.h"
+#include "framework/screen/Host.h"
 
 class HeadlessHost : public Host {
 public:

@@ -20,6 +20,7 @@
 
 #include "framework/base/WinUser.h"
 #include "framework/host/CanvasDiff.h"
+#include "framework/host/TerminalKeyMap.h"
 
 // Last, because of its macros (move, erase, timeout, ...).
 #define NCURSES_WIDECHAR 1
@@ -332,7 +333,7 @@ char16_t TerminalHost::StandIn(char16_t ch)
 // --- setting up and tearing down ---
 
 TerminalHost::TerminalHost()
-    : m_pairs(17 * 17, 0), m_printable(0x10000, -1)
+    : m_keys(std::make_unique<TerminalKeyMap>()), m_pairs(17 * 17, 0), m_printable(0x10000, -1)
 {
     if (g_live)
         throw std::runtime_error("the terminal is already in use by another host");
@@ -423,7 +424,7 @@ void TerminalHost::DefineNamedKeys()
             code = spare++;
         }
         if (code > 0)
-            m_keys.DefineNamedKey(code, name);
+            m_keys->DefineNamedKey(code, name);
     }
 }
 
@@ -465,9 +466,9 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
     // marker got lost. Otherwise wait for as long as it takes, showing the
     // latest canvas first if the wait may be long.
     int delay = -1;
-    if (m_keys.Pending())
-        delay = m_keys.InPaste() ? 100 : 0;
-    else if (m_keys.InPaste())
+    if (m_keys->Pending())
+        delay = m_keys->InPaste() ? 100 : 0;
+    else if (m_keys->InPaste())
         delay = 500;
     else if (!InputWaiting())
         DrawLatest();
@@ -478,10 +479,10 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
     int r = wgetch(stdscr);
     if (r == ERR) {
         if (delay >= 0) {
-            if (m_keys.Pending())
-                m_keys.Flush(out);
+            if (m_keys->Pending())
+                m_keys->Flush(out);
             else
-                m_keys.EndPaste();
+                m_keys->EndPaste();
         } else if (TerminalGone()) {
             m_ended = true;
         }
@@ -489,7 +490,7 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
     }
     m_errors = 0;
     if (r == KEY_RESIZE) {
-        m_keys.Flush(out);
+        m_keys->Flush(out);
         CSize size = ScreenCells();
         InputEvent e;
         e.kind = InputEvent::Kind::Resize;
@@ -500,7 +501,7 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
         return;
     }
     if (r == KEY_MOUSE) {
-        m_keys.Flush(out);
+        m_keys->Flush(out);
         MEVENT me;
         if (getmouse(&me) != OK)
             return;
@@ -511,18 +512,18 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
         mouse.moved = me.bstate & REPORT_MOUSE_POSITION;
         mouse.x = me.x;
         mouse.y = me.y;
-        m_keys.FeedMouse(mouse, out);
+        m_keys->FeedMouse(mouse, out);
         return;
     }
     if (r > 0xFF) {
-        m_keys.Feed(TerminalKeyMap::Key(r), out);
+        m_keys->Feed(TerminalKeyMap::Key(r), out);
     } else if (m_utf8 || r < 0x80) {
-        m_keys.Feed(TerminalKeyMap::Byte(static_cast<unsigned char>(r)), out);
+        m_keys->Feed(TerminalKeyMap::Byte(static_cast<unsigned char>(r)), out);
     } else {
         // A single-byte character set: the locale says which character.
         wint_t wc = btowc(r);
         if (wc != WEOF)
-            m_keys.Feed(TerminalKeyMap::Char(char32_t(wc)), out);
+            m_keys->Feed(TerminalKeyMap::Char(char32_t(wc)), out);
     }
 }
 
@@ -546,7 +547,7 @@ bool TerminalHost::TerminalGone()
 
 bool TerminalHost::InputWaiting() const
 {
-    if (!m_queue.empty() || m_keys.Pending())
+    if (!m_queue.empty() || m_keys->Pending())
         return true;
     struct pollfd p {STDIN_FILENO, POLLIN, 0};
     return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);

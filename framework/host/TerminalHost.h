@@ -9,12 +9,13 @@
 
 #include <chrono>
 #include <deque>
+#include <memory>
 #include <vector>
 
-#include "framework/host/Host.h"
-#include "framework/host/TerminalKeyMap.h"
+#include "framework/screen/Host.h"
 
 struct screen;  // the curses screen
+class TerminalKeyMap;
 
 class TerminalHost : public Host {
 public:
@@ -70,7 +71,7 @@ private:
     void DefineNamedKeys();
 
     screen* m_screen = nullptr;
-    TerminalKeyMap m_keys;
+    std::unique_ptr<TerminalKeyMap> m_keys;
     std::deque<InputEvent> m_queue;
     bool m_ended = false;
     int m_errors = 0;

@@ -19,7 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "framework/host/Host.h"
+#include "framework/screen/Host.h"
 
 class TerminalKeyMap {
 public:

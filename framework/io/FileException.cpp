@@ -3,12 +3,7 @@
 #include <cerrno>
 
 #include "framework/base/AfxRes.h"
-
-BOOL CException::GetErrorMessage(CString& out) const
-{
-    out.Empty();
-    return FALSE;
-}
+#include "framework/res/StringTable.h"
 
 int CFileException::OsErrorToException(LONG winError)
 {
@@ -140,7 +135,3 @@ void AfxThrowArchiveException(int cause, const char16_t* fileName)
 {
     throw CArchiveException(cause, fileName);
 }
-
-void AfxThrowUserException() { throw CUserException(); }
-
-void AfxThrowMemoryException() { throw CMemoryException(); }

@@ -1,4 +1,4 @@
-// The framework's exceptions.
+// The exceptions of the framework's file operations.
 //
 // Failures inside the framework's file operations travel as C++ exceptions
 // thrown BY VALUE and caught by reference, most specific first:
@@ -8,30 +8,14 @@
 //   catch (CFileException& e) { /* report e's cause with e.m_strFileName */ }
 //   catch (CException& e) { /* any other framework failure */ }
 //
-// Every class here derives from CException, so catch (CException&) takes
-// them all. The Afx helpers at the end throw the same objects.
+// Every class here derives from CException (framework/base/Exception.h), so
+// catch (CException&) takes them all. The Afx helpers at the end throw the
+// same objects.
 #pragma once
 
+#include "framework/base/Exception.h"
 #include "framework/base/String.h"
 #include "framework/base/Types.h"
-
-class CException {
-public:
-    CException() = default;
-    virtual ~CException() = default;
-    CException(const CException&) = default;
-    CException& operator=(const CException&) = default;
-
-    // The message to show for this failure; FALSE when it has none of its own.
-    virtual BOOL GetErrorMessage(CString& out) const;
-};
-
-// A failure that has already been reported to the user (or needs no report):
-// whoever catches it shows nothing.
-class CUserException : public CException {};
-
-// Memory ran out.
-class CMemoryException : public CException {};
 
 // A failure of a file operation: its cause, the system's own error code
 // (here an errno value; -1 when there is none) and the file's full path.
@@ -94,5 +78,3 @@ public:
 
 [[noreturn]] void AfxThrowFileException(int cause, LONG osError = -1, const char16_t* fileName = nullptr);
 [[noreturn]] void AfxThrowArchiveException(int cause, const char16_t* fileName = nullptr);
-[[noreturn]] void AfxThrowUserException();
-[[noreturn]] void AfxThrowMemoryException();

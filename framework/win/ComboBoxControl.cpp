@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/win/CaseFold.h"
+#include "framework/base/CaseFold.h"
 #include "framework/win/DC.h"
 #include "framework/win/PopupList.h"
 #include "framework/win/WindowSystem.h"

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/res/Image.h"
+#include "framework/res/Resources.h"
 #include "framework/win/Wnd.h"
 #include "framework/win/WindowSystem.h"
 
@@ -79,3 +81,35 @@ void CDC::SetCaret(int x, int y)
 CPaintDC::CPaintDC(CWnd* wnd) : CDC(WindowSystem::Get().BeginPaint(wnd->m_hWnd)) {}
 
 HFONT GetStockObject(int id) { return reinterpret_cast<HFONT>(static_cast<UINT_PTR>(id)); }
+
+void CDC::DrawIcon(int x, int y, int width, int height, HICON icon)
+{
+    if (!icon)
+        return;
+    const res::Blob* blob = res::FindIcon(UINT(reinterpret_cast<UINT_PTR>(icon)));
+    if (!blob)
+        return;
+    // Two pixel rows share a cell: the upper half block takes the upper
+    // pixel's colour as foreground and the lower one's as background.
+    int want = std::max(width, height * 2) >= 24 ? 32 : 16;
+    auto image = res::DecodeIcon(blob->Bytes(), want);
+    if (!image)
+        return;
+    int cols = std::min(width, image->width);
+    int rows = std::min(height, (image->height + 1) / 2);
+    // Scale down by sampling when the box is smaller than the image.
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            int px = c * image->width / cols;
+            int top = (2 * r) * image->height / (2 * rows);
+            int bottom = (2 * r + 1) * image->height / (2 * rows);
+            int a = image->At(px, top);
+            int b = image->At(px, bottom);
+            Cell cell;
+            cell.ch = (a < 0 && b < 0) ? u' ' : u'\u2580';
+            cell.fg = std::int8_t(a);
+            cell.bg = std::int8_t(b);
+            SetCell(x + c, y + r, cell);
+        }
+    }
+}

@@ -8,7 +8,7 @@
 
 #include "framework/base/Geometry.h"
 #include "framework/base/String.h"
-#include "framework/host/Canvas.h"
+#include "framework/screen/Canvas.h"
 
 class CWnd;
 
@@ -26,6 +26,9 @@ public:
     // Adds attribute bits to cells already drawn (greying, inactive windows).
     void AddAttr(const CRect& cells, std::uint16_t attr);
     void SetCaret(int x, int y);
+    // Draws an icon resource (LoadIcon) in block characters, two pixel rows
+    // to a cell, scaled down to fit the box of width x height cells at (x, y).
+    void DrawIcon(int x, int y, int width, int height, HICON icon);
 
     // The client area's size in cells.
     CSize Size() const { return {m_clip.right - m_origin.x, m_clip.bottom - m_origin.y}; }

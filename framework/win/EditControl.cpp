@@ -108,6 +108,13 @@ std::u16string EditControl::LineEndForEnter() const
     return u"\r\n";
 }
 
+EditControl* EditControl::FromHandle(HWND hwnd)
+{
+    if (!IsWindow(hwnd) || hwnd->className.CompareNoCase(u"EDIT") != 0)
+        return nullptr;
+    return static_cast<EditControl*>(hwnd->proc.get());
+}
+
 bool EditControl::Insert(HWND hwnd, std::u16string_view text, bool typed)
 {
     if (m_style & ES_READONLY) {

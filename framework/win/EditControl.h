@@ -18,14 +18,17 @@ public:
     void Paint(HWND hwnd, CDC& dc) override;
     UINT DialogCode(HWND hwnd) override;
 
+    // The procedure of `hwnd` if it is a window of the class "EDIT", else
+    // nullptr: the checked way for the framework's views to reach the text
+    // in bulk, where a message per character would not do.
+    static EditControl* FromHandle(HWND hwnd);
+
     const TextEngine& Text() const { return m_text; }
     // Replaces the occurrence at pos and every later one, searching on
     // behind each replacement, in one pass, under the text limit as
     // EM_REPLACESEL would be; notifies one change, and EN_MAXTEXT once if the
     // limit cut any replacement. Returns the number of replacements.
     int ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace, bool matchCase);
-    int FirstVisibleLine() const { return m_firstLine; }
-    int FirstVisibleColumn() const { return m_firstCol; }
 
 private:
     int ColumnOf(const TextEngine& text, int lineStart, int pos) const override;

@@ -1,6 +1,5 @@
 #include "framework/win/StaticControl.h"
 
-#include "framework/res/Image.h"
 #include "framework/res/Resources.h"
 #include "framework/win/DC.h"
 #include "framework/win/WindowSystem.h"
@@ -41,7 +40,7 @@ void StaticControl::Paint(HWND hwnd, CDC& dc)
     std::uint16_t attr = IsWindowEnabled(hwnd) ? ATTR_NORMAL : ATTR_DISABLED;
     dc.FillRect(CRect(0, 0, size.cx, size.cy), attr);
     if (type == SS_ICON) {
-        DrawIconCells(dc, 0, 0, size.cx, size.cy, m_icon);
+        dc.DrawIcon(0, 0, size.cx, size.cy, m_icon);
         return;
     }
     CString text = (hwnd->style & SS_NOPREFIX) ? hwnd->text : StripMnemonic(hwnd->text);
@@ -70,37 +69,3 @@ void StaticControl::Paint(HWND hwnd, CDC& dc)
             break;
     }
 }
-
-void DrawIconCells(CDC& dc, int x, int y, int width, int height, HICON icon)
-{
-    if (!icon)
-        return;
-    const res::Blob* blob = res::FindIcon(UINT(reinterpret_cast<UINT_PTR>(icon)));
-    if (!blob)
-        return;
-    // Two pixel rows share a cell: the upper half block takes the upper
-    // pixel's colour as foreground and the lower one's as background.
-    int want = std::max(width, height * 2) >= 24 ? 32 : 16;
-    auto image = res::DecodeIcon(blob->Bytes(), want);
-    if (!image)
-        return;
-    int cols = std::min(width, image->width);
-    int rows = std::min(height, (image->height + 1) / 2);
-    // Scale down by sampling when the box is smaller than the image.
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            int px = c * image->width / cols;
-            int top = (2 * r) * image->height / (2 * rows);
-            int bottom = (2 * r + 1) * image->height / (2 * rows);
-            int a = image->At(px, top);
-            int b = image->At(px, bottom);
-            Cell cell;
-            cell.ch = (a < 0 && b < 0) ? u' ' : u'\u2580';
-            cell.fg = std::int8_t(a);
-            cell.bg = std::int8_t(b);
-            dc.SetCell(x + c, y + r, cell);
-        }
-    }
-}
-
-HICON LoadIcon(UINT id) { return res::FindIcon(id) ? reinterpret_cast<HICON>(UINT_PTR(id)) : nullptr; }

@@ -13,9 +13,5 @@ private:
     HICON m_icon = nullptr;
 };
 
-// Draws an icon resource in block characters into the box at (x, y).
-void DrawIconCells(CDC& dc, int x, int y, int width, int height, HICON icon);
 // The text a control shows: "&" marks a mnemonic and is not drawn.
 CString StripMnemonic(const CString& text);
-// An icon resource's handle, or nullptr when the program has no such icon.
-HICON LoadIcon(UINT id);

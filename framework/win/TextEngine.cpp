@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "framework/win/CaseFold.h"
+#include "framework/base/CaseFold.h"
 
 using CaseFold::IsHighSurrogate;
 using CaseFold::IsLowSurrogate;

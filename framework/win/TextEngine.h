@@ -27,11 +27,12 @@
 #include <utility>
 #include <vector>
 
+#include "framework/base/WinUser.h"
 #include "framework/win/GapBuffer.h"
 
 class TextEngine {
 public:
-    static constexpr int kDefaultLimit = 0xFFFFF;  // 1048575 code units
+    static constexpr int kDefaultLimit = EDIT_MAXTEXT;
     static constexpr int kMaxLimit = 0x7FFFFFFE;   // what SetLimit(0) means
     static constexpr int kTabWidth = 8;            // default column measure
 

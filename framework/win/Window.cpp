@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/res/Resources.h"
 #include "framework/win/ControlClasses.h"
 #include "framework/win/Wnd.h"
 #include "framework/win/WindowSystem.h"
@@ -319,3 +320,5 @@ CRect GetClientCells(HWND hwnd)
         r.bottom = r.top;
     return r;
 }
+
+HICON LoadIcon(UINT id) { return res::FindIcon(id) ? reinterpret_cast<HICON>(UINT_PTR(id)) : nullptr; }

@@ -127,6 +127,8 @@ CRect GetWindowRect(HWND hwnd);          // screen pixels
 CPoint ClientToScreen(HWND hwnd, CPoint p);
 BOOL InvalidateRect(HWND hwnd, const CRect* rect, BOOL erase);
 void MessageBeep(UINT type);
+// An icon resource's handle, or nullptr when no module has such an icon.
+HICON LoadIcon(UINT id);
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL redraw = TRUE);
 SCROLLINFO GetScrollInfo(HWND hwnd, int bar);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "framework/io/FileException.h"
+#include "framework/base/Exception.h"
 #include "framework/win/ControlClasses.h"
 #include "framework/win/Wnd.h"
 

@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "framework/host/Host.h"
+#include "framework/screen/Host.h"
 #include "framework/win/DC.h"
 #include "framework/win/Window.h"
 

@@ -316,19 +316,19 @@ TEST_F(EditViewTest, TypingStopsAtTheLimit)
     host.Ctrl('V');
     host.Run();
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
-    EXPECT_EQ(View()->Text().CharAt(1048574), u'c');
+    EXPECT_EQ(View()->GetWindowText()[1048574], u'c');
     EXPECT_FALSE(Doc()->IsModified());
     // Replacing a selected character still works at the limit.
     host.Key(VK_LEFT, 0, false, true);
     Type(u"e");
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
-    EXPECT_EQ(View()->Text().CharAt(1048574), u'e');
+    EXPECT_EQ(View()->GetWindowText()[1048574], u'e');
     // A paste inserts what fits.
     Type(u"\b");
     host.Ctrl('V');
     host.Run();
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
-    EXPECT_EQ(View()->Text().CharAt(1048574), u'x');
+    EXPECT_EQ(View()->GetWindowText()[1048574], u'x');
 }
 
 TEST_F(EditViewTest, ControlStyleFontAndSelectionKeptWhileUnfocused)

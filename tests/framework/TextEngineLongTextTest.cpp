@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/win/CaseFold.h"
+#include "framework/base/CaseFold.h"
 
 namespace {
 

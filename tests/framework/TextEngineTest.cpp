@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <unicode/uchar.h>
 
-#include "framework/win/CaseFold.h"
+#include "framework/base/CaseFold.h"
 
 namespace {
 

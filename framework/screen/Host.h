@@ -11,22 +11,8 @@
 
 #include "framework/base/Geometry.h"
 #include "framework/base/Types.h"
-#include "framework/host/Canvas.h"
-
-struct InputEvent {
-    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Resize, Quit };
-    Kind kind = Kind::Key;
-    // Key: the virtual key, the character it yields (0 for none) and the
-    // modifiers held.
-    UINT vk = 0;
-    char16_t ch = 0;
-    bool ctrl = false;
-    bool shift = false;
-    bool alt = false;
-    // Mouse: the cell; Resize: the new size in cells.
-    int x = 0;
-    int y = 0;
-};
+#include "framework/screen/Canvas.h"
+#include "framework/screen/InputEvent.h"
 
 class Host {
 public:

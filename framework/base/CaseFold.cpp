@@ -1,4 +1,4 @@
-#include "framework/win/CaseFold.h"
+#include "framework/base/CaseFold.h"
 
 #include <unicode/uchar.h>
 

@@ -1,4 +1,4 @@
-#include "framework/host/Canvas.h"
+#include "framework/screen/Canvas.h"
 
 #include "framework/base/String.h"
 

@@ -1,0 +1,10 @@
+// Strings loaded by number from the string tables of the resource modules
+// (the program's, then the framework's). CString::LoadString is defined here
+// too, in StringTable.cpp.
+#pragma once
+
+#include "framework/base/String.h"
+#include "framework/base/Types.h"
+
+// Loads string id and puts s1 in place of every "%1".
+void AfxFormatString1(CString& out, UINT id, const char16_t* s1);

@@ -1,0 +1,21 @@
+// One event of input as a host delivers it: a key press, a mouse action at a
+// screen cell, a new screen size, or the end of input. The window system
+// turns it into window messages.
+#pragma once
+
+#include "framework/base/Types.h"
+
+struct InputEvent {
+    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Resize, Quit };
+    Kind kind = Kind::Key;
+    // Key: the virtual key, the character it yields (0 for none) and the
+    // modifiers held.
+    UINT vk = 0;
+    char16_t ch = 0;
+    bool ctrl = false;
+    bool shift = false;
+    bool alt = false;
+    // Mouse: the cell; Resize: the new size in cells.
+    int x = 0;
+    int y = 0;
+};
