@@ -250,7 +250,7 @@ void CToolView::OnCancelButton()
 HWND CToolView::FocusedField() const
 {
     HWND focus = ::GetFocus();
-    if (!focus || !::IsChild(m_hWnd, focus) || focus->className.CompareNoCase(u"EDIT") != 0)
+    if (!focus || !::IsChild(m_hWnd, focus) || ::GetClassName(focus).CompareNoCase(u"EDIT") != 0)
         return nullptr;
     return focus;
 }

@@ -272,6 +272,15 @@ inline constexpr UINT IDNO = 7;
 inline constexpr UINT SW_HIDE = 0;
 inline constexpr UINT SW_SHOWNORMAL = 1;
 inline constexpr UINT SW_SHOW = 5;
+
+// GetWindow
+inline constexpr UINT GW_HWNDNEXT = 2;  // the next sibling, towards the top
+inline constexpr UINT GW_OWNER = 4;     // the window a top-level window belongs to
+inline constexpr UINT GW_CHILD = 5;     // the bottom child
+
+// GetWindowLong
+inline constexpr int GWL_STYLE = -16;
+inline constexpr int GWL_ID = -12;
 inline constexpr UINT ICON_SMALL = 0;
 inline constexpr UINT ICON_BIG = 1;
 inline constexpr UINT SB_HORZ = 0;

@@ -86,12 +86,13 @@ void HeadlessHost::ClickButton(std::u16string_view text)
                            HWND active = WindowSystem::Get().ActiveTopLevel();
                            if (!active)
                                return false;
-                           for (auto& child : active->children) {
-                               if (child->className.CompareNoCase(u"BUTTON") != 0 || !(child->style & WS_VISIBLE))
+                           for (HWND child = GetWindow(active, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                               if (GetClassName(child).CompareNoCase(u"BUTTON") != 0 || !IsWindowVisible(child))
                                    continue;
-                               if (child->text.Str() != wanted && StripMnemonic(child->text).Str() != wanted)
+                               CString label = GetWindowText(child);
+                               if (label.Str() != wanted && StripMnemonic(label).Str() != wanted)
                                    continue;
-                               CRect cells = GetWindowCells(child.get());
+                               CRect cells = GetWindowCells(child);
                                e.x = cells.left + cells.Width() / 2;
                                e.y = cells.top;
                                InputEvent up = e;

@@ -166,6 +166,34 @@ HWND SetFocus(HWND hwnd) { return WindowSystem::Get().SetFocus(hwnd); }
 HWND GetFocus() { return WindowSystem::Get().Focus(); }
 HWND GetParent(HWND hwnd) { return IsWindow(hwnd) ? hwnd->parent : nullptr; }
 
+HWND GetWindow(HWND hwnd, UINT cmd)
+{
+    if (!IsWindow(hwnd))
+        return nullptr;
+    if (cmd == GW_CHILD)
+        return hwnd->children.empty() ? nullptr : hwnd->children.front().get();
+    if (cmd == GW_OWNER)
+        return hwnd->owner;
+    if (cmd != GW_HWNDNEXT || !hwnd->parent)
+        return nullptr;
+    const auto& siblings = hwnd->parent->children;
+    for (size_t i = 0; i + 1 < siblings.size(); ++i)
+        if (siblings[i].get() == hwnd)
+            return siblings[i + 1].get();
+    return nullptr;
+}
+
+CString GetClassName(HWND hwnd) { return IsWindow(hwnd) ? hwnd->className : CString(); }
+
+LONG GetWindowLong(HWND hwnd, int index)
+{
+    if (!IsWindow(hwnd))
+        return 0;
+    if (index == GWL_STYLE)
+        return LONG(hwnd->style);
+    return index == GWL_ID ? LONG(hwnd->id) : 0;
+}
+
 HWND GetDlgItem(HWND hwnd, int id)
 {
     if (!IsWindow(hwnd))

@@ -114,6 +114,12 @@ BOOL IsWindowEnabled(HWND hwnd);
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();
 HWND GetParent(HWND hwnd);
+// GW_CHILD: the first (bottom) child; GW_HWNDNEXT: the next sibling above;
+// GW_OWNER: the owner of a top-level window.
+HWND GetWindow(HWND hwnd, UINT cmd);
+CString GetClassName(HWND hwnd);
+// GWL_STYLE or GWL_ID.
+LONG GetWindowLong(HWND hwnd, int index);
 HWND GetDlgItem(HWND hwnd, int id);
 int GetDlgCtrlID(HWND hwnd);
 BOOL IsChild(HWND parent, HWND hwnd);

@@ -339,7 +339,7 @@ TEST_F(EditViewTest, ControlStyleFontAndSelectionKeptWhileUnfocused)
                          ES_AUTOHSCROLL | ES_NOHIDESEL;
     EXPECT_EQ(style & wanted, wanted);
     EXPECT_EQ(style & WS_BORDER, 0u);
-    EXPECT_EQ(View()->m_hWnd->className, u"EDIT");
+    EXPECT_EQ(::GetClassName(View()->m_hWnd), u"EDIT");
     EXPECT_EQ(View()->GetFont(), GetStockObject(SYSTEM_FONT));
 
     Type(u"keep this");

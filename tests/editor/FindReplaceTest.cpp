@@ -70,7 +70,7 @@ protected:
     bool ComboHasFocus()
     {
         CWnd* focus = CWnd::GetFocus();
-        return focus && (focus->m_hWnd == Tool()->m_comboFind.m_hWnd || focus->m_hWnd->parent == Tool()->m_comboFind.m_hWnd);
+        return focus && (focus->m_hWnd == Tool()->m_comboFind.m_hWnd || ::GetParent(focus->m_hWnd) == Tool()->m_comboFind.m_hWnd);
     }
 };
 

@@ -120,8 +120,8 @@ TEST_F(EditorTest, AboutBoxShowsItsTextsCentredOverTheFrame)
         seen = true;
         HWND box = WindowSystem::Get().ActiveTopLevel();
         ASSERT_NE(box, Frame()->m_hWnd);
-        EXPECT_EQ(box->text, u"About Tessel");
-        EXPECT_EQ(box->owner, Frame()->m_hWnd);
+        EXPECT_EQ(GetWindowText(box), u"About Tessel");
+        EXPECT_EQ(GetWindow(box, GW_OWNER), Frame()->m_hWnd);
         // A client area of 139 x 89 dialog units, centred over the frame.
         EXPECT_EQ(GetClientRect(box).Size(), CSize(139 * 3, 89 * 2));
         CRect r = GetWindowRect(box);
@@ -138,9 +138,9 @@ TEST_F(EditorTest, AboutBoxShowsItsTextsCentredOverTheFrame)
         EXPECT_GE(host.Find(u"[OK]").x, 0);
         // The application icon, drawn in its colours left of the texts.
         HWND icon = nullptr;
-        for (auto& child : box->children)
-            if ((child->style & SS_TYPEMASK) == SS_ICON)
-                icon = child.get();
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if ((GetWindowLong(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                icon = child;
         ASSERT_NE(icon, nullptr);
         EXPECT_EQ(::SendMessage(icon, STM_GETICON), LRESULT(IDR_MAINFRAME));
         CRect cells = GetWindowCells(icon);

@@ -36,8 +36,8 @@ protected:
     int FocusedControl()
     {
         CWnd* focus = CWnd::GetFocus();
-        for (HWND h = focus ? focus->m_hWnd : nullptr; h; h = h->parent)
-            if (h->parent == Tool()->m_hWnd)
+        for (HWND h = focus ? focus->m_hWnd : nullptr; h; h = ::GetParent(h))
+            if (::GetParent(h) == Tool()->m_hWnd)
                 return int(h->id);
         return 0;
     }

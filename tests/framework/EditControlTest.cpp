@@ -385,7 +385,8 @@ TEST_F(EditControlTest, ReplaceAllStopsGrowingAtTheLimitAndSaysSoOnce)
 {
     MakeMulti(u"a.a.a.a");
     Send(EM_LIMITTEXT, 9);
-    auto* control = static_cast<EditControl*>(edit->proc.get());
+    EditControl* control = EditControl::FromHandle(edit);
+    ASSERT_NE(control, nullptr);
     // Two "a" grow to "bb"; at the limit each of the other two keeps one "b".
     EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"a", u"bb", true), 4);
     EXPECT_EQ(Text(), "bb.bb.b.b");

@@ -392,8 +392,8 @@ TEST_F(WindowSystemTest, DialogRunsModallyAndEnterAcceptsIt)
         checked = true;
         HWND box = WindowSystem::Get().ActiveTopLevel();
         ASSERT_NE(box, frame->m_hWnd);
-        EXPECT_EQ(box->text, u"Ask");
-        EXPECT_EQ(box->owner, frame->m_hWnd);
+        EXPECT_EQ(GetWindowText(box), u"Ask");
+        EXPECT_EQ(GetWindow(box, GW_OWNER), frame->m_hWnd);
         // The owner is disabled; the first control with a tab stop has the
         // focus, its text selected, so typing replaces it.
         EXPECT_FALSE(frame->IsWindowEnabled());
@@ -468,7 +468,7 @@ TEST_F(WindowSystemTest, CenterWindowCentresOverTheOwnerOrTheScreen)
     alone.m_centre = true;
     host.OnModal([&] {
         HWND box = WindowSystem::Get().ActiveTopLevel();
-        EXPECT_EQ(box->owner, nullptr);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
         CRect r = GetWindowRect(box);
         EXPECT_LE(std::abs(r.left - (800 - r.right)), 1);
         EXPECT_LE(std::abs(r.top - (384 - r.bottom)), 1);

@@ -154,7 +154,7 @@ protected:
     }
     static HWND FindControl(std::u16string_view caption, int id)
     {
-        for (HWND w = Active(); w; w = w->owner)
+        for (HWND w = Active(); w; w = GetWindow(w, GW_OWNER))
             if (GetWindowText(w).Str() == caption)
                 return GetDlgItem(w, id);
         return nullptr;
@@ -165,9 +165,9 @@ protected:
         HWND active = Active();
         if (!active)
             return nullptr;
-        for (auto& child : active->children)
-            if (child->className.CompareNoCase(u"BUTTON") == 0 && GetWindowText(child.get()).Str() == text)
-                return child.get();
+        for (HWND child = GetWindow(active, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            if (GetClassName(child).CompareNoCase(u"BUTTON") == 0 && GetWindowText(child).Str() == text)
+                return child;
         return nullptr;
     }
     // The text of the control that has the keyboard focus.
