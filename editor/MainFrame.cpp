@@ -14,13 +14,6 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_TOOLS_GOTO, OnUpdateToolsGoto)
 END_MESSAGE_MAP()
 
-namespace {
-// Heights of the tool pane's row: idle, the find form, the go-to form.
-constexpr int kIdleRow = 22;
-constexpr int kFindRow = 96;
-constexpr int kGotoRow = 32;
-} // namespace
-
 CMainFrame::CMainFrame() = default;
 CMainFrame::~CMainFrame() = default;
 
@@ -53,8 +46,8 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
     CRect rect;
     GetClientRect(&rect);
     int height = rect.bottom - rect.top;
-    m_wndSplitter.SetRowInfo(0, kIdleRow, 0);
-    m_wndSplitter.SetRowInfo(1, height - kIdleRow, 0);
+    m_wndSplitter.SetRowInfo(0, CToolView::kIdleRowHeight, 0);
+    m_wndSplitter.SetRowInfo(1, height - CToolView::kIdleRowHeight, 0);
 
     SetActiveView(static_cast<CView*>(m_wndSplitter.GetPane(1, 0)), TRUE);
 
@@ -77,8 +70,8 @@ void CMainFrame::OnToolsFindReplace()
     CRect rect;
     GetClientRect(&rect);
     int height = rect.bottom - rect.top;
-    m_wndSplitter.SetRowInfo(0, kFindRow, 0);
-    m_wndSplitter.SetRowInfo(1, height - kFindRow, 0);
+    m_wndSplitter.SetRowInfo(0, CToolView::kFindRowHeight, 0);
+    m_wndSplitter.SetRowInfo(1, height - CToolView::kFindRowHeight, 0);
     SetActiveView(static_cast<CView*>(m_wndSplitter.GetPane(0, 0)), TRUE);
     m_wndSplitter.RecalcLayout();
 }
@@ -90,8 +83,8 @@ void CMainFrame::OnToolsGoto()
     CRect rect;
     GetClientRect(&rect);
     int height = rect.bottom - rect.top;
-    m_wndSplitter.SetRowInfo(0, kGotoRow, 0);
-    m_wndSplitter.SetRowInfo(1, height - kGotoRow, 0);
+    m_wndSplitter.SetRowInfo(0, CToolView::kGotoRowHeight, 0);
+    m_wndSplitter.SetRowInfo(1, height - CToolView::kGotoRowHeight, 0);
     SetActiveView(static_cast<CView*>(m_wndSplitter.GetPane(0, 0)), TRUE);
     m_wndSplitter.RecalcLayout();
 }

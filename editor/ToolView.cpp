@@ -19,10 +19,6 @@ BEGIN_MESSAGE_MAP(CToolView, CFormView)
     ON_WM_KEYDOWN()
 END_MESSAGE_MAP()
 
-namespace {
-constexpr int kIdleRow = 22;
-}
-
 CToolView::CToolView()
     : CFormView(IDD_TOOLVIEW),
       m_bMatchCase(FALSE),
@@ -143,8 +139,8 @@ void CToolView::ReturnToIdle()
     CRect rect;
     m_pSplitter->GetWindowRect(&rect);
     int height = rect.bottom - rect.top;
-    m_pSplitter->SetRowInfo(0, kIdleRow, 0);
-    m_pSplitter->SetRowInfo(1, height - kIdleRow, 0);
+    m_pSplitter->SetRowInfo(0, kIdleRowHeight, 0);
+    m_pSplitter->SetRowInfo(1, height - kIdleRowHeight, 0);
     m_pSplitter->RecalcLayout();
 }
 

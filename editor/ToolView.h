@@ -14,6 +14,11 @@ public:
     CToolView();
     ~CToolView() override;
 
+    // The heights in pixels of the splitter's upper row in each mode.
+    static constexpr int kIdleRowHeight = 22;
+    static constexpr int kFindRowHeight = 96;
+    static constexpr int kGotoRowHeight = 32;
+
     void AttachViews(CTesseraView* pEditView, CSplitterWnd* pSplitter);
     void ShowFindControls();
     void ShowGotoControls();

@@ -39,9 +39,9 @@ BOOL CAgreementDlg::OnInitDialog()
     CString strPath = g_strSetupDir + u"EULA.txt";
     CFile file;
     if (!file.Open(strPath, CFile::modeRead, nullptr)) {
-        AfxMessageBox(u"Can't open eula.txt. Before you continue, you must see eula.txt and agree with the "
-                      u"license agreement terms! Try to locate it manually!",
-                      0, 0);
+        CString strMissing;
+        strMissing.LoadString(IDS_EULA_MISSING);
+        AfxMessageBox(strMissing, 0, 0);
     } else {
         m_strText = u"";
         char buffer[256];

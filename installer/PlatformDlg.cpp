@@ -65,7 +65,7 @@ void CPlatformDlg::FillPlatformList()
 void CPlatformDlg::OnSelchangePlatform()
 {
     UpdateData(TRUE);
-    m_btnContinue.EnableWindow(m_nPlatform >= 0 && m_nPlatform <= 3);
+    m_btnContinue.EnableWindow(m_nPlatform >= 0 && m_nPlatform < m_cbPlatform.GetCount());
 }
 
 void CPlatformDlg::OnOK()

@@ -48,13 +48,6 @@ void CDocument::RemoveView(CView* view)
     view->m_pDocument = nullptr;
 }
 
-void CDocument::UpdateAllViews(CView* sender, long hint)
-{
-    for (CView* v : m_views)
-        if (v != sender)
-            v->OnUpdate(sender, hint, nullptr);
-}
-
 void CDocument::Serialize(CArchive&) {}
 
 BOOL CDocument::OnNewDocument()
@@ -185,7 +178,7 @@ BOOL CDocument::DoSave(const char16_t* path, BOOL replace)
             if (cut >= 0)
                 newName = newName.Left(cut);
         }
-        if (!AfxDoPromptFileName(newName, replace ? AFX_IDS_SAVEFILE : AFX_IDS_SAVEFILE,
+        if (!AfxDoPromptFileName(newName, AFX_IDS_SAVEFILE,
                                  OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
             return FALSE;
     }

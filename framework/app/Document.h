@@ -36,7 +36,6 @@ public:
     void RemoveView(CView* view);
     CView* GetFirstView() const { return m_views.empty() ? nullptr : m_views.front(); }
     const std::vector<CView*>& GetViews() const { return m_views; }
-    void UpdateAllViews(CView* sender, long hint = 0);
 
     virtual void Serialize(CArchive& ar);
     virtual BOOL OnNewDocument();
@@ -46,6 +45,7 @@ public:
     virtual void DeleteContents() {}
     // The save prompt: TRUE when the pending command may go on.
     virtual BOOL SaveModified();
+    // Whether the frame may close: the save prompt.
     virtual BOOL CanCloseFrame(CWnd* frame);
     // Save to path, or through the Save As dialog when path is null or
     // replace is TRUE. TRUE when saved.

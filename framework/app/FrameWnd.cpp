@@ -180,7 +180,7 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* msg)
 void CFrameWnd::OnClose()
 {
     CDocument* doc = GetActiveDocument();
-    if (doc && !doc->SaveModified())
+    if (doc && !doc->CanCloseFrame(this))
         return;
     if (doc)
         doc->OnCloseDocument();

@@ -150,13 +150,6 @@ CDocument* CWinApp::OpenDocumentFile(const char16_t* fileName)
     return tmpl->OpenDocumentFile(path);
 }
 
-BOOL CWinApp::SaveAllModified()
-{
-    CDocTemplate* tmpl = GetDocTemplate();
-    CDocument* doc = tmpl ? tmpl->GetOpenDocument() : nullptr;
-    return doc ? doc->SaveModified() : TRUE;
-}
-
 void CWinApp::OnFileNew()
 {
     if (CDocTemplate* tmpl = GetDocTemplate())

@@ -32,8 +32,6 @@ public:
     BOOL ProcessShellCommand(CCommandLineInfo& info);
     virtual CDocument* OpenDocumentFile(const char16_t* fileName);
     CDocTemplate* GetDocTemplate() const { return m_templates.empty() ? nullptr : m_templates.front(); }
-    // Asks every document whether it may close (the save prompt).
-    BOOL SaveAllModified();
 
     CWnd* m_pMainWnd = nullptr;
     // The title: the executable's name without its extension unless the

@@ -126,11 +126,6 @@ BOOL CFileException::GetErrorMessage(CString& out) const
     return TRUE;
 }
 
-void AfxThrowFileException(int cause, LONG osError, const char16_t* fileName)
-{
-    throw CFileException(cause, osError, fileName);
-}
-
 void AfxThrowArchiveException(int cause, const char16_t* fileName)
 {
     throw CArchiveException(cause, fileName);

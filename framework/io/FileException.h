@@ -76,5 +76,4 @@ public:
     CString m_strFileName;
 };
 
-[[noreturn]] void AfxThrowFileException(int cause, LONG osError = -1, const char16_t* fileName = nullptr);
 [[noreturn]] void AfxThrowArchiveException(int cause, const char16_t* fileName = nullptr);

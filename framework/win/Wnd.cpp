@@ -91,12 +91,6 @@ HWND CWnd::Detach()
     return hwnd;
 }
 
-BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent)
-{
-    HWND hwnd = ::GetDlgItem(parent->m_hWnd, int(id));
-    return hwnd ? Attach(hwnd) : FALSE;
-}
-
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;

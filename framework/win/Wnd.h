@@ -38,7 +38,6 @@ public:
 
     BOOL Attach(HWND hwnd);
     HWND Detach();
-    BOOL SubclassDlgItem(UINT id, CWnd* parent);
 
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);

@@ -13,3 +13,4 @@
 #define IDS_PLATFORM_FOLDERS            2
 #define IDS_DISAGREE_NOTICE             3
 #define IDS_QUIT_SETUP                  4
+#define IDS_EULA_MISSING                5
