@@ -2,6 +2,8 @@
 
 #include <unicode/uchar.h>
 
+#include "framework/base/Utf16.h"
+
 namespace CaseFold {
 
 // Every entry stays in the BMP (U+00B5 MICRO SIGN folds to U+03BC, outside
@@ -28,7 +30,7 @@ char16_t Unit(char16_t unit)
 {
     if (unit < 256)
         return Latin1Table()[unit];
-    if (unit >= 0xD800 && unit <= 0xDFFF)
+    if (Utf16::IsSurrogate(unit))
         return unit;
     const UChar32 folded = u_foldCase(unit, U_FOLD_CASE_DEFAULT);
     return folded <= 0xFFFF ? static_cast<char16_t>(folded) : unit;
@@ -36,19 +38,19 @@ char16_t Unit(char16_t unit)
 
 void Pair(char16_t& high, char16_t& low)
 {
-    const UChar32 cp = 0x10000 + ((UChar32(high) - 0xD800) << 10) + (UChar32(low) - 0xDC00);
+    const UChar32 cp = UChar32(Utf16::CodePoint(high, low));
     const UChar32 folded = u_foldCase(cp, U_FOLD_CASE_DEFAULT);
     if (folded < 0x10000)
         return;  // would change the length; keep the original
-    high = static_cast<char16_t>(0xD800 + ((folded - 0x10000) >> 10));
-    low = static_cast<char16_t>(0xDC00 + ((folded - 0x10000) & 0x3FF));
+    high = Utf16::HighOf(char32_t(folded));
+    low = Utf16::LowOf(char32_t(folded));
 }
 
 std::u16string String(std::u16string_view text)
 {
     std::u16string out(text);
     for (std::size_t i = 0; i < out.size(); ++i) {
-        if (IsHighSurrogate(out[i]) && i + 1 < out.size() && IsLowSurrogate(out[i + 1])) {
+        if (Utf16::IsHighSurrogate(out[i]) && i + 1 < out.size() && Utf16::IsLowSurrogate(out[i + 1])) {
             Pair(out[i], out[i + 1]);
             ++i;
         } else {

@@ -32,7 +32,4 @@ void Pair(char16_t& high, char16_t& low);
 // length as the input.
 std::u16string String(std::u16string_view text);
 
-inline bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-inline bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 }  // namespace CaseFold

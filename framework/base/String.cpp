@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unicode/uchar.h>
 
+#include "framework/base/CaseFold.h"
+#include "framework/base/Utf16.h"
 
 CString::CString(const char* utf8) : CString(FromUtf8(utf8 ? utf8 : "")) {}
 
@@ -29,9 +31,8 @@ CString CString::FromUtf8(std::string_view s)
         if (!ok) { out += u'\uFFFD'; ++i; continue; }
         i += len;
         if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out += char16_t(0xD800 + (cp >> 10));
-            out += char16_t(0xDC00 + (cp & 0x3FF));
+            out += Utf16::HighOf(cp);
+            out += Utf16::LowOf(cp);
         } else {
             out += char16_t(cp);
         }
@@ -53,10 +54,10 @@ std::string CString::ToUtf8() const
     out.reserve(m_str.size());
     for (size_t i = 0; i < m_str.size(); ++i) {
         char32_t cp = m_str[i];
-        if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < m_str.size() && m_str[i + 1] >= 0xDC00 && m_str[i + 1] < 0xE000) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (m_str[i + 1] - 0xDC00);
+        if (Utf16::IsHighSurrogate(cp) && i + 1 < m_str.size() && Utf16::IsLowSurrogate(m_str[i + 1])) {
+            cp = Utf16::CodePoint(m_str[i], m_str[i + 1]);
             ++i;
-        } else if (cp >= 0xD800 && cp < 0xE000) {
+        } else if (Utf16::IsSurrogate(cp)) {
             cp = 0xFFFD;
         }
         if (cp < 0x80) {
@@ -86,18 +87,36 @@ std::string CString::ToLatin1() const
     return out;
 }
 
+namespace {
+
+// The code point at text[i] (a lone surrogate stands for itself), folded as
+// the search folds it; i moves past it.
+char32_t NextFolded(std::u16string_view text, size_t& i)
+{
+    char32_t cp = text[i++];
+    if (Utf16::IsHighSurrogate(cp) && i < text.size() && Utf16::IsLowSurrogate(text[i])) {
+        cp = Utf16::CodePoint(text[i - 1], text[i]);
+        ++i;
+    }
+    return Utf16::IsSurrogate(cp) ? cp : CaseFold::CodePoint(cp);
+}
+
+}  // namespace
+
 int CString::CompareNoCase(const CString& other) const
 {
-    size_t n = std::min(m_str.size(), other.m_str.size());
-    for (size_t i = 0; i < n; ++i) {
-        UChar32 a = u_foldCase(m_str[i], U_FOLD_CASE_DEFAULT);
-        UChar32 b = u_foldCase(other.m_str[i], U_FOLD_CASE_DEFAULT);
+    // Code point by code point, with the simple case folding the search
+    // uses, so that what one finds the other calls equal.
+    size_t i = 0, j = 0;
+    while (i < m_str.size() && j < other.m_str.size()) {
+        const char32_t a = NextFolded(m_str, i);
+        const char32_t b = NextFolded(other.m_str, j);
         if (a != b)
             return a < b ? -1 : 1;
     }
-    if (m_str.size() == other.m_str.size())
+    if (i == m_str.size() && j == other.m_str.size())
         return 0;
-    return m_str.size() < other.m_str.size() ? -1 : 1;
+    return i == m_str.size() ? -1 : 1;
 }
 
 CString CString::Mid(int first) const
@@ -186,7 +205,7 @@ int CString::Replace(const CString& from, const CString& to)
 CString& CString::MakeUpper()
 {
     for (auto& c : m_str)
-        if (!(c >= 0xD800 && c < 0xE000))
+        if (!Utf16::IsSurrogate(c))
             c = char16_t(u_toupper(c));
     return *this;
 }
@@ -194,7 +213,7 @@ CString& CString::MakeUpper()
 CString& CString::MakeLower()
 {
     for (auto& c : m_str)
-        if (!(c >= 0xD800 && c < 0xE000))
+        if (!Utf16::IsSurrogate(c))
             c = char16_t(u_tolower(c));
     return *this;
 }

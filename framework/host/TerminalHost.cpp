@@ -18,6 +18,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "framework/base/Utf16.h"
 #include "framework/base/WinUser.h"
 #include "framework/host/CanvasDiff.h"
 #include "framework/host/TerminalKeyMap.h"
@@ -572,7 +573,7 @@ bool TerminalHost::Printable(char16_t ch)
 {
     signed char& known = m_printable[ch];
     if (known < 0) {
-        bool ok = ch >= 0x20 && !(ch >= 0xD800 && ch < 0xE000);
+        bool ok = ch >= 0x20 && !Utf16::IsSurrogate(ch);
         if (ok) {
             // Representable in the locale's character set, one column wide.
             char bytes[MB_LEN_MAX];

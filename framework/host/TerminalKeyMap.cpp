@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 
+#include "framework/base/Utf16.h"
 #include "framework/base/WinUser.h"
 
 // Only the key-code constants are used here; the curses header comes last
@@ -152,7 +153,7 @@ void TerminalKeyMap::CharEvents(char32_t c, bool alt, std::vector<InputEvent>& o
     }
     if (c >= 0x80 && c < 0xA0)
         return;  // C1 controls: no key yields them
-    if (c >= 0xD800 && c < 0xE000)
+    if (Utf16::IsSurrogate(c))
         return;  // a lone surrogate is no character
     if (c > 0x10FFFF)
         return;
@@ -174,9 +175,8 @@ void TerminalKeyMap::CharEvents(char32_t c, bool alt, std::vector<InputEvent>& o
     }
     // Beyond the 16-bit range: the two halves of the surrogate pair, one
     // after the other, as a platform delivers them.
-    char32_t v = c - 0x10000;
-    out.push_back(MakeKey(0, char16_t(0xD800 + (v >> 10)), false, false, alt));
-    out.push_back(MakeKey(0, char16_t(0xDC00 + (v & 0x3FF)), false, false, alt));
+    out.push_back(MakeKey(0, Utf16::HighOf(c), false, false, alt));
+    out.push_back(MakeKey(0, Utf16::LowOf(c), false, false, alt));
 }
 
 std::vector<std::string> TerminalKeyMap::KnownKeyNames()
@@ -291,7 +291,7 @@ void TerminalKeyMap::FeedByte(unsigned char b, std::vector<InputEvent>& out)
         if (--m_utf8Need > 0)
             return;
         // Overlong forms and surrogates are malformed.
-        if (m_utf8Value < m_utf8Min || (m_utf8Value >= 0xD800 && m_utf8Value < 0xE000) || m_utf8Value > 0x10FFFF)
+        if (m_utf8Value < m_utf8Min || Utf16::IsSurrogate(m_utf8Value) || m_utf8Value > 0x10FFFF)
             return;
         FeedChar(m_utf8Value, out);
         return;

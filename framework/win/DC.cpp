@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/base/Utf16.h"
 #include "framework/res/Image.h"
 #include "framework/res/Resources.h"
 #include "framework/win/Wnd.h"
@@ -14,7 +15,7 @@ int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
         // Control characters would upset a terminal; show them as a middle dot.
         if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))
             c = u'\u00B7';
-        else if (c >= 0xD800 && c < 0xE000)
+        else if (Utf16::IsSurrogate(c))
             c = u'\uFFFD';
         SetCell(x + n, y, Cell{c, attr});
         ++n;

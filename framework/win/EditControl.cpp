@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/base/Utf16.h"
 #include "framework/win/DC.h"
 #include "framework/win/WindowSystem.h"
 
@@ -16,8 +17,6 @@ constexpr char16_t kCtrlZ = 0x1A;
 // Tab stops are in dialog units of the control's font: four to a character.
 constexpr int kDefaultTabStop = 32;
 
-bool IsHighSurrogateUnit(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
-bool IsLowSurrogateUnit(char16_t c) { return c >= 0xDC00 && c < 0xE000; }
 // A tab is at most this many cells wide, and the view scrolls at most this
 // far to the right: the widest line (0xFFFFF tabs) still fits, and column
 // arithmetic stays far from the int range's end.
@@ -50,8 +49,8 @@ int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd,
         int pos = lineStart + std::clamp(column, 0, lineEnd - lineStart);
         // Never between the halves of a surrogate pair: the column of its
         // second half is as near to the pair's end as to its start.
-        if (pos > lineStart && pos < lineEnd && IsLowSurrogateUnit(text.CharAt(pos)) &&
-            IsHighSurrogateUnit(text.CharAt(pos - 1)))
+        if (pos > lineStart && pos < lineEnd && Utf16::IsLowSurrogate(text.CharAt(pos)) &&
+            Utf16::IsHighSurrogate(text.CharAt(pos - 1)))
             ++pos;
         return pos;
     }
@@ -664,7 +663,7 @@ void EditControl::Paint(HWND hwnd, CDC& dc)
         int first = start;
         if (!m_mayHaveTabs) {
             first = start + std::min(m_firstCol, len);
-            if (first > start && IsLowSurrogateUnit(m_text.CharAt(first)) && IsHighSurrogateUnit(m_text.CharAt(first - 1)))
+            if (first > start && Utf16::IsLowSurrogate(m_text.CharAt(first)) && Utf16::IsHighSurrogate(m_text.CharAt(first - 1)))
                 --first;
         }
         int col = first - start;

@@ -9,9 +9,10 @@
 #endif
 
 #include "framework/base/CaseFold.h"
+#include "framework/base/Utf16.h"
 
-using CaseFold::IsHighSurrogate;
-using CaseFold::IsLowSurrogate;
+using Utf16::IsHighSurrogate;
+using Utf16::IsLowSurrogate;
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <unicode/uchar.h>
 
 #include "framework/base/CaseFold.h"
+#include "framework/base/String.h"
 
 namespace {
 
@@ -640,6 +641,21 @@ TEST(CaseFold, KeepsEveryCodePointInItsPlane)
         ASSERT_EQ(c < 0x10000, folded < 0x10000) << std::hex << "U+" << c;
     }
     EXPECT_EQ(Show(CaseFold::String(u"A\u00C0\xD801\xDC00\xDC00z")), "a\\u00E0\\uD801\\uDC28\\uDC00z");
+}
+
+TEST(CaseFold, CStringComparesWithoutCaseAsTheSearchFinds)
+{
+    // Pairs the search ignoring case takes for one another: letters above
+    // U+FFFF included (Deseret), and the Kelvin sign with "k".
+    const std::u16string pairs[][2] = {{u"\xD801\xDC00x", u"\xD801\xDC28X"}, {u"\u212A", u"k"}, {u"\u00C9a", u"\u00E9A"}};
+    for (const auto& [a, b] : pairs) {
+        EXPECT_EQ(CString(a).CompareNoCase(CString(b)), 0) << Show(a) << " vs " << Show(b);
+        EXPECT_EQ(Make(a).Find(b, 0, false), 0) << Show(a) << " vs " << Show(b);
+    }
+    // Simple folding keeps lengths: "\u00DF" is not "ss"; a longer text sorts after.
+    EXPECT_NE(CString(u"\u00DF").CompareNoCase(CString(u"ss")), 0);
+    EXPECT_LT(CString(u"ab").CompareNoCase(CString(u"ABC")), 0);
+    EXPECT_GT(CString(u"abc").CompareNoCase(CString(u"AB")), 0);
 }
 
 }  // namespace

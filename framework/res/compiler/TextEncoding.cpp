@@ -1,5 +1,7 @@
 #include "TextEncoding.h"
 
+#include "framework/base/Utf16.h"
+
 namespace rc {
 
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos)
@@ -38,7 +40,7 @@ std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos)
         cp = (cp << 6) | (c & 0x3F);
     }
     // Overlong forms, surrogates and values beyond Unicode are not text.
-    if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+    if (cp < minimum || cp > 0x10FFFF || Utf16::IsSurrogate(cp))
         return std::nullopt;
     pos += extra + 1;
     return cp;
@@ -49,9 +51,8 @@ void AppendUtf16(char32_t cp, std::u16string& out)
     if (cp < 0x10000) {
         out += static_cast<char16_t>(cp);
     } else {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        out += Utf16::HighOf(cp);
+        out += Utf16::LowOf(cp);
     }
 }
 
@@ -73,11 +74,10 @@ std::string Utf16ToUtf8(std::u16string_view text)
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t cp = text[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+        if (Utf16::IsHighSurrogate(cp) && i + 1 < text.size() && Utf16::IsLowSurrogate(text[i + 1])) {
+            cp = Utf16::CodePoint(text[i], text[i + 1]);
             ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+        } else if (Utf16::IsSurrogate(cp)) {
             cp = 0xFFFD;
         }
         if (cp < 0x80) {
