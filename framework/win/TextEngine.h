@@ -5,20 +5,9 @@
 // search. It draws nothing and sends no notifications: the control wraps it
 // and turns its results into messages and painting.
 //
-// Positions are code-unit offsets 0..Length(). Line ends are never
-// converted: a line ends after every '\n', so "\r\n" and a lone "\n" both end
-// a line, while a lone '\r' is an ordinary character. A line's length
-// excludes its "\r\n" or "\n". An empty text has one line, and a text ending
-// in a line end has an empty last line.
-//
-// Storage: the characters live in a gap buffer. Line starts (the positions
-// after each '\n', plus 0) live in a second gap buffer whose entries before
-// its gap are absolute positions and whose entries after the gap are stored
-// relative to the end of the text (start - Length()). An edit first moves the
-// line gap to the edit point; the text length then changes, and every line
-// start after the edit shifts with it without being touched. So a keystroke
-// costs only the gap movements, a line lookup is a binary search and a line
-// start is read in O(1).
+// The text and its line index are a TextBuffer, whose positions and lines
+// these are; finding is TextSearch's, and replacing every occurrence
+// TextReplacer's.
 #pragma once
 
 #include <cstdint>
@@ -28,7 +17,7 @@
 #include <vector>
 
 #include "framework/base/WinUser.h"
-#include "framework/win/GapBuffer.h"
+#include "framework/win/TextBuffer.h"
 
 class TextEngine {
 public:
@@ -60,32 +49,24 @@ public:
     TextEngine();
 
     // ---- Content ----
-    int Length() const { return static_cast<int>(m_text.Size()); }
-    // The code unit at `pos`, or 0 outside 0..Length()-1.
-    char16_t CharAt(int pos) const;
-    // Copies up to `len` units from `pos` (both clamped to the text) to `out`;
-    // returns how many were copied.
-    int CopyRange(int pos, int len, char16_t* out) const;
-    std::u16string GetRange(int pos, int len) const;
+    // As TextBuffer answers them.
+    int Length() const { return m_text.Length(); }
+    char16_t CharAt(int pos) const { return m_text.CharAt(pos); }
+    int CopyRange(int pos, int len, char16_t* out) const { return m_text.CopyRange(pos, len, out); }
+    std::u16string GetRange(int pos, int len) const { return m_text.GetRange(pos, len); }
     std::u16string GetText() const { return GetRange(0, Length()); }
-    // The whole text as two contiguous pieces, in order (either may be
-    // empty), for reading it without a copy. Valid until the next change.
-    std::pair<std::u16string_view, std::u16string_view> Pieces() const;
+    std::pair<std::u16string_view, std::u16string_view> Pieces() const { return m_text.Pieces(); }
     // Replaces everything: caret to 0, undo emptied, modified cleared. Not
     // subject to the limit.
     void SetText(std::u16string_view text);
 
     // ---- Lines ----
-    int LineCount() const { return static_cast<int>(m_lines.Size()); }
-    // Line containing `pos` (clamped to 0..Length()). The position right
-    // after a line end belongs to the next line.
-    int LineFromChar(int pos) const;
-    // Start of `line`, or -1 when there is no such line.
-    int LineIndex(int line) const;
-    // Length of `line` without its line end; 0 when there is no such line.
-    int LineLength(int line) const;
-    // Position of the end of `line` (before its line end), or -1.
-    int LineEnd(int line) const;
+    // As TextBuffer answers them.
+    int LineCount() const { return m_text.LineCount(); }
+    int LineFromChar(int pos) const { return m_text.LineFromChar(pos); }
+    int LineIndex(int line) const { return m_text.LineIndex(line); }
+    int LineLength(int line) const { return m_text.LineLength(line); }
+    int LineEnd(int line) const { return m_text.LineEnd(line); }
 
     // ---- Selection ----
     int Anchor() const { return m_anchor; }
@@ -167,10 +148,9 @@ public:
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
 
-    // ---- Search (linear time, no copy of the text) ----
-    // First position >= from where the next needle.size() code units equal
-    // `needle` (case-sensitive), or equal it after simple case folding per
-    // code point; -1 if none or the needle is empty.
+    // ---- Search (TextSearch, TextReplacer) ----
+    // First position >= from where `needle` stands, matching case or by
+    // simple case folding per code point; -1 if none or the needle is empty.
     int Find(std::u16string_view needle, int from, bool matchCase) const;
     bool MatchesAt(int pos, std::u16string_view needle, bool matchCase) const;
     struct ReplaceAllResult {
@@ -189,12 +169,7 @@ public:
                                     bool matchCase);
 
 private:
-    int LineStart(int line) const;
-    void MoveLineGap(int index);
-    void RebuildLineIndex();
-    // The one primitive that changes the text: replaces [pos, pos+removeLen)
-    // with `insert`, keeping the line index in step.
-    void ReplaceRange(int pos, int removeLen, std::u16string_view insert);
+    int LineStart(int line) const { return m_text.LineStart(line); }
 
     void Select(int anchor, int caret);
     void MoveCaretTo(int pos, bool extend);
@@ -203,54 +178,12 @@ private:
 
     // Room left for inserted text if `selectionLength` units are replaced.
     int RoomFor(int selectionLength) const;
-    // How much of `text` goes in where there is room for `room` units: all of
-    // it if it fits, else the longest prefix that neither exceeds `room` nor
-    // ends between the halves of a surrogate pair or of a "\r\n".
-    static std::size_t FitPrefix(std::u16string_view text, int room);
     void StartUndoStep(int pos, int removeLen, int insertLen);
     // Records the deletion of [from, to) in the open run, or starts a step.
     void RecordDeletion(int from, int to);
     void DeleteRange(int from, int to);
 
-    template <typename Consume>
-    void ScanRuns(int from, bool fold, Consume&& consume) const;
-    // Start of every match of `pattern` (folded already if `fold`) found by
-    // searching from `from` and again from the end of each match.
-    std::vector<int> FindEach(int from, std::u16string_view pattern, bool fold) const;
-    // ReplaceAllFrom for a needle of one unit that is not a surrogate: then
-    // every unit is a match or not on its own, and dense matches are
-    // replaced in one pass without a list of them. `unit` is folded already
-    // if `fold`.
-    ReplaceAllResult ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold);
-    // Whether `count` matches are few enough for the text to be edited in
-    // place rather than built anew.
-    bool IsSparse(std::int64_t count) const;
-    // How a replace-all's replacements go in under the limit, worked out
-    // from the lengths alone. The first `whole` go in whole; each of the
-    // next ones inserts `cut[i - whole]` units; from `steady` on (count if
-    // never), each inserts as many units as its occurrence holds, so the
-    // text's length no longer changes.
-    struct LimitPlan {
-        std::int64_t whole = 0;
-        std::vector<int> cut;
-        std::int64_t steady = 0;
-        int newLength = 0;  // the length the text ends with
-        int cuts = 0;       // replacements that get less than all of the replacement
-    };
-    LimitPlan PlanUnderLimit(std::int64_t count, int matchLength, std::u16string_view replacement) const;
-    // Replaces the matches (ascending starts, all of `matchLength` units) one
-    // by one through the gap buffer; then the caret, undo and modified flag
-    // as ReplaceAllFrom leaves them. Every replacement must fit whole.
-    ReplaceAllResult ReplaceInPlace(const std::vector<int>& hits, int matchLength, std::u16string_view replacement);
-    // Ends a replace-all whose every replacement was written over its match
-    // in place (`matched` found, `put` written), with the caret at `caret`.
-    ReplaceAllResult FinishInPlace(std::int64_t count, const LimitPlan& plan, std::u16string_view matched,
-                                   std::u16string_view put, int caret);
-    // Puts a text built by a replace-all in place, with the caret at `caret`.
-    void TakeReplacedText(std::vector<char16_t>&& text, int caret);
-
-    GapBuffer<char16_t> m_text;
-    GapBuffer<int> m_lines;  // line starts; see the file comment
+    TextBuffer m_text;
     const ColumnMeasure* m_measure = nullptr;
 
     int m_anchor = 0;
