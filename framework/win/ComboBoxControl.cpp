@@ -61,190 +61,47 @@ void ComboBoxControl::DropDown(HWND hwnd)
 LRESULT ComboBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_CREATE: {
-        // The template's height counts the dropped list; the field is one row.
-        // Scroll bars belong to the dropped list, not to the field.
-        hwnd->style &= ~(WS_VSCROLL | WS_HSCROLL);
-        int rows = hwnd->rect.Height() / Host::CellPixels().cy - 1;
-        m_droppedRows = std::max(1, rows);
-        hwnd->rect.bottom = hwnd->rect.top + Host::CellPixels().cy;
-        if (HasEdit(hwnd)) {
-            DWORD style = WS_CHILD | WS_VISIBLE | ((hwnd->style & CBS_AUTOHSCROLL) ? ES_AUTOHSCROLL : 0);
-            CRect client = GetClientRect(hwnd);
-            CreateWindowEx(0, u"EDIT", u"", style, 0, 0, client.Width() - Host::CellPixels().cx, client.Height(), hwnd,
-                           kEditId, nullptr);
-        }
-        return 0;
-    }
-    case WM_SIZE:
-        if (HWND edit = Edit(hwnd)) {
-            CRect client = GetClientRect(hwnd);
-            MoveWindow(edit, 0, 0, client.Width() - Host::CellPixels().cx, client.Height(), TRUE);
-        }
-        return 0;
-    case WM_COMMAND:
-        // From the edit field: a typed change is the combo box's edit change.
-        if (LOWORD(wParam) == kEditId) {
-            UINT code = HIWORD(wParam);
-            if (code == EN_CHANGE) {
-                Notify(hwnd, CBN_EDITUPDATE);
-                Notify(hwnd, CBN_EDITCHANGE);
-            } else if (code == EN_SETFOCUS) {
-                Notify(hwnd, CBN_SETFOCUS);
-            } else if (code == EN_KILLFOCUS) {
-                Notify(hwnd, CBN_KILLFOCUS);
-            }
-        }
-        return 0;
+    case WM_CREATE: OnCreate(hwnd); return 0;
+    case WM_SIZE: OnSize(hwnd); return 0;
+    case WM_COMMAND: OnEditNotify(hwnd, wParam); return 0;
     case WM_SETTEXT:
         if (HWND edit = Edit(hwnd))
             return SetWindowText(edit, lParam ? CString(reinterpret_cast<const char16_t*>(lParam)) : CString());
         return CB_ERR;
-    case WM_GETTEXT:
-    case WM_GETTEXTLENGTH: {
-        CString text = HasEdit(hwnd) ? GetWindowText(Edit(hwnd)) : (m_sel >= 0 ? m_items[size_t(m_sel)] : CString());
-        if (msg == WM_GETTEXTLENGTH)
-            return text.GetLength();
-        auto* buf = reinterpret_cast<char16_t*>(lParam);
-        if (!buf || wParam == 0)
-            return 0;
-        int n = std::min(text.GetLength(), int(wParam) - 1);
-        std::copy_n(text.GetString(), n, buf);
-        buf[n] = 0;
-        return n;
-    }
-    case WM_SETFOCUS:
-        if (HWND edit = Edit(hwnd)) {
-            SetFocus(edit);
-            SendMessage(edit, EM_SETSEL, 0, -1);
-        } else {
-            Notify(hwnd, CBN_SETFOCUS);
-        }
-        WindowSystem::Get().Invalidate();
-        return 0;
-    case WM_KILLFOCUS:
-        if (!HasEdit(hwnd))
-            Notify(hwnd, CBN_KILLFOCUS);
-        WindowSystem::Get().Invalidate();
-        return 0;
-    case WM_LBUTTONDOWN: {
-        SetFocus(hwnd);
-        CRect client = GetClientRect(hwnd);
-        int x = short(LOWORD(UINT_PTR(lParam)));
-        if (!HasEdit(hwnd) || x >= client.Width() - Host::CellPixels().cx)
-            DropDown(hwnd);
-        return 0;
-    }
-    case WM_KEYDOWN:
-        // Keys reach the combo box itself only for a drop-down list; a
-        // drop-down combo box's field forwards the ones it does not use.
-        if (wParam == VK_F4 || ((wParam == VK_DOWN || wParam == VK_UP) && GetKeyState(VK_MENU) < 0)) {
-            DropDown(hwnd);
-        } else if (!HasEdit(hwnd) && !m_items.empty()) {
-            // A drop-down list moves its selection: arrows by one, Page Up
-            // and Page Down by a dropped list's height, Home and End to the
-            // ends.
-            int last = int(m_items.size()) - 1;
-            int next = m_sel;
-            switch (wParam) {
-            case VK_DOWN: next = m_sel + 1; break;
-            case VK_UP: next = m_sel - 1; break;
-            case VK_NEXT: next = m_sel + m_droppedRows; break;
-            case VK_PRIOR: next = m_sel - m_droppedRows; break;
-            case VK_HOME: next = 0; break;
-            case VK_END: next = last; break;
-            default: return 0;
-            }
-            next = std::clamp(next, 0, last);
-            if (next != m_sel)
-                Select(hwnd, next, true);
-        }
-        return 0;
-    case WM_CHAR:
-        // A drop-down list chooses the next entry after the selected one,
-        // round to the start, that begins with the typed character.
-        if (!HasEdit(hwnd) && wParam >= 0x20 && !m_items.empty()) {
-            char16_t typed = CaseFold::Unit(char16_t(wParam));
-            int count = int(m_items.size());
-            for (int k = 1; k <= count; ++k) {
-                int i = (std::max(m_sel, -1) + k) % count;
-                const CString& item = m_items[size_t(i)];
-                if (!item.IsEmpty() && CaseFold::Unit(item[0]) == typed) {
-                    if (i != m_sel)
-                        Select(hwnd, i, true);
-                    break;
-                }
-            }
-        }
-        return 0;
+    case WM_GETTEXT: return GetText(hwnd, int(wParam), reinterpret_cast<char16_t*>(lParam));
+    case WM_GETTEXTLENGTH: return Text(hwnd).GetLength();
+    case WM_SETFOCUS: OnSetFocus(hwnd); return 0;
+    case WM_KILLFOCUS: OnKillFocus(hwnd); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(hwnd, short(LOWORD(UINT_PTR(lParam)))); return 0;
+    case WM_KEYDOWN: OnKeyDown(hwnd, UINT(wParam)); return 0;
+    case WM_CHAR: OnChar(hwnd, char16_t(wParam)); return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_DOWN || wParam == VK_UP)
             DropDown(hwnd);
         return 0;
-    case CB_ADDSTRING: {
-        CString text(reinterpret_cast<const char16_t*>(lParam));
-        int index = int(m_items.size());
-        if (hwnd->style & CBS_SORT)
-            index = int(std::upper_bound(m_items.begin(), m_items.end(), text,
-                                         [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; }) -
-                        m_items.begin());
-        return Insert(hwnd, index, text);
-    }
+    case CB_ADDSTRING: return AddString(hwnd, CString(reinterpret_cast<const char16_t*>(lParam)));
     case CB_INSERTSTRING:
         return Insert(hwnd, int(INT_PTR(wParam)), CString(reinterpret_cast<const char16_t*>(lParam)));
-    case CB_DELETESTRING: {
-        int i = int(INT_PTR(wParam));
-        if (i < 0 || i >= int(m_items.size()))
-            return CB_ERR;
-        m_items.erase(m_items.begin() + i);
-        if (m_sel == i)
-            m_sel = -1;
-        else if (m_sel > i)
-            --m_sel;
-        WindowSystem::Get().Invalidate();
-        return int(m_items.size());
-    }
-    case CB_RESETCONTENT:
-        m_items.clear();
-        m_sel = -1;
-        if (HWND edit = Edit(hwnd))
-            SetWindowText(edit, CString());
-        WindowSystem::Get().Invalidate();
-        return 0;
+    case CB_DELETESTRING: return DeleteString(int(INT_PTR(wParam)));
+    case CB_RESETCONTENT: ResetContent(hwnd); return 0;
     case CB_SETCURSEL: {
         int i = int(INT_PTR(wParam));
         Select(hwnd, i, false);
         return (i >= 0 && i < int(m_items.size())) ? i : CB_ERR;
     }
-    case CB_GETCURSEL:
-        return m_sel;
-    case CB_GETCOUNT:
-        return int(m_items.size());
+    case CB_GETCURSEL: return m_sel;
+    case CB_GETCOUNT: return int(m_items.size());
     case CB_GETLBTEXTLEN: {
         int i = int(INT_PTR(wParam));
         return (i >= 0 && i < int(m_items.size())) ? m_items[size_t(i)].GetLength() : CB_ERR;
     }
-    case CB_GETLBTEXT: {
-        int i = int(INT_PTR(wParam));
-        if (i < 0 || i >= int(m_items.size()) || !lParam)
-            return CB_ERR;
-        const CString& s = m_items[size_t(i)];
-        std::copy_n(s.GetString(), s.GetLength() + 1, reinterpret_cast<char16_t*>(lParam));
-        return s.GetLength();
-    }
-    case CB_FINDSTRINGEXACT: {
-        CString text(reinterpret_cast<const char16_t*>(lParam));
-        for (size_t i = 0; i < m_items.size(); ++i)
-            if (m_items[i].CompareNoCase(text) == 0)
-                return int(i);
-        return CB_ERR;
-    }
+    case CB_GETLBTEXT: return GetItemText(int(INT_PTR(wParam)), reinterpret_cast<char16_t*>(lParam));
+    case CB_FINDSTRINGEXACT: return FindExact(CString(reinterpret_cast<const char16_t*>(lParam)));
     case CB_SHOWDROPDOWN:
         if (wParam)
             DropDown(hwnd);
         return TRUE;
-    case CB_GETDROPPEDSTATE:
-        return FALSE;
+    case CB_GETDROPPEDSTATE: return FALSE;
     case CB_LIMITTEXT:
         if (HWND edit = Edit(hwnd))
             SendMessage(edit, EM_LIMITTEXT, wParam, 0);
@@ -253,9 +110,186 @@ LRESULT ComboBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (HWND edit = Edit(hwnd))
             SendMessage(edit, EM_SETSEL, WPARAM(short(LOWORD(UINT_PTR(lParam)))), short(HIWORD(UINT_PTR(lParam))));
         return TRUE;
-    default:
-        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    default: return WindowClass::Proc(hwnd, msg, wParam, lParam);
     }
+}
+
+void ComboBoxControl::OnCreate(HWND hwnd)
+{
+    // The template's height counts the dropped list; the field is one row.
+    // Scroll bars belong to the dropped list, not to the field.
+    hwnd->style &= ~(WS_VSCROLL | WS_HSCROLL);
+    int rows = hwnd->rect.Height() / Host::CellPixels().cy - 1;
+    m_droppedRows = std::max(1, rows);
+    hwnd->rect.bottom = hwnd->rect.top + Host::CellPixels().cy;
+    if (HasEdit(hwnd)) {
+        DWORD style = WS_CHILD | WS_VISIBLE | ((hwnd->style & CBS_AUTOHSCROLL) ? ES_AUTOHSCROLL : 0);
+        CRect client = GetClientRect(hwnd);
+        CreateWindowEx(0, u"EDIT", u"", style, 0, 0, client.Width() - Host::CellPixels().cx, client.Height(), hwnd,
+                       kEditId, nullptr);
+    }
+}
+
+void ComboBoxControl::OnSize(HWND hwnd)
+{
+    if (HWND edit = Edit(hwnd)) {
+        CRect client = GetClientRect(hwnd);
+        MoveWindow(edit, 0, 0, client.Width() - Host::CellPixels().cx, client.Height(), TRUE);
+    }
+}
+
+void ComboBoxControl::OnEditNotify(HWND hwnd, WPARAM wParam)
+{
+    // From the edit field: a typed change is the combo box's edit change.
+    if (LOWORD(wParam) != kEditId)
+        return;
+    UINT code = HIWORD(wParam);
+    if (code == EN_CHANGE) {
+        Notify(hwnd, CBN_EDITUPDATE);
+        Notify(hwnd, CBN_EDITCHANGE);
+    } else if (code == EN_SETFOCUS) {
+        Notify(hwnd, CBN_SETFOCUS);
+    } else if (code == EN_KILLFOCUS) {
+        Notify(hwnd, CBN_KILLFOCUS);
+    }
+}
+
+CString ComboBoxControl::Text(HWND hwnd) const
+{
+    return HasEdit(hwnd) ? GetWindowText(Edit(hwnd)) : (m_sel >= 0 ? m_items[size_t(m_sel)] : CString());
+}
+
+int ComboBoxControl::GetText(HWND hwnd, int size, char16_t* buf) const
+{
+    if (!buf || size <= 0)
+        return 0;
+    CString text = Text(hwnd);
+    int n = std::min(text.GetLength(), size - 1);
+    std::copy_n(text.GetString(), n, buf);
+    buf[n] = 0;
+    return n;
+}
+
+void ComboBoxControl::OnSetFocus(HWND hwnd)
+{
+    if (HWND edit = Edit(hwnd)) {
+        SetFocus(edit);
+        SendMessage(edit, EM_SETSEL, 0, -1);
+    } else {
+        Notify(hwnd, CBN_SETFOCUS);
+    }
+    WindowSystem::Get().Invalidate();
+}
+
+void ComboBoxControl::OnKillFocus(HWND hwnd)
+{
+    if (!HasEdit(hwnd))
+        Notify(hwnd, CBN_KILLFOCUS);
+    WindowSystem::Get().Invalidate();
+}
+
+void ComboBoxControl::OnLButtonDown(HWND hwnd, int x)
+{
+    SetFocus(hwnd);
+    CRect client = GetClientRect(hwnd);
+    if (!HasEdit(hwnd) || x >= client.Width() - Host::CellPixels().cx)
+        DropDown(hwnd);
+}
+
+void ComboBoxControl::OnKeyDown(HWND hwnd, UINT vk)
+{
+    // Keys reach the combo box itself only for a drop-down list; a
+    // drop-down combo box's field forwards the ones it does not use.
+    if (vk == VK_F4 || ((vk == VK_DOWN || vk == VK_UP) && GetKeyState(VK_MENU) < 0)) {
+        DropDown(hwnd);
+        return;
+    }
+    if (HasEdit(hwnd) || m_items.empty())
+        return;
+    // A drop-down list moves its selection: arrows by one, Page Up and Page
+    // Down by a dropped list's height, Home and End to the ends.
+    int last = int(m_items.size()) - 1;
+    int next = m_sel;
+    switch (vk) {
+    case VK_DOWN: next = m_sel + 1; break;
+    case VK_UP: next = m_sel - 1; break;
+    case VK_NEXT: next = m_sel + m_droppedRows; break;
+    case VK_PRIOR: next = m_sel - m_droppedRows; break;
+    case VK_HOME: next = 0; break;
+    case VK_END: next = last; break;
+    default: return;
+    }
+    next = std::clamp(next, 0, last);
+    if (next != m_sel)
+        Select(hwnd, next, true);
+}
+
+void ComboBoxControl::OnChar(HWND hwnd, char16_t ch)
+{
+    // A drop-down list chooses the next entry after the selected one, round
+    // to the start, that begins with the typed character.
+    if (HasEdit(hwnd) || ch < 0x20 || m_items.empty())
+        return;
+    char16_t typed = CaseFold::Unit(ch);
+    int count = int(m_items.size());
+    for (int k = 1; k <= count; ++k) {
+        int i = (std::max(m_sel, -1) + k) % count;
+        const CString& item = m_items[size_t(i)];
+        if (!item.IsEmpty() && CaseFold::Unit(item[0]) == typed) {
+            if (i != m_sel)
+                Select(hwnd, i, true);
+            return;
+        }
+    }
+}
+
+int ComboBoxControl::AddString(HWND hwnd, const CString& text)
+{
+    int index = int(m_items.size());
+    if (hwnd->style & CBS_SORT)
+        index = int(std::upper_bound(m_items.begin(), m_items.end(), text,
+                                     [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; }) -
+                    m_items.begin());
+    return Insert(hwnd, index, text);
+}
+
+int ComboBoxControl::DeleteString(int i)
+{
+    if (i < 0 || i >= int(m_items.size()))
+        return CB_ERR;
+    m_items.erase(m_items.begin() + i);
+    if (m_sel == i)
+        m_sel = -1;
+    else if (m_sel > i)
+        --m_sel;
+    WindowSystem::Get().Invalidate();
+    return int(m_items.size());
+}
+
+void ComboBoxControl::ResetContent(HWND hwnd)
+{
+    m_items.clear();
+    m_sel = -1;
+    if (HWND edit = Edit(hwnd))
+        SetWindowText(edit, CString());
+    WindowSystem::Get().Invalidate();
+}
+
+int ComboBoxControl::GetItemText(int i, char16_t* buf) const
+{
+    if (i < 0 || i >= int(m_items.size()) || !buf)
+        return CB_ERR;
+    const CString& s = m_items[size_t(i)];
+    std::copy_n(s.GetString(), s.GetLength() + 1, buf);
+    return s.GetLength();
+}
+
+int ComboBoxControl::FindExact(const CString& text) const
+{
+    for (size_t i = 0; i < m_items.size(); ++i)
+        if (m_items[i].CompareNoCase(text) == 0)
+            return int(i);
+    return CB_ERR;
 }
 
 UINT ComboBoxControl::DialogCode(HWND) { return DLGC_WANTARROWS | DLGC_WANTCHARS; }

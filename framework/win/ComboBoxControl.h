@@ -25,6 +25,22 @@ private:
     void Select(HWND hwnd, int index, bool notify);
     void DropDown(HWND hwnd);
     int Insert(HWND hwnd, int index, const CString& text);
+    // The handlers of the messages, one each.
+    void OnCreate(HWND hwnd);
+    void OnSize(HWND hwnd);
+    void OnEditNotify(HWND hwnd, WPARAM wParam);
+    CString Text(HWND hwnd) const;
+    int GetText(HWND hwnd, int size, char16_t* buf) const;
+    void OnSetFocus(HWND hwnd);
+    void OnKillFocus(HWND hwnd);
+    void OnLButtonDown(HWND hwnd, int x);
+    void OnKeyDown(HWND hwnd, UINT vk);
+    void OnChar(HWND hwnd, char16_t ch);
+    int AddString(HWND hwnd, const CString& text);
+    int DeleteString(int index);
+    void ResetContent(HWND hwnd);
+    int GetItemText(int index, char16_t* buf) const;
+    int FindExact(const CString& text) const;
 
     std::vector<CString> m_items;
     int m_sel = -1;

@@ -451,75 +451,30 @@ void EditControl::OnScroll(HWND hwnd, int bar, UINT code)
 
 LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    const auto text = [lParam] {
+        return lParam ? std::u16string_view(reinterpret_cast<const char16_t*>(lParam)) : std::u16string_view();
+    };
     switch (msg) {
     case WM_CREATE:
         m_style = hwnd->style;
         UpdateScrollBars(hwnd);
         return 0;
-    case WM_SETTEXT: {
-        auto text = lParam ? std::u16string_view(reinterpret_cast<const char16_t*>(lParam)) : std::u16string_view();
-        m_text.SetText(text);
-        m_mayHaveTabs = text.find(kTab) != std::u16string_view::npos;
-        m_firstLine = 0;
-        m_firstCol = 0;
-        UpdateScrollBars(hwnd);
-        WindowSystem::Get().Invalidate();
-        // A multi-line control reports no change for a text set as a whole.
-        if (!Multiline())
-            Notify(hwnd, EN_CHANGE);
-        return TRUE;
-    }
-    case WM_GETTEXT: {
-        auto* buf = reinterpret_cast<char16_t*>(lParam);
-        if (!buf || wParam == 0)
-            return 0;
-        int n = std::min(m_text.Length(), int(wParam) - 1);
-        m_text.CopyRange(0, n, buf);
-        buf[n] = 0;
-        return n;
-    }
-    case WM_GETTEXTLENGTH:
-        return m_text.Length();
+    case WM_SETTEXT: OnSetText(hwnd, text()); return TRUE;
+    case WM_GETTEXT: return GetText(int(wParam), reinterpret_cast<char16_t*>(lParam));
+    case WM_GETTEXTLENGTH: return m_text.Length();
     case WM_SETFONT:
         hwnd->font = reinterpret_cast<HFONT>(wParam);
         WindowSystem::Get().Invalidate();
         return 0;
-    case EM_GETSEL: {
-        auto [s, e] = m_text.GetSel();
-        if (wParam)
-            *reinterpret_cast<DWORD*>(wParam) = DWORD(s);
-        if (lParam)
-            *reinterpret_cast<DWORD*>(lParam) = DWORD(e);
-        return LRESULT(MAKELONG(WORD(std::min(s, 0xFFFF)), WORD(std::min(e, 0xFFFF))));
-    }
+    case EM_GETSEL: return GetSel(reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
     case EM_SETSEL:
         m_text.SetSel(int(INT_PTR(wParam)), int(lParam));
         WindowSystem::Get().Invalidate();
         return 0;
-    case EM_REPLACESEL: {
-        if (m_style & ES_READONLY)
-            return 0;
-        auto text = lParam ? std::u16string_view(reinterpret_cast<const char16_t*>(lParam)) : std::u16string_view();
-        if (!Multiline()) {
-            size_t cut = text.find_first_of(u"\r\n");
-            if (cut != std::u16string_view::npos)
-                text = text.substr(0, cut);
-        }
-        NoteInserted(text);
-        auto [selStart, selEnd] = m_text.GetSel();
-        int before = m_text.Length();
-        auto status = m_text.ReplaceSel(text, wParam != 0);
-        if (status != TextEngine::EditStatus::Refused && (selStart != selEnd || m_text.Length() != before))
-            Changed(hwnd);
-        if (status != TextEngine::EditStatus::Done && IsWindow(hwnd))
-            Notify(hwnd, EN_MAXTEXT);
-        return 0;
-    }
+    case EM_REPLACESEL: OnReplaceSel(hwnd, text(), wParam != 0); return 0;
     case EM_LINEFROMCHAR: {
         int pos = int(INT_PTR(wParam));
-        if (pos < 0)
-            pos = m_text.GetSel().first;
-        return m_text.LineFromChar(pos);
+        return m_text.LineFromChar(pos < 0 ? m_text.GetSel().first : pos);
     }
     case EM_LINEINDEX: {
         int line = int(INT_PTR(wParam));
@@ -527,73 +482,25 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             line = m_text.LineFromChar(m_text.Caret());
         return line < m_text.LineCount() ? m_text.LineIndex(line) : -1;
     }
-    case EM_LINELENGTH: {
-        int pos = int(INT_PTR(wParam));
-        if (pos < 0) {
-            // The characters of the selection's lines that are not selected.
-            auto [s, e] = m_text.GetSel();
-            int ls = m_text.LineFromChar(s);
-            int le = m_text.LineFromChar(e);
-            // A selection may end inside the last line's "\r\n": nothing of
-            // that line is then left after it.
-            return (s - m_text.LineIndex(ls)) + std::max(0, m_text.LineIndex(le) + m_text.LineLength(le) - e);
-        }
-        if (pos > m_text.Length())
-            return 0;
-        return m_text.LineLength(m_text.LineFromChar(pos));
-    }
-    case EM_GETLINECOUNT:
-        return m_text.LineCount();
-    case EM_GETFIRSTVISIBLELINE:
-        return Multiline() ? m_firstLine : m_firstCol;
-    case EM_LINESCROLL:
-        if (Multiline()) {
-            // Any count scrolls as far as it can; the sums may not fit an int.
-            long long line = (long long)m_firstLine + int(lParam);
-            long long col = (long long)m_firstCol + int(INT_PTR(wParam));
-            ScrollTo(hwnd, int(std::clamp<long long>(line, 0, std::max(0, m_text.LineCount() - 1))),
-                     int(std::clamp<long long>(col, 0, kMaxColumn)));
-        }
-        return TRUE;
-    case EM_SCROLLCARET:
-        ScrollCaret(hwnd);
-        return TRUE;
-    case EM_LIMITTEXT:
-        m_text.SetLimit(int(wParam));
-        return 0;
-    case EM_GETLIMITTEXT:
-        return m_text.Limit();
-    case EM_SETTABSTOPS: {
-        int stop = kDefaultTabStop;
-        if (wParam >= 1 && lParam)
-            stop = *reinterpret_cast<const int*>(lParam);
-        m_tabCells = std::clamp(stop / 4, 1, kMaxTabCells);
-        WindowSystem::Get().Invalidate();
-        return TRUE;
-    }
-    case EM_CANUNDO:
-        return m_text.CanUndo();
+    case EM_LINELENGTH: return LineLengthAt(int(INT_PTR(wParam)));
+    case EM_GETLINECOUNT: return m_text.LineCount();
+    case EM_GETFIRSTVISIBLELINE: return Multiline() ? m_firstLine : m_firstCol;
+    case EM_LINESCROLL: OnLineScroll(hwnd, int(INT_PTR(wParam)), int(lParam)); return TRUE;
+    case EM_SCROLLCARET: ScrollCaret(hwnd); return TRUE;
+    case EM_LIMITTEXT: m_text.SetLimit(int(wParam)); return 0;
+    case EM_GETLIMITTEXT: return m_text.Limit();
+    case EM_SETTABSTOPS: SetTabStops(wParam >= 1 ? reinterpret_cast<const int*>(lParam) : nullptr); return TRUE;
+    case EM_CANUNDO: return m_text.CanUndo();
     case EM_UNDO:
     case WM_UNDO: {
         bool could = m_text.CanUndo();
         Undo(hwnd);
         return could;
     }
-    case EM_EMPTYUNDOBUFFER:
-        m_text.EmptyUndo();
-        return 0;
-    case EM_GETMODIFY:
-        return m_text.IsModified();
-    case EM_SETMODIFY:
-        m_text.SetModified(wParam != 0);
-        return 0;
-    case EM_SETREADONLY:
-        if (wParam)
-            m_style |= ES_READONLY;
-        else
-            m_style &= ~ES_READONLY;
-        hwnd->style = (hwnd->style & ~DWORD(ES_READONLY)) | (m_style & ES_READONLY);
-        return TRUE;
+    case EM_EMPTYUNDOBUFFER: m_text.EmptyUndo(); return 0;
+    case EM_GETMODIFY: return m_text.IsModified();
+    case EM_SETMODIFY: m_text.SetModified(wParam != 0); return 0;
+    case EM_SETREADONLY: SetReadOnly(hwnd, wParam != 0); return TRUE;
     case WM_CUT: Cut(hwnd); return 0;
     case WM_COPY: Copy(hwnd); return 0;
     case WM_PASTE: Paste(hwnd); return 0;
@@ -607,9 +514,7 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_VSCROLL: OnScroll(hwnd, SB_VERT, LOWORD(wParam)); return 0;
     case WM_HSCROLL: OnScroll(hwnd, SB_HORZ, LOWORD(wParam)); return 0;
-    case WM_SIZE:
-        UpdateScrollBars(hwnd);
-        return 0;
+    case WM_SIZE: UpdateScrollBars(hwnd); return 0;
     case WM_SETFOCUS:
         WindowSystem::Get().Invalidate();
         Notify(hwnd, EN_SETFOCUS);
@@ -619,9 +524,102 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         WindowSystem::Get().Invalidate();
         Notify(hwnd, EN_KILLFOCUS);
         return 0;
-    default:
-        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    default: return WindowClass::Proc(hwnd, msg, wParam, lParam);
     }
+}
+
+void EditControl::OnSetText(HWND hwnd, std::u16string_view text)
+{
+    m_text.SetText(text);
+    m_mayHaveTabs = text.find(kTab) != std::u16string_view::npos;
+    m_firstLine = 0;
+    m_firstCol = 0;
+    UpdateScrollBars(hwnd);
+    WindowSystem::Get().Invalidate();
+    // A multi-line control reports no change for a text set as a whole.
+    if (!Multiline())
+        Notify(hwnd, EN_CHANGE);
+}
+
+int EditControl::GetText(int size, char16_t* buf) const
+{
+    if (!buf || size <= 0)
+        return 0;
+    int n = std::min(m_text.Length(), size - 1);
+    m_text.CopyRange(0, n, buf);
+    buf[n] = 0;
+    return n;
+}
+
+LRESULT EditControl::GetSel(DWORD* start, DWORD* end) const
+{
+    auto [s, e] = m_text.GetSel();
+    if (start)
+        *start = DWORD(s);
+    if (end)
+        *end = DWORD(e);
+    return LRESULT(MAKELONG(WORD(std::min(s, 0xFFFF)), WORD(std::min(e, 0xFFFF))));
+}
+
+void EditControl::OnReplaceSel(HWND hwnd, std::u16string_view text, bool canUndo)
+{
+    if (m_style & ES_READONLY)
+        return;
+    if (!Multiline()) {
+        size_t cut = text.find_first_of(u"\r\n");
+        if (cut != std::u16string_view::npos)
+            text = text.substr(0, cut);
+    }
+    NoteInserted(text);
+    auto [selStart, selEnd] = m_text.GetSel();
+    int before = m_text.Length();
+    auto status = m_text.ReplaceSel(text, canUndo);
+    if (status != TextEngine::EditStatus::Refused && (selStart != selEnd || m_text.Length() != before))
+        Changed(hwnd);
+    if (status != TextEngine::EditStatus::Done && IsWindow(hwnd))
+        Notify(hwnd, EN_MAXTEXT);
+}
+
+int EditControl::LineLengthAt(int pos) const
+{
+    if (pos < 0) {
+        // The characters of the selection's lines that are not selected.
+        auto [s, e] = m_text.GetSel();
+        int ls = m_text.LineFromChar(s);
+        int le = m_text.LineFromChar(e);
+        // A selection may end inside the last line's "\r\n": nothing of
+        // that line is then left after it.
+        return (s - m_text.LineIndex(ls)) + std::max(0, m_text.LineIndex(le) + m_text.LineLength(le) - e);
+    }
+    if (pos > m_text.Length())
+        return 0;
+    return m_text.LineLength(m_text.LineFromChar(pos));
+}
+
+void EditControl::OnLineScroll(HWND hwnd, int columns, int lines)
+{
+    if (!Multiline())
+        return;
+    // Any count scrolls as far as it can; the sums may not fit an int.
+    long long line = (long long)m_firstLine + lines;
+    long long col = (long long)m_firstCol + columns;
+    ScrollTo(hwnd, int(std::clamp<long long>(line, 0, std::max(0, m_text.LineCount() - 1))),
+             int(std::clamp<long long>(col, 0, kMaxColumn)));
+}
+
+void EditControl::SetTabStops(const int* stop)
+{
+    m_tabCells = std::clamp((stop ? *stop : kDefaultTabStop) / 4, 1, kMaxTabCells);
+    WindowSystem::Get().Invalidate();
+}
+
+void EditControl::SetReadOnly(HWND hwnd, bool readOnly)
+{
+    if (readOnly)
+        m_style |= ES_READONLY;
+    else
+        m_style &= ~ES_READONLY;
+    hwnd->style = (hwnd->style & ~DWORD(ES_READONLY)) | (m_style & ES_READONLY);
 }
 
 UINT EditControl::DialogCode(HWND)

@@ -38,6 +38,15 @@ private:
     void Notify(HWND hwnd, UINT code);
     void NoteInserted(std::u16string_view text);
     void Changed(HWND hwnd);
+    // The handlers of the messages, one each.
+    void OnSetText(HWND hwnd, std::u16string_view text);
+    int GetText(int size, char16_t* buf) const;
+    LRESULT GetSel(DWORD* start, DWORD* end) const;
+    void OnReplaceSel(HWND hwnd, std::u16string_view text, bool canUndo);
+    int LineLengthAt(int pos) const;
+    void OnLineScroll(HWND hwnd, int columns, int lines);
+    void SetTabStops(const int* stop);
+    void SetReadOnly(HWND hwnd, bool readOnly);
     void OnKeyDown(HWND hwnd, UINT vk);
     void OnChar(HWND hwnd, char16_t ch);
     void OnMouse(HWND hwnd, UINT msg, CPoint p);
