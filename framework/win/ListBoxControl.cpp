@@ -34,24 +34,12 @@ void ListBoxControl::Select(HWND hwnd, int index, bool notify)
 
 LRESULT ListBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    int n = int(m_items.size());
+    const int n = int(m_items.size());
     switch (msg) {
     case LB_ADDSTRING:
-    case LB_INSERTSTRING: {
-        CString text(reinterpret_cast<const char16_t*>(lParam));
-        int index = msg == LB_INSERTSTRING ? int(INT_PTR(wParam)) : n;
-        if (msg == LB_ADDSTRING && (hwnd->style & LBS_SORT))
-            index = int(std::upper_bound(m_items.begin(), m_items.end(), text,
-                                         [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; }) -
-                        m_items.begin());
-        if (index < 0 || index > n)
-            index = n;
-        m_items.insert(m_items.begin() + index, text);
-        if (m_sel >= index)
-            ++m_sel;
-        Select(hwnd, m_sel, false);
-        return index;
-    }
+        return AddString(hwnd, n, (hwnd->style & LBS_SORT) != 0, reinterpret_cast<const char16_t*>(lParam));
+    case LB_INSERTSTRING:
+        return AddString(hwnd, int(INT_PTR(wParam)), false, reinterpret_cast<const char16_t*>(lParam));
     case LB_RESETCONTENT:
         m_items.clear();
         m_sel = -1;
@@ -61,70 +49,94 @@ LRESULT ListBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case LB_SETCURSEL:
         Select(hwnd, int(INT_PTR(wParam)), false);
         return m_sel;
-    case LB_GETCURSEL:
-        return m_sel;
-    case LB_GETCOUNT:
-        return n;
+    case LB_GETCURSEL: return m_sel;
+    case LB_GETCOUNT: return n;
     case LB_GETTEXTLEN: {
         int i = int(INT_PTR(wParam));
         return (i >= 0 && i < n) ? m_items[size_t(i)].GetLength() : -1;
     }
-    case LB_GETTEXT: {
-        int i = int(INT_PTR(wParam));
-        if (i < 0 || i >= n || !lParam)
-            return -1;
-        const CString& s = m_items[size_t(i)];
-        std::copy_n(s.GetString(), s.GetLength() + 1, reinterpret_cast<char16_t*>(lParam));
-        return s.GetLength();
-    }
-    case WM_KEYDOWN: {
-        int rows = Rows(hwnd);
-        int next = m_sel;
-        switch (wParam) {
-        case VK_UP: next = m_sel < 0 ? 0 : m_sel - 1; break;
-        case VK_DOWN: next = m_sel + 1; break;
-        case VK_PRIOR: next = m_sel - rows; break;
-        case VK_NEXT: next = m_sel + rows; break;
-        case VK_HOME: next = 0; break;
-        case VK_END: next = n - 1; break;
-        default: return 0;
-        }
-        if (n > 0)
-            Select(hwnd, std::clamp(next, 0, n - 1), true);
-        return 0;
-    }
-    case WM_LBUTTONDOWN: {
-        SetFocus(hwnd);
-        int i = m_top + short(HIWORD(UINT_PTR(lParam))) / Host::CellPixels().cy;
-        if (i >= 0 && i < n) {
-            if (i == m_sel)
-                Notify(hwnd, LBN_DBLCLK);
-            else
-                Select(hwnd, i, true);
-        }
-        return 0;
-    }
-    case WM_VSCROLL: {
-        int rows = Rows(hwnd);
-        switch (LOWORD(wParam)) {
-        case SB_LINEUP: m_top -= 1; break;
-        case SB_LINEDOWN: m_top += 1; break;
-        case SB_PAGEUP: m_top -= rows; break;
-        case SB_PAGEDOWN: m_top += rows; break;
-        default: break;
-        }
-        m_top = std::clamp(m_top, 0, std::max(0, n - rows));
-        hwnd->scroll[SB_VERT] = SCROLLINFO{0, std::max(0, n - 1), UINT(rows), m_top};
-        WindowSystem::Get().Invalidate();
-        return 0;
-    }
+    case LB_GETTEXT: return GetItemText(int(INT_PTR(wParam)), reinterpret_cast<char16_t*>(lParam));
+    case WM_KEYDOWN: OnKeyDown(hwnd, UINT(wParam)); return 0;
+    case WM_LBUTTONDOWN: OnLButtonDown(hwnd, short(HIWORD(UINT_PTR(lParam)))); return 0;
+    case WM_VSCROLL: OnVScroll(hwnd, LOWORD(wParam)); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         WindowSystem::Get().Invalidate();
         return 0;
-    default:
-        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    default: return WindowClass::Proc(hwnd, msg, wParam, lParam);
     }
+}
+
+int ListBoxControl::AddString(HWND hwnd, int index, bool sorted, const char16_t* item)
+{
+    const int n = int(m_items.size());
+    CString text(item);
+    if (sorted)
+        index = int(std::upper_bound(m_items.begin(), m_items.end(), text,
+                                     [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; }) -
+                    m_items.begin());
+    if (index < 0 || index > n)
+        index = n;
+    m_items.insert(m_items.begin() + index, text);
+    if (m_sel >= index)
+        ++m_sel;
+    Select(hwnd, m_sel, false);
+    return index;
+}
+
+int ListBoxControl::GetItemText(int i, char16_t* buf) const
+{
+    if (i < 0 || i >= int(m_items.size()) || !buf)
+        return -1;
+    const CString& s = m_items[size_t(i)];
+    std::copy_n(s.GetString(), s.GetLength() + 1, buf);
+    return s.GetLength();
+}
+
+void ListBoxControl::OnKeyDown(HWND hwnd, UINT vk)
+{
+    const int n = int(m_items.size());
+    const int rows = Rows(hwnd);
+    int next = m_sel;
+    switch (vk) {
+    case VK_UP: next = m_sel < 0 ? 0 : m_sel - 1; break;
+    case VK_DOWN: next = m_sel + 1; break;
+    case VK_PRIOR: next = m_sel - rows; break;
+    case VK_NEXT: next = m_sel + rows; break;
+    case VK_HOME: next = 0; break;
+    case VK_END: next = n - 1; break;
+    default: return;
+    }
+    if (n > 0)
+        Select(hwnd, std::clamp(next, 0, n - 1), true);
+}
+
+void ListBoxControl::OnLButtonDown(HWND hwnd, int y)
+{
+    SetFocus(hwnd);
+    int i = m_top + y / Host::CellPixels().cy;
+    if (i < 0 || i >= int(m_items.size()))
+        return;
+    if (i == m_sel)
+        Notify(hwnd, LBN_DBLCLK);
+    else
+        Select(hwnd, i, true);
+}
+
+void ListBoxControl::OnVScroll(HWND hwnd, UINT code)
+{
+    const int n = int(m_items.size());
+    const int rows = Rows(hwnd);
+    switch (code) {
+    case SB_LINEUP: m_top -= 1; break;
+    case SB_LINEDOWN: m_top += 1; break;
+    case SB_PAGEUP: m_top -= rows; break;
+    case SB_PAGEDOWN: m_top += rows; break;
+    default: break;
+    }
+    m_top = std::clamp(m_top, 0, std::max(0, n - rows));
+    hwnd->scroll[SB_VERT] = SCROLLINFO{0, std::max(0, n - 1), UINT(rows), m_top};
+    WindowSystem::Get().Invalidate();
 }
 
 void ListBoxControl::Paint(HWND hwnd, CDC& dc)

@@ -18,6 +18,12 @@ private:
     void Notify(HWND hwnd, UINT code);
     void Select(HWND hwnd, int index, bool notify);
     int Rows(HWND hwnd) const;
+    // The handlers of the messages, one each.
+    int AddString(HWND hwnd, int index, bool sorted, const char16_t* item);
+    int GetItemText(int index, char16_t* buf) const;
+    void OnKeyDown(HWND hwnd, UINT vk);
+    void OnLButtonDown(HWND hwnd, int y);
+    void OnVScroll(HWND hwnd, UINT code);
 
     std::vector<CString> m_items;
     int m_sel = -1;
