@@ -64,6 +64,16 @@ void HeadlessHost::Drag(int x0, int y0, int x1, int y1)
     m_queue.push_back({e, nullptr});
 }
 
+void HeadlessHost::Wheel(int x, int y, int notches)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::Wheel;
+    e.x = x;
+    e.y = y;
+    e.notches = notches;
+    m_queue.push_back({e, nullptr});
+}
+
 void HeadlessHost::Resize(int cols, int rows)
 {
     InputEvent e;

@@ -43,6 +43,9 @@ public:
     void Alt(char letter) { Key(UINT(letter), 0, false, false, true); }
     void Click(int x, int y);
     void Drag(int x0, int y0, int x1, int y1);
+    // The mouse wheel over a cell: notches away from the user (up) when
+    // positive, towards the user (down) when negative.
+    void Wheel(int x, int y, int notches);
     void Resize(int cols, int rows);
     // A click on the button that shows this text in the active window,
     // found when the click's turn comes.

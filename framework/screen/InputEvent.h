@@ -6,7 +6,7 @@
 #include "framework/base/Types.h"
 
 struct InputEvent {
-    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Resize, Quit };
+    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Wheel, Resize, Quit };
     Kind kind = Kind::Key;
     // Key: the virtual key, the character it yields (0 for none) and the
     // modifiers held.
@@ -15,7 +15,9 @@ struct InputEvent {
     bool ctrl = false;
     bool shift = false;
     bool alt = false;
-    // Mouse: the cell; Resize: the new size in cells.
+    // Mouse and Wheel: the cell; Resize: the new size in cells.
     int x = 0;
     int y = 0;
+    // Wheel: notches turned, positive away from the user (up).
+    int notches = 0;
 };

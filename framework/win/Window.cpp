@@ -34,6 +34,9 @@ LRESULT WindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(hwnd->font);
+    case WM_MOUSEWHEEL:
+        // A window that does not scroll passes the wheel to its parent.
+        return hwnd->parent ? SendMessage(hwnd->parent, msg, wParam, lParam) : 0;
     case WM_SETICON: {
         HICON& slot = wParam == ICON_BIG ? hwnd->iconBig : hwnd->iconSmall;
         HICON old = slot;

@@ -350,6 +350,9 @@ void WindowSystem::Dispatch(const InputEvent& e)
     case InputEvent::Kind::MouseMove:
         DispatchMouse(e);
         break;
+    case InputEvent::Kind::Wheel:
+        DispatchWheel(e);
+        break;
     case InputEvent::Kind::Resize: {
         // Top-level windows that fill the screen follow its size.
         CSize px = ScreenPixels();
@@ -488,6 +491,21 @@ bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
         return true;
     }
     return false;
+}
+
+void WindowSystem::DispatchWheel(const InputEvent& e)
+{
+    // The wheel turns what lies under the mouse, in the active window only;
+    // a window that does not scroll passes it to its parent (the default
+    // window procedure does).
+    HWND hit = WindowFromCell(CPoint(e.x, e.y), nullptr);
+    if (!hit || GetTopLevel(hit) != ActiveTopLevel() || e.notches == 0)
+        return;
+    for (HWND w = hit; w; w = w->parent)
+        if (w->style & WS_DISABLED)
+            return;
+    const int delta = std::clamp(e.notches, -0x7FFF / WHEEL_DELTA, 0x7FFF / WHEEL_DELTA) * WHEEL_DELTA;
+    SendMessage(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), MAKELPARAM(WORD(e.x), WORD(e.y)));
 }
 
 void WindowSystem::DispatchMouse(const InputEvent& e)

@@ -71,6 +71,7 @@ private:
     void PaintNonClient(HWND hwnd, CDC& dc, const CRect& cells);
     void DispatchKey(const InputEvent& e);
     void DispatchMouse(const InputEvent& e);
+    void DispatchWheel(const InputEvent& e);
     bool ClickNonClient(HWND hwnd, CPoint cell);
     bool PreTranslate(MSG& msg);
     HWND HitChild(HWND hwnd, CPoint cell) const;
