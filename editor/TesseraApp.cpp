@@ -26,12 +26,21 @@ BOOL CTesseraApp::InitInstance()
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
-    if (!ProcessShellCommand(cmdInfo))
+    m_bStartFailed = !ProcessShellCommand(cmdInfo);
+    if (m_bStartFailed)
         return FALSE;
 
     m_pMainWnd->ShowWindow(SW_SHOW);
     m_pMainWnd->UpdateWindow();
     return TRUE;
+}
+
+int CTesseraApp::ExitInstance()
+{
+    int code = CWinApp::ExitInstance();
+    // The user has seen why; the shell that started the editor learns it
+    // too, rather than a success.
+    return m_bStartFailed ? 1 : code;
 }
 
 void CTesseraApp::OnAppAbout()

@@ -10,9 +10,15 @@ public:
     CTesseraApp();
 
     BOOL InitInstance() override;
+    // The program's exit status: 1 after a start-up that failed (a file
+    // named on the command line that could not be opened), otherwise the
+    // framework's.
+    int ExitInstance() override;
 
 protected:
     void OnAppAbout();
+
+    BOOL m_bStartFailed = FALSE;
 
     DECLARE_MESSAGE_MAP()
 };

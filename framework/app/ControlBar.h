@@ -36,6 +36,7 @@ public:
         int width = 0;      // cells
     };
 
+    using CControlBar::Create;
     BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT id = AFX_IDW_TOOLBAR);
     BOOL LoadToolBar(UINT resourceId);
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;

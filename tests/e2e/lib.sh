@@ -26,6 +26,10 @@ start() {
     "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
 }
 
+# session NAME: later start, keys and screen work on a new session NAME
+# beside the earlier ones (the server, and what ran there, stay).
+session() { E2E_SESSION="$1"; }
+
 keys() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" "$@"; }
 # literal TEXT: types the text as it stands.
 literal() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" -l "$1"; }
@@ -93,4 +97,35 @@ click_text() {
   line="${found#*:}"
   prefix="${line%%"$1"*}"
   click $(( ${#prefix} + ${2:-0} )) "$row"
+}
+
+# setup_to_first_installer: drives a started setup as a person would:
+# agrees, chooses the first platform, continues; then waits for that
+# platform's installer to speak and for setup to have ended with status 0.
+setup_to_first_installer() {
+  wait_for 'END-USER LICENSE AGREEMENT'
+  wait_for 'TESSEL END-USER LICENSE AGREEMENT'
+  keys Enter
+  wait_for 'Select your platform:'
+  keys Tab Down
+  wait_for 'Pocket PC 2002'
+  keys Tab Enter
+  wait_for 'Tessel setup for Pocket PC 2002'
+  wait_for '\[exited 0\]'
+}
+
+# man_page_clean PAGE: the manual page (compressed or not) has no groff
+# warning, even at the warning level -ww, and man shows it.
+man_page_clean() {
+  local warnings
+  warnings="$(zcat -f "$1" | groff -man -ww -z 2>&1)"
+  if [ -n "$warnings" ]; then
+    echo "FAIL: groff warns about $1:" >&2
+    echo "$warnings" >&2
+    exit 1
+  fi
+  if ! MANWIDTH=80 man -l "$1" 2>&1 | grep -q '^NAME'; then
+    echo "FAIL: man -l does not show $1" >&2
+    exit 1
+  fi
 }

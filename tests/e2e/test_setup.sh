@@ -7,13 +7,5 @@ build="$2"
 staged="$E2E_TMP/Tessel setup"
 cp -r "$build/staging" "$staged"
 start "$staged/setup"
-wait_for 'END-USER LICENSE AGREEMENT'
-wait_for 'TESSEL END-USER LICENSE AGREEMENT'
-keys Enter
-wait_for 'Select your platform:'
-keys Tab Down
-wait_for 'Pocket PC 2002'
-keys Tab Enter
-wait_for 'Tessel setup for Pocket PC 2002'
-wait_for '\[exited 0\]'
+setup_to_first_installer
 pass "setup from agreement to a started platform installer"

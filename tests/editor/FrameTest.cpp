@@ -15,7 +15,7 @@ protected:
     // Whether the toolbar button with this label is painted enabled.
     bool ButtonShownEnabled(std::u16string_view label)
     {
-        std::u16string shown = u"[" + std::u16string(label) + u"]";
+        std::u16string shown = std::u16string(u"[").append(label).append(u"]");
         CPoint at = host.Find(shown);
         EXPECT_EQ(at.y, 1) << CString(label).ToUtf8() << " not on the toolbar";
         if (at.y != 1)

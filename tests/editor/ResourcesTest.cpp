@@ -344,7 +344,7 @@ TEST_F(EditorTest, CommandBarAndToolbarShowTheResourcesInOrder)
     size_t at = 0;
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(tb.GetItemID(i), order[i]);
-        std::string label = "[" + tb.GetButton(i).label.ToUtf8() + "]";
+        std::string label = std::string("[").append(tb.GetButton(i).label.ToUtf8()).append("]");
         size_t found = row.find(label, at);
         EXPECT_NE(found, std::string::npos) << label;
         at = found + label.size();

@@ -105,6 +105,8 @@ TEST_F(EditorTest, AFileThatCannotBeOpenedEndsStartUpAfterItsMessage)
     EXPECT_EQ(host.MessageBoxes()[0].caption, u"tessel");
     EXPECT_NE(host.MessageBoxes()[0].text.find(u"missing.txt"), std::u16string::npos);
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
+    // The program's exit status says it failed.
+    EXPECT_EQ(theApp.ExitInstance(), 1);
 }
 
 // --- the about box ---
@@ -229,7 +231,7 @@ TEST_F(EditorTest, FileExitAndTheCloseButtonCloseLikeCtrlQ)
     host.Run();
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
 
-    theApp.ExitInstance();
+    EXPECT_EQ(theApp.ExitInstance(), 0);
     ASSERT_TRUE(Start());
     Type(u"x");
     host.OnModal([&] { host.ClickButton(u"No"); });

@@ -500,7 +500,7 @@ TEST(StagingTest, BuildMakesARunnableStagingFolder)
         fs::path installer = staging / kFolders[i] / "setup.exe";
         EXPECT_TRUE(executable(installer)) << installer;
         // It says which platform it installs for.
-        std::string command = "'" + installer.string() + "'";
+        std::string command = std::string("'").append(installer.string()).append("'");
         FILE* out = popen(command.c_str(), "r");
         ASSERT_NE(out, nullptr);
         std::string said;

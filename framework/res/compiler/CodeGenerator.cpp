@@ -250,8 +250,10 @@ void CodeGenerator::Versions(const ResourceScript& script)
         return;
     }
     auto quad = [](const std::array<std::uint16_t, 4>& v) {
-        return "{" + std::to_string(v[0]) + ", " + std::to_string(v[1]) + ", " + std::to_string(v[2]) + ", " +
-               std::to_string(v[3]) + "}";
+        std::string text = "{";
+        for (std::size_t i = 0; i < v.size(); ++i)
+            text.append(i ? ", " : "").append(std::to_string(v[i]));
+        return text.append("}");
     };
     std::vector<std::string> tables;
     std::vector<std::string> translations;

@@ -35,8 +35,8 @@ std::string CompileError::Format() const
 {
     std::string text = where_.file;
     if (where_.line > 0)
-        text += ":" + std::to_string(where_.line);
-    return text + ": error: " + message_;
+        text.append(":").append(std::to_string(where_.line));
+    return text.append(": error: ").append(message_);
 }
 
 }  // namespace rc
