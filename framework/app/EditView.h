@@ -8,6 +8,7 @@
 #include "framework/win/Controls.h"
 
 class CArchive;
+class EditControl;
 class TextEngine;
 
 class CEditView : public CView {
@@ -66,7 +67,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The text engine of this view's control, for reading the text in place.
+    // This view's control (the one checked way to it), and its text engine
+    // for reading the text in place.
+    EditControl& Control() const;
     const TextEngine& Text() const;
     void ReadRaw(CArchive& ar);
     void WriteRaw(CArchive& ar);

@@ -531,7 +531,21 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 void EditControl::OnSetText(HWND hwnd, std::u16string_view text)
 {
     m_text.SetText(text);
-    m_mayHaveTabs = text.find(kTab) != std::u16string_view::npos;
+    TextSet(hwnd, text.find(kTab) != std::u16string_view::npos);
+}
+
+TextBuffer::ByteLoad EditControl::LoadBytes(HWND hwnd, std::size_t expected, std::size_t most,
+                                            const TextBuffer::ReadBytes& read)
+{
+    const TextBuffer::ByteLoad result = m_text.LoadBytes(expected, most, read);
+    if (result.Loaded())
+        TextSet(hwnd, result.tabs);
+    return result;
+}
+
+void EditControl::TextSet(HWND hwnd, bool mayHaveTabs)
+{
+    m_mayHaveTabs = mayHaveTabs;
     m_firstLine = 0;
     m_firstCol = 0;
     UpdateScrollBars(hwnd);

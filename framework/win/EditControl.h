@@ -24,6 +24,12 @@ public:
     static EditControl* FromHandle(HWND hwnd);
 
     const TextEngine& Text() const { return m_text; }
+    // Makes the text the bytes `read` delivers, one character each, as
+    // WM_SETTEXT would make it of the widened text, reading and widening in
+    // one pass (TextBuffer::LoadBytes). When they do not load (too many, or
+    // a zero byte), the text stays as it was.
+    TextBuffer::ByteLoad LoadBytes(HWND hwnd, std::size_t expected, std::size_t most,
+                                   const TextBuffer::ReadBytes& read);
     // Replaces the occurrence at pos and every later one, searching on
     // behind each replacement, in one pass, under the text limit as
     // EM_REPLACESEL would be; notifies one change, and EN_MAXTEXT once if the
@@ -40,6 +46,8 @@ private:
     void Changed(HWND hwnd);
     // The handlers of the messages, one each.
     void OnSetText(HWND hwnd, std::u16string_view text);
+    // After the whole text was set: scrolled to its start, painted anew.
+    void TextSet(HWND hwnd, bool mayHaveTabs);
     int GetText(int size, char16_t* buf) const;
     LRESULT GetSel(DWORD* start, DWORD* end) const;
     void OnReplaceSel(HWND hwnd, std::u16string_view text, bool canUndo);

@@ -10,13 +10,41 @@
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
+#include <new>
 #include <span>
 #include <utility>
 #include <vector>
 
+// An allocator that leaves elements it makes without arguments as they are
+// (for the plain types kept here): a buffer sized before it is filled is
+// then written once, not zeroed first, and its spare room is never touched.
+template <typename T>
+struct UninitializedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitializedAllocator<U>;
+    };
+    UninitializedAllocator() = default;
+    template <typename U>
+    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
 template <typename T>
 class GapBuffer {
 public:
+    // The storage a buffer takes over whole (Assign).
+    using Storage = std::vector<T, UninitializedAllocator<T>>;
+
     std::size_t Size() const { return m_buf.size() - GapLength(); }
     // Logical index of the first element after the gap.
     std::size_t GapPosition() const { return m_gapStart; }
@@ -84,7 +112,7 @@ public:
 
     // Replaces the whole contents. The spare capacity of `items` becomes the
     // gap, at the end, so a caller that reserves room avoids a second copy.
-    void Assign(std::vector<T> items)
+    void Assign(Storage items)
     {
         const std::size_t size = items.size();
         if (items.capacity() < size + kMinGap)
@@ -107,14 +135,14 @@ private:
     {
         const std::size_t capacity = std::max(Size() + needed + kMinGap, m_buf.size() * 2);
         const std::size_t tail = m_buf.size() - m_gapEnd;
-        std::vector<T> grown(capacity);
+        Storage grown(capacity);
         std::copy(m_buf.begin(), m_buf.begin() + m_gapStart, grown.begin());
         std::copy(m_buf.begin() + m_gapEnd, m_buf.end(), grown.end() - tail);
         m_buf = std::move(grown);
         m_gapEnd = capacity - tail;
     }
 
-    std::vector<T> m_buf;
+    Storage m_buf;
     std::size_t m_gapStart = 0;
     std::size_t m_gapEnd = 0;
 };

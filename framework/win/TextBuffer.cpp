@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <string>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -15,7 +16,7 @@ namespace {
 // Appends base + i + 1 to `starts` for every '\n' at units[i]: the line
 // starts a piece of text adds. Lines are tens of units long, so the scan
 // tests sixteen units at a time where the processor can.
-void CollectLineStarts(const char16_t* units, int count, int base, std::vector<int>& starts)
+void CollectLineStarts(const char16_t* units, int count, int base, GapBuffer<int>::Storage& starts)
 {
     int i = 0;
 #if defined(__SSE2__)
@@ -36,6 +37,66 @@ void CollectLineStarts(const char16_t* units, int count, int base, std::vector<i
         if (units[i] == u'\n')
             starts.push_back(base + i + 1);
     }
+}
+
+// Reads until `count` bytes came or the end; returns how many came.
+std::size_t ReadFully(const TextBuffer::ReadBytes& read, unsigned char* dest, std::size_t count)
+{
+    std::size_t got = 0;
+    while (got < count) {
+        const std::size_t n = read(dest + got, count - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+struct Widened {
+    bool zero = false;
+    bool tabs = false;
+};
+
+// Writes bytes[i] as units[i] for every i < count, appending i + 1 to
+// `starts` for every '\n' and noting zeros and tabs. The units may lie over
+// the bytes as long as the bytes start `count` bytes or more after them:
+// sixteen bytes are read before their thirty-two are written, and writing
+// never reaches a byte not yet read.
+Widened Widen(const unsigned char* bytes, std::size_t count, char16_t* units, GapBuffer<int>::Storage& starts)
+{
+    std::size_t i = 0;
+    unsigned zeros = 0;
+    unsigned tabs = 0;
+#if defined(__SSE2__)
+    const __m128i none = _mm_setzero_si128();
+    const __m128i newline = _mm_set1_epi8('\n');
+    const __m128i tab = _mm_set1_epi8('\t');
+    __m128i anyZero = none;
+    __m128i anyTab = none;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
+        anyZero = _mm_or_si128(anyZero, _mm_cmpeq_epi8(b, none));
+        anyTab = _mm_or_si128(anyTab, _mm_cmpeq_epi8(b, tab));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(b, newline)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + i), _mm_unpacklo_epi8(b, none));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(units + i + 8), _mm_unpackhi_epi8(b, none));
+        while (mask != 0) {
+            starts.push_back(static_cast<int>(i) + std::countr_zero(mask) + 1);
+            mask &= mask - 1;
+        }
+    }
+    zeros = static_cast<unsigned>(_mm_movemask_epi8(anyZero));
+    tabs = static_cast<unsigned>(_mm_movemask_epi8(anyTab));
+#endif
+    for (; i < count; ++i) {
+        const unsigned char c = bytes[i];
+        units[i] = c;
+        zeros |= c == 0 ? 1u : 0u;
+        tabs |= c == '\t' ? 1u : 0u;
+        if (c == '\n')
+            starts.push_back(static_cast<int>(i) + 1);
+    }
+    return {zeros != 0, tabs != 0};
 }
 
 }  // namespace
@@ -80,13 +141,13 @@ std::pair<std::u16string_view, std::u16string_view> TextBuffer::Pieces() const
 void TextBuffer::SetText(std::u16string_view text)
 {
     // Room for the gap up front, so that the text is copied once.
-    std::vector<char16_t> units;
+    Storage units;
     units.reserve(text.size() + text.size() / 8 + 64);
     units.assign(text.begin(), text.end());
     Assign(std::move(units));
 }
 
-void TextBuffer::Assign(std::vector<char16_t>&& units)
+void TextBuffer::Assign(Storage&& units)
 {
     m_text.Assign(std::move(units));
     RebuildLineIndex();
@@ -102,6 +163,51 @@ std::size_t TextBuffer::FitPrefix(std::u16string_view text, int room)
                     (text[fit - 1] == u'\r' && text[fit] == u'\n')))
         --fit;
     return fit;
+}
+
+TextBuffer::ByteLoad TextBuffer::LoadBytes(std::size_t expected, std::size_t most, const ReadBytes& read)
+{
+    // The storage is made for `expected` units and their gap, left as the
+    // allocator gives it. The bytes are read into its upper half and widened
+    // from the front, which never overtakes them; one byte more than expected
+    // is asked for, to tell a text that grew.
+    ByteLoad result;
+    Storage units(expected + expected / 8 + 65);
+    unsigned char* bytes = reinterpret_cast<unsigned char*>(units.data()) + expected;
+    std::size_t got = ReadFully(read, bytes, expected + 1);
+    const unsigned char* source = bytes;
+    std::string grown;
+    if (got > expected) {
+        // It grew since its length was taken: the rest is read apart, to its
+        // end or until it is too long.
+        grown.assign(reinterpret_cast<const char*>(bytes), got);
+        unsigned char block[65536];
+        while (grown.size() <= most) {
+            const std::size_t want = std::min(sizeof block, most + 1 - grown.size());
+            const std::size_t n = ReadFully(read, block, want);
+            grown.append(reinterpret_cast<const char*>(block), n);
+            if (n < want)
+                break;
+        }
+        got = grown.size();
+        units.resize(got + got / 8 + 64);
+        source = reinterpret_cast<const unsigned char*>(grown.data());
+    }
+    if (got > most) {
+        result.tooLong = true;
+        return result;
+    }
+    GapBuffer<int>::Storage starts{0};
+    const Widened widened = Widen(source, got, units.data(), starts);
+    if (widened.zero) {
+        result.zero = true;
+        return result;
+    }
+    result.tabs = widened.tabs;
+    units.resize(got);
+    m_text.Assign(std::move(units));
+    m_lines.Assign(std::move(starts));
+    return result;
 }
 
 // ---- Line index ----
@@ -127,7 +233,7 @@ void TextBuffer::MoveLineGap(int index)
 
 void TextBuffer::RebuildLineIndex()
 {
-    std::vector<int> starts{0};
+    GapBuffer<int>::Storage starts{0};
     int base = 0;
     for (const auto part : {m_text.BeforeGap(), m_text.AfterGap()}) {
         const int count = static_cast<int>(part.size());

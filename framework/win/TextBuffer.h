@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,8 +46,22 @@ public:
 
     // ---- Changes ----
     void SetText(std::u16string_view text);
+    using Storage = GapBuffer<char16_t>::Storage;
     // Takes a text built elsewhere; its spare capacity becomes the gap.
-    void Assign(std::vector<char16_t>&& units);
+    void Assign(Storage&& units);
+    // Reads a text of one unit a byte, each byte the unit of the same value,
+    // in one pass that widens the bytes and indexes the lines, into storage
+    // sized once for `expected` bytes: read(dest, count) writes up to count
+    // bytes at dest and returns how many it wrote, 0 at the end. More than
+    // `most` bytes, or a zero byte, leave the text as it was.
+    using ReadBytes = std::function<std::size_t(unsigned char* dest, std::size_t count)>;
+    struct ByteLoad {
+        bool tooLong = false;  // more than `most` bytes came
+        bool zero = false;     // a zero byte came
+        bool tabs = false;     // the text holds a tab
+        bool Loaded() const { return !tooLong && !zero; }
+    };
+    ByteLoad LoadBytes(std::size_t expected, std::size_t most, const ReadBytes& read);
     // Replaces [pos, pos + removeLen) with `insert`, keeping the index in step.
     void Replace(int pos, int removeLen, std::u16string_view insert);
     // The whole text, contiguous, for changes in place that keep its length;

@@ -53,6 +53,19 @@ TextEngine::TextEngine()
 void TextEngine::SetText(std::u16string_view text)
 {
     m_text.SetText(text);
+    TextReplaced();
+}
+
+TextBuffer::ByteLoad TextEngine::LoadBytes(std::size_t expected, std::size_t most, const TextBuffer::ReadBytes& read)
+{
+    const TextBuffer::ByteLoad result = m_text.LoadBytes(expected, most, read);
+    if (result.Loaded())
+        TextReplaced();
+    return result;
+}
+
+void TextEngine::TextReplaced()
+{
     m_anchor = m_caret = 0;
     m_desiredColumn = -1;
     EmptyUndo();

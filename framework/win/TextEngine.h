@@ -59,6 +59,9 @@ public:
     // Replaces everything: caret to 0, undo emptied, modified cleared. Not
     // subject to the limit.
     void SetText(std::u16string_view text);
+    // SetText from bytes, one character each (TextBuffer::LoadBytes); when
+    // the bytes do not load, nothing changes.
+    TextBuffer::ByteLoad LoadBytes(std::size_t expected, std::size_t most, const TextBuffer::ReadBytes& read);
 
     // ---- Lines ----
     // As TextBuffer answers them.
@@ -175,6 +178,8 @@ private:
     void MoveCaretTo(int pos, bool extend);
     void MoveLines(int delta, bool extend);
     void CollapseTo(int pos);
+    // After the whole text was replaced: caret to 0, no undo, not modified.
+    void TextReplaced();
 
     // Room left for inserted text if `selectionLength` units are replaced.
     int RoomFor(int selectionLength) const;

@@ -43,7 +43,7 @@ TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needl
     // beats a call to memmove.
     const int length = m_text.Length();
     const int newLength = plan.newLength;
-    std::vector<char16_t> out;
+    TextBuffer::Storage out;
     out.reserve(static_cast<std::size_t>(newLength) + static_cast<std::size_t>(newLength) / 8 + 64);
     out.resize(static_cast<std::size_t>(newLength));
     char16_t* dest = out.data();
@@ -188,7 +188,7 @@ TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std:
     // its spare capacity becomes the gap, with 8 units of slack for the
     // short form's writes past the end.
     const int wholeEnd = cutAt.empty() ? steadyAt : cutAt.front();
-    std::vector<char16_t> out;
+    TextBuffer::Storage out;
     out.reserve(static_cast<std::size_t>(plan.newLength) + static_cast<std::size_t>(plan.newLength) / 8 + 64);
     out.resize(static_cast<std::size_t>(plan.newLength) + 8);
     char16_t* dest = std::copy(text, text + from, out.data());

@@ -300,6 +300,18 @@ TEST_F(DocumentTest, LineEndsAreNotConverted)
     EXPECT_EQ(Get("ab.txt"), "C\r\nA\r\nB");
 }
 
+TEST_F(DocumentTest, TabsOfAFileStandAtTheirStops)
+{
+    Put("tabs.txt", "a\tb\r\n\tc");
+    ASSERT_TRUE(Start({P("tabs.txt")}));
+    const CPoint b = host.Find(u"a       b");
+    ASSERT_GE(b.x, 0) << host.ScreenText();
+    // The caret at the end stands behind the "c" that the tab moved on.
+    host.Key(VK_END, 0, true);
+    host.Run();
+    EXPECT_EQ(host.Screen().m_caret, CPoint(b.x + 9, b.y + 1));
+}
+
 TEST_F(DocumentTest, ByteOrderMarksStayCharacters)
 {
     struct Case {
@@ -604,7 +616,7 @@ TEST_F(DocumentTest, DeletedFileAtSaveBecomesSaveAs)
 
 TEST_F(DocumentTest, DiskFullAtAnyWriteKeepsTheOldFile)
 {
-    std::string old(20000, 'o');
+    std::string old(600000, 'o');
     Put("big.txt", old);
     ASSERT_TRUE(Start({P("big.txt")}));
     Type(u"n");
@@ -628,7 +640,7 @@ TEST_F(DocumentTest, DiskFullAtAnyWriteKeepsTheOldFile)
         EXPECT_EQ(Listing(), std::vector<std::string>{"big.txt"});
         EXPECT_TRUE(Doc()->IsModified());
     }
-    EXPECT_GE(failed, 5) << "a save of 20001 bytes makes several writes";
+    EXPECT_GE(failed, 5) << "a save of 600001 bytes makes several writes";
     EXPECT_EQ(Get("big.txt"), newText);
     EXPECT_FALSE(Doc()->IsModified());
 }
@@ -673,26 +685,39 @@ TEST_F(DocumentTest, ReadErrorDuringOpenLeavesAnEmptyUntitledDocument)
     EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
 }
 
-// A file whose length says little and whose reading never ends, like one
-// another program keeps appending to.
-class EndlessFile : public CFile {
+// A file whose length says 10 bytes while it holds `size`, like one another
+// program appends to; by default its reading never ends.
+class GrowingFile : public CFile {
 public:
+    ULONGLONG size = ~0ull;
     ULONGLONG read = 0;
     ULONGLONG GetLength() const override { return 10; }
     ULONGLONG Seek(LONGLONG, UINT) override { return 0; }
     UINT Read(void* buffer, UINT count) override
     {
+        count = UINT(std::min<ULONGLONG>(count, size - read));
         std::memset(buffer, 'x', count);
         read += count;
         return count;
     }
 };
 
+TEST_F(DocumentTest, FileThatGrewSinceItsLengthWasTakenOpensWhole)
+{
+    ASSERT_TRUE(Start());
+    GrowingFile grown;
+    grown.size = 70000;
+    CArchive ar(&grown, CArchive::load, 4096);
+    Doc()->Serialize(ar);
+    EXPECT_EQ(Text(), std::string(70000, 'x'));
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(DocumentTest, FileStillGrowingWhileReadIsRefusedWithoutFillingMemory)
 {
     Put("named.txt", "named");
     ASSERT_TRUE(Start({P("named.txt")}));
-    EndlessFile endless;
+    GrowingFile endless;
     CArchive ar(&endless, CArchive::load, 4096);
     host.OnModal([this] { host.ClickButton(u"OK"); });
     EXPECT_THROW(Doc()->Serialize(ar), CUserException);
