@@ -197,7 +197,9 @@ TextBuffer::ByteLoad TextBuffer::LoadBytes(std::size_t expected, std::size_t mos
         result.tooLong = true;
         return result;
     }
-    GapBuffer<int>::Storage starts{0};
+    GapBuffer<int>::Storage starts;
+    starts.reserve(got / 8 + 16);  // lines are seldom shorter; the room left is never touched
+    starts.push_back(0);
     const Widened widened = Widen(source, got, units.data(), starts);
     if (widened.zero) {
         result.zero = true;
