@@ -19,15 +19,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include "editor/EditorResources.h"
-#include "editor/TesseraApp.h"
-#include "editor/TesseraDoc.h"
-#include "framework/app/DocTemplate.h"
-#include "framework/host/HeadlessHost.h"
 #include "framework/io/Archive.h"
 #include "framework/io/MemFile.h"
-#include "framework/res/Resources.h"
-#include "framework/win/WindowSystem.h"
+#include "tests/support/HeadlessEditor.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -51,51 +46,26 @@ std::string MakeBytes()
 // A folder with two files of the largest size, so that every open reads a
 // file that is not the document's own.
 struct Files {
-    std::string dir;
+    support::ScratchFolder folder;
     std::string a, b, out;
-    explicit Files(const std::string& parent = "/tmp")
+    explicit Files(const std::string& parent = "/tmp") : folder(parent + "/tessel-bench-")
     {
-        std::string pattern = parent + "/tessel-bench-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        dir = pattern;
-        a = dir + "/a.txt";
-        b = dir + "/b.txt";
-        out = dir + "/out.txt";
-        std::string bytes = MakeBytes();
-        for (const auto& path : {a, b}) {
-            std::ofstream f(path, std::ios::binary);
-            f.write(bytes.data(), std::streamsize(bytes.size()));
-        }
-    }
-    ~Files()
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
+        const std::string bytes = MakeBytes();
+        a = folder.Put("a.txt", bytes);
+        b = folder.Put("b.txt", bytes);
+        out = folder / "out.txt";
     }
 };
 
 // The editor running in a headless host, started without a file.
-struct Editor {
-    HeadlessHost host{80, 24};
+struct Editor : support::HeadlessEditor {
     Editor()
     {
-        AfxSetResourceHandle(&TesselResources());
-        WindowSystem::Get().SetHost(&host);
-        theApp.SetUp(u"/usr/local/bin/tessel", {});
-        if (!theApp.InitInstance())
+        if (!Start())
             std::abort();
     }
-    ~Editor()
-    {
-        if (CWnd* main = AfxGetMainWnd())
-            main->DestroyWindow();
-        theApp.ExitInstance();
-        WindowSystem::Get().Reset();
-        WindowSystem::Get().SetHost(nullptr);
-    }
-    CTesseraDoc* Doc() { return static_cast<CTesseraDoc*>(theApp.GetDocTemplate()->GetOpenDocument()); }
-    bool Open(const std::string& path) { return theApp.OpenDocumentFile(CString::FromUtf8(path)) != nullptr; }
+    // File Open without the dialog, as the command line opens a file.
+    bool OpenFile(const std::string& path) { return theApp.OpenDocumentFile(CString::FromUtf8(path)) != nullptr; }
 };
 
 // The whole File Open of a largest file: the file opened, read, widened
@@ -106,7 +76,7 @@ void BM_OpenLargestFile(benchmark::State& state)
     Editor editor;
     bool even = false;
     for (auto _ : state) {
-        if (!editor.Open(even ? files.a : files.b))
+        if (!editor.OpenFile(even ? files.a : files.b))
             state.SkipWithError("open failed");
         even = !even;
     }
@@ -126,7 +96,7 @@ void SaveLargestFile(benchmark::State& state, const char* parent)
     }
     Files files(parent);
     Editor editor;
-    if (!editor.Open(files.a))
+    if (!editor.OpenFile(files.a))
         state.SkipWithError("open failed");
     for (auto _ : state) {
         if (!editor.Doc()->DoFileSave())
@@ -143,7 +113,7 @@ void BM_SerializeLargestTextToMemory(benchmark::State& state)
 {
     Files files;
     Editor editor;
-    if (!editor.Open(files.a))
+    if (!editor.OpenFile(files.a))
         state.SkipWithError("open failed");
     for (auto _ : state) {
         CMemFile file;
@@ -183,7 +153,7 @@ void MeasureMemory()
         {
             Editor editor;
             idle = StatusKiB("VmRSS");
-            editor.Open(files.a);
+            editor.OpenFile(files.a);
             // The text is full: make room at its end, then type there.
             editor.host.Key(VK_END, 0, true);
             for (int i = 0; i < 200; ++i)

@@ -9,13 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "editor/EditorResources.h"
-#include "editor/MainFrame.h"
-#include "editor/TesseraApp.h"
-#include "editor/TesseraView.h"
-#include "framework/host/HeadlessHost.h"
-#include "framework/res/Resources.h"
-#include "framework/win/WindowSystem.h"
+#include "tests/support/HeadlessEditor.h"
 
 namespace {
 
@@ -36,14 +30,11 @@ std::u16string MakeText(int length)
 
 // The editor, started with an empty command line, holding a text of the
 // given length with the caret in the middle of a line half way down.
-class Editor {
+class Editor : public support::HeadlessEditor {
 public:
     explicit Editor(int length)
     {
-        AfxSetResourceHandle(&TesselResources());
-        WindowSystem::Get().SetHost(&host);
-        theApp.SetUp(u"/usr/local/bin/tessel", {});
-        if (!theApp.InitInstance())
+        if (!Start())
             std::abort();
         View()->SetWindowText(CString(MakeText(length)));
         CEdit& edit = View()->GetEditCtrl();
@@ -52,38 +43,52 @@ public:
         edit.SetSel(pos, pos);
         host.Screen();
     }
-    ~Editor()
-    {
-        if (CWnd* main = AfxGetMainWnd())
-            main->DestroyWindow();
-        theApp.ExitInstance();
-        WindowSystem::Get().Reset();
-        WindowSystem::Get().SetHost(nullptr);
-    }
-    CTesseraView* View() { return static_cast<CMainFrame*>(AfxGetMainWnd())->m_pEditView; }
     // One key as a person presses it, then the repaint that follows.
-    void Press(UINT vk, char16_t ch = 0)
+    void Press(UINT vk, char16_t ch = 0, bool ctrl = false)
     {
-        host.Key(vk, ch);
+        host.Key(vk, ch, ctrl);
         host.Run();
         benchmark::DoNotOptimize(host.Screen());
     }
+    // The text as one line of `length` characters, the caret half way along.
+    void OneLongLine(int length)
+    {
+        View()->SetWindowText(CString(std::u16string(size_t(length), u'a')));
+        View()->GetEditCtrl().SetSel(kLimit / 2, kLimit / 2);
+        host.Screen();
+    }
 
-    HeadlessHost host{80, 24};
     int lines = 0;
 };
+
+// Times a key that edits the text; the key that takes the edit back is not
+// timed.
+void TimeEdit(benchmark::State& state, Editor& editor, UINT vk, char16_t ch, UINT backVk, char16_t backCh)
+{
+    for (auto _ : state) {
+        editor.Press(vk, ch);
+        state.PauseTiming();
+        editor.Press(backVk, backCh);
+        state.ResumeTiming();
+    }
+}
+
+// Times two moves of the caret in turn, each undoing the other.
+void TimeMoves(benchmark::State& state, Editor& editor, UINT there, UINT back, bool ctrl = false)
+{
+    bool out = true;
+    for (auto _ : state) {
+        editor.Press(out ? there : back, 0, ctrl);
+        out = !out;
+    }
+}
 
 // A character typed into the text one short of the limit; the Backspace
 // that restores the length is not timed.
 void BM_TypeCharacter(benchmark::State& state)
 {
     Editor editor(kLimit - 1);
-    for (auto _ : state) {
-        editor.Press('X', u'x');
-        state.PauseTiming();
-        editor.Press(VK_BACK, u'\b');
-        state.ResumeTiming();
-    }
+    TimeEdit(state, editor, 'X', u'x', VK_BACK, u'\b');
     state.counters["lines"] = editor.lines;
 }
 BENCHMARK(BM_TypeCharacter)->Unit(benchmark::kMicrosecond);
@@ -94,12 +99,7 @@ void BM_TypeCharacterWithFullClipboard(benchmark::State& state)
 {
     Editor editor(kLimit - 1);
     editor.host.SetClipboardText(editor.View()->GetWindowText().Str());
-    for (auto _ : state) {
-        editor.Press('X', u'x');
-        state.PauseTiming();
-        editor.Press(VK_BACK, u'\b');
-        state.ResumeTiming();
-    }
+    TimeEdit(state, editor, 'X', u'x', VK_BACK, u'\b');
 }
 BENCHMARK(BM_TypeCharacterWithFullClipboard)->Unit(benchmark::kMicrosecond);
 
@@ -107,12 +107,7 @@ BENCHMARK(BM_TypeCharacterWithFullClipboard)->Unit(benchmark::kMicrosecond);
 void BM_Backspace(benchmark::State& state)
 {
     Editor editor(kLimit);
-    for (auto _ : state) {
-        editor.Press(VK_BACK, u'\b');
-        state.PauseTiming();
-        editor.Press('X', u'x');
-        state.ResumeTiming();
-    }
+    TimeEdit(state, editor, VK_BACK, u'\b', 'X', u'x');
 }
 BENCHMARK(BM_Backspace)->Unit(benchmark::kMicrosecond);
 
@@ -120,12 +115,7 @@ BENCHMARK(BM_Backspace)->Unit(benchmark::kMicrosecond);
 void BM_Enter(benchmark::State& state)
 {
     Editor editor(kLimit - 2);
-    for (auto _ : state) {
-        editor.Press(VK_RETURN, u'\r');
-        state.PauseTiming();
-        editor.Press(VK_BACK, u'\b');
-        state.ResumeTiming();
-    }
+    TimeEdit(state, editor, VK_RETURN, u'\r', VK_BACK, u'\b');
 }
 BENCHMARK(BM_Enter)->Unit(benchmark::kMicrosecond);
 
@@ -133,11 +123,7 @@ BENCHMARK(BM_Enter)->Unit(benchmark::kMicrosecond);
 void BM_CaretMove(benchmark::State& state)
 {
     Editor editor(kLimit);
-    bool down = true;
-    for (auto _ : state) {
-        editor.Press(down ? VK_DOWN : VK_UP);
-        down = !down;
-    }
+    TimeMoves(state, editor, VK_DOWN, VK_UP);
 }
 BENCHMARK(BM_CaretMove)->Unit(benchmark::kMicrosecond);
 
@@ -145,11 +131,7 @@ BENCHMARK(BM_CaretMove)->Unit(benchmark::kMicrosecond);
 void BM_PageMove(benchmark::State& state)
 {
     Editor editor(kLimit);
-    bool down = true;
-    for (auto _ : state) {
-        editor.Press(down ? VK_NEXT : VK_PRIOR);
-        down = !down;
-    }
+    TimeMoves(state, editor, VK_NEXT, VK_PRIOR);
 }
 BENCHMARK(BM_PageMove)->Unit(benchmark::kMicrosecond);
 
@@ -157,13 +139,7 @@ BENCHMARK(BM_PageMove)->Unit(benchmark::kMicrosecond);
 void BM_TextEnds(benchmark::State& state)
 {
     Editor editor(kLimit);
-    bool end = true;
-    for (auto _ : state) {
-        editor.host.Key(end ? VK_END : VK_HOME, 0, true);
-        editor.host.Run();
-        benchmark::DoNotOptimize(editor.host.Screen());
-        end = !end;
-    }
+    TimeMoves(state, editor, VK_END, VK_HOME, true);
 }
 BENCHMARK(BM_TextEnds)->Unit(benchmark::kMicrosecond);
 
@@ -181,29 +157,16 @@ BENCHMARK(BM_Repaint)->Unit(benchmark::kMicrosecond);
 void BM_TypeCharacterInOneLongLine(benchmark::State& state)
 {
     Editor editor(0);
-    editor.View()->SetWindowText(CString(std::u16string(kLimit - 1, u'a')));
-    editor.View()->GetEditCtrl().SetSel(kLimit / 2, kLimit / 2);
-    editor.host.Screen();
-    for (auto _ : state) {
-        editor.Press('X', u'x');
-        state.PauseTiming();
-        editor.Press(VK_BACK, u'\b');
-        state.ResumeTiming();
-    }
+    editor.OneLongLine(kLimit - 1);
+    TimeEdit(state, editor, 'X', u'x', VK_BACK, u'\b');
 }
 BENCHMARK(BM_TypeCharacterInOneLongLine)->Unit(benchmark::kMicrosecond);
 
 void BM_CaretMoveInOneLongLine(benchmark::State& state)
 {
     Editor editor(0);
-    editor.View()->SetWindowText(CString(std::u16string(kLimit, u'a')));
-    editor.View()->GetEditCtrl().SetSel(kLimit / 2, kLimit / 2);
-    editor.host.Screen();
-    bool right = true;
-    for (auto _ : state) {
-        editor.Press(right ? VK_RIGHT : VK_LEFT);
-        right = !right;
-    }
+    editor.OneLongLine(kLimit);
+    TimeMoves(state, editor, VK_RIGHT, VK_LEFT);
 }
 BENCHMARK(BM_CaretMoveInOneLongLine)->Unit(benchmark::kMicrosecond);
 

@@ -47,14 +47,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/EditorResources.h"
-#include "editor/MainFrame.h"
-#include "editor/TesseraView.h"
-#include "editor/ToolView.h"
-#include "editor/res/resource.h"
 #include "framework/app/WinApp.h"
-#include "framework/host/HeadlessHost.h"
-#include "framework/win/WindowSystem.h"
+#include "tests/support/HeadlessEditor.h"
 
 namespace {
 
@@ -156,12 +150,11 @@ public:
     bool AllStepsTaken() const { return m_next == m_steps.size(); }
     const std::vector<Timing>& Timings() const { return m_timings; }
 
-    // A click at the middle of the top row of a control of the tool pane.
+    // A tap on a control of the tool pane, where the tests' taps land.
     void Tap(int id)
     {
-        CWnd* control = Tool()->GetDlgItem(id);
-        CRect cells = GetWindowCells(control->m_hWnd);
-        Click(cells.left + cells.Width() / 2, cells.top);
+        CPoint at = support::TapPoint(support::HeadlessEditor::Tool()->GetDlgItem(id)->m_hWnd);
+        Click(at.x, at.y);
     }
     // Tools > item, from the keyboard: Alt+T opens the menu on its first
     // item, Down moves to the next one, Enter chooses.
@@ -172,8 +165,6 @@ public:
             Key(VK_DOWN);
         Key(VK_RETURN, u'\r');
     }
-    static CMainFrame* Frame() { return static_cast<CMainFrame*>(AfxGetMainWnd()); }
-    static CToolView* Tool() { return Frame()->m_pToolView; }
 
 private:
     std::vector<Step> m_steps;

@@ -17,15 +17,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "editor/EditorResources.h"
-#include "editor/MainFrame.h"
-#include "editor/TesseraApp.h"
-#include "editor/TesseraView.h"
-#include "editor/ToolView.h"
-#include "editor/res/resource.h"
-#include "framework/host/HeadlessHost.h"
-#include "framework/res/Resources.h"
-#include "framework/win/WindowSystem.h"
+#include "tests/support/HeadlessEditor.h"
 
 // Every allocation of the program is counted while counting is on. (The
 // replaced operators pair malloc with free, which the compiler cannot see.)
@@ -68,68 +60,35 @@ std::u16string MakeText(std::u16string_view tail = u"", int length = kLimit)
     return text;
 }
 
-class Editor {
+// The editor started without a file; each tap ends with the screen painted
+// anew, as a person sees it.
+class Editor : public support::HeadlessEditor {
 public:
     Editor()
     {
-        AfxSetResourceHandle(&TesselResources());
-        WindowSystem::Get().SetHost(&host);
-        theApp.SetUp(u"/usr/local/bin/tessel", {});
-        if (!theApp.InitInstance())
+        if (!Start())
             std::abort();
     }
-    ~Editor()
-    {
-        if (CWnd* main = AfxGetMainWnd())
-            main->DestroyWindow();
-        theApp.ExitInstance();
-        WindowSystem::Get().Reset();
-        WindowSystem::Get().SetHost(nullptr);
-    }
-    CMainFrame* Frame() { return static_cast<CMainFrame*>(AfxGetMainWnd()); }
-    CTesseraView* View() { return Frame()->m_pEditView; }
-    CToolView* Tool() { return Frame()->m_pToolView; }
-
-    // The text as opening a file leaves it, the caret at its start.
+    void Paint() { benchmark::DoNotOptimize(host.Screen()); }
     void Load(const std::u16string& text)
     {
-        View()->SetWindowText(CString(text));
+        HeadlessEditor::Load(text);
         Paint();
     }
-    void Paint() { benchmark::DoNotOptimize(host.Screen()); }
     void Tap(int id)
     {
-        CRect cells = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
-        host.Click(cells.left + cells.Width() / 2, cells.top);
-        host.Run();
+        HeadlessEditor::Tap(id);
         Paint();
     }
     // Tools > Find/Replace, then the find and the replacement texts typed.
     void OpenFind(std::u16string_view find, std::u16string_view replace, bool matchCase)
     {
-        Frame()->SendMessage(WM_COMMAND, ID_TOOLS_FIND_REPLACE, 0);
-        host.Type(find);
-        host.Run();
-        // The field keeps its text: select it, then type over it.
-        Tap(IDC_REPLACE_TEXT);
-        host.Key(VK_HOME);
-        host.Key(VK_END, 0, false, true);
-        host.Key(VK_DELETE);
-        host.Type(replace);
-        host.Run();
-        bool checked = Tool()->GetDlgItem(IDC_MATCH_CASE)->SendMessage(BM_GETCHECK) == BST_CHECKED;
-        if (checked != matchCase)
-            Tap(IDC_MATCH_CASE);
+        Command(ID_TOOLS_FIND_REPLACE);
+        Type(find);  // the find field has the focus
+        Fill(IDC_REPLACE_TEXT, replace);
+        SetMatchCase(matchCase);
         Paint();
     }
-    std::pair<int, int> Sel()
-    {
-        int s = 0, e = 0;
-        View()->GetEditCtrl().GetSel(s, e);
-        return {s, e};
-    }
-
-    HeadlessHost host{80, 24};
 };
 
 // Replace all of "a" by "bb" from the start of the text: Find selects the

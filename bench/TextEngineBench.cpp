@@ -32,13 +32,34 @@ const std::u16string& Text()
     return text;
 }
 
-// Typing one character in the middle and deleting it again keeps the length
-// constant; each iteration is two edits.
-void BM_TypeAndBackspaceInMiddle(benchmark::State& state)
+// The text with the caret in its middle; after an edit there, when edited,
+// which puts the gaps in the middle too.
+TextEngine CaretInMiddle(bool edited = false)
 {
     TextEngine e;
     e.SetText(Text());
     e.SetSel(kTextLength / 2, kTextLength / 2);
+    if (edited)
+        e.InsertTyped(u'x');
+    return e;
+}
+
+// Times two caret moves from the middle of the text, the second taking the
+// first back.
+template <typename Moves>
+void TimeMoves(benchmark::State& state, Moves moves)
+{
+    TextEngine e = CaretInMiddle();
+    for (auto _ : state)
+        moves(e);
+    state.SetItemsProcessed(state.iterations() * 2);
+}
+
+// Typing one character in the middle and deleting it again keeps the length
+// constant; each iteration is two edits.
+void BM_TypeAndBackspaceInMiddle(benchmark::State& state)
+{
+    TextEngine e = CaretInMiddle();
     for (auto _ : state) {
         e.InsertTyped(u'x');
         e.Backspace();
@@ -66,76 +87,53 @@ BENCHMARK(BM_TypeAlternatingFarApart);
 
 void BM_CaretRightLeft(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    for (auto _ : state) {
+    TimeMoves(state, [](TextEngine& e) {
         e.MoveRight(false);
         e.MoveLeft(false);
-    }
-    state.SetItemsProcessed(state.iterations() * 2);
+    });
 }
 BENCHMARK(BM_CaretRightLeft);
 
 void BM_CaretDownUp(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    for (auto _ : state) {
+    TimeMoves(state, [](TextEngine& e) {
         e.MoveDown(false);
         e.MoveUp(false);
-    }
-    state.SetItemsProcessed(state.iterations() * 2);
+    });
 }
 BENCHMARK(BM_CaretDownUp);
 
 void BM_CaretWordRightLeft(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    for (auto _ : state) {
+    TimeMoves(state, [](TextEngine& e) {
         e.MoveWordRight(false);
         e.MoveWordLeft(false);
-    }
-    state.SetItemsProcessed(state.iterations() * 2);
+    });
 }
 BENCHMARK(BM_CaretWordRightLeft);
 
 void BM_CaretLineEndStart(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    for (auto _ : state) {
+    TimeMoves(state, [](TextEngine& e) {
         e.MoveLineEnd(false);
         e.MoveLineStart(false);
-    }
-    state.SetItemsProcessed(state.iterations() * 2);
+    });
 }
 BENCHMARK(BM_CaretLineEndStart);
 
 void BM_CaretPageDownUp(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    for (auto _ : state) {
+    TimeMoves(state, [](TextEngine& e) {
         e.MovePageDown(40, false);
         e.MovePageUp(40, false);
-    }
-    state.SetItemsProcessed(state.iterations() * 2);
+    });
 }
 BENCHMARK(BM_CaretPageDownUp);
 
 // The line index with its gap in the middle, as after an edit there.
 void BM_LineFromChar(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    e.InsertTyped(u'x');
+    TextEngine e = CaretInMiddle(true);
     int pos = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(e.LineFromChar(pos));
@@ -146,10 +144,7 @@ BENCHMARK(BM_LineFromChar);
 
 void BM_LineIndex(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    e.InsertTyped(u'x');
+    TextEngine e = CaretInMiddle(true);
     int line = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(e.LineIndex(line));
@@ -161,10 +156,7 @@ BENCHMARK(BM_LineIndex);
 // A needle that never occurs, so the whole text is read.
 void BM_FindWholeText(benchmark::State& state)
 {
-    TextEngine e;
-    e.SetText(Text());
-    e.SetSel(kTextLength / 2, kTextLength / 2);
-    e.InsertTyped(u'x');
+    TextEngine e = CaretInMiddle(true);
     const bool matchCase = state.range(0) != 0;
     for (auto _ : state)
         benchmark::DoNotOptimize(e.Find(u"a\u00E9a", 0, matchCase));

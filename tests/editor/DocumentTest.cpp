@@ -1,210 +1,36 @@
 // The text document and its files: what New, Open, Save and Save As do to
 // the bytes on disk and to the text, title and changed state a person sees,
 // including every failure the file system can give.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
-#include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <optional>
-#include <sstream>
 
 #include "framework/io/Archive.h"
-#include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
 #include "framework/io/File.h"
+#include "tests/support/ChildProcess.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::u16string U16(const std::string& utf8) { return CString::FromUtf8(utf8).Str(); }
-
-// The text as a person would read it back: ASCII as is, every other
-// character as \uXXXX.
-std::string Escaped(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += char(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
-            out += buf;
-        }
-    }
-    return out;
-}
-
-std::u16string Widened(const std::string& bytes)
-{
-    std::u16string out;
-    for (char b : bytes)
-        out += char16_t(static_cast<unsigned char>(b));
-    return out;
-}
-
-}  // namespace
-
-class DocumentTest : public EditorTest {
+class DocumentTest : public EditorFolderTest {
 protected:
-    std::string dir;  // the test's own folder; also the current directory
-    std::string oldCwd;
-
-    void SetUp() override
-    {
-        EditorTest::SetUp();
-        char pattern[] = "/tmp/tessel-doc-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        // Others (the unprivileged child of some tests) may look inside.
-        ::chmod(dir.c_str(), 0755);
-        oldCwd = fs::current_path().string();
-        fs::current_path(dir);
-    }
-
-    void TearDown() override
-    {
-        CFaultInjection::Reset();
-        EditorTest::TearDown();
-        fs::current_path(oldCwd);
-        std::error_code ec;
-        for (const auto& e : fs::recursive_directory_iterator(dir, ec))
-            fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir, ec);
-    }
-
-    std::string P(const std::string& name) const { return dir + "/" + name; }
-
-    void Put(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream f(P(name), std::ios::binary | std::ios::trunc);
-        f.write(bytes.data(), std::streamsize(bytes.size()));
-    }
-
-    std::optional<std::string> Get(const std::string& name) const
-    {
-        std::ifstream f(P(name), std::ios::binary);
-        if (!f)
-            return std::nullopt;
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-
-    // The names in the test's folder, sorted.
-    std::vector<std::string> Listing(const std::string& sub = "") const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(sub.empty() ? dir : P(sub)))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    std::vector<std::string> Boxes() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& b : host.MessageBoxes())
-            texts.push_back(CString(b.text.c_str()).ToUtf8());
-        return texts;
-    }
-
-    std::u16string Text16() { return View()->GetWindowText().Str(); }
-
-    // The document as a person sees it: its title, its file, whether it is
-    // changed and its text.
-    std::string State()
-    {
-        std::string s = "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8() +
-                        (Doc()->IsModified() ? " changed" : " unchanged");
-        std::u16string text = Text16();
-        if (text.size() > 40)
-            return s + " text=" + Escaped(text.substr(0, 20)) + "...(" + std::to_string(text.size()) + " chars)";
-        return s + " text=\"" + Escaped(text) + "\"";
-    }
-
-    // File Open with a name typed into the dialog's name field; answers
-    // are the buttons pressed in the boxes that follow, in turn.
-    void Open(const std::string& name, std::vector<std::u16string> answers = {})
-    {
-        host.OnModal([this, name] { host.Type(U16(name) + u"\r"); });
-        for (auto& a : answers)
-            host.OnModal([this, a] { host.ClickButton(a); });
-        host.Ctrl('O');
-        host.Run();
-    }
-
-    // File Save As with a name typed into the dialog's name field.
-    void SaveAs(const std::string& name, std::vector<std::u16string> answers = {})
-    {
-        host.OnModal([this, name] { host.Type(U16(name) + u"\r"); });
-        for (auto& a : answers)
-            host.OnModal([this, a] { host.ClickButton(a); });
-        Command(ID_FILE_SAVE_AS);
-        host.Run();
-    }
-
-    // Ctrl+S; answers as for Open.
-    void Save(std::vector<std::u16string> answers = {})
-    {
-        for (auto& a : answers)
-            host.OnModal([this, a] { host.ClickButton(a); });
-        host.Ctrl('S');
-        host.Run();
-    }
+    // Others (the unprivileged child of some tests) may look inside.
+    DocumentTest() : EditorFolderTest(0755) {}
 
     // Runs body in a child process that is the unprivileged user 65534
     // (when the tests run as root; otherwise as the current user, whom the
     // files' permission bits refuse just as well) and returns its report.
     std::string AsUnprivileged(const std::function<std::string()>& body)
     {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return "pipe failed";
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            ::close(fds[0]);
-            if (::geteuid() == 0 &&
-                (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-                 ::setresuid(65534, 65534, 65534) != 0))
-                ::_exit(3);
+        return support::ReportUnprivileged([&] {
             std::string report = body();
-            if (host.Starved())
-                report += " [a modal loop starved]";
-            const char* p = report.data();
-            size_t left = report.size();
-            while (left > 0) {
-                ssize_t n = ::write(fds[1], p, left);
-                if (n <= 0)
-                    ::_exit(4);
-                p += n;
-                left -= size_t(n);
-            }
-            ::_exit(0);
-        }
-        ::close(fds[1]);
-        std::string report;
-        char buf[4096];
-        ssize_t n;
-        while ((n = ::read(fds[0], buf, sizeof buf)) > 0)
-            report.append(buf, size_t(n));
-        ::close(fds[0]);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-        return report;
+            return host.Starved() ? report + " [a modal loop starved]" : report;
+        });
     }
 
     static std::string Joined(const std::vector<std::string>& items)
@@ -220,44 +46,14 @@ protected:
 class HeldByOtherProcess {
 public:
     HeldByOtherProcess(const std::string& path, UINT flags)
+        : m_child([&] { return m_file.Open(U16(path).c_str(), flags) != FALSE; })
     {
-        int ready[2], release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0)
-            return;
-        m_pid = ::fork();
-        if (m_pid == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            CFile file;
-            char ok = file.Open(U16(path).c_str(), flags) ? 'y' : 'n';
-            if (::write(ready[1], &ok, 1) != 1)
-                ::_exit(1);
-            char c;
-            while (::read(release[0], &c, 1) > 0) {
-            }
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        m_release = release[1];
-        char ok = 'n';
-        if (::read(ready[0], &ok, 1) == 1)
-            m_held = ok == 'y';
-        ::close(ready[0]);
     }
-    ~HeldByOtherProcess()
-    {
-        if (m_release >= 0)
-            ::close(m_release);
-        if (m_pid > 0)
-            ::waitpid(m_pid, nullptr, 0);
-    }
-    bool Held() const { return m_held; }
+    bool Held() const { return m_child.Ready(); }
 
 private:
-    pid_t m_pid = -1;
-    int m_release = -1;
-    bool m_held = false;
+    CFile m_file;  // open in the child only
+    support::HoldingChild m_child;
 };
 
 // --- the file format ---------------------------------------------------------
@@ -270,7 +66,7 @@ TEST_F(DocumentTest, EveryByteValueReadsAsItsCharacterAndWritesBackUnchanged)
     bytes += bytes;  // twice, so every value also follows every other run
     Put("all.bin", bytes);
     ASSERT_TRUE(Start({P("all.bin")}));
-    EXPECT_EQ(Escaped(Text16()), Escaped(Widened(bytes)));
+    EXPECT_EQ(Show(Text16()), Show(Widened(bytes)));
     EXPECT_EQ(State().substr(0, State().find(" text")), "title=all.bin path=" + P("all.bin") + " unchanged");
 
     SaveAs("copy.bin");
@@ -327,7 +123,7 @@ TEST_F(DocumentTest, ByteOrderMarksStayCharacters)
         SCOPED_TRACE(c.shown);
         Put("mark.txt", c.bytes);
         Open("mark.txt");
-        EXPECT_EQ(Escaped(Text16()), c.shown);
+        EXPECT_EQ(Show(Text16()), c.shown);
         Type(u"!");
         Save();
         EXPECT_EQ(Get("mark.txt"), "!" + c.bytes);
@@ -431,7 +227,7 @@ TEST_F(DocumentTest, CharacterAbove8BitsAsksBeforeSaving)
     Put("euro.txt", "x");
     ASSERT_TRUE(Start({P("euro.txt")}));
     Type(u"\u20AC");
-    ASSERT_EQ(Escaped(Text16()), "\\u20ACx");
+    ASSERT_EQ(Show(Text16()), "\\u20ACx");
 
     Save({u"No"});
     EXPECT_EQ(Boxes(), std::vector<std::string>{prompt});
@@ -454,7 +250,7 @@ TEST_F(DocumentTest, CharacterAbove8BitsAsksBeforeSaving)
 
     Command(ID_FILE_NEW);
     Open("euro.txt");
-    EXPECT_EQ(Escaped(Text16()), "\\u00ACx");
+    EXPECT_EQ(Show(Text16()), "\\u00ACx");
     EXPECT_EQ(Boxes().size(), 1u) << "8-bit text asks nothing";
 }
 
@@ -559,8 +355,7 @@ TEST_F(DocumentTest, ReadOnlyFileAtSaveBecomesSaveAs)
             seen = host.ScreenText().find("Save As") != std::string::npos ? "Save As shown" : "no Save As";
             host.Type(U16(P("out/copy.txt")) + u"\r");
         });
-        host.Ctrl('S');
-        host.Run();
+        Ctrl('S');
         return seen + " " + Joined(Boxes()) + " " + State();
     });
     EXPECT_EQ(report, "Save As shown  title=copy.txt path=" + P("out/copy.txt") + " unchanged text=\"new old\"");
@@ -599,16 +394,14 @@ TEST_F(DocumentTest, DeletedFileAtSaveBecomesSaveAs)
         seen = host.ScreenText();
         host.ClickButton(u"Cancel");
     });
-    host.Ctrl('S');
-    host.Run();
+    Ctrl('S');
     EXPECT_NE(seen.find("Save As"), std::string::npos) << seen;
     EXPECT_EQ(Listing(), std::vector<std::string>{});
     EXPECT_EQ(State(), "title=gone.txt path=" + P("gone.txt") + " changed text=\"new old\"");
 
     // Accepting the proposed name writes the file again.
     host.OnModal([&] { host.Key(VK_RETURN, u'\r'); });
-    host.Ctrl('S');
-    host.Run();
+    Ctrl('S');
     EXPECT_EQ(Get("gone.txt"), "new old");
     EXPECT_EQ(State(), "title=gone.txt path=" + P("gone.txt") + " unchanged text=\"new old\"");
     EXPECT_EQ(Boxes(), std::vector<std::string>{});
@@ -630,8 +423,7 @@ TEST_F(DocumentTest, DiskFullAtAnyWriteKeepsTheOldFile)
         CFaultInjection::Reset();
         CFaultInjection::Fail(CFaultInjection::opWrite, nth, ENOSPC);
         host.OnModal([this] { host.ClickButton(u"OK"); });
-        host.Ctrl('S');
-        host.Run();
+        Ctrl('S');
         if (Boxes().empty())
             break;  // every write went through: the save succeeded
         ++failed;

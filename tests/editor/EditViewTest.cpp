@@ -1,6 +1,6 @@
 // The edit view: typing, the caret-line report to the tool pane, scrolling,
 // the clipboard commands, tab stops, the text limit and the changed flag.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 #include "framework/win/TextEngine.h"
 #include "framework/win/WindowSystem.h"
@@ -227,8 +227,7 @@ TEST_F(EditViewTest, ClipboardCommandsNeedASelectionOrText)
     EXPECT_FALSE(Enabled(ID_EDIT_PASTE));  // the clipboard is empty
     host.Ctrl('C');
     host.Ctrl('X');
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     EXPECT_EQ(Text(), "some text");
     EXPECT_FALSE(host.GetClipboardText().has_value());
 
@@ -237,8 +236,7 @@ TEST_F(EditViewTest, ClipboardCommandsNeedASelectionOrText)
     host.Run();
     EXPECT_TRUE(Enabled(ID_EDIT_CUT));
     EXPECT_TRUE(Enabled(ID_EDIT_COPY));
-    host.Ctrl('X');
-    host.Run();
+    Ctrl('X');
     EXPECT_EQ(Text(), "some te");
     EXPECT_EQ(host.GetClipboardText().value_or(u""), u"xt");
     EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
@@ -261,14 +259,12 @@ TEST_F(EditViewTest, PasteMarksTheDocumentChangedAndNewAsksFirst)
     ASSERT_TRUE(Start());
     host.SetClipboardText(u"pasted\r\nlines");
     ASSERT_FALSE(Doc()->IsModified());
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     EXPECT_EQ(Text(), "pasted\r\nlines");
     EXPECT_TRUE(Doc()->IsModified());
     EXPECT_EQ(Indicator(), "Line 2");
     host.OnModal([&] { host.ClickButton(u"No"); });
-    host.Ctrl('N');
-    host.Run();
+    Ctrl('N');
     ASSERT_EQ(host.MessageBoxes().size(), 1u);
     EXPECT_EQ(host.MessageBoxes()[0].text, u"Save changes to Untitled?");
     EXPECT_EQ(Text(), "");
@@ -282,12 +278,10 @@ TEST_F(EditViewTest, UndoTogglesAndEveryChangeMarksTheDocument)
     Type(u"abc");
     EXPECT_TRUE(Enabled(ID_EDIT_UNDO));
     Doc()->SetModifiedFlag(FALSE);
-    host.Ctrl('Z');
-    host.Run();
+    Ctrl('Z');
     EXPECT_EQ(Text(), "");
     EXPECT_TRUE(Doc()->IsModified());
-    host.Ctrl('Z');
-    host.Run();
+    Ctrl('Z');
     EXPECT_EQ(Text(), "abc");
     EXPECT_EQ(Indicator(), "Line 1");
     // Backspace and Delete are changes too.
@@ -313,8 +307,7 @@ TEST_F(EditViewTest, TypingStopsAtTheLimit)
     Doc()->SetModifiedFlag(FALSE);
     host.SetClipboardText(u"xyz");
     Type(u"d\r\t");
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
     EXPECT_EQ(View()->GetWindowText()[1048574], u'c');
     EXPECT_FALSE(Doc()->IsModified());
@@ -325,8 +318,7 @@ TEST_F(EditViewTest, TypingStopsAtTheLimit)
     EXPECT_EQ(View()->GetWindowText()[1048574], u'e');
     // A paste inserts what fits.
     Type(u"\b");
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     EXPECT_EQ(View()->GetWindowTextLength(), 1048575);
     EXPECT_EQ(View()->GetWindowText()[1048574], u'x');
 }

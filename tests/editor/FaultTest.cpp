@@ -3,19 +3,14 @@
 // save can be cut short by the end of the process. Whatever happens, the
 // person sees the message of the cause, the document is left as Open and
 // Save promise, and the file on disk is never damaged.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "framework/io/FaultInjection.h"
 
 namespace fs = std::filesystem;
 
@@ -25,16 +20,6 @@ using Op = CFaultInjection::Operation;
 
 const std::string kHardIO = "A hardware I/O error was reported while accessing %1.";
 const std::string kDiskFull = "Disk full while accessing %1.";
-
-std::u16string U16(const std::string& utf8) { return CString::FromUtf8(utf8).Str(); }
-
-std::u16string Widened(const std::string& bytes)
-{
-    std::u16string out;
-    for (unsigned char b : bytes)
-        out += char16_t(b);
-    return out;
-}
 
 // A text of several thousand bytes: many reads and writes of 1024 bytes,
 // several archive buffers, every byte value but zero.
@@ -52,53 +37,13 @@ std::string LongText(char first)
 
 }  // namespace
 
-class FaultTest : public EditorTest {
+class FaultTest : public EditorFolderTest {
 protected:
-    std::string dir;
-    std::string oldCwd;
-
-    void SetUp() override
-    {
-        EditorTest::SetUp();
-        char pattern[] = "/tmp/tessel-fault-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        oldCwd = fs::current_path().string();
-        fs::current_path(dir);
-    }
-
-    void TearDown() override
-    {
-        CFaultInjection::Reset();
-        EditorTest::TearDown();
-        fs::current_path(oldCwd);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    std::string P(const std::string& name) const { return dir + "/" + name; }
-
-    void Put(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream f(P(name), std::ios::binary | std::ios::trunc);
-        f.write(bytes.data(), std::streamsize(bytes.size()));
-    }
-
-    std::string Get(const std::string& name) const
-    {
-        std::ifstream f(P(name), std::ios::binary);
-        if (!f)
-            return "<missing>";
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-
     // Whether the file holds exactly these bytes; if not, says briefly how
     // it differs (the contents are thousands of bytes long).
     testing::AssertionResult Holds(const std::string& name, const std::string& bytes) const
     {
-        const std::string now = Get(name);
+        const std::string now = Get(name).value_or("<missing>");
         if (now == bytes)
             return testing::AssertionSuccess();
         size_t at = 0;
@@ -108,23 +53,6 @@ protected:
                                            << "; they differ from byte " << at;
     }
 
-    std::vector<std::string> Listing() const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    std::vector<std::string> Boxes() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& b : host.MessageBoxes())
-            texts.push_back(CString(b.text.c_str()).ToUtf8());
-        return texts;
-    }
-
     std::string Message(const std::string& format, const std::string& name) const
     {
         std::string m = format;
@@ -132,10 +60,8 @@ protected:
         return m;
     }
 
-    std::u16string Text16() { return View()->GetWindowText().Str(); }
-
     // Title, path, changed flag and the text's length and first characters.
-    std::string State()
+    std::string Summary()
     {
         std::u16string text = Text16();
         return "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8() +
@@ -145,33 +71,6 @@ protected:
 
     // Makes the document changed without changing its text.
     void Touch() { Type(u"x\b"); }
-
-    // File Open with the name typed into the dialog; then the answers.
-    void Open(const std::string& name, std::vector<std::u16string> answers = {})
-    {
-        host.OnModal([this, name] { host.Type(U16(name) + u"\r"); });
-        for (auto& a : answers)
-            host.OnModal([this, a] { host.ClickButton(a); });
-        host.Ctrl('O');
-        host.Run();
-    }
-
-    void SaveAs(const std::string& name, std::vector<std::u16string> answers = {})
-    {
-        host.OnModal([this, name] { host.Type(U16(name) + u"\r"); });
-        for (auto& a : answers)
-            host.OnModal([this, a] { host.ClickButton(a); });
-        Command(ID_FILE_SAVE_AS);
-        host.Run();
-    }
-
-    void Save(std::vector<std::u16string> answers = {})
-    {
-        for (auto& a : answers)
-            host.OnModal([this, a] { host.ClickButton(a); });
-        host.Ctrl('S');
-        host.Run();
-    }
 
     // How many calls of op a successful action makes.
     template <typename Action>
@@ -216,7 +115,7 @@ TEST_F(FaultTest, AnyFailingReadOfOpenShowsItsCauseAndLeavesAnEmptyUntitledDocum
             Open("long.txt", {u"OK"});
             CFaultInjection::Reset();
             EXPECT_EQ(Boxes(), std::vector<std::string>{Message(c.message, "long.txt")});
-            EXPECT_EQ(State(), "title=Untitled path= unchanged length=0 starts=\"\"");
+            EXPECT_EQ(Summary(), "title=Untitled path= unchanged length=0 starts=\"\"");
             EXPECT_TRUE(Holds("long.txt", bytes));
         }
     }
@@ -235,7 +134,7 @@ TEST_F(FaultTest, ShortReadsStillOpenTheWholeFile)
         Open("long.txt");
         CFaultInjection::Reset();
         EXPECT_EQ(Boxes(), std::vector<std::string>{});
-        EXPECT_EQ(State(), "title=long.txt path=" + P("long.txt") + " unchanged length=" +
+        EXPECT_EQ(Summary(), "title=long.txt path=" + P("long.txt") + " unchanged length=" +
                                std::to_string(bytes.size()) + " starts=\"sline 0 \"");
         EXPECT_TRUE(Text16() == Widened(bytes)) << "the text differs from the file";
     }
@@ -265,7 +164,7 @@ TEST_F(FaultTest, AFileThatCannotBeOpenedLeavesTheDocumentAsItWas)
         CFaultInjection::Reset();
         ASSERT_EQ(Boxes().size(), 2u);
         EXPECT_EQ(Boxes()[1], Message(c.message, "other.txt"));
-        EXPECT_EQ(State(), "title=named.txt path=" + P("named.txt") + " changed length=12 starts=\"edited n\"");
+        EXPECT_EQ(Summary(), "title=named.txt path=" + P("named.txt") + " changed length=12 starts=\"edited n\"");
     }
     EXPECT_EQ(Get("named.txt"), "named");
     EXPECT_EQ(Get("other.txt"), "other text");
@@ -298,7 +197,7 @@ TEST_F(FaultTest, AnIOErrorAtAnyWriteOfSaveKeepsTheOldFile)
         EXPECT_EQ(Boxes(), std::vector<std::string>{Message(kHardIO, "doc.txt")});
         EXPECT_TRUE(Holds("doc.txt", old));
         EXPECT_EQ(Listing(), std::vector<std::string>{"doc.txt"});
-        EXPECT_EQ(State(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(saved.size()) +
+        EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(saved.size()) +
                                " starts=\"noline 0\"");
     }
     Save();
@@ -325,17 +224,14 @@ TEST_F(FaultTest, AFailedSaveAsToANewFileLeavesNothingBehind)
 {
     ASSERT_TRUE(Start());
     const std::u16string pasted = Widened(LongText('p'));
-    host.SetClipboardText(pasted);
-    host.Ctrl('V');
-    host.Run();
+    Paste(pasted);
     ASSERT_EQ(Text16().size(), pasted.size());
     const int writes = CallsOf(CFaultInjection::opWrite, [&] { SaveAs("probe.txt"); });
     ASSERT_GE(writes, 2);
     fs::remove(P("probe.txt"));
     Command(ID_FILE_NEW);  // the probe named the document; start afresh
     host.Run();
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     for (int err : {ENOSPC, EIO}) {
         for (int nth = 1; nth <= writes; ++nth) {
             SCOPED_TRACE("write " + std::to_string(nth) + " fails with " + std::to_string(err));
@@ -345,7 +241,7 @@ TEST_F(FaultTest, AFailedSaveAsToANewFileLeavesNothingBehind)
             CFaultInjection::Reset();
             EXPECT_EQ(Boxes(), std::vector<std::string>{Message(err == EIO ? kHardIO : kDiskFull, "new.txt")});
             EXPECT_EQ(Listing(), std::vector<std::string>{}) << "neither the file nor a temporary one";
-            EXPECT_EQ(State(), "title=Untitled path= changed length=" + std::to_string(pasted.size()) +
+            EXPECT_EQ(Summary(), "title=Untitled path= changed length=" + std::to_string(pasted.size()) +
                                    " starts=\"pline 0 \"");
         }
     }
@@ -391,7 +287,7 @@ TEST_F(FaultTest, AFailedSaveInPlaceKeepsTheTextForAnotherTry)
     Save({u"OK"});
     CFaultInjection::Reset();
     EXPECT_EQ(Boxes(), std::vector<std::string>{Message(kHardIO, "doc.txt")});
-    EXPECT_EQ(State(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(old.size() + 1) +
+    EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(old.size() + 1) +
                            " starts=\"noline 0\"");
     Save();
     EXPECT_TRUE(Holds("doc.txt", "n" + old));
@@ -427,8 +323,7 @@ TEST_F(FaultTest, AKilledSaveLeavesTheCompleteOldOrTheCompleteNewFile)
                 if (++seen == k)
                     ::kill(::getpid(), SIGKILL);
             });
-            host.Ctrl('S');
-            host.Run();
+            Ctrl('S');
             ::_exit(host.MessageBoxes().empty() ? 0 : 1);
         }
         ASSERT_GT(child, 0);

@@ -1,22 +1,13 @@
 // The Open and Save As dialogs as a person uses them: what they show, the
 // name field, the folder's entries chosen with arrows, Enter or taps, going
 // into folders, and the checks they make before they end.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::u16string U16(const std::string& s) { return CString::FromUtf8(s).Str(); }
 
 // What an open file dialog shows, read from the screen.
 struct DialogView {
@@ -39,58 +30,14 @@ std::ostream& operator<<(std::ostream& os, const DialogView& v)
 
 }  // namespace
 
-class FileDialogTest : public EditorTest {
+class FileDialogTest : public EditorFolderTest {
 protected:
-    std::string dir;
-    std::string oldCwd;
-
-    void SetUp() override
+    FileDialogTest()
     {
-        EditorTest::SetUp();
-        char pattern[] = "/tmp/tessel-dialog-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        oldCwd = fs::current_path().string();
-        fs::current_path(dir);
         Put("alpha.txt", "alpha");
         Put("Beta.txt", "beta");
-        fs::create_directory(P("sub"));
         Put("sub/inner.txt", "inner");
         fs::create_directory(P("zeta"));
-    }
-
-    void TearDown() override
-    {
-        EditorTest::TearDown();
-        fs::current_path(oldCwd);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    std::string P(const std::string& name) const { return dir + "/" + name; }
-
-    void Put(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream f(P(name), std::ios::binary | std::ios::trunc);
-        f << bytes;
-    }
-
-    std::optional<std::string> Get(const std::string& name) const
-    {
-        std::ifstream f(P(name), std::ios::binary);
-        if (!f)
-            return std::nullopt;
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-
-    std::vector<std::string> Boxes() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& b : host.MessageBoxes())
-            texts.push_back(CString(b.text.c_str()).ToUtf8());
-        return texts;
     }
 
     // The cells x..x+width-1 of row y, trailing blanks dropped.
@@ -135,12 +82,6 @@ protected:
             v.filter.pop_back();
         return v;
     }
-
-    std::string State()
-    {
-        return "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8() +
-               (Doc()->IsModified() ? " changed" : " unchanged") + " text=\"" + Text() + "\"";
-    }
 };
 
 TEST_F(FileDialogTest, OpenShowsTitleNameFieldFolderEntriesAndTheOneFilter)
@@ -153,12 +94,11 @@ TEST_F(FileDialogTest, OpenShowsTitleNameFieldFolderEntriesAndTheOneFilter)
         filters = int(::SendMessage(::GetDlgItem(WindowSystem::Get().ActiveTopLevel(), 1136), CB_GETCOUNT, 0, 0));
         host.ClickButton(u"Cancel");
     });
-    host.Ctrl('O');
-    host.Run();
+    Ctrl('O');
     ASSERT_TRUE(seen.open);
     EXPECT_EQ(seen.title, "Open");
     EXPECT_EQ(seen.name, "");
-    EXPECT_EQ(seen.folder, dir + "/");
+    EXPECT_EQ(seen.folder, dir.Path() + "/");
     // Up, then folders, then files, each group without regard to case.
     EXPECT_EQ(seen.entries, (std::vector<std::string>{"../", "sub/", "zeta/", "alpha.txt", "Beta.txt"})) << seen;
     EXPECT_EQ(seen.filter, "All Files (*.*)");
@@ -169,26 +109,18 @@ TEST_F(FileDialogTest, OpenShowsTitleNameFieldFolderEntriesAndTheOneFilter)
 TEST_F(FileDialogTest, TypedNameAndEnterOpensTheFile)
 {
     ASSERT_TRUE(Start());
-    host.OnModal([&] { host.Type(u"Beta.txt\r"); });
-    host.Ctrl('O');
-    host.Run();
+    Open("Beta.txt");
     EXPECT_EQ(State(), "title=Beta.txt path=" + P("Beta.txt") + " unchanged text=\"beta\"");
 
     // A full path, and a path relative to the folder shown.
-    host.OnModal([&] { host.Type(U16(P("sub/inner.txt")) + u"\r"); });
-    host.Ctrl('O');
-    host.Run();
+    Open(P("sub/inner.txt"));
     EXPECT_EQ(State(), "title=inner.txt path=" + P("sub/inner.txt") + " unchanged text=\"inner\"");
-    host.OnModal([&] { host.Type(u"zeta/../alpha.txt\r"); });
-    host.Ctrl('O');
-    host.Run();
+    Open("zeta/../alpha.txt");
     EXPECT_EQ(State(), "title=alpha.txt path=" + P("alpha.txt") + " unchanged text=\"alpha\"");
 
     // In double quotes, with blanks inside.
     Put("two words.txt", "two");
-    host.OnModal([&] { host.Type(u"\"two words.txt\" ignored\r"); });
-    host.Ctrl('O');
-    host.Run();
+    Open("\"two words.txt\" ignored");
     EXPECT_EQ(State(), "title=two words.txt path=" + P("two words.txt") + " unchanged text=\"two\"");
     EXPECT_EQ(Boxes(), std::vector<std::string>{});
 }
@@ -207,8 +139,7 @@ TEST_F(FileDialogTest, ArrowsChooseFromTheListAndEnterOpens)
             host.Key(VK_RETURN, u'\r');
         });
     });
-    host.Ctrl('O');
-    host.Run();
+    Ctrl('O');
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].selected, "alpha.txt") << seen[0];
     EXPECT_EQ(seen[0].name, "alpha.txt") << "choosing a file puts its name in the field";
@@ -238,12 +169,11 @@ TEST_F(FileDialogTest, EnterOnAFolderGoesIntoItAndUpAgain)
             });
         });
     });
-    host.Ctrl('O');
-    host.Run();
+    Ctrl('O');
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].folder, P("sub") + "/");
     EXPECT_EQ(seen[0].entries, (std::vector<std::string>{"../", "inner.txt"})) << seen[0];
-    EXPECT_EQ(seen[1].folder, dir + "/");
+    EXPECT_EQ(seen[1].folder, dir.Path() + "/");
     EXPECT_EQ(seen[1].entries.size(), 5u) << seen[1];
     EXPECT_EQ(seen[2].folder, P("sub") + "/");
     EXPECT_EQ(seen[2].name, "") << "entering a folder empties the name field";
@@ -261,8 +191,7 @@ TEST_F(FileDialogTest, TapsChooseAndOpen)
             host.ClickButton(u"Open");
         });
     });
-    host.Ctrl('O');
-    host.Run();
+    Ctrl('O');
     EXPECT_EQ(seen.selected, "Beta.txt") << seen;
     EXPECT_EQ(State(), "title=Beta.txt path=" + P("Beta.txt") + " unchanged text=\"beta\"");
 
@@ -272,8 +201,7 @@ TEST_F(FileDialogTest, TapsChooseAndOpen)
         host.Click(entry.x, entry.y);
         host.Click(entry.x, entry.y);
     });
-    host.Ctrl('O');
-    host.Run();
+    Ctrl('O');
     EXPECT_EQ(State(), "title=alpha.txt path=" + P("alpha.txt") + " unchanged text=\"alpha\"");
 }
 
@@ -288,8 +216,7 @@ TEST_F(FileDialogTest, OpenRequiresAnExistingFile)
         after = Look();
         host.Key(VK_ESCAPE);
     });
-    host.Ctrl('O');
-    host.Run();
+    Ctrl('O');
     EXPECT_EQ(Boxes(), std::vector<std::string>{P("missing.txt") + "\nFile not found.\nCheck the file name and try again."});
     EXPECT_TRUE(after.open) << "the dialog stays for another name";
     EXPECT_EQ(after.name, "missing.txt");
@@ -309,7 +236,7 @@ TEST_F(FileDialogTest, SaveAsShowsItsTitleAndProposesUntitled)
     host.Run();
     EXPECT_EQ(seen.title, "Save As");
     EXPECT_EQ(seen.name, "Untitled");
-    EXPECT_EQ(seen.folder, dir + "/");
+    EXPECT_EQ(seen.folder, dir.Path() + "/");
     EXPECT_EQ(seen.filter, "All Files (*.*)");
     EXPECT_EQ(Get("new.txt"), "draft");
     EXPECT_EQ(State(), "title=new.txt path=" + P("new.txt") + " unchanged text=\"draft\"");
@@ -380,10 +307,7 @@ TEST_F(FileDialogTest, SaveAsAsksBeforeReplacingAFile)
 
     // Yes: replaced.
     host.ClearRecords();
-    host.OnModal([&] { host.Type(u"alpha.txt\r"); });
-    host.OnModal([&] { host.ClickButton(u"Yes"); });
-    Command(ID_FILE_SAVE_AS);
-    host.Run();
+    SaveAs("alpha.txt", {u"Yes"});
     EXPECT_EQ(Boxes(), std::vector<std::string>{ask});
     EXPECT_EQ(Get("alpha.txt"), "draft");
     EXPECT_EQ(State(), "title=alpha.txt path=" + P("alpha.txt") + " unchanged text=\"draft\"");
@@ -393,11 +317,7 @@ TEST_F(FileDialogTest, SaveAsRequiresAnExistingFolder)
 {
     ASSERT_TRUE(Start());
     Type(u"draft");
-    host.OnModal([&] { host.Type(u"nofolder/x.txt\r"); });
-    host.OnModal([&] { host.ClickButton(u"OK"); });
-    host.OnModal([&] { host.ClickButton(u"Cancel"); });
-    Command(ID_FILE_SAVE_AS);
-    host.Run();
+    SaveAs("nofolder/x.txt", {u"OK", u"Cancel"});
     EXPECT_EQ(Boxes(), std::vector<std::string>{P("nofolder/x.txt") + "\nPath does not exist.\nCheck the path and try again."});
     EXPECT_FALSE(fs::exists(P("nofolder")));
     EXPECT_EQ(State(), "title=Untitled path= changed text=\"draft\"");
@@ -415,8 +335,7 @@ TEST_F(FileDialogTest, CancelAndEscapeChangeNothing)
             else
                 host.ClickButton(u"Cancel");
         });
-        host.Ctrl('O');
-        host.Run();
+        Ctrl('O');
         host.OnModal([&] {
             if (escape)
                 host.Key(VK_ESCAPE);

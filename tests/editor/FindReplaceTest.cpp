@@ -3,7 +3,7 @@
 // checked against a plain model of the replacement on random texts.
 #include <random>
 
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 namespace {
 
@@ -12,60 +12,12 @@ constexpr UINT kWarningBeep = MB_ICONEXCLAMATION;
 
 class FindReplaceTest : public EditorTest {
 protected:
-    void Tap(int id)
-    {
-        CRect cells = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
-        host.Click(cells.left + cells.Width() / 2, cells.top);
-        host.Run();
-    }
-    void Key(UINT vk, bool ctrl = false, bool shift = false)
-    {
-        host.Key(vk, 0, ctrl, shift);
-        host.Run();
-    }
-    // Puts the text in place as opening a file does, unchanged, caret at 0.
-    void Load(const std::u16string& text)
-    {
-        View()->SetWindowText(CString(text));
-        Doc()->SetModifiedFlag(FALSE);
-    }
-    void Select(int start, int end) { View()->GetEditCtrl().SetSel(start, end); }
-    // Replaces what a form field holds by typing, as a person would.
-    void Fill(int id, std::u16string_view text)
-    {
-        Tap(id);
-        Key(VK_HOME);
-        Key(VK_END, false, true);
-        if (text.empty())
-            Key(VK_DELETE);
-        else
-            Type(text);
-    }
     // Opens the find form and types the find text.
     void OpenFind(std::u16string_view find)
     {
         Command(ID_TOOLS_FIND_REPLACE);
         Fill(IDC_FIND_TEXT, find);
     }
-    bool Enabled(int id) { return Tool()->GetDlgItem(id)->IsWindowEnabled() != FALSE; }
-    bool MatchCase() { return Tool()->GetDlgItem(IDC_MATCH_CASE)->SendMessage(BM_GETCHECK) == BST_CHECKED; }
-    void SetMatchCase(bool on)
-    {
-        if (MatchCase() != on)
-            Tap(IDC_MATCH_CASE);
-        ASSERT_EQ(MatchCase(), on);
-    }
-    std::vector<std::string> HistoryList()
-    {
-        std::vector<std::string> items;
-        for (int i = 0; i < Tool()->m_comboFind.GetCount(); ++i) {
-            CString s;
-            Tool()->m_comboFind.GetLBText(i, s);
-            items.push_back(s.ToUtf8());
-        }
-        return items;
-    }
-    std::string FindField() { return Tool()->GetDlgItem(IDC_FIND_TEXT)->GetWindowText().ToUtf8(); }
     bool CanUndo() { return View()->GetEditCtrl().CanUndo() != FALSE; }
     bool ComboHasFocus()
     {
@@ -115,15 +67,15 @@ TEST_F(FindReplaceTest, AnOccurrenceAtTheVeryStartIsFoundAndAMissFromThereBeeps)
     Tap(IDC_FIND);
     EXPECT_EQ(Sel(), S(0, 3));
     EXPECT_TRUE(host.Beeps().empty());
-    EXPECT_TRUE(Enabled(IDC_REPLACE));
+    EXPECT_TRUE(ControlEnabled(IDC_REPLACE));
 
     Select(0, 0);
     Fill(IDC_FIND_TEXT, u"abd");
     Tap(IDC_FIND);
     EXPECT_EQ(Sel(), S(0, 0));  // the caret does not move
     EXPECT_EQ(host.Beeps(), std::vector<UINT>{kDefaultBeep});
-    EXPECT_FALSE(Enabled(IDC_REPLACE));
-    EXPECT_FALSE(Enabled(IDC_REPLACE_ALL));
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE));
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE_ALL));
 }
 
 TEST_F(FindReplaceTest, MatchCaseDecidesWhetherCaseCounts)
@@ -137,14 +89,14 @@ TEST_F(FindReplaceTest, MatchCaseDecidesWhetherCaseCounts)
     EXPECT_TRUE(host.Beeps().empty());
 
     Select(1, 1);
-    SetMatchCase(true);
+    ASSERT_TRUE(SetMatchCase(true));
     Tap(IDC_FIND);
     EXPECT_EQ(Sel(), S(1, 1));
     EXPECT_EQ(host.Beeps(), std::vector<UINT>{kDefaultBeep});
 
     // Without Match case letters beyond ASCII fold too.
     Load(u"Stra\u00DFe \u00C9T\u00C9 \u00B5");
-    SetMatchCase(false);
+    ASSERT_TRUE(SetMatchCase(false));
     Fill(IDC_FIND_TEXT, u"\u00E9t\u00E9");
     Tap(IDC_FIND);
     EXPECT_EQ(Sel(), S(7, 10));
@@ -167,7 +119,7 @@ TEST_F(FindReplaceTest, AfterFindTheTextHasTheFocus)
     // Typing now replaces the found text.
     Type(u"X");
     EXPECT_EQ(Text(), "aXc");
-    EXPECT_EQ(FindField(), "b");
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "b");
     EXPECT_EQ(ToolRowHeight(), 96);
 }
 
@@ -205,11 +157,11 @@ TEST_F(FindReplaceTest, EmptyFindTextGivesTheWarningBeepAndFocusesTheField)
         EXPECT_EQ(Text(), "a a a");
         EXPECT_EQ(Sel(), S(2, 3));
         EXPECT_EQ(ToolRowHeight(), 96);
-        EXPECT_TRUE(Enabled(IDC_REPLACE));
+        EXPECT_TRUE(ControlEnabled(IDC_REPLACE));
     }
     // Typing goes straight into the find field.
     Type(u"a");
-    EXPECT_EQ(FindField(), "a");
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "a");
     EXPECT_EQ(HistoryList(), std::vector<std::string>{});
     Command(ID_TOOLS_FIND_REPLACE);
     EXPECT_EQ(HistoryList(), std::vector<std::string>{"a"});
@@ -234,7 +186,7 @@ TEST_F(FindReplaceTest, HistoryListsEveryChangeOfFindTextNewestFirst)
     Select(0, 0);
     Command(ID_TOOLS_FIND_REPLACE);
     EXPECT_EQ(HistoryList(), (std::vector<std::string>{"X", "x", "y", "x"}));
-    EXPECT_EQ(FindField(), "X");
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "X");
 
     // Replace and Replace all add nothing.
     Fill(IDC_FIND_TEXT, u"y");
@@ -257,14 +209,14 @@ TEST_F(FindReplaceTest, AHistoryEntryChosenFromTheListIsSearchedFor)
     ASSERT_EQ(Sel(), S(8, 11));
     Select(0, 0);
     Command(ID_TOOLS_FIND_REPLACE);
-    ASSERT_EQ(FindField(), "one");
+    ASSERT_EQ(FieldText(IDC_FIND_TEXT), "one");
 
     // Drop the list down with Alt+Down and take its second entry.
     host.Key(VK_DOWN, 0, false, false, true);
     host.Key(VK_DOWN);
     host.Key(VK_RETURN, u'\r');
     host.Run();
-    EXPECT_EQ(FindField(), "two");
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "two");
     Tap(IDC_FIND);
     EXPECT_EQ(Sel(), S(4, 7));
 }
@@ -275,8 +227,8 @@ TEST_F(FindReplaceTest, ReplacingNeedsAFindFirst)
     Load(u"aaa");
     OpenFind(u"a");
     Fill(IDC_REPLACE_TEXT, u"b");
-    EXPECT_FALSE(Enabled(IDC_REPLACE));
-    EXPECT_FALSE(Enabled(IDC_REPLACE_ALL));
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE));
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE_ALL));
     Tap(IDC_REPLACE);
     Tap(IDC_REPLACE_ALL);
     EXPECT_EQ(Text(), "aaa");
@@ -284,13 +236,13 @@ TEST_F(FindReplaceTest, ReplacingNeedsAFindFirst)
     EXPECT_FALSE(Doc()->IsModified());
 
     Tap(IDC_FIND);
-    EXPECT_TRUE(Enabled(IDC_REPLACE));
-    EXPECT_TRUE(Enabled(IDC_REPLACE_ALL));
+    EXPECT_TRUE(ControlEnabled(IDC_REPLACE));
+    EXPECT_TRUE(ControlEnabled(IDC_REPLACE_ALL));
     Tap(IDC_REPLACE);
     EXPECT_EQ(Text(), "baa");
     EXPECT_EQ(Sel(), S(1, 2));
     // Replace leaves the buttons and the mode as they are.
-    EXPECT_TRUE(Enabled(IDC_REPLACE));
+    EXPECT_TRUE(ControlEnabled(IDC_REPLACE));
     EXPECT_EQ(ToolRowHeight(), 96);
     EXPECT_TRUE(Doc()->IsModified());
 }
@@ -370,8 +322,7 @@ TEST_F(FindReplaceTest, ReplaceAllReportsTheLineItEndsIn)
     // Pasted into the field, which takes only the first line.
     host.SetClipboardText(u"c\r\nc");
     Fill(IDC_REPLACE_TEXT, u"");
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     Tap(IDC_REPLACE_ALL);
     EXPECT_EQ(Text(), "c\r\nb\r\nc\r\nb");
     EXPECT_EQ(Sel(), S(7, 7));
@@ -396,8 +347,7 @@ TEST_F(FindReplaceTest, UndoDoesNotBringReplacedTextBack)
     Tap(IDC_REPLACE_ALL);
     ASSERT_EQ(Text(), "X X");
     // Back in the text, Ctrl+Z changes nothing either.
-    host.Ctrl('Z');
-    host.Run();
+    Ctrl('Z');
     View()->GetEditCtrl().Undo();
     EXPECT_EQ(Text(), "X X");
 }
@@ -532,14 +482,6 @@ std::u16string RandomText(std::mt19937& rng, std::u16string_view letters, int le
     return s;
 }
 
-std::string Show(const std::u16string& s)
-{
-    std::string out;
-    for (char16_t c : s)
-        out += c == u'\r' ? std::string("\\r") : c == u'\n' ? std::string("\\n") : CString(std::u16string(1, c)).ToUtf8();
-    return "\"" + out + "\"";
-}
-
 TEST_F(FindReplaceTest, ReplaceAllMatchesTheModelOnRandomTexts)
 {
     ASSERT_TRUE(Start());
@@ -599,9 +541,9 @@ TEST_F(FindReplaceTest, ReplaceAllMatchesTheModelOnRandomTexts)
             Command(ID_TOOLS_FIND_REPLACE);
             Fill(IDC_FIND_TEXT, find);
             Fill(IDC_REPLACE_TEXT, replace);
-            SetMatchCase(c.matchCase);
+            ASSERT_TRUE(SetMatchCase(c.matchCase));
             Tap(IDC_FIND);
-            ASSERT_TRUE(Enabled(IDC_REPLACE_ALL));
+            ASSERT_TRUE(ControlEnabled(IDC_REPLACE_ALL));
             Select(sel.first, sel.second);
             const std::string indicatorBefore = Indicator();
             const size_t beepsBefore = host.Beeps().size();

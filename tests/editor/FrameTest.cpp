@@ -1,7 +1,7 @@
 // The main frame: enabling of the Tools and Edit commands in the menu, on
 // the toolbar and through the accelerators, the active view, and the tool
 // pane's row heights.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 namespace {
 
@@ -86,8 +86,7 @@ protected:
         Type(u"hello world");
         for (int i = 0; i < 5; ++i)
             host.Key(VK_LEFT, 0, false, true);
-        host.Ctrl('C');
-        host.Run();
+        Ctrl('C');
         ASSERT_EQ(Sel(), (std::pair{6, 11}));
         ASSERT_EQ(host.GetClipboardText().value_or(u""), u"world");
     }
@@ -231,8 +230,7 @@ TEST_F(FrameTest, EditCommandsAreOffWhileTheToolPaneIsActive)
         EXPECT_EQ(EditButtons(), "---");
         // Their accelerators do nothing, in the text or in the form.
         host.Ctrl('X');
-        host.Ctrl('Z');
-        host.Run();
+        Ctrl('Z');
         EXPECT_EQ(Text(), "hello world");
         EXPECT_EQ(Sel(), (std::pair{6, 11}));
         // The Tools commands stay available.
@@ -247,8 +245,7 @@ TEST_F(FrameTest, EditCommandsAreOffWhileTheToolPaneIsActive)
     EXPECT_EQ(CWnd::GetFocus(), static_cast<CWnd*>(View()));
     EXPECT_EQ(EditMenu(), "UXCP");
     EXPECT_EQ(EditButtons(), "XCP");
-    host.Ctrl('X');
-    host.Run();
+    Ctrl('X');
     EXPECT_EQ(Text(), "hello ");
 }
 
@@ -266,8 +263,7 @@ TEST_F(FrameTest, TappingTheTextMakesItTheActiveViewAgain)
     EXPECT_EQ(ToolRowHeight(), 96);  // the form stays up
     EXPECT_EQ(Sel(), (std::pair{2, 2}));
     EXPECT_EQ(EditMenu(), "U--P");
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     EXPECT_EQ(Text(), "heworldllo world");
 }
 
@@ -284,7 +280,6 @@ TEST_F(FrameTest, FindLeavesTheFocusInTheTextWithItsCommands)
     EXPECT_EQ(CWnd::GetFocus(), static_cast<CWnd*>(View()));
     EXPECT_EQ(Frame()->GetActiveView(), static_cast<CView*>(View()));
     EXPECT_EQ(EditButtons().substr(0, 2), "XC");
-    host.Ctrl('C');
-    host.Run();
+    Ctrl('C');
     EXPECT_EQ(host.GetClipboardText().value_or(u""), u"two");
 }

@@ -1,6 +1,6 @@
 // Go to line through the tool pane's go-to form: where the caret lands, what
 // the text scrolls to, what the indicator says, and the three refusals.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 namespace {
 
@@ -11,28 +11,6 @@ const char16_t* kTooBig = u"Line number is too big.";
 
 class GotoTest : public EditorTest {
 protected:
-    void Tap(int id)
-    {
-        CRect cells = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
-        host.Click(cells.left + cells.Width() / 2, cells.top);
-        host.Run();
-    }
-    void TapText(int row, int col)
-    {
-        CRect cells = GetClientCells(View()->m_hWnd);
-        host.Click(cells.left + col, cells.top + row);
-        host.Run();
-    }
-    void Key(UINT vk, bool ctrl = false, bool shift = false)
-    {
-        host.Key(vk, 0, ctrl, shift);
-        host.Run();
-    }
-    void Load(const std::u16string& text)
-    {
-        View()->SetWindowText(CString(text));
-        Doc()->SetModifiedFlag(FALSE);
-    }
     // "row 1" to "row n", each on its own line.
     void Rows(int n)
     {
@@ -42,14 +20,6 @@ protected:
             text += std::u16string(row.begin(), row.end());
         }
         Load(text);
-    }
-    // Pastes into the focused field, the only way to get anything but
-    // digits into the line field.
-    void Paste(std::u16string_view text)
-    {
-        host.SetClipboardText(std::u16string(text));
-        host.Ctrl('V');
-        host.Run();
     }
     // Presses Go to; a message box it shows is answered with OK.
     std::u16string PressGoto()
@@ -65,7 +35,6 @@ protected:
         EXPECT_EQ(box.type, kBoxType);
         return box.text;
     }
-    std::string LineField() { return Tool()->GetDlgItem(IDC_LINE_NUMBER)->GetWindowText().ToUtf8(); }
     std::pair<int, int> LineFieldSel()
     {
         DWORD s = 0, e = 0;
@@ -78,8 +47,6 @@ protected:
     // The screen row of the text's first visible line.
     int TextTop() { return GetClientCells(View()->m_hWnd).top; }
 };
-
-std::string U8(const char16_t* s) { return CString(s).ToUtf8(); }
 
 TEST_F(GotoTest, PutsTheCaretAtTheLinesStartAndClosesTheForm)
 {
@@ -140,18 +107,18 @@ TEST_F(GotoTest, RefusalsComeInOrderAndLeaveEverythingAsItWas)
         SCOPED_TRACE("entry \"" + CString(c.entry).ToUtf8() + "\"");
         Command(ID_TOOLS_GOTO);
         if (c.paste)
-            Paste(c.entry);
+            Paste(c.entry);  // the only way to get anything but digits into the line field
         else
             Type(c.entry);
-        ASSERT_EQ(LineField(), CString(c.entry).ToUtf8());
-        EXPECT_EQ(U8(PressGoto().c_str()), U8(c.message));
+        ASSERT_EQ(FieldText(IDC_LINE_NUMBER), CString(c.entry).ToUtf8());
+        EXPECT_EQ(U8(PressGoto()), U8(c.message));
         // Still in go-to mode, the text untouched.
         EXPECT_EQ(ToolRowHeight(), 32);
         EXPECT_TRUE(Visible(IDC_LINE_NUMBER));
         EXPECT_FALSE(Visible(IDC_LINE_INDICATOR));
         EXPECT_EQ(Sel(), std::make_pair(5, 7));
         EXPECT_EQ(FirstVisibleLine(), 0);
-        EXPECT_EQ(LineField(), CString(c.entry).ToUtf8());
+        EXPECT_EQ(FieldText(IDC_LINE_NUMBER), CString(c.entry).ToUtf8());
         if (c.message == kNotAnInteger) {
             // The focus is back in the field with its text selected.
             EXPECT_TRUE(LineFieldHasFocus());
@@ -164,9 +131,9 @@ TEST_F(GotoTest, RefusalsComeInOrderAndLeaveEverythingAsItWas)
     // selected text.
     Command(ID_TOOLS_GOTO);
     Paste(u"2b");
-    EXPECT_EQ(U8(PressGoto().c_str()), U8(kNotAnInteger));
+    EXPECT_EQ(U8(PressGoto()), U8(kNotAnInteger));
     Type(u"2");
-    EXPECT_EQ(LineField(), "2");
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "2");
     EXPECT_EQ(PressGoto(), u"");
     EXPECT_EQ(Sel(), std::make_pair(5, 5));
     EXPECT_EQ(Indicator(), "Line 2");
@@ -204,7 +171,7 @@ TEST_F(GotoTest, ATextEndingInALineEndHasAnEmptyLastLine)
     Load(u"ab\r\ncd\r\n");
     Command(ID_TOOLS_GOTO);
     Type(u"4");
-    EXPECT_EQ(U8(PressGoto().c_str()), U8(kTooBig));
+    EXPECT_EQ(U8(PressGoto()), U8(kTooBig));
     Command(ID_TOOLS_GOTO);
     Type(u"3");
     EXPECT_EQ(PressGoto(), u"");
@@ -235,11 +202,11 @@ TEST_F(GotoTest, TheTargetLineTakesThePlaceOfTheCaretsLine)
     const auto sel = Sel();
     Command(ID_TOOLS_GOTO);
     Type(u"101");
-    EXPECT_EQ(U8(PressGoto().c_str()), U8(kTooBig));
+    EXPECT_EQ(U8(PressGoto()), U8(kTooBig));
     EXPECT_EQ(FirstVisibleLine(), 57);
     EXPECT_EQ(Sel(), sel);
     // The field keeps "101"; corrected, the number goes through.
-    EXPECT_EQ(LineField(), "101");
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "101");
     Tap(IDC_LINE_NUMBER);
     Key(VK_END);
     Type(u"\b0");
@@ -302,7 +269,7 @@ TEST_F(GotoTest, AnEmptiedTextStillHasLineOne)
     ASSERT_EQ(Text(), "");
     Tap(IDC_LINE_NUMBER);
     Type(u"2");
-    EXPECT_EQ(U8(PressGoto().c_str()), U8(kTooBig));
+    EXPECT_EQ(U8(PressGoto()), U8(kTooBig));
     Tap(IDC_LINE_NUMBER);
     Type(u"\b1");
     EXPECT_EQ(PressGoto(), u"");
@@ -317,7 +284,7 @@ TEST_F(GotoTest, TypedLettersDoNotEnterTheLineField)
     Load(u"a\r\nb");
     Command(ID_TOOLS_GOTO);
     Type(u"x2y");
-    EXPECT_EQ(LineField(), "2");
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), "2");
     EXPECT_EQ(PressGoto(), u"");
     EXPECT_EQ(Indicator(), "Line 2");
 }

@@ -1,54 +1,15 @@
 // Files at the size limit, and texts long enough that the control's buffer
 // holds them in two pieces: what ends up on disk after opening, Replace
 // all and saving, and the save prompt for characters a byte cannot hold.
-#include <stdlib.h>
-
-#include <fstream>
-#include <iterator>
 #include <random>
 
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 namespace {
 
 class LargeFileTest : public EditorTest {
 protected:
-    LargeFileTest()
-    {
-        char pattern[] = "/tmp/tessel-large-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        m_dir = made ? made : "";
-    }
-    ~LargeFileTest() override
-    {
-        if (!m_dir.empty())
-            (void)std::system(("rm -rf '" + m_dir + "'").c_str());
-    }
-    std::string Put(const std::string& name, const std::string& bytes)
-    {
-        std::string path = m_dir + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    static std::string Get(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-    void Tap(int id)
-    {
-        CRect cells = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
-        host.Click(cells.left + cells.Width() / 2, cells.top);
-        host.Run();
-    }
-    void Keys(UINT vk, bool ctrl = false)
-    {
-        host.Key(vk, 0, ctrl);
-        host.Run();
-    }
-
-private:
-    std::string m_dir;
+    support::ScratchFolder dir{"/tmp/tessel-large-"};
 };
 
 TEST_F(LargeFileTest, AFullSizeFileIsReplacedUnderTheLimitAndSavedByteForByte)
@@ -75,7 +36,7 @@ TEST_F(LargeFileTest, AFullSizeFileIsReplacedUnderTheLimitAndSavedByteForByte)
         else
             expected += bytes[i];
     }
-    const std::string path = Put("full.txt", bytes);
+    const std::string path = dir.Put("full.txt", bytes);
 
     ASSERT_TRUE(Start({path}));
     ASSERT_EQ(View()->GetWindowTextLength(), 1048575);
@@ -88,12 +49,11 @@ TEST_F(LargeFileTest, AFullSizeFileIsReplacedUnderTheLimitAndSavedByteForByte)
     Tap(IDC_REPLACE_ALL);
     EXPECT_EQ(View()->GetWindowTextLength(), int(expected.size()));
     EXPECT_TRUE(Doc()->IsModified());
-    host.Ctrl('S');
-    host.Run();
+    Ctrl('S');
     EXPECT_TRUE(host.MessageBoxes().empty());
     EXPECT_FALSE(Doc()->IsModified());
-    EXPECT_TRUE(Get(path) == expected) << "the saved file differs";
-    EXPECT_EQ(Get(path).size(), 1048575u);
+    EXPECT_TRUE(support::ReadBytes(path) == expected) << "the saved file differs";
+    EXPECT_EQ(support::ReadBytes(path).size(), 1048575u);
 }
 
 TEST_F(LargeFileTest, ACharacterAboveEightBitsAnywhereAsksBeforeSaving)
@@ -101,29 +61,27 @@ TEST_F(LargeFileTest, ACharacterAboveEightBitsAnywhereAsksBeforeSaving)
     // The euro sign typed at the end, then a letter typed at the start: the
     // buffer's two pieces then hold the letter and everything else.
     const std::string old(10000, 'x');
-    const std::string path = Put("wide.txt", old);
+    const std::string path = dir.Put("wide.txt", old);
     ASSERT_TRUE(Start({path}));
-    Keys(VK_END, true);
+    Key(VK_END, true);
     Type(u"\u20AC");
-    Keys(VK_HOME, true);
+    Key(VK_HOME, true);
     Type(u"z");
     host.OnModal([this] { host.ClickButton(u"No"); });
-    host.Ctrl('S');
-    host.Run();
+    Ctrl('S');
     ASSERT_EQ(host.MessageBoxes().size(), 1u);
     EXPECT_EQ(host.MessageBoxes()[0].type & MB_TYPEMASK, UINT(MB_YESNO));
-    EXPECT_TRUE(Get(path) == old) << "the file was written";
+    EXPECT_TRUE(support::ReadBytes(path) == old) << "the file was written";
     EXPECT_TRUE(Doc()->IsModified());
 
     // Without it the save goes through without a word.
-    Keys(VK_END, true);
+    Key(VK_END, true);
     Type(u"\b");
     host.ClearRecords();
-    host.Ctrl('S');
-    host.Run();
+    Ctrl('S');
     for (const auto& box : host.MessageBoxes())
         ADD_FAILURE() << CString(box.text).ToUtf8();
-    EXPECT_TRUE(Get(path) == "z" + old) << "the file was not written";
+    EXPECT_TRUE(support::ReadBytes(path) == "z" + old) << "the file was not written";
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The editor's resources as the program ships them: menu, accelerators,
 // toolbar and bitmap, menu-bar record, strings, dialogs, icon and version.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 #include <cstdint>
 

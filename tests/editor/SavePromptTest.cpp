@@ -1,21 +1,9 @@
 // The save prompt before New, Open and closing the frame: every answer, and
 // every way the save a Yes starts can end, decides whether the command goes
 // on, what is written and what the document shows afterwards.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
-#include <unistd.h>
-
-#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
-
-#include "framework/io/FaultInjection.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -43,69 +31,23 @@ struct Case {
 
 std::ostream& operator<<(std::ostream& os, const Case& c) { return os << c.name; }
 
-std::u16string U16(const std::string& s) { return CString::FromUtf8(s).Str(); }
-
 }  // namespace
 
-class SavePromptTest : public EditorTest, public ::testing::WithParamInterface<Case> {
+class SavePromptTest : public EditorFolderTest, public ::testing::WithParamInterface<Case> {
 protected:
-    std::string dir;
-    std::string oldCwd;
-
-    void SetUp() override
+    SavePromptTest()
     {
-        EditorTest::SetUp();
-        char pattern[] = "/tmp/tessel-prompt-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        oldCwd = fs::current_path().string();
-        fs::current_path(dir);
         Put("named.txt", "named");
         Put("other.txt", "other");
     }
 
-    void TearDown() override
-    {
-        CFaultInjection::Reset();
-        EditorTest::TearDown();
-        fs::current_path(oldCwd);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    std::string P(const std::string& name) const { return dir + "/" + name; }
-
-    void Put(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream f(P(name), std::ios::binary | std::ios::trunc);
-        f << bytes;
-    }
-
+    // The folder's files, "name=content" each, sorted.
     std::vector<std::string> Files() const
     {
         std::vector<std::string> files;
-        for (const auto& e : fs::directory_iterator(dir)) {
-            std::ifstream f(e.path(), std::ios::binary);
-            std::ostringstream s;
-            s << f.rdbuf();
-            files.push_back(e.path().filename().string() + "=" + s.str());
-        }
-        std::sort(files.begin(), files.end());
+        for (const std::string& name : Listing())
+            files.push_back(name + "=" + Get(name).value_or("<unreadable>"));
         return files;
-    }
-
-    std::vector<std::string> Boxes() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& b : host.MessageBoxes())
-            texts.push_back(CString(b.text.c_str()).ToUtf8());
-        return texts;
-    }
-
-    std::string State()
-    {
-        return "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8() +
-               (Doc()->IsModified() ? " changed" : " unchanged") + " text=\"" + Text() + "\"";
     }
 };
 
@@ -246,16 +188,12 @@ using SavePromptFlowTest = SavePromptTest;
 TEST_F(SavePromptFlowTest, UnchangedTextAsksNothing)
 {
     ASSERT_TRUE(Start({P("named.txt")}));
-    host.OnModal([&] { host.Type(u"other.txt\r"); });
-    host.Ctrl('O');
-    host.Run();
+    Open("other.txt");
     EXPECT_EQ(State(), "title=other.txt path=" + P("other.txt") + " unchanged text=\"other\"");
-    host.Ctrl('N');
-    host.Run();
+    Ctrl('N');
     EXPECT_EQ(Boxes(), std::vector<std::string>{});
     EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
-    host.Ctrl('Q');
-    host.Run();
+    Ctrl('Q');
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
     EXPECT_EQ(Boxes(), std::vector<std::string>{});
 }
@@ -266,9 +204,7 @@ TEST_F(SavePromptFlowTest, OwnFileInAnotherLetterCaseKeepsTheChangesAndAsksNothi
     Type(u"draft ");
     auto openAndCheck = [&](const std::string& name) {
         SCOPED_TRACE(name);
-        host.OnModal([&] { host.Type(U16(name) + u"\r"); });
-        host.Ctrl('O');
-        host.Run();
+        Open(name);
         EXPECT_EQ(Boxes(), std::vector<std::string>{});
         EXPECT_EQ(State(), "title=named.txt path=" + P("named.txt") + " changed text=\"draft named\"");
     };
@@ -289,12 +225,9 @@ TEST_F(SavePromptFlowTest, ClosingAfterSavingAsksNothing)
 {
     ASSERT_TRUE(Start());
     Type(u"abc");
-    host.OnModal([&] { host.Type(u"abc.txt\r"); });
-    Command(ID_FILE_SAVE_AS);
-    host.Run();
+    SaveAs("abc.txt");
     EXPECT_EQ(State(), "title=abc.txt path=" + P("abc.txt") + " unchanged text=\"abc\"");
-    host.Ctrl('Q');
-    host.Run();
+    Ctrl('Q');
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
     EXPECT_EQ(Boxes(), std::vector<std::string>{});
 }

@@ -1,42 +1,8 @@
-#include "EditorHarness.h"
-
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <fstream>
+#include "tests/support/EditorTest.h"
 
 #include "framework/res/Resources.h"
 
-namespace {
-
-// A scratch folder for the files a command line names.
-class Folder {
-public:
-    Folder()
-    {
-        char pattern[] = "/tmp/tessel-startup-XXXXXX";
-        const char* made = ::mkdtemp(pattern);
-        m_path = made ? made : "";
-    }
-    ~Folder()
-    {
-        if (!m_path.empty())
-            (void)std::system(("rm -rf '" + m_path + "'").c_str());
-    }
-    // Writes a file and returns its path.
-    std::string Write(const std::string& name, const std::string& bytes) const
-    {
-        std::string path = m_path + "/" + name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
-
-}  // namespace
+using support::ScratchFolder;
 
 TEST_F(EditorTest, EmptyCommandLineShowsUntitledEmptyText)
 {
@@ -59,8 +25,8 @@ TEST_F(EditorTest, EmptyCommandLineShowsUntitledEmptyText)
 
 TEST_F(EditorTest, FlagBeforeTheNameIsIgnoredAndTheFileOpened)
 {
-    Folder dir;
-    std::string path = dir.Write("notes.txt", "alpha\r\nbeta");
+    ScratchFolder dir;
+    std::string path = dir.Put("notes.txt", "alpha\r\nbeta");
     for (const char* flag : {"-x", "/p"}) {
         SCOPED_TRACE(flag);
         ASSERT_TRUE(Start({flag, path}));
@@ -79,9 +45,9 @@ TEST_F(EditorTest, FlagBeforeTheNameIsIgnoredAndTheFileOpened)
 
 TEST_F(EditorTest, OnlyTheFirstOfTwoNamesIsOpened)
 {
-    Folder dir;
-    std::string first = dir.Write("first.txt", "one");
-    std::string second = dir.Write("second.txt", "two");
+    ScratchFolder dir;
+    std::string first = dir.Put("first.txt", "one");
+    std::string second = dir.Put("second.txt", "two");
     ASSERT_TRUE(Start({first, second}));
     EXPECT_EQ(Text(), "one");
     EXPECT_EQ(Doc()->GetPathName().ToUtf8(), first);
@@ -98,7 +64,7 @@ TEST_F(EditorTest, FlagsAloneStartWithANewText)
 
 TEST_F(EditorTest, AFileThatCannotBeOpenedEndsStartUpAfterItsMessage)
 {
-    Folder dir;
+    ScratchFolder dir;
     host.OnModal([&] { host.ClickButton(u"OK"); });
     EXPECT_FALSE(Start({dir / "missing.txt"}));
     ASSERT_EQ(host.MessageBoxes().size(), 1u);
@@ -186,8 +152,7 @@ TEST_F(EditorTest, AboutBoxClosesWithEscape)
 TEST_F(EditorTest, CtrlQClosesAnUnchangedTextWithoutAsking)
 {
     ASSERT_TRUE(Start());
-    host.Ctrl('Q');
-    host.Run();
+    Ctrl('Q');
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
     EXPECT_TRUE(host.MessageBoxes().empty());
 }
@@ -197,8 +162,7 @@ TEST_F(EditorTest, CtrlQAsksToSaveAChangedTextAndNoCloses)
     ASSERT_TRUE(Start());
     Type(u"draft");
     host.OnModal([&] { host.ClickButton(u"No"); });
-    host.Ctrl('Q');
-    host.Run();
+    Ctrl('Q');
     ASSERT_EQ(host.MessageBoxes().size(), 1u);
     EXPECT_EQ(host.MessageBoxes()[0].text, u"Save changes to Untitled?");
     EXPECT_EQ(host.MessageBoxes()[0].caption, u"tessel");
@@ -212,8 +176,7 @@ TEST_F(EditorTest, CancelAtTheSavePromptKeepsTheEditorRunning)
     ASSERT_TRUE(Start());
     Type(u"draft");
     host.OnModal([&] { host.ClickButton(u"Cancel"); });
-    host.Ctrl('Q');
-    host.Run();
+    Ctrl('Q');
     EXPECT_EQ(host.MessageBoxes().size(), 1u);
     ASSERT_NE(AfxGetMainWnd(), nullptr);
     EXPECT_EQ(Text(), "draft");

@@ -1,30 +1,11 @@
 // The tool pane's modes: which form is shown, the row it takes, where the
 // keyboard focus goes, the line indicator, and keys that must do nothing.
-#include "EditorHarness.h"
+#include "tests/support/EditorTest.h"
 
 namespace {
 
 class ToolPaneTest : public EditorTest {
 protected:
-    // A tap on the middle of one of the pane's controls.
-    void Tap(int id)
-    {
-        CRect cells = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
-        host.Click(cells.left + cells.Width() / 2, cells.top);
-        host.Run();
-    }
-    // A tap into the text, at a column of one of its visible rows.
-    void TapText(int row, int col)
-    {
-        CRect cells = GetClientCells(View()->m_hWnd);
-        host.Click(cells.left + col, cells.top + row);
-        host.Run();
-    }
-    void Key(UINT vk, bool ctrl = false, bool shift = false)
-    {
-        host.Key(vk, 0, ctrl, shift);
-        host.Run();
-    }
     void EnterAndEscape()
     {
         host.Key(VK_RETURN, u'\r');
@@ -38,20 +19,8 @@ protected:
         CWnd* focus = CWnd::GetFocus();
         for (HWND h = focus ? focus->m_hWnd : nullptr; h; h = ::GetParent(h))
             if (::GetParent(h) == Tool()->m_hWnd)
-                return int(h->id);
+                return ::GetDlgCtrlID(h);
         return 0;
-    }
-    bool TextHasFocus() { return CWnd::GetFocus() == static_cast<CWnd*>(View()); }
-    std::string FieldText(int id) { return Tool()->GetDlgItem(id)->GetWindowText().ToUtf8(); }
-    std::vector<std::string> HistoryList()
-    {
-        std::vector<std::string> items;
-        for (int i = 0; i < Tool()->m_comboFind.GetCount(); ++i) {
-            CString s;
-            Tool()->m_comboFind.GetLBText(i, s);
-            items.push_back(s.ToUtf8());
-        }
-        return items;
     }
     // Which of the pane's controls are visible, as a readable list.
     std::string VisibleControls()
@@ -93,14 +62,14 @@ TEST_F(ToolPaneTest, FormsReplaceEachOtherWithoutCancel)
     EXPECT_EQ(ToolRowHeight(), 96);
     EXPECT_EQ(VisibleControls(), kFindForm);
     EXPECT_EQ(FocusedControl(), IDC_FIND_TEXT);
-    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
-    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE_ALL)->IsWindowEnabled());
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE));
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE_ALL));
 
     // A Find that selects something enables Replace and Replace all ...
     Type(u"abc");
     Tap(IDC_FIND);
-    EXPECT_TRUE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
-    EXPECT_TRUE(Tool()->GetDlgItem(IDC_REPLACE_ALL)->IsWindowEnabled());
+    EXPECT_TRUE(ControlEnabled(IDC_REPLACE));
+    EXPECT_TRUE(ControlEnabled(IDC_REPLACE_ALL));
 
     // ... going straight to the other form shrinks the row and shows only it,
     // with an empty line field holding the focus ...
@@ -116,8 +85,8 @@ TEST_F(ToolPaneTest, FormsReplaceEachOtherWithoutCancel)
     Command(ID_TOOLS_FIND_REPLACE);
     EXPECT_EQ(ToolRowHeight(), 96);
     EXPECT_EQ(VisibleControls(), kFindForm);
-    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
-    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE_ALL)->IsWindowEnabled());
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE));
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE_ALL));
     EXPECT_EQ(host.Find(u"Go to line:").x, -1);
 
     Tap(IDC_TOOL_CANCEL);
@@ -217,7 +186,7 @@ TEST_F(ToolPaneTest, EnterAndEscapeInThePaneStartNothing)
     EXPECT_EQ(Sel(), std::make_pair(0, 0));
     EXPECT_EQ(ToolRowHeight(), 96);
     EXPECT_EQ(VisibleControls(), kFindForm);
-    EXPECT_FALSE(Tool()->GetDlgItem(IDC_REPLACE)->IsWindowEnabled());
+    EXPECT_FALSE(ControlEnabled(IDC_REPLACE));
     EXPECT_EQ(FieldText(IDC_FIND_TEXT), "abc");
 
     Command(ID_TOOLS_GOTO);
@@ -298,21 +267,17 @@ TEST_F(ToolPaneTest, TheFieldsTakeTheClipboardKeysForThemselves)
     ASSERT_EQ(FieldText(IDC_FIND_TEXT), "world");
 
     // Ctrl+C and Ctrl+X in the find field work on the field, not the text.
-    host.Ctrl('C');
-    host.Run();
+    Ctrl('C');
     EXPECT_EQ(host.GetClipboardText(), std::optional<std::u16string>(u"world"));
-    host.Ctrl('X');
-    host.Run();
+    Ctrl('X');
     EXPECT_EQ(FieldText(IDC_FIND_TEXT), "");
     EXPECT_EQ(Text(), "hello world");
 
     // Ctrl+V into the replacement field, and Ctrl+Z takes it back out.
     Tap(IDC_REPLACE_TEXT);
-    host.Ctrl('V');
-    host.Run();
+    Ctrl('V');
     EXPECT_EQ(FieldText(IDC_REPLACE_TEXT), "world");
-    host.Ctrl('Z');
-    host.Run();
+    Ctrl('Z');
     EXPECT_EQ(FieldText(IDC_REPLACE_TEXT), "");
     EXPECT_EQ(Text(), "hello world");
     EXPECT_EQ(Sel(), std::make_pair(6, 11));

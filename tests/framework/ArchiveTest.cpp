@@ -8,10 +8,12 @@
 #include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
 #include "framework/io/MemFile.h"
-#include "tests/framework/FileTestSupport.h"
+#include "tests/support/Faults.h"
+#include "tests/support/ScratchFolder.h"
 
-using filetest::ReadBytes;
-using filetest::TempFolder;
+using support::ReadBytes;
+using support::SharedFolder;
+using support::WriteBytes;
 
 namespace {
 
@@ -185,10 +187,10 @@ TEST(ArchiveTest, DestructionFlushesUnlessAnExceptionIsUnwinding)
 
 TEST(ArchiveTest, FileErrorsPassThroughAndShortReadsAreCompleted)
 {
-    filetest::FaultReset reset;
-    TempFolder folder;
+    support::FaultReset reset;
+    SharedFolder folder;
     std::string data = Pattern(9000);
-    filetest::WriteBytes(folder / "in", data);
+    WriteBytes(folder / "in", data);
 
     CFaultInjection::Shorten(CFaultInjection::opRead, 0);
     CFile in(folder.Name("in"), CFile::modeRead | CFile::shareDenyWrite);

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/host/HeadlessHost.h"
 #include "framework/win/EditControl.h"
 #include "framework/win/Wnd.h"
-#include "framework/win/WindowSystem.h"
+#include "tests/support/HeadlessWindows.h"
+#include "tests/support/Text.h"
+
+using support::Show;
 
 namespace {
 
@@ -26,14 +28,6 @@ std::string Name(UINT code)
     case EN_VSCROLL: return "VSCROLL";
     default: return std::to_string(code);
     }
-}
-
-std::string Show(std::u16string_view text)
-{
-    std::string out;
-    for (char16_t c : text)
-        out += c == u'\r' ? std::string("\\r") : c == u'\n' ? std::string("\\n") : std::string(1, char(c));
-    return out;
 }
 
 // The parent window: records the notifications of its edit control in order.
@@ -59,23 +53,16 @@ public:
 
 }  // namespace
 
-class EditControlTest : public ::testing::Test {
+class EditControlTest : public ::testing::Test, public support::HeadlessWindows {
 protected:
-    HeadlessHost host{80, 24};
     RecordingParent parent;
     HWND edit = nullptr;
 
     void SetUp() override
     {
-        WindowSystem::Get().SetHost(&host);
         ASSERT_TRUE(parent.CreateEx(0, nullptr, u"parent", WS_VISIBLE, CRect(0, 0, 800, 384), nullptr, 0));
     }
-    void TearDown() override
-    {
-        parent.DestroyWindow();
-        WindowSystem::Get().Reset();
-        WindowSystem::Get().SetHost(nullptr);
-    }
+    void TearDown() override { parent.DestroyWindow(); }
 
     // A control 40 x 10 cells (with its scroll bars) at the parent's corner.
     HWND Make(DWORD style, std::u16string_view text = u"")

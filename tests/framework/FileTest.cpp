@@ -13,14 +13,17 @@
 #include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
 #include "framework/io/FileSystem.h"
-#include "tests/framework/FileTestSupport.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Faults.h"
+#include "tests/support/ScratchFolder.h"
 
-using filetest::HoldingChild;
-using filetest::ReadBytes;
-using filetest::RunInChild;
-using filetest::RunUnprivileged;
-using filetest::TempFolder;
-using filetest::WriteBytes;
+using support::HoldingChild;
+using support::MessageOf;
+using support::ReadBytes;
+using support::RunInChild;
+using support::RunUnprivileged;
+using support::SharedFolder;
+using support::WriteBytes;
 
 namespace {
 
@@ -39,13 +42,6 @@ int OpenCause(const CString& path, UINT flags)
     CFile file;
     CFileException error;
     return file.Open(path, flags, &error) ? CFileException::none : error.m_cause;
-}
-
-std::string Message(const CFileException& e)
-{
-    CString text;
-    e.GetErrorMessage(text);
-    return text.ToUtf8();
 }
 
 // ---------------------------------------------------------------- causes
@@ -112,10 +108,10 @@ TEST(FileExceptionTest, MessagesNameTheFileOrAnUnnamedFile)
         {CFileException::endOfFile, "An attempt was made to access /home/ann/My Notes/a.txt past its end."},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Message(CFileException(c.cause, -1, path)), c.text) << CauseName(c.cause);
+        EXPECT_EQ(MessageOf(CFileException(c.cause, -1, path)), c.text) << CauseName(c.cause);
 
-    EXPECT_EQ(Message(CFileException(CFileException::fileNotFound)), "an unnamed file was not found.");
-    EXPECT_EQ(Message(CFileException(99, -1, path)),
+    EXPECT_EQ(MessageOf(CFileException(CFileException::fileNotFound)), "an unnamed file was not found.");
+    EXPECT_EQ(MessageOf(CFileException(99, -1, path)),
               "An unknown error occurred while accessing /home/ann/My Notes/a.txt.")
         << "a cause out of range reads as generic";
     CString none;
@@ -126,7 +122,7 @@ TEST(FileExceptionTest, MessagesNameTheFileOrAnUnnamedFile)
 
 TEST(FileTest, WritesReadsSeeksAndKnowsItsPath)
 {
-    TempFolder folder;
+    SharedFolder folder;
     CFile file;
     ASSERT_TRUE(file.Open(folder.Name("data.bin"), CFile::modeCreate | CFile::modeReadWrite));
     file.Write("hello, world", 12);
@@ -155,7 +151,7 @@ TEST(FileTest, WritesReadsSeeksAndKnowsItsPath)
 
 TEST(FileTest, AcceptsBackslashesAndFoldsDots)
 {
-    TempFolder folder;
+    SharedFolder folder;
     ::mkdir((folder / "sub").c_str(), 0755);
     WriteBytes(folder / "sub/a.txt", "x");
     CString name = CString::FromUtf8(folder.Path() + "\\sub\\.\\..\\sub\\a.txt");
@@ -166,14 +162,14 @@ TEST(FileTest, AcceptsBackslashesAndFoldsDots)
 
 TEST(FileTest, DescriptorsAreNotInherited)
 {
-    TempFolder folder;
+    SharedFolder folder;
     CFile file(folder.Name("f"), CFile::modeCreate | CFile::modeWrite);
     EXPECT_TRUE(::fcntl(file.GetHandle(), F_GETFD) & FD_CLOEXEC);
 }
 
 TEST(FileTest, FailedOpensReportCauseErrnoAndFullPath)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "plain", "x");
     ::mkdir((folder / "dir").c_str(), 0755);
     struct Case {
@@ -203,13 +199,13 @@ TEST(FileTest, FailedOpensReportCauseErrnoAndFullPath)
         CFile thrown(folder.Name("missing.txt"), CFile::modeRead);
         ADD_FAILURE() << "the constructor must throw";
     } catch (const CFileException& e) {
-        EXPECT_EQ(Message(e), folder / "missing.txt" + " was not found.");
+        EXPECT_EQ(MessageOf(e), folder / "missing.txt" + " was not found.");
     }
 }
 
 TEST(FileTest, AccessIsDeniedByPermissionsForAnUnprivilegedProcess)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "readonly.txt", "keep", 0444);
     WriteBytes(folder / "secret.txt", "keep", 0000);
     CString readonly = folder.Name("readonly.txt");
@@ -236,7 +232,7 @@ TEST(FileTest, AccessIsDeniedByPermissionsForAnUnprivilegedProcess)
 
 TEST(FileShareTest, TwoOpensFollowThePlatformsSharingRules)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "shared.txt", "content");
     CString path = folder.Name("shared.txt");
     const UINT read = CFile::modeRead, write = CFile::modeWrite, both = CFile::modeReadWrite;
@@ -277,11 +273,12 @@ TEST(FileShareTest, TwoOpensFollowThePlatformsSharingRules)
 
 TEST(FileShareTest, AFileHeldByAnotherProcessCannotBeOpenedForWriting)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "held.txt", "old content");
     CString path = folder.Name("held.txt");
     CFile holder;
     HoldingChild child([&] { return holder.Open(path, CFile::modeRead | CFile::shareDenyWrite) != FALSE; });
+    ASSERT_TRUE(child.Ready());
 
     CFile reader;
     EXPECT_TRUE(reader.Open(path, CFile::modeRead | CFile::shareDenyWrite)) << "readers share";
@@ -290,7 +287,7 @@ TEST(FileShareTest, AFileHeldByAnotherProcessCannotBeOpenedForWriting)
     CFile writer;
     CFileException error;
     EXPECT_FALSE(writer.Open(path, CFile::modeCreate | CFile::modeReadWrite | CFile::shareExclusive, &error));
-    EXPECT_EQ(Message(error), "A sharing violation occurred while accessing " + folder / "held.txt" + ".");
+    EXPECT_EQ(MessageOf(error), "A sharing violation occurred while accessing " + folder / "held.txt" + ".");
     EXPECT_EQ(ReadBytes(folder / "held.txt"), "old content") << "a refused create must not empty the file";
 
     child.Release();
@@ -299,7 +296,7 @@ TEST(FileShareTest, AFileHeldByAnotherProcessCannotBeOpenedForWriting)
 
 TEST(FileShareTest, AWholeFileLockOfAnotherProgramIsRespected)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "locked.txt", "x");
     std::string native = folder / "locked.txt";
     // Another program's exclusive lock, taken without our classes.
@@ -310,6 +307,7 @@ TEST(FileShareTest, AWholeFileLockOfAnotherProgramIsRespected)
         lock.l_whence = SEEK_SET;
         return fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
     });
+    ASSERT_TRUE(child.Ready());
     EXPECT_STREQ(CauseName(OpenCause(folder.Name("locked.txt"), CFile::modeRead | CFile::shareDenyNone)),
                  "sharingViolation");
     EXPECT_STREQ(CauseName(OpenCause(folder.Name("locked.txt"), CFile::modeWrite | CFile::shareDenyNone)),
@@ -320,24 +318,18 @@ TEST(FileShareTest, AWholeFileLockOfAnotherProgramIsRespected)
 
 TEST(FileTest, SystemCallFaultsBecomeCausesWithThePath)
 {
-    filetest::FaultReset reset;
-    TempFolder folder;
+    support::FaultReset reset;
+    SharedFolder folder;
     WriteBytes(folder / "f.txt", "0123456789");
     CString path = folder.Name("f.txt");
-    struct Case {
-        const char* what;
-        CFaultInjection::Operation op;
-        int err;
-        int cause;
-    };
-    const Case cases[] = {
+    const support::FaultCase cases[] = {
         {"disk full on write", CFaultInjection::opWrite, ENOSPC, CFileException::diskFull},
         {"quota on write", CFaultInjection::opWrite, EDQUOT, CFileException::diskFull},
         {"I/O error on read", CFaultInjection::opRead, EIO, CFileException::hardIO},
         {"I/O error on fsync", CFaultInjection::opFsync, EIO, CFileException::hardIO},
         {"too many files on open", CFaultInjection::opOpen, EMFILE, CFileException::tooManyOpenFiles},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         CFaultInjection::Reset();
         CFaultInjection::Fail(c.op, 0, c.err);
         int cause = CFileException::none;
@@ -359,8 +351,8 @@ TEST(FileTest, SystemCallFaultsBecomeCausesWithThePath)
 
 TEST(FileTest, ShortTransfersAreCompletedOrReported)
 {
-    filetest::FaultReset reset;
-    TempFolder folder;
+    support::FaultReset reset;
+    SharedFolder folder;
     CFaultInjection::Shorten(CFaultInjection::opWrite, 0);
     CFaultInjection::Shorten(CFaultInjection::opRead, 0);
     CFile file(folder.Name("f"), CFile::modeCreate | CFile::modeReadWrite);
@@ -378,7 +370,7 @@ TEST(FileTest, ShortTransfersAreCompletedOrReported)
 
 TEST(FileTest, RemoveAndRenameKeepFilesOthersHoldOrThatExist)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "a", "A");
     WriteBytes(folder / "b", "B");
     auto causeOf = [](const std::function<void()>& op) {
@@ -397,6 +389,7 @@ TEST(FileTest, RemoveAndRenameKeepFilesOthersHoldOrThatExist)
         CString held = folder.Name("a");
         CFile holder;
         HoldingChild child([&] { return holder.Open(held, CFile::modeRead | CFile::shareDenyWrite) != FALSE; });
+        ASSERT_TRUE(child.Ready());
         EXPECT_STREQ(CauseName(causeOf([&] { CFile::Remove(held); })), "sharingViolation");
         EXPECT_STREQ(CauseName(causeOf([&] { CFile::Rename(held, folder.Name("c")); })), "sharingViolation");
     }
@@ -409,7 +402,7 @@ TEST(FileTest, RemoveAndRenameKeepFilesOthersHoldOrThatExist)
 
 TEST(FileSystemTest, AttributesTellFoldersHiddenAndReadOnlyFiles)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "plain", "x", 0666);
     WriteBytes(folder / ".hidden", "x", 0666);
     WriteBytes(folder / "readonly", "x", 0444);
@@ -444,7 +437,7 @@ TEST(FileSystemTest, AttributesTellFoldersHiddenAndReadOnlyFiles)
 
 TEST(FileSystemTest, ListsAFoldersEntriesSortedWithFoldersMarked)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "b.txt", "");
     WriteBytes(folder / "A.txt", "");
     ::mkdir((folder / "c dir").c_str(), 0755);
@@ -464,7 +457,7 @@ TEST(FileSystemTest, ListsAFoldersEntriesSortedWithFoldersMarked)
 
 TEST(FileSystemTest, FreeSpaceOfAVolume)
 {
-    TempFolder folder;
+    SharedFolder folder;
     ULONGLONG available = 0, total = 0, free = 0;
     ASSERT_TRUE(GetDiskFreeSpaceEx(CString::FromUtf8(folder.Path()), &available, &total, &free));
     EXPECT_GT(total, 0u);

@@ -14,11 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/framework/FileTestSupport.h"
+#include "tests/support/ScratchFolder.h"
 
-using filetest::ReadBytes;
-using filetest::TempFolder;
-using filetest::WriteBytes;
+using support::ReadBytes;
+using support::SharedFolder;
+using support::WriteBytes;
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST(ProcessCommandLineTest, SplitsAsThePlatformDoes)
 // descriptor 57 was inherited).
 class StartedProgram {
 public:
-    StartedProgram(const TempFolder& folder, const std::string& path) : m_folder(folder)
+    StartedProgram(const SharedFolder& folder, const std::string& path) : m_folder(folder)
     {
         std::string go = folder / "go", marker = folder / "marker";
         WriteBytes(path,
@@ -100,7 +100,7 @@ public:
     }
 
 private:
-    const TempFolder& m_folder;
+    const SharedFolder& m_folder;
 };
 
 BOOL Start(const std::string& line, PROCESS_INFORMATION* info = nullptr, const char* folder = nullptr,
@@ -117,7 +117,7 @@ BOOL Start(const std::string& line, PROCESS_INFORMATION* info = nullptr, const c
 
 TEST(ProcessTest, StartsWithoutWaitingAndLeavesNoChild)
 {
-    TempFolder folder;
+    SharedFolder folder;
     ::mkdir((folder / "Pocket PC").c_str(), 0755);
     std::string program = folder / "Pocket PC/setup.exe";
     StartedProgram started(folder, program);
@@ -142,7 +142,7 @@ TEST(ProcessTest, StartsWithoutWaitingAndLeavesNoChild)
 
 TEST(ProcessTest, AnUnquotedPathWithSpacesIsResolvedByWhatExists)
 {
-    TempFolder folder;
+    SharedFolder folder;
     ::mkdir((folder / "Setup Dir").c_str(), 0755);
     ::mkdir((folder / "Setup Dir/Pocket PC").c_str(), 0755);
     std::string program = folder / "Setup Dir/Pocket PC/setup.exe";
@@ -167,7 +167,7 @@ TEST(ProcessTest, AnUnquotedPathWithSpacesIsResolvedByWhatExists)
 
 TEST(ProcessTest, FolderEnvironmentAndApplicationNameAreHonoured)
 {
-    TempFolder folder;
+    SharedFolder folder;
     std::string program = folder / "prog";
     StartedProgram started(folder, program);
     char env[] = "TESSEL_X=42\0PATH=/usr/bin:/bin\0";
@@ -180,7 +180,7 @@ TEST(ProcessTest, FolderEnvironmentAndApplicationNameAreHonoured)
 
 TEST(ProcessTest, FailuresReturnFalseWithTheError)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "not-executable", "#!/bin/sh\n", 0644);
     ::mkdir((folder / "a folder").c_str(), 0755);
     struct Case {

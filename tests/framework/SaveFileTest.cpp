@@ -13,15 +13,18 @@
 #include "framework/io/Archive.h"
 #include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
-#include "tests/framework/FileTestSupport.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/Faults.h"
+#include "tests/support/ScratchFolder.h"
 
-using filetest::HoldingChild;
-using filetest::ModeOf;
-using filetest::ReadBytes;
-using filetest::RunInChild;
-using filetest::RunUnprivileged;
-using filetest::TempFolder;
-using filetest::WriteBytes;
+using support::HoldingChild;
+using support::MessageOf;
+using support::ModeOf;
+using support::ReadBytes;
+using support::RunInChild;
+using support::RunUnprivileged;
+using support::SharedFolder;
+using support::WriteBytes;
 
 namespace {
 
@@ -61,13 +64,6 @@ int Save(const CString& path, const std::string& content, CFileException* failur
     return CFileException::none;
 }
 
-std::string Message(const CFileException& e)
-{
-    CString text;
-    e.GetErrorMessage(text);
-    return text.ToUtf8();
-}
-
 TEST(SaveFileTest, TemporaryNamesFollowTheFormat)
 {
     EXPECT_EQ(CSaveFile::TempFileName(u"/home/ann", 0xABCDE), CString(u"/home/ann/MFCABCDE.tmp"));
@@ -78,7 +74,7 @@ TEST(SaveFileTest, TemporaryNamesFollowTheFormat)
 
 TEST(SaveFileTest, WritesThroughATemporaryFileInTheSameFolder)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "doc.txt", kOld);
     // Names that are taken are skipped: occupy the ones the next seconds would give.
     UINT now = UINT(std::time(nullptr)) & 0xFFFFF;
@@ -104,7 +100,7 @@ TEST(SaveFileTest, WritesThroughATemporaryFileInTheSameFolder)
 
 TEST(SaveFileTest, KeepsPermissionBitsAndGivesNewFilesTheUsualOnes)
 {
-    TempFolder folder;
+    SharedFolder folder;
     for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0755), mode_t(0604)}) {
         WriteBytes(folder / "f", kOld, mode);
         ASSERT_EQ(Save(folder.Name("f"), "new"), CFileException::none);
@@ -119,7 +115,7 @@ TEST(SaveFileTest, KeepsPermissionBitsAndGivesNewFilesTheUsualOnes)
 
 TEST(SaveFileTest, FollowsSymbolicLinksAndKeepsThem)
 {
-    TempFolder folder;
+    SharedFolder folder;
     ::mkdir((folder / "real").c_str(), 0755);
     WriteBytes(folder / "real/target.txt", kOld, 0640);
     ASSERT_EQ(::symlink("real/target.txt", (folder / "link.txt").c_str()), 0);
@@ -146,8 +142,8 @@ TEST(SaveFileTest, FollowsSymbolicLinksAndKeepsThem)
 
 TEST(SaveFileTest, DiskFullAtAnyWriteKeepsTheOldFileAndRemovesTheTemporaryOne)
 {
-    filetest::FaultReset reset;
-    TempFolder folder;
+    support::FaultReset reset;
+    SharedFolder folder;
     const std::string content = NewContent();
     WriteBytes(folder / "doc.txt", kOld);
     CFaultInjection::Count();
@@ -161,7 +157,7 @@ TEST(SaveFileTest, DiskFullAtAnyWriteKeepsTheOldFileAndRemovesTheTemporaryOne)
         CFaultInjection::Fail(CFaultInjection::opWrite, n, ENOSPC);
         CFileException error;
         EXPECT_EQ(Save(folder.Name("doc.txt"), content, &error), CFileException::diskFull) << "write " << n;
-        EXPECT_EQ(Message(error), "Disk full while accessing " + folder / "doc.txt" + ".") << "write " << n;
+        EXPECT_EQ(MessageOf(error), "Disk full while accessing " + folder / "doc.txt" + ".") << "write " << n;
         EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld) << "write " << n;
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"}) << "write " << n;
     }
@@ -169,22 +165,16 @@ TEST(SaveFileTest, DiskFullAtAnyWriteKeepsTheOldFileAndRemovesTheTemporaryOne)
 
 TEST(SaveFileTest, FailuresOfSyncAndRenameKeepTheOldFile)
 {
-    filetest::FaultReset reset;
-    TempFolder folder;
-    struct Case {
-        const char* what;
-        CFaultInjection::Operation op;
-        int err;
-        int cause;
-    };
-    const Case cases[] = {
+    support::FaultReset reset;
+    SharedFolder folder;
+    const support::FaultCase cases[] = {
         {"fsync I/O error", CFaultInjection::opFsync, EIO, CFileException::hardIO},
         {"fsync disk full", CFaultInjection::opFsync, ENOSPC, CFileException::diskFull},
         {"rename refused", CFaultInjection::opRename, EACCES, CFileException::accessDenied},
         {"rename I/O error", CFaultInjection::opRename, EIO, CFileException::hardIO},
         {"short writes then full", CFaultInjection::opWrite, EDQUOT, CFileException::diskFull},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         WriteBytes(folder / "doc.txt", kOld);
         CFaultInjection::Reset();
         CFaultInjection::Shorten(CFaultInjection::opWrite, 0);
@@ -197,7 +187,7 @@ TEST(SaveFileTest, FailuresOfSyncAndRenameKeepTheOldFile)
 
 TEST(SaveFileTest, AbortAndDestructionRemoveTheTemporaryFile)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "doc.txt", kOld);
     {
         CSaveFile file;
@@ -217,8 +207,8 @@ TEST(SaveFileTest, AbortAndDestructionRemoveTheTemporaryFile)
 
 TEST(SaveFileTest, WritesInPlaceWhenNoTemporaryFileCanBeMade)
 {
-    filetest::FaultReset reset;
-    TempFolder folder;
+    support::FaultReset reset;
+    SharedFolder folder;
     WriteBytes(folder / "doc.txt", kOld);
     // The second open of a save is the temporary file's; the folder refuses it.
     CFaultInjection::Fail(CFaultInjection::opOpen, 2, EACCES);
@@ -235,7 +225,7 @@ TEST(SaveFileTest, WritesInPlaceWhenNoTemporaryFileCanBeMade)
 
 TEST(SaveFileTest, PermissionsDecideForAnUnprivilegedProcess)
 {
-    TempFolder folder;
+    SharedFolder folder;
     // A read-only file in a folder open to all: refused, although the folder
     // would allow a rename over it.
     WriteBytes(folder / "readonly.txt", kOld, 0444);
@@ -267,14 +257,15 @@ TEST(SaveFileTest, PermissionsDecideForAnUnprivilegedProcess)
 
 TEST(SaveFileTest, AFileAnotherProcessHoldsIsNotSavedOver)
 {
-    TempFolder folder;
+    SharedFolder folder;
     WriteBytes(folder / "doc.txt", kOld);
     CString path = folder.Name("doc.txt");
     CFile holder;
     HoldingChild child([&] { return holder.Open(path, CFile::modeRead | CFile::shareDenyWrite) != FALSE; });
+    ASSERT_TRUE(child.Ready());
     CFileException error;
     EXPECT_EQ(Save(path, "new", &error), CFileException::sharingViolation);
-    EXPECT_EQ(Message(error), "A sharing violation occurred while accessing " + folder / "doc.txt" + ".");
+    EXPECT_EQ(MessageOf(error), "A sharing violation occurred while accessing " + folder / "doc.txt" + ".");
     EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"});
     child.Release();
@@ -283,8 +274,8 @@ TEST(SaveFileTest, AFileAnotherProcessHoldsIsNotSavedOver)
 
 TEST(SaveFileTest, AKilledSaveLeavesEitherTheOldOrTheNewFile)
 {
-    filetest::FaultReset reset;
-    TempFolder folder;
+    support::FaultReset reset;
+    SharedFolder folder;
     const std::string content = NewContent();
     WriteBytes(folder / "doc.txt", kOld);
     // Every point where the save may stop: before each write, sync and rename.

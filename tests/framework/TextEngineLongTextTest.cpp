@@ -9,29 +9,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "framework/base/CaseFold.h"
+#include "tests/support/Text.h"
+
+using support::Show;
 
 namespace {
-
-std::string Show(std::u16string_view text)
-{
-    std::string out;
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F) {
-            out += char(c);
-        } else {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
-            out += buf;
-        }
-    }
-    return out;
-}
 
 struct Outcome {
     int count = 0;

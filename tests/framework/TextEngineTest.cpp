@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <random>
 #include <string>
@@ -13,25 +12,11 @@
 
 #include "framework/base/CaseFold.h"
 #include "framework/base/String.h"
+#include "tests/support/Text.h"
+
+using support::Show;
 
 namespace {
-
-// Readable form of UTF-16 text for failure messages: line ends and anything
-// outside printable ASCII are escaped.
-std::string Show(std::u16string_view text)
-{
-    std::string out;
-    for (const char16_t c : text) {
-        char buf[8];
-        if (c == u'\r' || c == u'\n' || c == u'\t')
-            out += c == u'\r' ? "\\r" : c == u'\n' ? "\\n" : "\\t";
-        else if (c >= 0x20 && c < 0x7F)
-            out += static_cast<char>(c);
-        else if (std::snprintf(buf, sizeof buf, "\\u%04X", static_cast<unsigned>(c)) > 0)
-            out += buf;
-    }
-    return out;
-}
 
 TextEngine Make(std::u16string_view text)
 {

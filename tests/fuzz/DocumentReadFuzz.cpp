@@ -7,32 +7,42 @@
 //
 // The editor starts once, under the headless host, and stays up; each input
 // is a file in a folder of its own (in memory where the system has one).
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
-#include "editor/EditorResources.h"
-#include "editor/MainFrame.h"
-#include "editor/TesseraApp.h"
-#include "editor/TesseraDoc.h"
-#include "editor/TesseraView.h"
-#include "framework/host/HeadlessHost.h"
-#include "framework/win/WindowSystem.h"
+#include "tests/support/HeadlessEditor.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/Text.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-HeadlessHost host{80, 24};
-std::string folder;
 bool okPending = false;  // an OK for a message box is queued and not used yet
+
+// The editor, started at the first input and left running: ending it at
+// exit would come after the application object's own end.
+support::HeadlessEditor& Editor()
+{
+    static support::HeadlessEditor* editor = [] {
+        auto* e = new support::HeadlessEditor;
+        if (!e->Start())
+            std::abort();
+        return e;
+    }();
+    return *editor;
+}
+
+// The inputs' folder, removed at exit.
+const support::ScratchFolder& Folder()
+{
+    static const support::ScratchFolder folder(
+        (fs::exists("/dev/shm") ? std::string("/dev/shm") : fs::temp_directory_path().string()) + "/tessel-doc-fuzz-");
+    return folder;
+}
 
 [[noreturn]] void Fail(const std::string& what, const uint8_t* data, size_t size)
 {
@@ -43,53 +53,15 @@ bool okPending = false;  // an OK for a message box is queued and not used yet
     std::abort();
 }
 
-void StartEditor()
-{
-    std::string base = fs::exists("/dev/shm") ? "/dev/shm" : fs::temp_directory_path().string();
-    std::string pattern = base + "/tessel-doc-fuzz-XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    folder = pattern;
-    std::atexit([] {
-        std::error_code ec;
-        fs::remove_all(folder, ec);
-    });
-    AfxSetResourceHandle(&TesselResources());
-    WindowSystem::Get().SetHost(&host);
-    theApp.SetUp(u"/usr/local/bin/tessel", {});
-    if (!theApp.InitInstance())
-        std::abort();
-}
-
-CTesseraDoc* Doc()
-{
-    auto* frame = static_cast<CMainFrame*>(AfxGetMainWnd());
-    return static_cast<CTesseraDoc*>(frame->m_pEditView->GetDocument());
-}
-
-std::u16string ViewText()
-{
-    auto* frame = static_cast<CMainFrame*>(AfxGetMainWnd());
-    return frame->m_pEditView->GetWindowText().Str();
-}
-
-std::string Read(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The message boxes shown since the last call, answered with OK.
 std::vector<std::u16string> Boxes()
 {
     std::vector<std::u16string> texts;
-    for (const auto& box : host.MessageBoxes())
+    for (const auto& box : Editor().host.MessageBoxes())
         texts.push_back(box.text);
     if (!texts.empty())
         okPending = false;
-    host.ClearRecords();
+    Editor().host.ClearRecords();
     return texts;
 }
 
@@ -97,38 +69,30 @@ std::vector<std::u16string> Boxes()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static bool started = (StartEditor(), true);
-    (void)started;
+    HeadlessHost& host = Editor().host;
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    const std::string path = folder + "/in.txt";
-    const std::string savedPath = folder + "/out.txt";
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-    }
+    const std::string path = Folder().Put("in.txt", bytes);
+    const std::string savedPath = Folder() / "out.txt";
     if (!okPending) {
-        host.OnModal([] { host.ClickButton(u"OK"); });
+        host.OnModal([&host] { host.ClickButton(u"OK"); });
         okPending = true;
     }
     theApp.OpenDocumentFile(CString::FromUtf8(path));
     host.Run();
     std::vector<std::u16string> boxes = Boxes();
-    CTesseraDoc* doc = Doc();
+    CTesseraDoc* doc = Editor().Doc();
 
     if (bytes.find('\0') != std::string::npos) {
         if (boxes != std::vector<std::u16string>{u"Failed to open document."})
             Fail("a zero byte must give one \"Failed to open document.\"", data, size);
         if (doc->GetTitle() != u"Untitled" || !doc->GetPathName().IsEmpty() || doc->IsModified() ||
-            !ViewText().empty())
+            !Editor().Text16().empty())
             Fail("a failed open must leave an empty, untitled, unchanged document", data, size);
         return 0;
     }
     if (!boxes.empty())
         Fail("the open showed \"" + CString(boxes[0]).ToUtf8() + "\"", data, size);
-    std::u16string widened;
-    for (unsigned char b : bytes)
-        widened += char16_t(b);
-    if (ViewText() != widened)
+    if (Editor().Text16() != support::Widened(bytes))
         Fail("the text is not the bytes, one character each", data, size);
     if (doc->GetTitle() != u"in.txt" || doc->GetPathName() != CString::FromUtf8(path) || doc->IsModified())
         Fail("the opened document is named \"" + doc->GetTitle().ToUtf8() + "\" at \"" + doc->GetPathName().ToUtf8() +
@@ -143,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     boxes = Boxes();
     if (!boxes.empty())
         Fail("the save showed \"" + CString(boxes[0]).ToUtf8() + "\"", data, size);
-    if (Read(savedPath) != bytes)
+    if (support::ReadBytes(savedPath) != bytes)
         Fail("saving wrote other bytes than were read", data, size);
     if (doc->GetTitle() != u"out.txt" || doc->IsModified())
         Fail("the saved document is not named after its new file, unchanged", data, size);

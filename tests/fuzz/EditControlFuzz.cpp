@@ -24,29 +24,16 @@
 #include <string>
 #include <vector>
 
-#include "framework/host/HeadlessHost.h"
-#include "framework/win/WindowSystem.h"
 #include "framework/win/Wnd.h"
+#include "tests/support/HeadlessWindows.h"
+#include "tests/support/Text.h"
+
+using support::Show;
 
 namespace {
 
 bool IsHigh(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLow(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-std::string Escaped(const std::u16string& text)
-{
-    std::string out;
-    for (char16_t c : text) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += char(c);
-        } else {
-            char buf[12];
-            std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
-            out += buf;
-        }
-    }
-    return out;
-}
 
 // ---- Lines, by plain scanning: a line ends after every '\n'; "\r\n" or the
 // lone "\n" is not part of the line's length. ----
@@ -217,7 +204,7 @@ private:
         std::fprintf(stderr, "steps:\n");
         for (const std::string& s : steps)
             std::fprintf(stderr, "  %s\n", s.c_str());
-        std::fprintf(stderr, "model text: \"%s\" anchor %d caret %d\n", Escaped(text).c_str(), anchor, caret);
+        std::fprintf(stderr, "model text: \"%s\" anchor %d caret %d\n", Show(text).c_str(), anchor, caret);
         std::abort();
     }
 
@@ -413,7 +400,7 @@ private:
                    text.compare(size_t(restoredEnd), size_t(tailLen), before, before.size() - size_t(tailLen),
                                 size_t(tailLen)) == 0,
                "undo selects exactly what it put back: selection " + std::to_string(s) + ".." +
-                   std::to_string(e) + " of \"" + Escaped(text) + "\", replacing \"" + Escaped(before) + "\"");
+                   std::to_string(e) + " of \"" + Show(text) + "\", replacing \"" + Show(before) + "\"");
         anchor = restoredStart;
         caret = restoredEnd;
     }
@@ -433,7 +420,7 @@ private:
 
     void TypeChar(char16_t c)
     {
-        Note("type " + Escaped(std::u16string(1, c)));
+        Note("type " + Show(std::u16string(1, c)));
         host.Type(std::u16string(1, c));
         host.Run();
         if (c == u'\b') {
@@ -594,7 +581,7 @@ private:
     {
         bool canUndo = in.Bool();
         std::u16string with = String(24);
-        Note("EM_REPLACESEL \"" + Escaped(with) + "\" " + (canUndo ? "can undo" : "no undo"));
+        Note("EM_REPLACESEL \"" + Show(with) + "\" " + (canUndo ? "can undo" : "no undo"));
         Send(EM_REPLACESEL, canUndo, LPARAM(with.c_str()));
         if (!readOnly)
             ReplaceSel(FirstLine(with), canUndo);
@@ -619,7 +606,7 @@ private:
         case 3: Note("WM_CLEAR"); Send(WM_CLEAR); Clear(); break;
         default: {
             std::u16string s = String(40);
-            Note("clipboard \"" + Escaped(s) + "\"");
+            Note("clipboard \"" + Show(s) + "\"");
             host.SetClipboardText(s);
             clipboard = s;
         }
@@ -640,7 +627,7 @@ private:
     void SetText()
     {
         std::u16string s = String(80);
-        Note("WM_SETTEXT \"" + Escaped(s) + "\"");
+        Note("WM_SETTEXT \"" + Show(s) + "\"");
         Send(WM_SETTEXT, 0, LPARAM(s.c_str()));
         text = s;
         anchor = caret = 0;
@@ -794,7 +781,7 @@ private:
         std::u16string got(size_t(len) + 1, u'#');
         Send(WM_GETTEXT, WPARAM(len + 1), LPARAM(got.data()));
         got.resize(size_t(len));
-        Expect(got == text, "text is \"" + Escaped(got) + "\"");
+        Expect(got == text, "text is \"" + Show(got) + "\"");
 
         DWORD s = 0, e = 0;
         Send(EM_GETSEL, WPARAM(&s), LPARAM(&e));
@@ -849,13 +836,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Reader in(data, size);
     int pick = in.Byte() % 3;
     Kind kind = pick == 0 ? Kind::Multi : pick == 1 ? Kind::Single : Kind::Number;
-    HeadlessHost host(80, 24);
-    WindowSystem::Get().SetHost(&host);
-    {
-        Session session(in, host, kind);
-        session.Run();
-    }
-    WindowSystem::Get().Reset();
-    WindowSystem::Get().SetHost(nullptr);
+    support::HeadlessWindows windows;
+    Session(in, windows.host, kind).Run();
     return 0;
 }

@@ -17,6 +17,7 @@
 
 #include "framework/app/DataExchange.h"
 #include "framework/io/Process.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -26,28 +27,8 @@ namespace {
     std::abort();
 }
 
-std::string Shown(const std::u16string& s)
-{
-    std::string out;
-    for (char16_t c : s) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += char(c);
-        } else {
-            char buf[12];
-            std::snprintf(buf, sizeof buf, "\\u%04X", unsigned(c));
-            out += buf;
-        }
-    }
-    return out;
-}
-
-std::string Shown(const std::string& s)
-{
-    std::u16string wide;
-    for (char c : s)
-        wide += char16_t(static_cast<unsigned char>(c));
-    return Shown(wide);
-}
+std::string Shown(const std::u16string& s) { return support::Show(s); }
+std::string Shown(const std::string& bytes) { return support::Show(support::Widened(bytes)); }
 
 // ---- The number field ----
 

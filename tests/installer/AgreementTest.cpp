@@ -2,6 +2,7 @@
 
 #include "InstallerHarness.h"
 #include "framework/io/File.h"
+#include "tests/support/Text.h"
 
 namespace {
 
@@ -15,8 +16,6 @@ const char16_t kDisagreeNotice[] =
 // The buttons and icon of a box, without the framework's foreground flag.
 UINT Style(const HeadlessHost::MessageBoxRecord& box) { return box.type & (MB_TYPEMASK | MB_ICONMASK); }
 
-std::u16string Widen(const std::string& bytes) { return CString::FromLatin1(bytes).Str(); }
-
 }  // namespace
 
 // The way out every test below ends with: "I Disagree", the notice, Yes.
@@ -28,7 +27,7 @@ std::u16string Widen(const std::string& bytes) { return CString::FromLatin1(byte
 
 TEST_F(InstallerTest, DisagreeThenYesEndsWithoutStartingAnything)
 {
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     MakeAllInstallers();
     host.OnModal([&] { host.ClickButton(u"I Disagree"); });
     host.OnModal([&] {
@@ -51,7 +50,7 @@ TEST_F(InstallerTest, DisagreeThenYesEndsWithoutStartingAnything)
 
 TEST_F(InstallerTest, DisagreeAnsweredNoKeepsTheAgreementAndAsksAgainNextTime)
 {
-    WriteFile(dir / "EULA.txt", "Terms of use.\r\nSecond line.");
+    WriteBytes(dir / "EULA.txt", "Terms of use.\r\nSecond line.");
     MakeAllInstallers();
     host.OnModal([&] { host.ClickButton(u"I Disagree"); });
     host.OnModal([&] { host.ClickButton(u"OK"); });
@@ -98,7 +97,7 @@ TEST_F(InstallerTest, EscAndCloseBoxAskLikeDisagree)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         host.ClearRecords();
-        WriteFile(dir / "EULA.txt", "Terms.");
+        WriteBytes(dir / "EULA.txt", "Terms.");
         // First answered No: the agreement stays; then Yes: it ends.
         host.OnModal([&] { c.act(); });
         host.OnModal([&] { host.ClickButton(u"OK"); });
@@ -121,7 +120,7 @@ TEST_F(InstallerTest, EscAndCloseBoxAskLikeDisagree)
 
 TEST_F(InstallerTest, EnterAgreesFromTheStartButNotInTheTextBox)
 {
-    WriteFile(dir / "EULA.txt", "Line one\r\nLine two\r\n");
+    WriteBytes(dir / "EULA.txt", "Line one\r\nLine two\r\n");
     // Enter in the text box: the box keeps Enter, and being read-only it
     // changes nothing; the dialog stays.
     host.OnModal([&] {
@@ -149,7 +148,7 @@ TEST_F(InstallerTest, EnterAgreesFromTheStartButNotInTheTextBox)
 
 TEST_F(InstallerTest, EnterWhereTheFocusStartsAgrees)
 {
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] {
         EXPECT_EQ(Focused(), u"I Agree");
         host.Key(VK_RETURN, u'\r');
@@ -171,12 +170,12 @@ TEST_F(InstallerTest, LongAgreementIsShownWholeAndInOrder)
     for (int i = 1; terms.size() < 100 * 1024; ++i)
         terms += "Clause " + std::to_string(i) + ": the licensee shall read every word of this clause.\r\n";
     terms += "The end.";
-    WriteFile(dir / "EULA.txt", terms);
+    WriteBytes(dir / "EULA.txt", terms);
     host.OnModal([&] {
         EXPECT_TRUE(host.MessageBoxes().empty());
         std::u16string shown = AgreementText();
         EXPECT_EQ(shown.size(), terms.size());
-        EXPECT_TRUE(shown == Widen(terms)) << "the text box differs from the file";
+        EXPECT_TRUE(shown == support::Widened(terms)) << "the text box differs from the file";
         EXPECT_NE(host.Find(u"Clause 1: the licensee").x, -1) << host.ScreenText();
         host.ClickButton(u"I Disagree");
     });
@@ -208,7 +207,7 @@ TEST_F(InstallerTest, ZeroByteCutsTheRestOfItsBlockOnly)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         host.ClearRecords();
-        WriteFile(dir / "EULA.txt", c.file);
+        WriteBytes(dir / "EULA.txt", c.file);
         host.OnModal([&] {
             EXPECT_TRUE(host.MessageBoxes().empty());
             EXPECT_EQ(CString(AgreementText()).ToUtf8(), c.shown);
@@ -221,7 +220,7 @@ TEST_F(InstallerTest, ZeroByteCutsTheRestOfItsBlockOnly)
 
 TEST_F(InstallerTest, AgreementBytesAreShownUnconvertedWithTheirLineEnds)
 {
-    WriteFile(dir / "EULA.txt", "Caf\xE9 terms\nUnix line\r\nDOS line\rOld Mac line\t(tab)");
+    WriteBytes(dir / "EULA.txt", "Caf\xE9 terms\nUnix line\r\nDOS line\rOld Mac line\t(tab)");
     host.OnModal([&] {
         EXPECT_EQ(AgreementText(), u"Caf\u00E9 terms\nUnix line\r\nDOS line\rOld Mac line\t(tab)");
         host.ClickButton(u"I Disagree");
@@ -232,7 +231,7 @@ TEST_F(InstallerTest, AgreementBytesAreShownUnconvertedWithTheirLineEnds)
 
 TEST_F(InstallerTest, EmptyAgreementGivesAnEmptyBoxAndNoMessage)
 {
-    WriteFile(dir / "EULA.txt", "");
+    WriteBytes(dir / "EULA.txt", "");
     MakeAllInstallers();
     host.OnModal([&] {
         EXPECT_EQ(Caption(), u"End User License Agreement");
@@ -293,7 +292,7 @@ TEST_F(InstallerTest, UnreadableAgreementGivesTheMissingMessage)
         {"a folder of that name", [&] { std::filesystem::create_directories(dir / "EULA.txt"); }},
         {"access denied",
          [&] {
-             WriteFile(dir / "EULA.txt", "Terms.");
+             WriteBytes(dir / "EULA.txt", "Terms.");
              CFaultInjection::Fail(CFaultInjection::opOpen, 1, EACCES);
          }},
     };
@@ -323,7 +322,7 @@ TEST_F(InstallerTest, UnreadableAgreementGivesTheMissingMessage)
 // one). setup's open, which shares with no one, fails either way.
 TEST_F(InstallerTest, AgreementHeldOpenByAnotherProgramGivesTheMissingMessage)
 {
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     std::string path = (dir / "EULA.txt").string();
     for (UINT mode : {UINT(CFile::modeRead | CFile::shareDenyWrite), UINT(CFile::modeReadWrite | CFile::shareExclusive)}) {
         SCOPED_TRACE(mode);
@@ -381,7 +380,7 @@ TEST_F(InstallerTest, AgreementHeldOpenByAnotherProgramGivesTheMissingMessage)
 // dialog still opens, ready for Enter on "I Agree".
 TEST_F(InstallerTest, ReadErrorIsReportedAndTheDialogStillOpens)
 {
-    WriteFile(dir / "EULA.txt", std::string(600, 'x'));
+    WriteBytes(dir / "EULA.txt", std::string(600, 'x'));
     MakeAllInstallers();
     CFaultInjection::Fail(CFaultInjection::opRead, 2, EIO);
     host.OnModal([&] {
@@ -417,7 +416,7 @@ TEST_F(InstallerTest, RenamedLauncherFindsItsAgreementAndNamesItselfInCaptions)
         if (size_t dot = title.rfind('.'); dot != std::string::npos && dot > 0)
             title.resize(dot);
         host.ClearRecords();
-        WriteFile(dir / "EULA.txt", "Renamed terms.");
+        WriteBytes(dir / "EULA.txt", "Renamed terms.");
         host.OnModal([&] {
             EXPECT_TRUE(host.MessageBoxes().empty());
             EXPECT_EQ(AgreementText(), u"Renamed terms.");
@@ -444,8 +443,8 @@ TEST_F(InstallerTest, RenamedLauncherFindsItsAgreementAndNamesItselfInCaptions)
 // The agreement is taken from the launcher's folder, not the current one.
 TEST_F(InstallerTest, AgreementComesFromTheLauncherFolderNotTheCurrentOne)
 {
-    WriteFile(dir / "elsewhere" / "EULA.txt", "Wrong terms.");
-    WriteFile(dir / "shipped" / "EULA.txt", "Right terms.");
+    WriteBytes(dir / "elsewhere" / "EULA.txt", "Wrong terms.");
+    WriteBytes(dir / "shipped" / "EULA.txt", "Right terms.");
     auto cwd = std::filesystem::current_path();
     std::filesystem::current_path(dir / "elsewhere");
     host.OnModal([&] {

@@ -13,53 +13,34 @@
 #include <cstring>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "framework/host/HeadlessHost.h"
 #include "framework/io/FaultInjection.h"
-#include "framework/win/WindowSystem.h"
 #include "installer/SetupApp.h"
 #include "installer/SetupResources.h"
 #include "installer/res/resource.h"
+#include "tests/support/HeadlessWindows.h"
+#include "tests/support/ScratchFolder.h"
 
-class InstallerTest : public ::testing::Test {
+using support::ReadBytes;
+using support::WriteBytes;
+
+class InstallerTest : public ::testing::Test, public support::HeadlessWindows {
 protected:
-    HeadlessHost host{80, 24};
-    std::filesystem::path dir;
+    // The launcher folder; its name has a blank, as folders people pick do.
+    support::ScratchFolder scratch{"/tmp/setup test "};
+    std::filesystem::path dir = scratch.Path();
 
-    void SetUp() override
-    {
-        AfxSetResourceHandle(&SetupResources());
-        WindowSystem::Get().SetHost(&host);
-        char tmpl[] = "/tmp/setup test XXXXXX";
-        dir = mkdtemp(tmpl);
-    }
+    InstallerTest() { AfxSetResourceHandle(&SetupResources()); }
 
     void TearDown() override
     {
         EXPECT_EQ(host.Starved(), 0) << "a modal loop waited for input the test did not give";
         CFaultInjection::Reset();
-        WindowSystem::Get().Reset();
-        WindowSystem::Get().SetHost(nullptr);
         AfxSetResourceHandle(&SetupResources());
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
-
-    static void WriteFile(const std::filesystem::path& p, const std::string& bytes)
-    {
-        std::filesystem::create_directories(p.parent_path());
-        std::ofstream(p, std::ios::binary) << bytes;
-    }
-
-    static std::string ReadFile(const std::filesystem::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
     // A platform installer in dir/folder. When it starts it writes a marker
@@ -71,7 +52,7 @@ protected:
     void MakeInstaller(const std::string& folder, const std::filesystem::path& base = {})
     {
         auto p = (base.empty() ? dir : base) / folder / "setup.exe";
-        WriteFile(p, "#!/bin/sh\n"
+        WriteBytes(p, "#!/bin/sh\n"
                      "here=$(dirname \"$0\")\n"
                      "{ echo \"program:$0\"; echo \"argc:$#\"; for a in \"$@\"; do echo \"arg:$a\"; done;"
                      " echo \"cwd:$(pwd -P)\"; } > \"$here/marker.tmp\"\n"
@@ -96,7 +77,7 @@ protected:
     {
         for (int i = 0; i < 500; ++i) {
             if (std::filesystem::exists(p))
-                return ReadFile(p);
+                return ReadBytes(p);
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         return std::nullopt;

@@ -21,7 +21,7 @@ bool HasLine(const std::string& marker, const std::string& line)
 
 TEST_F(InstallerTest, PlatformListOpensWithTheFourPlatformsAndNothingChosen)
 {
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     MakeAllInstallers();
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     host.OnModal([&] {
@@ -70,7 +70,7 @@ TEST_F(InstallerTest, PlatformListOpensWithTheFourPlatformsAndNothingChosen)
 TEST_F(InstallerTest, ContinueStartsTheChosenPlatformsInstaller)
 {
     MakeAllInstallers();
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(kNames[i]);
         host.ClearRecords();
@@ -99,7 +99,7 @@ TEST_F(InstallerTest, ContinueStartsTheChosenPlatformsInstaller)
 TEST_F(InstallerTest, ArrowKeysChooseInTheClosedList)
 {
     MakeAllInstallers();
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     host.OnModal([&] {
         // "Continue" is disabled, so the focus starts on "Cancel"; Tab
@@ -144,7 +144,7 @@ TEST_F(InstallerTest, HomeEndAndLettersChooseInTheClosedList)
         {'P', u'p', "Palm-Size 2.11"},   {'P', u'P', "Pocket PC 2002"},  {'P', u'p', "Pocket PC"},
         {'X', u'x', "Pocket PC"},        {VK_NEXT, 0, "Palm-Size 2.11"}, {VK_PRIOR, 0, "Pocket PC 2002"},
     };
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     host.OnModal([&] { host.Key(VK_TAB, u'\t'); });
     for (const Step& s : steps) {
@@ -164,7 +164,7 @@ TEST_F(InstallerTest, HomeEndAndLettersChooseInTheClosedList)
 TEST_F(InstallerTest, DroppedListIsAlsoWorkedByKeys)
 {
     MakeAllInstallers();
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     host.OnModal([&] {
         host.Key(VK_TAB, u'\t');
@@ -195,7 +195,7 @@ TEST_F(InstallerTest, DroppedListIsAlsoWorkedByKeys)
 TEST_F(InstallerTest, QuitAnsweredNoKeepsTheChoice)
 {
     MakeAllInstallers();
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     // Nothing chosen yet: Cancel, No, and "Continue" stays disabled.
     host.OnModal([&] { host.ClickButton(u"Cancel"); });
@@ -242,7 +242,7 @@ TEST_F(InstallerTest, QuitAnsweredNoKeepsTheChoice)
 TEST_F(InstallerTest, QuitAnsweredYesStartsNothing)
 {
     MakeAllInstallers();
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     struct Case {
         const char* name;
         std::function<void()> quit;
@@ -287,7 +287,7 @@ TEST_F(InstallerTest, SetupDoesNotWaitForTheInstaller)
 {
     MakeAllInstallers();
     MakeHold();
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     host.OnModal([&] { ClickPlatformField(); });
     host.OnModal([&] { ClickDroppedRow(3); });
@@ -310,10 +310,10 @@ TEST_F(InstallerTest, FolderWithBlanksStartsTheChosenInstallerNotAPrefix)
 {
     std::filesystem::path folder = dir / "My Tools" / "Tessel setup";
     MakeAllInstallers(folder);
-    WriteFile(folder / "EULA.txt", "Terms.");
+    WriteBytes(folder / "EULA.txt", "Terms.");
     // Decoys at the prefixes before each blank of the folder's own path.
     for (const auto& decoy : {dir / "My", dir / "My Tools" / "Tessel"}) {
-        WriteFile(decoy, "#!/bin/sh\necho \"decoy $*\" > \"" + (dir / "decoy").string() + "\"\n");
+        WriteBytes(decoy, "#!/bin/sh\necho \"decoy $*\" > \"" + (dir / "decoy").string() + "\"\n");
         std::filesystem::permissions(decoy, std::filesystem::perms::owner_all);
     }
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
@@ -325,14 +325,14 @@ TEST_F(InstallerTest, FolderWithBlanksStartsTheChosenInstallerNotAPrefix)
     ASSERT_TRUE(marker) << "Pocket PC's installer did not start";
     EXPECT_EQ(Program(*marker), (folder / "PocketPC" / "setup.exe").string());
     EXPECT_TRUE(HasLine(*marker, "argc:0")) << *marker;
-    EXPECT_FALSE(std::filesystem::exists(dir / "decoy")) << ReadFile(dir / "decoy");
+    EXPECT_FALSE(std::filesystem::exists(dir / "decoy")) << ReadBytes(dir / "decoy");
 }
 
 // Renamed launchers find their own folder, and so their installers.
 TEST_F(InstallerTest, RenamedLauncherStartsTheInstallerBesideIt)
 {
     MakeAllInstallers();
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     const char* names[] = {"tessel-setup", "setup (1)", "s"};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(names[i]);
@@ -359,7 +359,7 @@ TEST_F(InstallerTest, LauncherDeepInFoldersStartsItsInstaller)
     for (int i = 0; folder.string().size() < 1500; ++i)
         folder /= "a rather long folder name number " + std::to_string(i) + std::string(100, 'x');
     MakeAllInstallers(folder);
-    WriteFile(folder / "EULA.txt", "Deep terms.");
+    WriteBytes(folder / "EULA.txt", "Deep terms.");
     host.OnModal([&] {
         EXPECT_EQ(AgreementText(), u"Deep terms.");
         host.ClickButton(u"I Agree");
@@ -376,7 +376,7 @@ TEST_F(InstallerTest, LauncherDeepInFoldersStartsItsInstaller)
 // A missing installer is not reported: setup ends all the same.
 TEST_F(InstallerTest, MissingInstallerEndsSetupSilently)
 {
-    WriteFile(dir / "EULA.txt", "Terms.");
+    WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     host.OnModal([&] { ClickPlatformField(); });
     host.OnModal([&] { ClickDroppedRow(0); });
@@ -408,7 +408,7 @@ protected:
     // Opens the platform dialog, drops the list and hands its rows to check.
     void WithDroppedList(std::function<void(const std::vector<std::string>&)> check)
     {
-        WriteFile(dir / "EULA.txt", "Terms.");
+        WriteBytes(dir / "EULA.txt", "Terms.");
         host.OnModal([&] { host.ClickButton(u"I Agree"); });
         host.OnModal([&] { ClickPlatformField(); });
         host.OnModal([this, check] {
