@@ -505,7 +505,11 @@ void WindowSystem::DispatchWheel(const InputEvent& e)
         if (w->style & WS_DISABLED)
             return;
     const int delta = std::clamp(e.notches, -0x7FFF / WHEEL_DELTA, 0x7FFF / WHEEL_DELTA) * WHEEL_DELTA;
-    SendMessage(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), MAKELPARAM(WORD(e.x), WORD(e.y)));
+    // The point is in screen pixels, as every window position is: the
+    // centre of the cell under the mouse.
+    const CSize px = Host::CellPixels();
+    const LPARAM point = MAKELPARAM(WORD(e.x * px.cx + px.cx / 2), WORD(e.y * px.cy + px.cy / 2));
+    SendMessage(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), point);
 }
 
 void WindowSystem::DispatchMouse(const InputEvent& e)

@@ -277,6 +277,43 @@ TEST_F(FileDialogTest, TapsChooseAndOpen)
     EXPECT_EQ(State(), "title=alpha.txt path=" + P("alpha.txt") + " unchanged text=\"alpha\"");
 }
 
+TEST_F(FileDialogTest, WheelScrollsTheListByOneEntryANotchAndKeepsTheChoice)
+{
+    for (int i = 0; i < 20; ++i)
+        Put("f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt", "");
+    ASSERT_TRUE(Start());
+    std::vector<DialogView> seen;
+    CPoint list;
+    host.OnModal([&] {
+        host.Key(VK_TAB, u'\t');
+        for (int i = 0; i < 4; ++i)
+            host.Key(VK_DOWN);  // "alpha.txt"
+        list = host.Find(u"../");
+        host.Wheel(list.x, list.y, -2);
+    });
+    for (int notches : {-100, 1})
+        host.OnModal([&, notches] {
+            seen.push_back(Look());
+            host.Wheel(list.x, list.y, notches);
+        });
+    host.OnModal([&] {
+        seen.push_back(Look());
+        host.Key(VK_ESCAPE);
+    });
+    host.Ctrl('O');
+    host.Run();
+    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_FALSE(seen[0].entries.empty());
+    EXPECT_EQ(seen[0].entries.front(), "zeta/") << seen[0];
+    EXPECT_EQ(seen[0].selected, "alpha.txt") << seen[0];
+    ASSERT_FALSE(seen[1].entries.empty());
+    EXPECT_EQ(seen[1].entries.back(), "f19.txt") << "far down, the list stops at its end: " << seen[1];
+    EXPECT_EQ(seen[1].entries.front(), "f06.txt") << seen[1];
+    ASSERT_FALSE(seen[2].entries.empty());
+    EXPECT_EQ(seen[2].entries.front(), "f05.txt") << seen[2];
+    EXPECT_EQ(seen[2].name, "alpha.txt");
+}
+
 TEST_F(FileDialogTest, OpenRequiresAnExistingFile)
 {
     ASSERT_TRUE(Start());
