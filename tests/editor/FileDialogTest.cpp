@@ -2,6 +2,7 @@
 // name field, the folder's entries chosen with arrows, Enter or taps, going
 // into folders, and the checks they make before they end.
 #include "EditorHarness.h"
+#include "tests/support/PopupScreen.h"
 
 #include <unistd.h>
 
@@ -312,6 +313,38 @@ TEST_F(FileDialogTest, WheelScrollsTheListByOneEntryANotchAndKeepsTheChoice)
     ASSERT_FALSE(seen[2].entries.empty());
     EXPECT_EQ(seen[2].entries.front(), "f05.txt") << seen[2];
     EXPECT_EQ(seen[2].name, "alpha.txt");
+}
+
+// Made small while it is up, the dialog shows cut inside its frame with its
+// caption and close box, follows the focus to each control, and shows whole
+// again when the screen grows back.
+TEST_F(FileDialogTest, ResizedSmallWhileUpItFollowsTheFocusAndGrowsBack)
+{
+    ASSERT_TRUE(Start());
+    DialogView whole;
+    host.OnModal([&] { host.Resize(40, 12); });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsCaptionAndCloseBox(host, u"Open")) << host.ScreenText();
+        EXPECT_TRUE(ShowsInFrame(host, u"File name:")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        for (int i = 0; i < 4; ++i)
+            host.Key(VK_TAB, u'\t');  // the list, the filter, Open, Cancel
+    });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"File name:")) << host.ScreenText();
+        host.Resize(80, 24);
+    });
+    host.OnModal([&] {
+        whole = Look();
+        EXPECT_TRUE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        host.Key(VK_RETURN, u'\r');
+    });
+    host.Ctrl('O');
+    host.Run();
+    EXPECT_TRUE(whole.open);
+    EXPECT_EQ(whole.entries, (std::vector<std::string>{"../", "sub/", "zeta/", "alpha.txt", "Beta.txt"})) << whole;
+    EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
 }
 
 TEST_F(FileDialogTest, OpenRequiresAnExistingFile)
