@@ -207,8 +207,11 @@ INT_PTR CFileDialog::DoModal()
 {
     WindowSystem& ws = WindowSystem::Get();
     CSize screen = ws.GetHost() ? ws.GetHost()->ScreenCells() : CSize(80, 24);
-    int cols = std::min(screen.cx, 64);
-    int rows = std::min(screen.cy, 20);
+    // As large as the screen lets it be up to 64 x 20 cells; never so small
+    // that its controls would run into each other (a smaller screen shows
+    // it cut, and scrolls it).
+    int cols = std::max(36, std::min(screen.cx, 64));
+    int rows = std::max(12, std::min(screen.cy, 20));
     CSize px = Host::CellPixels();
     HWND owner = ws.ActiveTopLevel();
     HWND previousFocus = ::GetFocus();
@@ -216,8 +219,8 @@ INT_PTR CFileDialog::DoModal()
     cs.lpszClass = u"#32770";
     cs.lpszName = m_title;
     cs.style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    cs.x = (screen.cx - cols) / 2 * px.cx;
-    cs.y = (screen.cy - rows) / 2 * px.cy;
+    cs.x = std::max(0, (screen.cx - cols) / 2) * px.cx;
+    cs.y = std::max(0, (screen.cy - rows) / 2) * px.cy;
     cs.cx = cols * px.cx;
     cs.cy = rows * px.cy;
     cs.hwndParent = owner;
@@ -247,8 +250,8 @@ INT_PTR CFileDialog::DoModal()
     all.LoadString(AFX_IDS_ALLFILTER);
     ::SendMessage(filter, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(all.GetString()));
     ::SendMessage(filter, CB_SETCURSEL, 0);
-    make(u"BUTTON", m_bOpen ? u"Open" : u"Save", WS_TABSTOP | BS_DEFPUSHBUTTON, inner - 22, clientRows - 1, 10, 1, IDOK);
-    make(u"BUTTON", u"Cancel", WS_TABSTOP, inner - 10, clientRows - 1, 10, 1, IDCANCEL);
+    make(u"BUTTON", m_bOpen ? u"Open" : u"Save", WS_TABSTOP | BS_DEFPUSHBUTTON, inner - 22, clientRows - 2, 10, 1, IDOK);
+    make(u"BUTTON", u"Cancel", WS_TABSTOP, inner - 10, clientRows - 2, 10, 1, IDCANCEL);
 
     // Start in the proposed file's folder, or the current one.
     CString start = m_initial.IsEmpty() ? PathFullName(u".") : PathFullName(m_initial);

@@ -129,11 +129,14 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
         textWidth = std::max(textWidth, int(l.size()));
     const int buttonWidth = 10;
     int buttonsWidth = int(box.m_buttons.size()) * (buttonWidth + 2);
-    int cols = std::min(screen.cx, std::max({textWidth + iconCols + 4, buttonsWidth + 4, caption.GetLength() + 6, 24}));
-    int rows = std::min(screen.cy, int(box.m_lines.size()) + 5);
+    // The text and the buttons decide the size, the caption only as far as
+    // the screen is wide. A box larger than the screen shows cut, scrolled
+    // to its focused button; the wheel and the frame's arrows show the rest.
+    int cols = std::max({textWidth + iconCols + 4, buttonsWidth + 4, 24, std::min(caption.GetLength() + 6, screen.cx)});
+    int rows = int(box.m_lines.size()) + 5;
     CSize px = Host::CellPixels();
-    int x = (screen.cx - cols) / 2;
-    int y = (screen.cy - rows) / 2;
+    int x = std::max(0, (screen.cx - cols) / 2);
+    int y = std::max(0, (screen.cy - rows) / 2);
     CREATESTRUCT cs;
     cs.lpszClass = u"#32770";
     cs.lpszName = caption;
@@ -156,7 +159,7 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
             EnableWindow(owner, TRUE);
         return 0;
     }
-    // Buttons centred in the last row of the client area.
+    // Buttons centred in the row above the frame's bottom edge.
     int clientRows = rows - 1;
     int bx = (cols - buttonsWidth) / 2 + 1;
     size_t defIndex = (type & MB_DEFMASK) == MB_DEFBUTTON2 ? 1 : (type & MB_DEFMASK) == MB_DEFBUTTON3 ? 2 : 0;
@@ -164,7 +167,7 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
     for (size_t i = 0; i < box.m_buttons.size(); ++i) {
         DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | (i == defIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         HWND b = CreateWindowEx(0, u"BUTTON", box.m_buttons[i].text, style, (bx + int(i) * (buttonWidth + 2)) * px.cx,
-                                (clientRows - 1) * px.cy, buttonWidth * px.cx, px.cy, hwnd, UINT(box.m_buttons[i].id),
+                                (clientRows - 2) * px.cy, buttonWidth * px.cx, px.cy, hwnd, UINT(box.m_buttons[i].id),
                                 nullptr);
         if (i == defIndex || !def)
             def = i == defIndex ? b : def;

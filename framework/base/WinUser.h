@@ -142,6 +142,8 @@ inline constexpr UINT WM_LBUTTONUP = 0x0202;
 // from the user; lParam: the screen point.
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr int WHEEL_DELTA = 120;
+// Lines of text one notch of the wheel scrolls.
+inline constexpr int WHEEL_SCROLL_LINES = 3;
 inline constexpr UINT WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr UINT WM_CUT = 0x0300;
 inline constexpr UINT WM_COPY = 0x0301;

@@ -105,6 +105,10 @@ void HeadlessHost::ClickButton(std::u16string_view text)
                                CRect cells = GetWindowCells(child);
                                e.x = cells.left + cells.Width() / 2;
                                e.y = cells.top;
+                               // A person clicks only a button that shows: not
+                               // one scrolled out of its dialog's view.
+                               if (WindowSystem::Get().WindowFromCell(CPoint(e.x, e.y), nullptr) != child)
+                                   return false;
                                InputEvent up = e;
                                up.kind = InputEvent::Kind::MouseUp;
                                m_queue.push_front({up, nullptr});

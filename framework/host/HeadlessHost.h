@@ -48,7 +48,8 @@ public:
     void Wheel(int x, int y, int notches);
     void Resize(int cols, int rows);
     // A click on the button that shows this text in the active window,
-    // found when the click's turn comes.
+    // found when the click's turn comes; a button that does not show (cut
+    // off by its dialog's frame) cannot be clicked.
     void ClickButton(std::u16string_view text);
     // A click on the first cell of the screen that shows this text, found
     // when the click's turn comes.

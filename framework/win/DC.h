@@ -14,7 +14,16 @@ class CWnd;
 
 class CDC {
 public:
-    CDC(Canvas* canvas, CPoint origin, CRect clip) : m_canvas(canvas), m_origin(origin), m_clip(clip) {}
+    CDC(Canvas* canvas, CPoint origin, CRect clip)
+        : m_canvas(canvas), m_origin(origin), m_clip(clip), m_size(clip.right - origin.x, clip.bottom - origin.y)
+    {
+    }
+    // A surface over a client area of `size` cells of which the clip may
+    // show only a part.
+    CDC(Canvas* canvas, CPoint origin, CRect clip, CSize size)
+        : m_canvas(canvas), m_origin(origin), m_clip(clip), m_size(size)
+    {
+    }
     virtual ~CDC() = default;
 
     // Writes text starting at (x, y); returns the number of cells used.
@@ -30,14 +39,15 @@ public:
     // to a cell, scaled down to fit the box of width x height cells at (x, y).
     void DrawIcon(int x, int y, int width, int height, HICON icon);
 
-    // The client area's size in cells.
-    CSize Size() const { return {m_clip.right - m_origin.x, m_clip.bottom - m_origin.y}; }
+    // The client area's size in cells, however much of it shows.
+    CSize Size() const { return m_size; }
     CPoint Origin() const { return m_origin; }
 
 protected:
     Canvas* m_canvas;
     CPoint m_origin;  // screen cell of the client area's top-left corner
     CRect m_clip;     // visible screen cells
+    CSize m_size;
 };
 
 // The surface a window paints on while it handles WM_PAINT.

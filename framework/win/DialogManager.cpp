@@ -20,22 +20,14 @@ LRESULT DialogWindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         SendMessage(hwnd, WM_COMMAND, IDCANCEL, 0);
         return 0;
     }
-    return WindowClass::Proc(hwnd, msg, wParam, lParam);
-}
-
-void DialogWindowClass::Paint(HWND hwnd, CDC& dc)
-{
-    CSize s = dc.Size();
-    dc.FillRect(CRect(0, 0, s.cx, s.cy), ATTR_NORMAL);
-    if (hwnd->parent || s.cx < 2 || s.cy < 1)
-        return;
-    for (int y = 0; y < s.cy - 1; ++y) {
-        dc.SetCell(0, y, Cell{u'\u2502', ATTR_NORMAL});
-        dc.SetCell(s.cx - 1, y, Cell{u'\u2502', ATTR_NORMAL});
+    if (msg == WM_MOUSEWHEEL && !hwnd->parent) {
+        // The wheel over a popup dialog that is larger than the screen, and
+        // not over a control that scrolls, scrolls the dialog like a text.
+        int lines = short(HIWORD(wParam)) * WHEEL_SCROLL_LINES / WHEEL_DELTA;
+        WindowSystem::Get().ScrollView(hwnd, 0, -lines);
+        return 0;
     }
-    dc.FillRect(CRect(1, s.cy - 1, s.cx - 1, s.cy), ATTR_NORMAL, u'\u2500');
-    dc.SetCell(0, s.cy - 1, Cell{u'\u2514', ATTR_NORMAL});
-    dc.SetCell(s.cx - 1, s.cy - 1, Cell{u'\u2518', ATTR_NORMAL});
+    return WindowClass::Proc(hwnd, msg, wParam, lParam);
 }
 
 void CreateDialogControls(const res::DialogTemplate& tmpl, HWND dialog)
@@ -57,9 +49,11 @@ HWND CreateDialogIndirect(const res::DialogTemplate& tmpl, HWND parent, CWnd* wn
     int captionY = (tmpl.style & WS_CAPTION) == WS_CAPTION ? Host::CellPixels().cy : 0;
     CRect r(client.left, client.top, client.right, client.bottom + captionY);
     if (!child && IsWindow(parent)) {
-        // A popup's template position is relative to its owner's client area.
-        CPoint origin = ClientToScreen(GetTopLevel(parent), CPoint(0, 0));
-        r.OffsetRect(origin.x, origin.y);
+        // A popup's template position is relative to its owner's client
+        // area, as the owner was placed (not as a small screen shows it).
+        HWND owner = GetTopLevel(parent);
+        int ownerCaption = (owner->style & WS_CAPTION) == WS_CAPTION ? Host::CellPixels().cy : 0;
+        r.OffsetRect(owner->rect.left, owner->rect.top + ownerCaption);
     }
     DWORD style = tmpl.style & ~WS_VISIBLE;
     CREATESTRUCT cs;

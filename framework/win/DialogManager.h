@@ -21,8 +21,8 @@ class DialogWindowClass : public WindowClass {
 public:
     LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
     // A popup dialog's edges are drawn as a box, so it stands out from the
-    // windows beneath it.
-    void Paint(HWND hwnd, CDC& dc) override;
+    // windows beneath it; its controls stay inside.
+    bool Framed(HWND hwnd) const override { return hwnd->parent == nullptr; }
 };
 
 // Creates the dialog window itself (a popup with the template's caption,

@@ -449,6 +449,22 @@ void EditControl::OnScroll(HWND hwnd, int bar, UINT code)
     }
 }
 
+void EditControl::OnMouseWheel(HWND hwnd, int delta)
+{
+    // The view moves and the caret stays where it is, as with the scroll
+    // bar; at either end of the text the view stops. A view already below
+    // the last full page (Ctrl+End, EM_LINESCROLL) is not pulled back up by
+    // a turn down.
+    const int lines = delta * WHEEL_SCROLL_LINES / WHEEL_DELTA;
+    const int lastFull = std::max(0, m_text.LineCount() - ClientCells(hwnd).cy);
+    const int first = lines > 0 ? std::max(0, m_firstLine - lines)
+                                : std::max(m_firstLine, std::min(m_firstLine - lines, lastFull));
+    if (first == m_firstLine)
+        return;
+    ScrollTo(hwnd, first, m_firstCol);
+    Notify(hwnd, EN_VSCROLL);
+}
+
 LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     const auto text = [lParam] {
@@ -514,6 +530,12 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_VSCROLL: OnScroll(hwnd, SB_VERT, LOWORD(wParam)); return 0;
     case WM_HSCROLL: OnScroll(hwnd, SB_HORZ, LOWORD(wParam)); return 0;
+    case WM_MOUSEWHEEL:
+        // A single-line field has nothing to scroll: its parent may.
+        if (!Multiline())
+            return WindowClass::Proc(hwnd, msg, wParam, lParam);
+        OnMouseWheel(hwnd, short(HIWORD(wParam)));
+        return 0;
     case WM_SIZE: UpdateScrollBars(hwnd); return 0;
     case WM_SETFOCUS:
         WindowSystem::Get().Invalidate();

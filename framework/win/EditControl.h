@@ -59,6 +59,7 @@ private:
     void OnChar(HWND hwnd, char16_t ch);
     void OnMouse(HWND hwnd, UINT msg, CPoint p);
     void OnScroll(HWND hwnd, int bar, UINT code);
+    void OnMouseWheel(HWND hwnd, int delta);
     bool Insert(HWND hwnd, std::u16string_view text, bool typed);
     void Cut(HWND hwnd);
     void Copy(HWND hwnd);

@@ -59,6 +59,7 @@ LRESULT ListBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN: OnKeyDown(hwnd, UINT(wParam)); return 0;
     case WM_LBUTTONDOWN: OnLButtonDown(hwnd, short(HIWORD(UINT_PTR(lParam)))); return 0;
     case WM_VSCROLL: OnVScroll(hwnd, LOWORD(wParam)); return 0;
+    case WM_MOUSEWHEEL: ScrollTo(hwnd, m_top - short(HIWORD(wParam)) / WHEEL_DELTA); return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
         WindowSystem::Get().Invalidate();
@@ -125,16 +126,21 @@ void ListBoxControl::OnLButtonDown(HWND hwnd, int y)
 
 void ListBoxControl::OnVScroll(HWND hwnd, UINT code)
 {
-    const int n = int(m_items.size());
     const int rows = Rows(hwnd);
     switch (code) {
-    case SB_LINEUP: m_top -= 1; break;
-    case SB_LINEDOWN: m_top += 1; break;
-    case SB_PAGEUP: m_top -= rows; break;
-    case SB_PAGEDOWN: m_top += rows; break;
-    default: break;
+    case SB_LINEUP: ScrollTo(hwnd, m_top - 1); break;
+    case SB_LINEDOWN: ScrollTo(hwnd, m_top + 1); break;
+    case SB_PAGEUP: ScrollTo(hwnd, m_top - rows); break;
+    case SB_PAGEDOWN: ScrollTo(hwnd, m_top + rows); break;
+    default: ScrollTo(hwnd, m_top); break;
     }
-    m_top = std::clamp(m_top, 0, std::max(0, n - rows));
+}
+
+void ListBoxControl::ScrollTo(HWND hwnd, int top)
+{
+    const int n = int(m_items.size());
+    const int rows = Rows(hwnd);
+    m_top = std::clamp(top, 0, std::max(0, n - rows));
     hwnd->scroll[SB_VERT] = SCROLLINFO{0, std::max(0, n - 1), UINT(rows), m_top};
     WindowSystem::Get().Invalidate();
 }

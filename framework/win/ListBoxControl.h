@@ -24,6 +24,9 @@ private:
     void OnKeyDown(HWND hwnd, UINT vk);
     void OnLButtonDown(HWND hwnd, int y);
     void OnVScroll(HWND hwnd, UINT code);
+    // Scrolls the list to show item `top` first (as far as it goes); the
+    // selection stays.
+    void ScrollTo(HWND hwnd, int top);
 
     std::vector<CString> m_items;
     int m_sel = -1;

@@ -74,6 +74,13 @@ LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         }
         return 0;
     }
+    case WM_MOUSEWHEEL: {
+        // One entry a notch; the highlight stays on its entry.
+        int top = m_top - short(HIWORD(wParam)) / WHEEL_DELTA;
+        m_top = std::clamp(top, 0, std::max(0, int(m_items.size()) - Rows(hwnd)));
+        WindowSystem::Get().Invalidate();
+        return 0;
+    }
     case WM_CANCELMODE:
     case WM_CLOSE:
         m_done = true;

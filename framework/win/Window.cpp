@@ -278,20 +278,23 @@ CRect GetWindowRect(HWND hwnd)
 {
     if (!IsWindow(hwnd))
         return {};
+    if (!hwnd->parent)
+        return WindowSystem::Get().ShownRect(hwnd);
     CRect r = hwnd->rect;
-    if (hwnd->parent) {
-        CRect pr = GetWindowRect(hwnd->parent);
-        int captionY = (hwnd->parent->style & WS_CAPTION) == WS_CAPTION ? Host::CellPixels().cy : 0;
-        r.OffsetRect(pr.left, pr.top + captionY);
-    }
+    CPoint origin = ClientToScreen(hwnd->parent, CPoint(0, 0));
+    r.OffsetRect(origin.x, origin.y);
     return r;
 }
 
 CPoint ClientToScreen(HWND hwnd, CPoint p)
 {
+    if (!IsWindow(hwnd))
+        return p;
     CRect r = GetWindowRect(hwnd);
-    int captionY = (hwnd->style & WS_CAPTION) == WS_CAPTION ? Host::CellPixels().cy : 0;
-    return {r.left + p.x, r.top + captionY + p.y};
+    CSize cell = Host::CellPixels();
+    int captionY = (hwnd->style & WS_CAPTION) == WS_CAPTION ? cell.cy : 0;
+    CPoint scrolled = hwnd->parent ? CPoint() : WindowSystem::Get().ViewOffset(hwnd);
+    return {r.left + p.x - scrolled.x * cell.cx, r.top + captionY + p.y - scrolled.y * cell.cy};
 }
 
 BOOL InvalidateRect(HWND hwnd, const CRect*, BOOL)

@@ -65,6 +65,10 @@ public:
     // What the dialog manager may do with keys while this window has the
     // focus: DLGC_* flags.
     virtual UINT DialogCode(HWND /*hwnd*/) { return 0; }
+    // Whether the client area is edged by a frame that the window system
+    // draws over it and keeps the children inside: a column at each side
+    // and the bottom row (a popup dialog's box).
+    virtual bool Framed(HWND /*hwnd*/) const { return false; }
 };
 
 // WM_GETDLGCODE answers
@@ -97,6 +101,10 @@ struct Window {
     HICON iconSmall = nullptr;
     HICON iconBig = nullptr;
     SCROLLINFO scroll[2];
+    // A popup larger than the screen shows part of its client area: the
+    // cells scrolled out of view to the left and above, as last set
+    // (WindowSystem::ViewOffset gives what holds at the screen's size).
+    CPoint viewOffset;
     bool destroying = false;
 };
 
@@ -129,7 +137,10 @@ CString GetWindowText(HWND hwnd);
 int GetWindowTextLength(HWND hwnd);
 BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint = TRUE);
 CRect GetClientRect(HWND hwnd);          // (0, 0, width, height)
-CRect GetWindowRect(HWND hwnd);          // screen pixels
+// Screen pixels, where the window shows: a popup that does not fit the
+// screen shows moved onto it and cut to its size, with its client area
+// scrolled (ClientToScreen follows the scrolling).
+CRect GetWindowRect(HWND hwnd);
 CPoint ClientToScreen(HWND hwnd, CPoint p);
 BOOL InvalidateRect(HWND hwnd, const CRect* rect, BOOL erase);
 void MessageBeep(UINT type);

@@ -7,6 +7,10 @@
 #include "framework/win/ControlClasses.h"
 #include "framework/win/Wnd.h"
 
+namespace {
+bool IsFramed(HWND hwnd) { return hwnd->proc && hwnd->proc->Framed(hwnd); }
+} // namespace
+
 WindowSystem& WindowSystem::Get()
 {
     static WindowSystem instance;
@@ -143,8 +147,140 @@ HWND WindowSystem::SetFocus(HWND hwnd)
     // view that holds it its active view).
     if (m_focus == hwnd && IsLive(hwnd) && hwnd->parent)
         SendMessage(GetTopLevel(hwnd), WM_FOCUSCHANGED, reinterpret_cast<WPARAM>(hwnd));
+    if (m_focus == hwnd)
+        RevealFocus();
     m_dirty = true;
     return old;
+}
+
+// --- popups larger than the screen ---
+
+CRect WindowSystem::ShownRect(HWND hwnd) const
+{
+    CRect r = hwnd->rect;
+    if (hwnd->parent || !(hwnd->style & WS_POPUP))
+        return r;
+    CSize screen = ScreenPixels();
+    if (r.left >= 0 && r.top >= 0 && r.right <= screen.cx && r.bottom <= screen.cy)
+        return r;
+    CSize cell = Host::CellPixels();
+    int cols = screen.cx / cell.cx;
+    int rows = screen.cy / cell.cy;
+    CRect cells = CellRectFromPixels(r);
+    int w = std::min(cells.Width(), cols);
+    int h = std::min(cells.Height(), rows);
+    int x = std::clamp(cells.left, 0, cols - w);
+    int y = std::clamp(cells.top, 0, rows - h);
+    return CRect(x * cell.cx, y * cell.cy, (x + w) * cell.cx, (y + h) * cell.cy);
+}
+
+CSize WindowSystem::HiddenCells(HWND hwnd) const
+{
+    if (hwnd->parent)
+        return {};
+    CRect natural = CellRectFromPixels(hwnd->rect);
+    CRect shown = CellRectFromPixels(ShownRect(hwnd));
+    return {std::max(0, natural.Width() - shown.Width()), std::max(0, natural.Height() - shown.Height())};
+}
+
+CPoint WindowSystem::ViewOffset(HWND hwnd) const
+{
+    CSize hidden = HiddenCells(hwnd);
+    return {std::clamp(hwnd->viewOffset.x, 0, hidden.cx), std::clamp(hwnd->viewOffset.y, 0, hidden.cy)};
+}
+
+bool WindowSystem::ScrollView(HWND hwnd, int dx, int dy)
+{
+    if (!IsLive(hwnd) || hwnd->parent)
+        return false;
+    CSize hidden = HiddenCells(hwnd);
+    CPoint old = ViewOffset(hwnd);
+    CPoint now(std::clamp(old.x + dx, 0, hidden.cx), std::clamp(old.y + dy, 0, hidden.cy));
+    hwnd->viewOffset = now;
+    if (now == old)
+        return false;
+    m_dirty = true;
+    return true;
+}
+
+void WindowSystem::RevealFocus()
+{
+    if (!IsLive(m_focus))
+        return;
+    HWND top = GetTopLevel(m_focus);
+    CSize hidden = HiddenCells(top);
+    if (hidden == CSize())
+        return;
+    // The top-level window's control that holds the focus (a combo box for
+    // its field), in cells of the client area; and the part of the client
+    // area that shows inside the frame, in the same cells unscrolled.
+    HWND ctl = m_focus;
+    while (ctl->parent && ctl->parent != top)
+        ctl = ctl->parent;
+    if (ctl == top)
+        return;
+    CRect c = CellRectFromPixels(ctl->rect);
+    CRect client = GetClientCells(top);
+    CRect inside = ChildArea(top);
+    inside.OffsetRect(-client.left, -client.top);
+    // Along each axis a control that fits shows whole, with a cell of the
+    // dialog beside it where there is room, so that it does not touch the
+    // frame; a larger one shows from its near edge (a field with its label
+    // before it stays as it is while its start shows).
+    auto reveal = [](int offset, int start, int end, int lo, int hi, int most) {
+        int room = (hi - lo) - (end - start);
+        int margin = room >= 2 || room < 0 ? 1 : 0;
+        if (room >= 0 && end - offset > hi)
+            offset = end - hi + margin;
+        if (start - offset < lo)
+            offset = start - lo - margin;
+        return std::clamp(offset, 0, most);
+    };
+    CPoint old = ViewOffset(top);
+    CPoint now(reveal(old.x, c.left, c.right, inside.left, inside.right, hidden.cx),
+               reveal(old.y, c.top, c.bottom, inside.top, inside.bottom, hidden.cy));
+    if (now != old) {
+        top->viewOffset = now;
+        m_dirty = true;
+    }
+}
+
+CRect WindowSystem::ChildArea(HWND hwnd) const
+{
+    CRect r = GetClientCells(hwnd);
+    if (IsFramed(hwnd) && r.Width() >= 2 && r.Height() >= 1) {
+        r.left += 1;
+        r.right -= 1;
+        r.bottom -= 1;
+    }
+    return r;
+}
+
+CPoint WindowSystem::ClientOriginCell(HWND hwnd) const
+{
+    CPoint o = ClientToScreen(hwnd, CPoint(0, 0));
+    return CellRectFromPixels(CRect(o.x, o.y, o.x, o.y)).TopLeft();
+}
+
+void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
+{
+    CRect client = GetClientCells(hwnd);
+    CRect inside = ChildArea(hwnd);
+    int x = cell.x - client.left;
+    int y = cell.y - client.top;
+    int w = client.Width();
+    int h = client.Height();
+    // An arrow scrolls by half of what shows inside the frame.
+    int across = std::max(1, inside.Width() / 2);
+    int down = std::max(1, inside.Height() / 2);
+    if (x == w - 1 && y == 0)
+        ScrollView(hwnd, 0, -down);
+    else if (x == w - 1 && y == h - 2)
+        ScrollView(hwnd, 0, down);
+    else if (y == h - 1 && x == 1)
+        ScrollView(hwnd, -across, 0);
+    else if (y == h - 1 && x == w - 2)
+        ScrollView(hwnd, across, 0);
 }
 
 HWND WindowSystem::ActiveTopLevel() const
@@ -223,15 +359,26 @@ void WindowSystem::PaintWindow(HWND hwnd, const CRect& clip)
         HWND savedWnd = m_painting;
         CDC savedDC = m_paintDC;
         m_painting = hwnd;
-        m_paintDC = CDC(&m_canvas, client.TopLeft(), clientVisible);
+        // A control cut by its dialog's frame or the screen still lays out
+        // over its whole client area; a cut popup's client area is the
+        // whole of it, shown or not.
+        CSize hidden = HiddenCells(hwnd);
+        CSize size(client.Width() + hidden.cx, client.Height() + hidden.cy);
+        m_paintDC = CDC(&m_canvas, ClientOriginCell(hwnd), clientVisible, size);
         SendMessage(hwnd, WM_PAINT);
         m_painting = savedWnd;
         m_paintDC = savedDC;
-        for (size_t i = 0; i < hwnd->children.size(); ++i) {
-            HWND child = hwnd->children[i].get();
-            if (child->style & WS_VISIBLE)
-                PaintWindow(child, clientVisible);
+        // Children stay inside the frame, which is drawn over the edges last.
+        CRect childClip;
+        if (childClip.IntersectRect(ChildArea(hwnd), clientVisible)) {
+            for (size_t i = 0; i < hwnd->children.size(); ++i) {
+                HWND child = hwnd->children[i].get();
+                if (child->style & WS_VISIBLE)
+                    PaintWindow(child, childClip);
+            }
         }
+        if (IsFramed(hwnd))
+            PaintFrame(hwnd, clientVisible);
     }
     if (!hwnd->parent && (hwnd->style & WS_DISABLED))
         whole.AddAttr(CRect(0, 0, cells.Width(), cells.Height()), ATTR_INACTIVE);
@@ -291,6 +438,38 @@ void WindowSystem::PaintNonClient(HWND hwnd, CDC& dc, const CRect& cells)
         }
         if (v)
             dc.SetCell(w - 1, y, Cell{u' ', ATTR_BAR});
+    }
+}
+
+void WindowSystem::PaintFrame(HWND hwnd, const CRect& clip)
+{
+    CRect client = GetClientCells(hwnd);
+    CDC dc(&m_canvas, client.TopLeft(), clip);
+    int w = client.Width();
+    int h = client.Height();
+    if (w < 2 || h < 1)
+        return;
+    for (int y = 0; y < h - 1; ++y) {
+        dc.SetCell(0, y, Cell{u'\u2502', ATTR_NORMAL});
+        dc.SetCell(w - 1, y, Cell{u'\u2502', ATTR_NORMAL});
+    }
+    dc.FillRect(CRect(1, h - 1, w - 1, h), ATTR_NORMAL, u'\u2500');
+    dc.SetCell(0, h - 1, Cell{u'\u2514', ATTR_NORMAL});
+    dc.SetCell(w - 1, h - 1, Cell{u'\u2518', ATTR_NORMAL});
+    // Arrows on the frame say where the client area goes on out of view.
+    CSize hidden = HiddenCells(hwnd);
+    CPoint offset = ViewOffset(hwnd);
+    if (h >= 3) {
+        if (offset.y > 0)
+            dc.SetCell(w - 1, 0, Cell{u'\u25B2', ATTR_BAR});
+        if (offset.y < hidden.cy)
+            dc.SetCell(w - 1, h - 2, Cell{u'\u25BC', ATTR_BAR});
+    }
+    if (w >= 4) {
+        if (offset.x > 0)
+            dc.SetCell(1, h - 1, Cell{u'\u25C4', ATTR_BAR});
+        if (offset.x < hidden.cx)
+            dc.SetCell(w - 2, h - 1, Cell{u'\u25BA', ATTR_BAR});
     }
 }
 
@@ -361,6 +540,9 @@ void WindowSystem::Dispatch(const InputEvent& e)
             if (!(w->style & WS_POPUP))
                 MoveWindow(w, 0, 0, px.cx, px.cy, TRUE);
         }
+        // Popups show as much as the new size lets them; the focused control
+        // stays in view.
+        RevealFocus();
         m_dirty = true;
         break;
     }
@@ -386,6 +568,9 @@ bool WindowSystem::PreTranslate(MSG& msg)
 
 void WindowSystem::DispatchKey(const InputEvent& e)
 {
+    // A key goes to the focused control: if the wheel scrolled it out of
+    // view, it comes back first.
+    RevealFocus();
     HWND target = m_focus;
     HWND active = ActiveTopLevel();
     // Keys go to the focus only while it lies in the active window.
@@ -416,6 +601,9 @@ void WindowSystem::DispatchKey(const InputEvent& e)
 
 HWND WindowSystem::HitChild(HWND hwnd, CPoint cell) const
 {
+    // Children show, and take clicks, only inside their parent's child area.
+    if (!ChildArea(hwnd).PtInRect(cell))
+        return hwnd;
     for (auto it = hwnd->children.rbegin(); it != hwnd->children.rend(); ++it) {
         HWND child = it->get();
         if (!(child->style & WS_VISIBLE))
@@ -442,9 +630,9 @@ HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
 
 CPoint WindowSystem::ClientPointFromCell(HWND hwnd, CPoint cell) const
 {
-    CRect client = GetClientCells(hwnd);
+    CPoint origin = ClientOriginCell(hwnd);
     CSize px = Host::CellPixels();
-    return {(cell.x - client.left) * px.cx + px.cx / 2, (cell.y - client.top) * px.cy + px.cy / 2};
+    return {(cell.x - origin.x) * px.cx + px.cx / 2, (cell.y - origin.y) * px.cy + px.cy / 2};
 }
 
 bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
@@ -505,7 +693,11 @@ void WindowSystem::DispatchWheel(const InputEvent& e)
         if (w->style & WS_DISABLED)
             return;
     const int delta = std::clamp(e.notches, -0x7FFF / WHEEL_DELTA, 0x7FFF / WHEEL_DELTA) * WHEEL_DELTA;
-    SendMessage(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), MAKELPARAM(WORD(e.x), WORD(e.y)));
+    // The point is in screen pixels, as every window position is: the
+    // centre of the cell under the mouse.
+    const CSize px = Host::CellPixels();
+    const LPARAM point = MAKELPARAM(WORD(e.x * px.cx + px.cx / 2), WORD(e.y * px.cy + px.cy / 2));
+    SendMessage(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), point);
 }
 
 void WindowSystem::DispatchMouse(const InputEvent& e)
@@ -537,6 +729,10 @@ void WindowSystem::DispatchMouse(const InputEvent& e)
             return;
     if (!inClient) {
         ClickNonClient(hit, cell);
+        return;
+    }
+    if (IsFramed(hit) && !ChildArea(hit).PtInRect(cell)) {
+        ClickFrame(hit, cell);
         return;
     }
     m_capture = hit;

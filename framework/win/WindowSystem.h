@@ -43,6 +43,25 @@ public:
     // Who reports a framework exception that escaped a message handler.
     void SetExceptionHandler(std::function<void(const CException&)> handler) { m_onException = std::move(handler); }
 
+    // --- popups larger than the screen ---
+    // Where a top-level window shows, in screen pixels. A popup that does
+    // not fit the screen shows moved onto it and cut to its size, in whole
+    // cells; any other window where its rectangle says. The rectangle itself
+    // stays as the program set it, so a larger screen shows more again.
+    CRect ShownRect(HWND hwnd) const;
+    // The cells of a top-level window's client area scrolled out of view to
+    // the left and above; none while the window shows whole.
+    CPoint ViewOffset(HWND hwnd) const;
+    // Scrolls a cut popup's client area by cells, as far as it goes; false
+    // when it did not move.
+    bool ScrollView(HWND hwnd, int dx, int dy);
+    // Scrolls the cut popup that holds the focus so that the focused control
+    // shows inside its frame (its top-left part, if it is larger).
+    void RevealFocus();
+    // The screen cells where a window's children show: its client area,
+    // less the frame of a framed window.
+    CRect ChildArea(HWND hwnd) const;
+
     // --- painting ---
     void Invalidate() { m_dirty = true; }
     // Brings the canvas up to date (idle updates of command state first).
@@ -69,6 +88,14 @@ private:
     WindowSystem() = default;
     void PaintWindow(HWND hwnd, const CRect& clip);
     void PaintNonClient(HWND hwnd, CDC& dc, const CRect& cells);
+    void PaintFrame(HWND hwnd, const CRect& clip);
+    // Cells of a cut popup's client area that do not show, across and down.
+    CSize HiddenCells(HWND hwnd) const;
+    // The screen cell of a window's client-area origin (scrolled, for a cut
+    // popup).
+    CPoint ClientOriginCell(HWND hwnd) const;
+    // A click on a framed window's frame: its arrows scroll the view.
+    void ClickFrame(HWND hwnd, CPoint cell);
     void DispatchKey(const InputEvent& e);
     void DispatchMouse(const InputEvent& e);
     void DispatchWheel(const InputEvent& e);

@@ -1,6 +1,6 @@
 # Shared helpers of the end-to-end tests: the real programs run in a tmux
-# session of 80x24 cells; keys go in with send-keys and the screen comes
-# back with capture-pane.
+# session of 80x24 cells (E2E_COLS x E2E_ROWS when set); keys go in with
+# send-keys and the screen comes back with capture-pane.
 set -euo pipefail
 
 if ! command -v tmux >/dev/null 2>&1; then
@@ -18,11 +18,12 @@ e2e_cleanup() {
 }
 trap e2e_cleanup EXIT
 
-# start CMD...: runs a command in a fresh 80x24 terminal.
+# start CMD...: runs a command in a fresh terminal, 80x24 unless E2E_COLS
+# and E2E_ROWS say otherwise.
 start() {
   local cmd
   printf -v cmd '%q ' "$@"
-  tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x 80 -y 24 \
+  tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x "${E2E_COLS:-80}" -y "${E2E_ROWS:-24}" \
     "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
 }
 
@@ -45,6 +46,20 @@ wait_for() {
     sleep 0.05
   done
   echo "FAIL: the screen never showed /$pattern/:" >&2
+  screen >&2
+  exit 1
+}
+
+# wait_row ROW REGEX [SECONDS]: waits until row ROW (0-based) matches.
+wait_row() {
+  local row="$1" pattern="$2" limit="${3:-10}" i
+  for ((i = 0; i < limit * 20; i++)); do
+    if screen | sed -n "$((row + 1))p" | grep -qE -- "$pattern"; then
+      return 0
+    fi
+    sleep 0.05
+  done
+  echo "FAIL: row $row never showed /$pattern/:" >&2
   screen >&2
   exit 1
 }
@@ -81,6 +96,20 @@ click() {
   local x=$(( $1 + 1 )) y=$(( $2 + 1 ))
   literal $'\e'"[<0;${x};${y}M"
   literal $'\e'"[<0;${x};${y}m"
+}
+
+# wheel X Y NOTCHES: turns the mouse wheel over the cell (0-based), away
+# from the user (up) for a positive count, towards the user (down) for a
+# negative one; one report a notch, in the SGR encoding.
+wheel() {
+  local x=$(( $1 + 1 )) y=$(( $2 + 1 )) n="$3" button=64 i
+  if [ "$n" -lt 0 ]; then
+    button=65
+    n=$(( -n ))
+  fi
+  for ((i = 0; i < n; i++)); do
+    literal $'\e'"[<${button};${x};${y}M"
+  done
 }
 
 # click_text TEXT [DX]: clicks the first cell of the first place TEXT

@@ -2,6 +2,7 @@
 // name field, the folder's entries chosen with arrows, Enter or taps, going
 // into folders, and the checks they make before they end.
 #include "tests/support/EditorTest.h"
+#include "tests/support/PopupScreen.h"
 
 #include <filesystem>
 
@@ -203,6 +204,75 @@ TEST_F(FileDialogTest, TapsChooseAndOpen)
     });
     Ctrl('O');
     EXPECT_EQ(State(), "title=alpha.txt path=" + P("alpha.txt") + " unchanged text=\"alpha\"");
+}
+
+TEST_F(FileDialogTest, WheelScrollsTheListByOneEntryANotchAndKeepsTheChoice)
+{
+    for (int i = 0; i < 20; ++i)
+        Put("f" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".txt", "");
+    ASSERT_TRUE(Start());
+    std::vector<DialogView> seen;
+    CPoint list;
+    host.OnModal([&] {
+        host.Key(VK_TAB, u'\t');
+        for (int i = 0; i < 4; ++i)
+            host.Key(VK_DOWN);  // "alpha.txt"
+        list = host.Find(u"../");
+        host.Wheel(list.x, list.y, -2);
+    });
+    for (int notches : {-100, 1})
+        host.OnModal([&, notches] {
+            seen.push_back(Look());
+            host.Wheel(list.x, list.y, notches);
+        });
+    host.OnModal([&] {
+        seen.push_back(Look());
+        host.Key(VK_ESCAPE);
+    });
+    host.Ctrl('O');
+    host.Run();
+    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_FALSE(seen[0].entries.empty());
+    EXPECT_EQ(seen[0].entries.front(), "zeta/") << seen[0];
+    EXPECT_EQ(seen[0].selected, "alpha.txt") << seen[0];
+    ASSERT_FALSE(seen[1].entries.empty());
+    EXPECT_EQ(seen[1].entries.back(), "f19.txt") << "far down, the list stops at its end: " << seen[1];
+    EXPECT_EQ(seen[1].entries.front(), "f06.txt") << seen[1];
+    ASSERT_FALSE(seen[2].entries.empty());
+    EXPECT_EQ(seen[2].entries.front(), "f05.txt") << seen[2];
+    EXPECT_EQ(seen[2].name, "alpha.txt");
+}
+
+// Made small while it is up, the dialog shows cut inside its frame with its
+// caption and close box, follows the focus to each control, and shows whole
+// again when the screen grows back.
+TEST_F(FileDialogTest, ResizedSmallWhileUpItFollowsTheFocusAndGrowsBack)
+{
+    ASSERT_TRUE(Start());
+    DialogView whole;
+    host.OnModal([&] { host.Resize(40, 12); });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsCaptionAndCloseBox(host, u"Open")) << host.ScreenText();
+        EXPECT_TRUE(ShowsInFrame(host, u"File name:")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        for (int i = 0; i < 4; ++i)
+            host.Key(VK_TAB, u'\t');  // the list, the filter, Open, Cancel
+    });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"File name:")) << host.ScreenText();
+        host.Resize(80, 24);
+    });
+    host.OnModal([&] {
+        whole = Look();
+        EXPECT_TRUE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        host.Key(VK_RETURN, u'\r');
+    });
+    host.Ctrl('O');
+    host.Run();
+    EXPECT_TRUE(whole.open);
+    EXPECT_EQ(whole.entries, (std::vector<std::string>{"../", "sub/", "zeta/", "alpha.txt", "Beta.txt"})) << whole;
+    EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
 }
 
 TEST_F(FileDialogTest, OpenRequiresAnExistingFile)

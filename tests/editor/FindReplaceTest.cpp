@@ -221,6 +221,57 @@ TEST_F(FindReplaceTest, AHistoryEntryChosenFromTheListIsSearchedFor)
     EXPECT_EQ(Sel(), S(4, 7));
 }
 
+TEST_F(FindReplaceTest, WheelScrollsTheDroppedHistoryByOneEntryANotch)
+{
+    ASSERT_TRUE(Start());
+    Load(u"h1 h2 h3 h4 h5 h6");
+    OpenFind(u"h1");
+    Tap(IDC_FIND);
+    for (char16_t c = u'2'; c <= u'6'; ++c) {
+        Fill(IDC_FIND_TEXT, std::u16string(u"h") + c);
+        Tap(IDC_FIND);
+    }
+    Select(0, 0);
+    Command(ID_TOOLS_FIND_REPLACE);
+    ASSERT_EQ(HistoryList().size(), 6u);
+
+    // The dropped list's rows as the screen shows them, and a turn of the
+    // wheel over its first row.
+    std::vector<std::string> shown;
+    auto look = [&] {
+        CRect cells = GetClientCells(WindowSystem::Get().ActiveTopLevel());
+        std::string rows;
+        for (int y = cells.top; y < cells.bottom; ++y) {
+            CString row;
+            for (int x = cells.left; x < cells.right; ++x)
+                row += host.Screen().At(x, y).ch;
+            row.TrimLeft();
+            row.TrimRight();
+            rows += (rows.empty() ? "" : " ") + row.ToUtf8();
+        }
+        shown.push_back(rows);
+        return cells.TopLeft();
+    };
+    host.Key(VK_DOWN, 0, false, false, true);
+    host.OnModal([&] {
+        CPoint at = look();
+        host.Key(VK_DOWN);  // the highlight on "h5"
+        host.Wheel(at.x, at.y, -1);
+    });
+    for (int notches : {-10, 1})
+        host.OnModal([&, notches] {
+            CPoint at = look();
+            host.Wheel(at.x, at.y, notches);
+        });
+    host.OnModal([&] {
+        look();
+        host.Key(VK_RETURN, u'\r');
+    });
+    host.Run();
+    EXPECT_EQ(shown, (std::vector<std::string>{"h6 h5 h4 h3", "h5 h4 h3 h2", "h4 h3 h2 h1", "h5 h4 h3 h2"}));
+    EXPECT_EQ(FindField(), "h5") << "the highlight stayed on its entry";
+}
+
 TEST_F(FindReplaceTest, ReplacingNeedsAFindFirst)
 {
     ASSERT_TRUE(Start());

@@ -529,6 +529,32 @@ TEST_F(EditControlTest, LineScrollMovesTheViewNotTheCaret)
     EXPECT_EQ(host.Row(0).substr(0, 5), "!row0");
 }
 
+TEST_F(EditControlTest, WheelScrollsThreeLinesANotchAndStopsAtTheEnds)
+{
+    std::u16string text;
+    for (int i = 0; i < 30; ++i)
+        text += u"row" + CString::FromUtf8(std::to_string(i)).Str() + u"\r\n";
+    MakeMulti(text);
+    SetSel(7, 7);
+    auto wheel = [&](int notches) {
+        host.Wheel(5, 5, notches);
+        host.Run();
+        return int(Send(EM_GETFIRSTVISIBLELINE));
+    };
+    EXPECT_EQ(wheel(-2), 6);
+    EXPECT_EQ(host.Row(0).substr(0, 5), "row6 ");
+    EXPECT_EQ(Sel(), (std::pair{7, 7}));
+    // 31 lines in 9 rows: down it stops with the last line at the bottom.
+    EXPECT_EQ(wheel(-50), 22);
+    EXPECT_EQ(wheel(1), 19);
+    EXPECT_EQ(wheel(50), 0);
+    EXPECT_EQ(host.Row(0).substr(0, 5), "row0 ");
+    EXPECT_EQ(Sel(), (std::pair{7, 7}));
+    // A view already below the last full page stays there on a turn down.
+    Send(EM_LINESCROLL, 0, 28);
+    EXPECT_EQ(wheel(-1), 28);
+}
+
 TEST_F(EditControlTest, ColumnsStayRightWhenTheFirstTabArrivesLater)
 {
     // A text without tabs, scrolled sideways.

@@ -16,6 +16,7 @@
 #include "framework/host/HeadlessHost.h"
 #include "framework/res/Resources.h"
 #include "framework/win/WindowSystem.h"
+#include "tests/support/PopupScreen.h"
 
 namespace {
 
@@ -475,6 +476,46 @@ TEST_F(WindowSystemTest, CenterWindowCentresOverTheOwnerOrTheScreen)
         host.Key(VK_ESCAPE, 0x1B);
     });
     alone.DoModal();
+}
+
+// A message box larger than the screen shows cut inside its frame, with its
+// caption and close box, scrolled to its focused button. The wheel over a
+// button scrolls the box (a button passes the wheel on), the frame's arrows
+// scroll it, and a key brings the focused button back into view.
+TEST_F(WindowSystemTest, MessageBoxLargerThanTheScreenScrollsToItsFocusedButton)
+{
+    host.Resize(24, 8);
+    host.Run();
+    std::u16string text;
+    for (char16_t i = u'1'; i <= u'8'; ++i)
+        text += std::u16string(u"Line ") + i + u"\n";
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsCaptionAndCloseBox(host, u"test")) << host.ScreenText();
+        EXPECT_TRUE(ShowsInFrame(host, u"Yes")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"Line 1")) << host.ScreenText();
+        CPoint yes = host.Find(u"Yes");
+        host.Wheel(yes.x, yes.y, 3);
+    });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsInFrame(host, u"Line 1")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"Yes")) << host.ScreenText();
+        host.Key(VK_TAB, u'\t');
+        host.Key(VK_TAB, u'\t');
+    });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"Yes")) << host.ScreenText();
+        // The left arrow on the bottom edge, twice: back to the left end.
+        CRect frame = GetWindowCells(WindowSystem::Get().ActiveTopLevel());
+        host.Click(frame.left + 1, frame.bottom - 1);
+        host.Click(frame.left + 1, frame.bottom - 1);
+    });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsInFrame(host, u"Yes")) << host.ScreenText();
+        EXPECT_FALSE(ShowsInFrame(host, u"Cancel")) << host.ScreenText();
+        host.Key(VK_RETURN, u'\r');
+    });
+    EXPECT_EQ(AfxMessageBox(text.c_str(), MB_YESNOCANCEL), IDCANCEL);
 }
 
 TEST_F(WindowSystemTest, DialogWithoutItsTemplateFailsWithoutAWindow)

@@ -664,11 +664,11 @@ private:
         }
     }
 
-    // Scrolling, tab stops, clicks and painting change no text and no
-    // selection but the click's.
+    // Scrolling, tab stops, clicks, the wheel and painting change no text
+    // and no selection but the click's.
     void View()
     {
-        switch (in.Below(7)) {
+        switch (in.Below(8)) {
         case 0: {
             UINT code = in.Below(9);
             bool vert = in.Bool();
@@ -722,6 +722,17 @@ private:
         case 5: {
             Note("paint");
             host.Screen();
+            break;
+        }
+        case 6: {
+            int x = in.Below(46), y = in.Below(13), notches = in.Below(61) - 30;
+            Note("wheel " + std::to_string(notches) + " at cell " + std::to_string(x) + "," + std::to_string(y));
+            host.Wheel(x, y, notches);
+            host.Run();
+            if (kind == Kind::Multi) {
+                LRESULT first = Send(EM_GETFIRSTVISIBLELINE);
+                Expect(first >= 0 && first < Send(EM_GETLINECOUNT), "the wheel keeps a line of the text in view");
+            }
             break;
         }
         default: {

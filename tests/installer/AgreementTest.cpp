@@ -183,6 +183,32 @@ TEST_F(InstallerTest, LongAgreementIsShownWholeAndInOrder)
     Run();
 }
 
+TEST_F(InstallerTest, WheelScrollsTheAgreementTextThreeLinesANotch)
+{
+    std::string terms;
+    for (int i = 1; i <= 40; ++i)
+        terms += "Clause " + std::to_string(i) + ".\r\n";
+    WriteFile(dir / "EULA.txt", terms);
+    CPoint first;
+    host.OnModal([&] {
+        first = host.Find(u"Clause 1.");
+        ASSERT_NE(first.x, -1) << host.ScreenText();
+        host.Wheel(first.x, first.y, -1);
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(host.Find(u"Clause 4."), first) << host.ScreenText();
+        EXPECT_EQ(host.Find(u"Clause 1.").x, -1);
+        host.Wheel(first.x, first.y, 5);
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(host.Find(u"Clause 1."), first) << host.ScreenText();
+        EXPECT_EQ(Focused(), u"I Agree") << "the wheel moves no focus";
+        host.ClickButton(u"I Disagree");
+    });
+    QUIT_AFTER_DISAGREEING();
+    Run();
+}
+
 TEST_F(InstallerTest, ZeroByteCutsTheRestOfItsBlockOnly)
 {
     // The agreement is read 255 bytes at a time, each block taken as a

@@ -1,5 +1,6 @@
 #include "InstallerHarness.h"
 #include "framework/res/ResourceTypes.h"
+#include "tests/support/PopupScreen.h"
 
 namespace {
 
@@ -94,6 +95,58 @@ TEST_F(InstallerTest, ContinueStartsTheChosenPlatformsInstaller)
         for (int j = 0; j < 4; ++j)
             EXPECT_EQ(Ran(kFolders[j]), j <= i) << kFolders[j];
     }
+}
+
+// At 40 x 12 cells both dialogs show cut inside their frames, keep their
+// captions and close boxes, and scroll to the focused control: every
+// button is reached with Tab and pressed with Enter or a click.
+TEST_F(InstallerTest, AtFortyByTwelveEveryButtonIsReachedAndPressed)
+{
+    std::string terms;
+    for (int i = 1; i <= 60; ++i)
+        terms += "Clause " + std::to_string(i) + ".\r\n";
+    WriteFile(dir / "EULA.txt", terms);
+    MakeAllInstallers();
+    host.Resize(40, 12);
+    host.Run();
+    auto framed = [&](std::u16string_view caption, std::u16string_view focused) {
+        EXPECT_TRUE(ShowsCaptionAndCloseBox(host, caption)) << host.ScreenText();
+        EXPECT_EQ(Focused(), focused);
+        EXPECT_TRUE(ShowsInFrame(host, focused)) << host.ScreenText();
+    };
+    host.OnModal([&] {
+        framed(u"End User License Agreement", u"I Agree");
+        host.Key(VK_TAB, u'\t');
+    });
+    host.OnModal([&] {
+        framed(u"End User License Agreement", u"I Disagree");
+        host.ClickButton(u"I Disagree");
+    });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsInFrame(host, u"OK")) << host.ScreenText();
+        host.Key(VK_RETURN, u'\r');
+    });
+    host.OnModal([&] {
+        EXPECT_TRUE(ShowsInFrame(host, u"No")) << host.ScreenText();
+        host.ClickButton(u"No");
+    });
+    host.OnModal([&] {
+        host.Key(VK_TAB, u'\t', false, true);  // back to "I Agree"
+        host.Key(VK_RETURN, u'\r');
+    });
+    host.OnModal([&] {
+        framed(u"Platform Selection", u"Cancel");
+        host.Key(VK_TAB, u'\t');
+        host.Key(VK_DOWN);  // "Pocket PC 2002"
+        host.Key(VK_TAB, u'\t');
+    });
+    host.OnModal([&] {
+        framed(u"Platform Selection", u"Continue");
+        host.ClickButton(u"Continue");
+    });
+    Run();
+    EXPECT_EQ(Active(), nullptr);
+    EXPECT_TRUE(WaitForMarker("PocketPC2002"));
 }
 
 TEST_F(InstallerTest, ArrowKeysChooseInTheClosedList)
