@@ -269,7 +269,7 @@ TEST_F(FindReplaceTest, WheelScrollsTheDroppedHistoryByOneEntryANotch)
     });
     host.Run();
     EXPECT_EQ(shown, (std::vector<std::string>{"h6 h5 h4 h3", "h5 h4 h3 h2", "h4 h3 h2 h1", "h5 h4 h3 h2"}));
-    EXPECT_EQ(FindField(), "h5") << "the highlight stayed on its entry";
+    EXPECT_EQ(FieldText(IDC_FIND_TEXT), "h5") << "the highlight stayed on its entry";
 }
 
 TEST_F(FindReplaceTest, ReplacingNeedsAFindFirst)

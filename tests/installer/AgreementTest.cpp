@@ -188,7 +188,7 @@ TEST_F(InstallerTest, WheelScrollsTheAgreementTextThreeLinesANotch)
     std::string terms;
     for (int i = 1; i <= 40; ++i)
         terms += "Clause " + std::to_string(i) + ".\r\n";
-    WriteFile(dir / "EULA.txt", terms);
+    WriteBytes(dir / "EULA.txt", terms);
     CPoint first;
     host.OnModal([&] {
         first = host.Find(u"Clause 1.");

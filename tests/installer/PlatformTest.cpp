@@ -105,7 +105,7 @@ TEST_F(InstallerTest, AtFortyByTwelveEveryButtonIsReachedAndPressed)
     std::string terms;
     for (int i = 1; i <= 60; ++i)
         terms += "Clause " + std::to_string(i) + ".\r\n";
-    WriteFile(dir / "EULA.txt", terms);
+    WriteBytes(dir / "EULA.txt", terms);
     MakeAllInstallers();
     host.Resize(40, 12);
     host.Run();
