@@ -445,49 +445,78 @@ void TerminalHost::Beep(UINT)
 
 // --- input ---
 
+namespace {
+// How long the rest of an escape sequence may take to come, and how long a
+// paste may pause before its end marker is taken as lost.
+constexpr int kSequenceWaitMs = 25;
+constexpr int kPastePauseMs = 500;
+}  // namespace
+
 bool TerminalHost::WaitEvent(InputEvent& event)
 {
-    std::vector<InputEvent> out;
     while (m_queue.empty()) {
         if (m_ended)
             return false;
-        ReadInput(out);
-        m_queue.insert(m_queue.end(), out.begin(), out.end());
-        out.clear();
+        ReadAvailable();
+        if (!m_queue.empty())
+            break;
+        // The terminal has sent nothing more for now. Whatever was read is
+        // dispatched and, with nothing left to dispatch, the screen shows
+        // the latest canvas before the wait.
+        DrawLatest();
+        if (m_keys->InPaste()) {
+            // A paste that pauses goes on, unless its end marker got lost.
+            if (!WaitForInput(kPastePauseMs))
+                m_keys->EndPaste();
+        } else if (m_keys->Pending()) {
+            // The rest of an escape sequence comes at once or not at all.
+            if (!WaitForInput(kSequenceWaitMs)) {
+                std::vector<InputEvent> out;
+                m_keys->Flush(out);
+                m_queue.insert(m_queue.end(), out.begin(), out.end());
+            }
+        } else {
+            WaitForInput(-1);
+        }
     }
     event = m_queue.front();
     m_queue.pop_front();
     return true;
 }
 
-void TerminalHost::ReadInput(std::vector<InputEvent>& out)
+bool TerminalHost::InputPending()
 {
-    // The rest of an escape sequence comes at once (a paste may lag a
-    // little); an idle terminal in the middle of a paste means the end
-    // marker got lost. Otherwise wait for as long as it takes, showing the
-    // latest canvas first if the wait may be long.
-    int delay = -1;
-    if (m_keys->Pending())
-        delay = m_keys->InPaste() ? 100 : 0;
-    else if (m_keys->InPaste())
-        delay = 500;
-    else if (!InputWaiting())
-        DrawLatest();
-    wtimeout(stdscr, delay);
+    ReadAvailable();
+    return !m_queue.empty();
+}
+
+void TerminalHost::ReadAvailable()
+{
+    // Bytes that make no event (a paste's end marker, a sequence cut short,
+    // a mouse move without the button) are read on, so that "input is
+    // waiting" means an event is, never a byte that will come to nothing.
+    std::vector<InputEvent> out;
+    while (m_queue.empty() && !m_ended) {
+        if (!ReadOne(out))
+            break;
+        m_queue.insert(m_queue.end(), out.begin(), out.end());
+        out.clear();
+    }
+}
+
+bool TerminalHost::ReadOne(std::vector<InputEvent>& out)
+{
+    // Without waiting: curses hands out what it holds already (the rest of
+    // a sequence it looked ahead into), then what the terminal has sent.
+    wtimeout(stdscr, 0);
     // Bytes, not wide characters: curses would swallow the keys after a
     // malformed UTF-8 sequence, so the key map decodes UTF-8 itself.
     errno = 0;
     int r = wgetch(stdscr);
     if (r == ERR) {
-        if (delay >= 0) {
-            if (m_keys->Pending())
-                m_keys->Flush(out);
-            else
-                m_keys->EndPaste();
-        } else if (TerminalGone()) {
+        if (TerminalGone())
             m_ended = true;
-        }
-        return;
+        return false;
     }
     m_errors = 0;
     if (r == KEY_RESIZE) {
@@ -499,13 +528,13 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
         e.y = size.cy;
         out.push_back(e);
         m_shownValid = false;
-        return;
+        return true;
     }
     if (r == KEY_MOUSE) {
         m_keys->Flush(out);
         MEVENT me;
         if (getmouse(&me) != OK)
-            return;
+            return true;
         TerminalKeyMap::Mouse mouse;
         mouse.pressed = me.bstate & BUTTON1_PRESSED;
         mouse.released = me.bstate & BUTTON1_RELEASED;
@@ -514,7 +543,7 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
         mouse.x = me.x;
         mouse.y = me.y;
         m_keys->FeedMouse(mouse, out);
-        return;
+        return true;
     }
     if (r > 0xFF) {
         m_keys->Feed(TerminalKeyMap::Key(r), out);
@@ -526,32 +555,34 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
         if (wc != WEOF)
             m_keys->Feed(TerminalKeyMap::Char(char32_t(wc)), out);
     }
+    return true;
+}
+
+bool TerminalHost::WaitForInput(int timeoutMs)
+{
+    struct pollfd p {STDIN_FILENO, POLLIN, 0};
+    int n = poll(&p, 1, timeoutMs);
+    // A signal ends the wait early, as input would: the caller looks again.
+    return n != 0;
 }
 
 bool TerminalHost::TerminalGone()
 {
-    // A signal (a child ending, say) interrupts the read harmlessly, and
-    // bytes that are no character in the locale are skipped.
-    if (errno == EINTR || errno == EILSEQ)
-        return false;
+    // Nothing came. With a hang-up or an error on the terminal that is the
+    // end of it.
     struct pollfd p {STDIN_FILENO, POLLIN, 0};
     int n = poll(&p, 1, 0);
     if (n < 0)
         return errno != EINTR;
     if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
         return true;
-    // Failing reads with input waiting are undecodable bytes; failing reads
-    // with nothing waiting and no hang-up should not happen, so many of
-    // them in a row mean the terminal is unusable.
-    return ++m_errors >= ((p.revents & POLLIN) ? 1000000 : 100);
-}
-
-bool TerminalHost::InputWaiting() const
-{
-    if (!m_queue.empty() || m_keys->Pending())
-        return true;
-    struct pollfd p {STDIN_FILENO, POLLIN, 0};
-    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+    if (!(p.revents & POLLIN))
+        return false;  // nothing was there: the usual case
+    // Input waiting but failing reads: a signal interrupted one (harmless),
+    // or the terminal is unusable, when many fail in a row.
+    if (errno == EINTR)
+        return false;
+    return ++m_errors >= 100;
 }
 
 // --- output ---
@@ -560,11 +591,11 @@ void TerminalHost::Present(const Canvas& canvas)
 {
     m_latest = canvas;
     m_latestDrawn = false;
-    // While keys are queued (a paste, fast typing) the screen would be
+    // While events are queued (a paste, fast typing) the screen would be
     // outdated at once; it is drawn when input pauses, and at least a few
     // times a second.
     auto now = std::chrono::steady_clock::now();
-    if (InputWaiting() && now - m_lastDraw < std::chrono::milliseconds(100))
+    if (InputPending() && now - m_lastDraw < std::chrono::milliseconds(100))
         return;
     DrawLatest();
 }

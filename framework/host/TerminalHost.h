@@ -29,7 +29,7 @@ public:
     CSize ScreenCells() const override;
     bool WaitEvent(InputEvent& event) override;
     void Present(const Canvas& canvas) override;
-    bool InputPending() const override { return InputWaiting(); }
+    bool InputPending() override;
     void Beep(UINT type) override;
 
     // What a terminal can show: how many colours (0 for none) and whether
@@ -61,8 +61,14 @@ public:
     static char16_t StandIn(char16_t ch);
 
 private:
-    void ReadInput(std::vector<InputEvent>& out);
-    bool InputWaiting() const;
+    // Reads what the terminal has sent, without waiting, until an event is
+    // queued or nothing more is there.
+    void ReadAvailable();
+    // Reads one key or byte, without waiting; false when there was none.
+    bool ReadOne(std::vector<InputEvent>& out);
+    // Waits until the terminal sends something (or a signal comes), for at
+    // most timeoutMs (-1: for as long as it takes); false when the time ran out.
+    bool WaitForInput(int timeoutMs);
     bool TerminalGone();
     void DrawLatest();
     bool Printable(char16_t ch);

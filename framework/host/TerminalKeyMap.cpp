@@ -372,11 +372,11 @@ void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
 
 void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
 {
+    if (m_paste)
+        return;
     m_utf8Need = 0;
     State state = m_state;
     m_state = State::Ground;
-    if (m_paste)
-        return;
     switch (state) {
     case State::Ground:
         break;
@@ -392,6 +392,13 @@ void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
         CharEvents('O', true, out);
         break;
     }
+}
+
+void TerminalKeyMap::EndPaste()
+{
+    m_paste = false;
+    m_state = State::Ground;
+    m_utf8Need = 0;
 }
 
 void TerminalKeyMap::PasteChar(char32_t c, std::vector<InputEvent>& out)

@@ -46,17 +46,20 @@ public:
 
     // Translates one unit of input, appending the events it completes.
     void Feed(Input input, std::vector<InputEvent>& out);
-    // Says that no more input is available right now: an escape sequence
-    // still open is complete as it stands (a lone Esc is the Esc key).
+    // Says that the terminal has paused: an escape sequence still open is
+    // complete as it stands (a lone Esc is the Esc key). Inside a paste a
+    // pause means nothing (the rest of the text is on its way), so a
+    // sequence or character cut by it is kept for the bytes to come.
     void Flush(std::vector<InputEvent>& out);
-    // Whether an escape sequence is open, so the host should look for more
-    // input at once and call Flush when there is none.
+    // Whether an escape sequence or a character is open, so the host should
+    // wait a moment for the rest of it and call Flush when none comes.
     bool Pending() const { return m_state != State::Ground || m_utf8Need > 0; }
     // Whether the terminal is between the start and end markers of a paste.
     bool InPaste() const { return m_paste; }
     // Leaves paste mode when the end marker never came (input stopped in
-    // the middle of a paste), so control keys work again.
-    void EndPaste() { m_paste = false; }
+    // the middle of a paste for long), so control keys work again; what was
+    // cut short there is dropped.
+    void EndPaste();
 
     // Translates a mouse report. Moves count only while the button is down.
     void FeedMouse(const Mouse& mouse, std::vector<InputEvent>& out);

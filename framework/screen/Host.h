@@ -28,9 +28,12 @@ public:
     virtual bool WaitEvent(InputEvent& event) = 0;
     // Shows the canvas.
     virtual void Present(const Canvas& canvas) = 0;
-    // Whether more input is already waiting (a paste, fast typing): the
-    // screen can then wait a moment before it is drawn again.
-    virtual bool InputPending() const { return false; }
+    // Whether more input events are already waiting (a paste, fast
+    // typing): the screen can then wait a moment before it is drawn again.
+    // A host may read input to tell; input that makes no event (the end
+    // marker of a paste, say) does not count, so that the screen is drawn
+    // as soon as the last event is dispatched.
+    virtual bool InputPending() { return false; }
     // MessageBeep: 0 the default sound, MB_ICONEXCLAMATION the warning.
     virtual void Beep(UINT type) = 0;
 

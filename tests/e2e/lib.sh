@@ -20,16 +20,45 @@ trap e2e_cleanup EXIT
 
 # start CMD...: runs a command in a fresh 80x24 terminal.
 start() {
+  tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x 80 -y 24 "$(e2e_command "$@")"
+}
+
+# restart CMD...: ends what runs in the terminal, if anything, and runs CMD
+# there afresh.
+restart() {
+  if tmux -L "$E2E_SOCKET" has-session -t "$E2E_SESSION" 2>/dev/null; then
+    tmux -L "$E2E_SOCKET" respawn-pane -k -t "$E2E_SESSION" "$(e2e_command "$@")"
+  else
+    start "$@"
+  fi
+}
+
+# The shell command that runs CMD... in the test's folder and then says how
+# it ended.
+e2e_command() {
   local cmd
   printf -v cmd '%q ' "$@"
-  tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x 80 -y 24 \
-    "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
+  echo "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
 }
 
 keys() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" "$@"; }
 # literal TEXT: types the text as it stands.
 literal() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" -l "$1"; }
 screen() { tmux -L "$E2E_SOCKET" capture-pane -p -t "$E2E_SESSION"; }
+# row N: line N (from 1) of the screen.
+row() { screen | sed -n "${1}p"; }
+
+# paste_text FILE [plain]: pastes the file's text as a terminal does: bracketed
+# (between the start and end markers), or as plain typing with "plain".
+# Line ends arrive as CR, as tmux sends them.
+paste_text() {
+  tmux -L "$E2E_SOCKET" load-buffer "$1"
+  if [ "${2:-}" = plain ]; then
+    tmux -L "$E2E_SOCKET" paste-buffer -d -t "$E2E_SESSION"
+  else
+    tmux -L "$E2E_SOCKET" paste-buffer -d -p -t "$E2E_SESSION"
+  fi
+}
 
 # wait_for REGEX [SECONDS]: waits until the screen matches.
 wait_for() {

@@ -221,6 +221,26 @@ TEST(TerminalKeyMapTest, BracketedPasteIsPlainText)
     EXPECT_EQ(Tuples(Feed(map, U"\x13")), (std::vector{Key('S', 0x13, true)}));
 }
 
+TEST(TerminalKeyMapTest, APauseInsideAPasteCutsNothing)
+{
+    // The terminal pauses (Flush) inside a character and inside the end
+    // marker: the paste goes on and its text comes out whole.
+    TerminalKeyMap map;
+    std::vector<InputEvent> out = FeedBytes(map, "\x1B[200~a\xC3");
+    for (std::string_view part : {"\xA9", "\x1B", "[20", "1~"}) {
+        auto more = FeedBytes(map, part);
+        out.insert(out.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(Tuples(out), (std::vector{Key('A', u'a'), Key(0, u'\u00E9')}));
+    EXPECT_FALSE(map.InPaste());
+    EXPECT_FALSE(map.Pending());
+    // A paste given up half way through its end marker leaves nothing open.
+    FeedBytes(map, "\x1B[200~b\x1B[2", false);
+    map.EndPaste();
+    EXPECT_FALSE(map.Pending());
+    EXPECT_EQ(Tuples(FeedBytes(map, "\x11")), (std::vector{Key('Q', 0x11, true)}));
+}
+
 TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
 {
     TerminalKeyMap map;
