@@ -31,9 +31,11 @@ namespace {
 
 // --- restoring the terminal, also from a signal handler ---
 
-// Mouse drag reporting and bracketed paste, which curses knows nothing of.
-constexpr char kModesOn[] = "\033[?1002h\033[?2004h";
-constexpr char kModesOff[] = "\033[?1002l\033[?1000l\033[?2004l";
+// The mouse (clicks, then drags where the terminal knows them, reported in
+// the SGR encoding where it knows that) and bracketed paste. The key map
+// decodes the reports in either encoding, not curses.
+constexpr char kModesOn[] = "\033[?1000h\033[?1002h\033[?1006h\033[?2004h";
+constexpr char kModesOff[] = "\033[?1006l\033[?1002l\033[?1000l\033[?2004l";
 
 volatile std::sig_atomic_t g_live = 0;
 // Everything a signal handler needs, prepared while the host starts: the
@@ -373,8 +375,10 @@ TerminalHost::TerminalHost()
         m_defaultColours = use_default_colors() == OK;
         m_caps.colours = COLORS;
     }
-    mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | REPORT_MOUSE_POSITION, nullptr);
-    mouseinterval(0);
+    // Mouse reports reach the key map as they are: curses would take the
+    // reports its terminal description names for a key of its own, and
+    // only those.
+    keyok(KEY_MOUSE, FALSE);
     DefineNamedKeys();
     m_caps.unicode = Printable(kUpperHalf);
 
@@ -385,8 +389,6 @@ TerminalHost::TerminalHost()
         std::atexit(OnExit);
         g_atexitInstalled = true;
     }
-    // After curses has sent its own mouse set-up, which the drag mode must
-    // follow to take effect.
     refresh();
     std::fflush(stdout);
     WriteAll(kModesOn, sizeof kModesOn - 1);
@@ -530,24 +532,9 @@ bool TerminalHost::ReadOne(std::vector<InputEvent>& out)
         m_shownValid = false;
         return true;
     }
-    if (r == KEY_MOUSE) {
-        m_keys->Flush(out);
-        MEVENT me;
-        if (getmouse(&me) != OK)
-            return true;
-        TerminalKeyMap::Mouse mouse;
-        mouse.pressed = me.bstate & BUTTON1_PRESSED;
-        mouse.released = me.bstate & BUTTON1_RELEASED;
-        mouse.clicked = me.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED | BUTTON1_TRIPLE_CLICKED);
-        mouse.moved = me.bstate & REPORT_MOUSE_POSITION;
-        mouse.x = me.x;
-        mouse.y = me.y;
-        m_keys->FeedMouse(mouse, out);
-        return true;
-    }
     if (r > 0xFF) {
         m_keys->Feed(TerminalKeyMap::Key(r), out);
-    } else if (m_utf8 || r < 0x80) {
+    } else if (m_utf8 || r < 0x80 || m_keys->TakesRawBytes()) {
         m_keys->Feed(TerminalKeyMap::Byte(static_cast<unsigned char>(r)), out);
     } else {
         // A single-byte character set: the locale says which character.

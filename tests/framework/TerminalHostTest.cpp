@@ -251,7 +251,8 @@ TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
     EXPECT_EQ(out.size(), size_t(1) << 20);
 
     // Random characters, escapes and key codes: whatever comes out is a
-    // well-formed key, and the map ends up ready for plain typing.
+    // well-formed key (or mouse report), and the map ends up ready for
+    // plain typing.
     std::mt19937 random(7);
     std::uniform_int_distribution<int> pick(0, 11);
     std::uniform_int_distribution<int> byte(0, 0x7F);
@@ -272,37 +273,68 @@ TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
             map.Flush(out);
     }
     for (const InputEvent& e : out) {
-        ASSERT_EQ(e.kind, Kind::Key);
-        ASSERT_TRUE(e.vk != 0 || e.ch != 0);
+        if (e.kind == Kind::Key)
+            ASSERT_TRUE(e.vk != 0 || e.ch != 0);
+        else
+            ASSERT_TRUE(e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
     }
     map.Flush(out);
     map.EndPaste();
     EXPECT_EQ(Tuples(Feed(map, U"k")), (std::vector{Key('K', u'k')}));
 }
 
-TEST(TerminalKeyMapTest, MouseReportsBecomeButtonEvents)
+using MouseTuple = std::tuple<Kind, int, int, int>;  // kind, x, y, notches
+
+std::vector<MouseTuple> Mice(const std::vector<InputEvent>& events)
 {
+    std::vector<MouseTuple> out;
+    for (const InputEvent& e : events)
+        out.emplace_back(e.kind, e.x, e.y, e.notches);
+    return out;
+}
+
+// An X10 report: Esc [ M and the button, column and row, each + 32 (the
+// cell from 1).
+std::string X10(int button, int x, int y)
+{
+    return std::string("\x1B[M") + char(button + 32) + char(x + 33) + char(y + 33);
+}
+
+TEST(TerminalKeyMapTest, MouseReportsInBothEncodings)
+{
+    using M = std::vector<MouseTuple>;
+    const M expected{{Kind::MouseDown, 3, 4, 0}, {Kind::MouseMove, 5, 4, 0}, {Kind::MouseUp, 7, 5, 0},
+                     {Kind::MouseDown, 200, 0, 0}, {Kind::MouseUp, 200, 0, 0}};
+    // Press, drag and release of the left button; the middle and right
+    // buttons, and moves without a button, make nothing.
+    TerminalKeyMap sgr;
+    EXPECT_EQ(Mice(FeedBytes(sgr, "\x1B[<35;2;2M\x1B[<2;9;9M\x1B[<2;9;9m"
+                                 "\x1B[<0;4;5M\x1B[<32;6;5M\x1B[<0;8;6m\x1B[<32;9;9M"
+                                 "\x1B[<0;201;1M\x1B[<0;201;1m")),
+              expected);
+    // X10 reports have no button in a release, and coordinates that are
+    // bytes above 127 (not UTF-8).
+    TerminalKeyMap x10;
+    EXPECT_EQ(Mice(FeedBytes(x10, X10(35, 1, 1) + X10(2, 8, 8) + X10(3, 8, 8) + X10(0, 3, 4) + X10(32, 5, 4) +
+                                      X10(3, 7, 5) + X10(32, 8, 8) + X10(0, 200, 0) + X10(3, 200, 0))),
+              expected);
+    // A report cut short by a pause is dropped, and typing goes on.
+    EXPECT_TRUE(FeedBytes(x10, "\x1B[M !").empty());
+    EXPECT_TRUE(FeedBytes(x10, "\x1B[<0;4").empty());
+    EXPECT_FALSE(x10.Pending());
+    EXPECT_EQ(Tuples(FeedBytes(x10, "a")), (std::vector{Key('A', u'a')}));
+}
+
+TEST(TerminalKeyMapTest, WheelInBothEncodings)
+{
+    using M = std::vector<MouseTuple>;
+    const M expected{{Kind::Wheel, 9, 2, 1}, {Kind::Wheel, 0, 23, -1}};
     TerminalKeyMap map;
-    std::vector<InputEvent> out;
-    auto mouse = [&](bool pressed, bool released, bool clicked, bool moved, int x, int y) {
-        out.clear();
-        map.FeedMouse({pressed, released, clicked, moved, x, y}, out);
-        std::vector<std::tuple<Kind, int, int>> r;
-        for (const InputEvent& e : out)
-            r.emplace_back(e.kind, e.x, e.y);
-        return r;
-    };
-    using R = std::vector<std::tuple<Kind, int, int>>;
-    // Moves without the button are not reported.
-    EXPECT_EQ(mouse(false, false, false, true, 1, 1), R{});
-    EXPECT_EQ(mouse(true, false, false, false, 3, 4), (R{{Kind::MouseDown, 3, 4}}));
-    EXPECT_EQ(mouse(false, false, false, true, 5, 4), (R{{Kind::MouseMove, 5, 4}}));
-    // A repeated press is a drag.
-    EXPECT_EQ(mouse(true, false, false, false, 6, 4), (R{{Kind::MouseMove, 6, 4}}));
-    EXPECT_EQ(mouse(false, true, false, false, 7, 5), (R{{Kind::MouseUp, 7, 5}}));
-    EXPECT_EQ(mouse(false, false, false, true, 8, 5), R{});
-    EXPECT_EQ(mouse(false, false, true, false, 2, -1), (R{{Kind::MouseDown, 2, 0}, {Kind::MouseUp, 2, 0}}));
-    EXPECT_EQ(mouse(true, true, false, false, 1, 1), (R{{Kind::MouseDown, 1, 1}, {Kind::MouseUp, 1, 1}}));
+    // Sideways turns (66, 67) make nothing.
+    EXPECT_EQ(Mice(FeedBytes(map, "\x1B[<64;10;3M\x1B[<66;1;1M\x1B[<65;1;24M")), expected);
+    EXPECT_EQ(Mice(FeedBytes(map, X10(96 - 32, 9, 2) + X10(98 - 32, 0, 0) + X10(97 - 32, 0, 23))), expected);
+    // With Shift or Ctrl held (4, 16) the wheel is still the wheel.
+    EXPECT_EQ(Mice(FeedBytes(map, "\x1B[<84;10;3M")), (M{{Kind::Wheel, 9, 2, 1}}));
 }
 
 // --- redrawing ---
