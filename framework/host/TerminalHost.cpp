@@ -13,11 +13,13 @@
 #include <stdexcept>
 #include <string>
 
+#include <fcntl.h>
 #include <langinfo.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "framework/base/String.h"
 #include "framework/base/Utf16.h"
 #include "framework/base/WinUser.h"
 #include "framework/host/CanvasDiff.h"
@@ -46,8 +48,25 @@ struct termios g_termios;
 bool g_haveTermios = false;
 bool g_atexitInstalled = false;
 
-constexpr int kFatalSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+// Signals that end the program at once, restoring the terminal.
+constexpr int kFatalSignals[] = {SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
 struct sigaction g_previous[std::size(kFatalSignals)];
+// Signals that end the session: the handler only notes them (and wakes the
+// main loop), which then ends the session in order, unsaved text first.
+// Repeats only wake it again (a hang-up often comes twice: from the
+// terminal's end and from whoever closed it).
+constexpr int kEndSignals[] = {SIGHUP, SIGTERM};
+struct sigaction g_previousEnd[std::size(kEndSignals)];
+volatile std::sig_atomic_t g_endSignal = 0;
+// A pipe that a signal handler writes a byte to, so that a wait for input
+// ends (the self-pipe): an end signal, or a new size.
+int g_wake[2] = {-1, -1};
+// curses's own handler of SIGWINCH, which notes the new size; ours calls it
+// and wakes the wait.
+struct sigaction g_cursesWinch;
+bool g_winchChained = false;
+// The lines to show once the terminal is restored.
+std::string g_reports;
 
 void WriteAll(const char* p, size_t n)
 {
@@ -85,18 +104,58 @@ extern "C" void OnFatalSignal(int sig)
     std::raise(sig);
 }
 
+void Wake()
+{
+    if (g_wake[1] >= 0) {
+        char b = 0;
+        ssize_t n = write(g_wake[1], &b, 1);
+        (void)n;  // a full pipe has woken the wait already
+    }
+}
+
+extern "C" void OnEndSignal(int sig)
+{
+    int saved = errno;
+    if (!g_endSignal)
+        g_endSignal = sig;
+    Wake();
+    errno = saved;
+}
+
+extern "C" void OnWinch(int sig, siginfo_t* info, void* context)
+{
+    int saved = errno;
+    if (g_cursesWinch.sa_flags & SA_SIGINFO) {
+        if (g_cursesWinch.sa_sigaction)
+            g_cursesWinch.sa_sigaction(sig, info, context);
+    } else if (g_cursesWinch.sa_handler != SIG_DFL && g_cursesWinch.sa_handler != SIG_IGN) {
+        g_cursesWinch.sa_handler(sig);
+    }
+    Wake();
+    errno = saved;
+}
+
+// Gives the terminal back as it was found: curses's own end, the host's
+// modes off, the tty settings; then the lines kept for after.
+void Restore()
+{
+    if (g_live) {
+        g_live = 0;
+        endwin();
+        WriteAll(kModesOff, sizeof kModesOff - 1);
+        if (g_haveTermios)
+            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+    }
+    if (!g_reports.empty()) {
+        std::fputs(g_reports.c_str(), stderr);
+        std::fflush(stderr);
+        g_reports.clear();
+    }
+}
+
 // A program that exits without destroying the host still leaves the
 // terminal as it found it.
-extern "C" void OnExit()
-{
-    if (!g_live)
-        return;
-    g_live = 0;
-    endwin();
-    WriteAll(kModesOff, sizeof kModesOff - 1);
-    if (g_haveTermios)
-        tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
-}
+extern "C" void OnExit() { Restore(); }
 
 // Appends a terminfo string capability without its padding ("$<5>").
 void AppendCapability(std::string& out, const char* name)
@@ -136,12 +195,33 @@ void InstallSignalHandlers()
         action.sa_flags = SA_RESETHAND;
         sigaction(kFatalSignals[i], &action, &g_previous[i]);
     }
+    g_endSignal = 0;
+    for (size_t i = 0; i < std::size(kEndSignals); ++i) {
+        struct sigaction action {};
+        action.sa_handler = OnEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;  // no restart: a read or wait ends at once
+        sigaction(kEndSignals[i], &action, &g_previousEnd[i]);
+    }
+    if (sigaction(SIGWINCH, nullptr, &g_cursesWinch) == 0) {
+        struct sigaction action {};
+        action.sa_sigaction = OnWinch;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_SIGINFO | (g_cursesWinch.sa_flags & SA_RESTART);
+        g_winchChained = sigaction(SIGWINCH, &action, nullptr) == 0;
+    }
 }
 
 void RemoveSignalHandlers()
 {
     for (size_t i = 0; i < std::size(kFatalSignals); ++i)
         sigaction(kFatalSignals[i], &g_previous[i], nullptr);
+    for (size_t i = 0; i < std::size(kEndSignals); ++i)
+        sigaction(kEndSignals[i], &g_previousEnd[i], nullptr);
+    if (g_winchChained) {
+        sigaction(SIGWINCH, &g_cursesWinch, nullptr);
+        g_winchChained = false;
+    }
 }
 
 // --- looks ---
@@ -383,6 +463,8 @@ TerminalHost::TerminalHost()
     m_caps.unicode = Printable(kUpperHalf);
 
     PrepareRestore();
+    if (g_wake[0] < 0 && pipe2(g_wake, O_NONBLOCK | O_CLOEXEC) != 0)
+        g_wake[0] = g_wake[1] = -1;
     g_live = 1;
     InstallSignalHandlers();
     if (!g_atexitInstalled) {
@@ -396,16 +478,21 @@ TerminalHost::TerminalHost()
 
 TerminalHost::~TerminalHost()
 {
-    if (g_live) {
-        g_live = 0;
-        endwin();
-        WriteAll(kModesOff, sizeof kModesOff - 1);
-        if (g_haveTermios)
-            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
-    }
+    Restore();
     RemoveSignalHandlers();
+    for (int& fd : g_wake) {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
     if (m_screen)
         delscreen(m_screen);
+}
+
+void TerminalHost::ReportAtExit(const std::u16string& line)
+{
+    g_reports += CString(line).ToUtf8();
+    g_reports += '\n';
 }
 
 void TerminalHost::DefineNamedKeys()
@@ -492,6 +579,18 @@ bool TerminalHost::InputPending()
     return !m_queue.empty();
 }
 
+void TerminalHost::EndSession(int signal)
+{
+    // Reported once, after what was read before; nothing is read after it.
+    if (m_ended)
+        return;
+    m_ended = true;
+    InputEvent e;
+    e.kind = InputEvent::Kind::EndSession;
+    e.x = signal;
+    m_queue.push_back(e);
+}
+
 void TerminalHost::ReadAvailable()
 {
     // Bytes that make no event (a paste's end marker, a sequence cut short,
@@ -499,6 +598,10 @@ void TerminalHost::ReadAvailable()
     // waiting" means an event is, never a byte that will come to nothing.
     std::vector<InputEvent> out;
     while (m_queue.empty() && !m_ended) {
+        if (g_endSignal) {
+            EndSession(g_endSignal);
+            break;
+        }
         if (!ReadOne(out))
             break;
         m_queue.insert(m_queue.end(), out.begin(), out.end());
@@ -517,7 +620,7 @@ bool TerminalHost::ReadOne(std::vector<InputEvent>& out)
     int r = wgetch(stdscr);
     if (r == ERR) {
         if (TerminalGone())
-            m_ended = true;
+            EndSession(0);
         return false;
     }
     m_errors = 0;
@@ -547,8 +650,13 @@ bool TerminalHost::ReadOne(std::vector<InputEvent>& out)
 
 bool TerminalHost::WaitForInput(int timeoutMs)
 {
-    struct pollfd p {STDIN_FILENO, POLLIN, 0};
-    int n = poll(&p, 1, timeoutMs);
+    struct pollfd p[2] = {{STDIN_FILENO, POLLIN, 0}, {g_wake[0], POLLIN, 0}};
+    int n = poll(p, g_wake[0] >= 0 ? 2 : 1, timeoutMs);
+    if (n > 0 && p[1].revents) {
+        char bytes[64];
+        while (read(g_wake[0], bytes, sizeof bytes) > 0) {
+        }
+    }
     // A signal ends the wait early, as input would: the caller looks again.
     return n != 0;
 }
@@ -576,6 +684,9 @@ bool TerminalHost::TerminalGone()
 
 void TerminalHost::Present(const Canvas& canvas)
 {
+    // Once the session has ended nothing is drawn: the terminal may be gone.
+    if (m_ended)
+        return;
     m_latest = canvas;
     m_latestDrawn = false;
     // While events are queued (a paste, fast typing) the screen would be

@@ -4,7 +4,9 @@
 //
 // Only one TerminalHost exists at a time. The terminal is restored when it
 // is destroyed, when the program exits without destroying it, and when a
-// fatal signal ends the program.
+// fatal signal ends the program. A hang-up or termination signal (SIGHUP,
+// SIGTERM), or the terminal going away, ends the session instead: the host
+// reports it as an EndSession event, after which input ends.
 #pragma once
 
 #include <chrono>
@@ -31,6 +33,8 @@ public:
     void Present(const Canvas& canvas) override;
     bool InputPending() override;
     void Beep(UINT type) override;
+    // Kept, and written on standard error once the terminal is restored.
+    void ReportAtExit(const std::u16string& line) override;
 
     // What a terminal can show: how many colours (0 for none) and whether
     // block characters are available in the locale's character set.
@@ -70,6 +74,9 @@ private:
     // most timeoutMs (-1: for as long as it takes); false when the time ran out.
     bool WaitForInput(int timeoutMs);
     bool TerminalGone();
+    // Queues the end of the session (the signal, 0 for a vanished
+    // terminal) after what was read; input ends with it.
+    void EndSession(int signal);
     void DrawLatest();
     bool Printable(char16_t ch);
     char16_t Glyph(char16_t ch);

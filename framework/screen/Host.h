@@ -44,6 +44,11 @@ public:
     // elsewhere overrides this with GetClipboardText.
     virtual bool HasClipboardText() const { return m_clipboard.has_value(); }
 
+    // A line for the person at the terminal when the session has ended (where
+    // unsaved text went), shown once the screen is given back: the terminal
+    // host writes it on standard error after restoring the terminal.
+    virtual void ReportAtExit(const std::u16string& /*line*/) {}
+
     // Notes a message box as it opens, so tests can check what was said.
     virtual void NoteMessageBox(const std::u16string& /*caption*/, const std::u16string& /*text*/, UINT /*type*/) {}
 

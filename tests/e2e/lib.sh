@@ -41,6 +41,30 @@ e2e_command() {
   echo "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
 }
 
+# signal_program SIGNAL: sends the signal to the program running in the
+# terminal (the child of the pane's shell), as kill does.
+signal_program() {
+  local shell pid
+  shell="$(tmux -L "$E2E_SOCKET" display-message -p -t "$E2E_SESSION" '#{pane_pid}')"
+  pid="$(pgrep -P "$shell" | head -n 1)"
+  if [ -z "$pid" ]; then
+    echo "FAIL: no program runs in the terminal" >&2
+    exit 1
+  fi
+  kill -s "$1" "$pid"
+}
+
+# wait_file FILE [SECONDS]: waits until the file exists.
+wait_file() {
+  local i
+  for ((i = 0; i < ${2:-10} * 20; i++)); do
+    [ -e "$1" ] && return 0
+    sleep 0.05
+  done
+  echo "FAIL: $1 never appeared" >&2
+  exit 1
+}
+
 keys() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" "$@"; }
 # literal TEXT: types the text as it stands.
 literal() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" -l "$1"; }
