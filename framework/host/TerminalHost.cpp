@@ -226,13 +226,53 @@ void RemoveSignalHandlers()
 
 // --- looks ---
 
-constexpr int kBlack = 0;
-constexpr int kBlue = 4;
-constexpr int kCyan = 6;
 constexpr int kWhite = 7;
-constexpr int kGrey = 8;
-constexpr int kBrightYellow = 11;
-constexpr int kBrightWhite = 15;
+constexpr int kBlack = 0;
+
+// The scheme: the colours of each role of text at each depth. Every role
+// that has colours sets both, text and background, so that its contrast
+// does not depend on the terminal's own default colours (which may be
+// light or dark); text on the default background gets attributes only.
+// The pairs keep a contrast ratio of at least 3:1 (most of them 4.5:1 and
+// more) in the usual palettes (xterm, VGA and the Linux console, Tango,
+// PuTTY, Windows Terminal, macOS Terminal). At 256 colours they come from
+// the colour cube and the grey ramp, which terminals do not redefine, so
+// the ratios hold exactly: bars 13.6, disabled bar text 4.6, captions 6.4,
+// the focus 15, fields 12.7, greyed fields and captions 5.2.
+struct Role {
+    int fg;
+    int bg;
+    unsigned video;
+};
+struct Scheme {
+    Role bar;              // menu bar, toolbar (its buttons too), scroll bars
+    Role barDisabled;
+    Role caption;          // the caption of a popup window
+    Role captionInactive;  // ... beneath a modal window
+    Role button;
+    Role buttonFocus;
+    Role buttonDisabled;
+    Role field;            // edit fields, lists, combo boxes
+    Role fieldDisabled;
+    Role focus;            // a focused check box or other control
+};
+constexpr unsigned kBold = TerminalHost::VIDEO_BOLD;
+constexpr unsigned kDim = TerminalHost::VIDEO_DIM;
+// Eight colours: no grey, so disabled things are dim.
+constexpr Scheme kScheme8{
+    {0, 7, 0}, {0, 7, kDim}, {7, 4, kBold}, {0, 7, 0}, {0, 7, 0},
+    {0, 3, 0}, {0, 7, kDim}, {0, 6, 0},     {0, 7, kDim}, {0, 3, 0},
+};
+constexpr Scheme kScheme16{
+    {0, 7, 0},  {8, 7, 0}, {15, 4, kBold}, {15, 8, 0}, {0, 7, 0},
+    {0, 11, 0}, {8, 7, 0}, {0, 6, 0},      {15, 8, 0}, {0, 11, 0},
+};
+// 16 #000000, 25 #005faf, 116 #87d7d7, 220 #ffd700, 231 #ffffff,
+// 240 #585858, 242 #6c6c6c, 252 #d0d0d0.
+constexpr Scheme kScheme256{
+    {16, 252, 0},  {240, 252, 0}, {231, 25, kBold}, {231, 242, 0}, {16, 252, 0},
+    {16, 220, 0},  {240, 252, 0}, {16, 116, 0},     {231, 242, 0}, {16, 220, 0},
+};
 
 constexpr char16_t kUpperHalf = u'\u2580';
 constexpr char16_t kLowerHalf = u'\u2584';
@@ -295,41 +335,23 @@ TerminalHost::Look TerminalHost::LookOf(const Cell& cell, const Caps& caps)
             }
         }
     } else {
-        // Colours: grey bars and buttons with black text, white-on-blue
-        // captions, the focused button on yellow, fields black on cyan.
-        int fg = -1;
-        int bg = -1;
-        if (caption) {
-            fg = kBrightWhite;
-            bg = kBlue;
-            look.video |= VIDEO_BOLD;
-        } else if (bar) {
-            fg = button ? kBlue : kBlack;
-            bg = kWhite;
-        } else if (button) {
-            fg = kBlack;
-            bg = focus && !disabled ? kBrightYellow : kWhite;
-        } else if (field) {
-            fg = kBlack;
-            bg = kCyan;
-        } else if (focus && !disabled) {
-            fg = kBrightYellow;
-            look.video |= VIDEO_BOLD;
-        }
-        if (disabled) {
-            if (caps.colours >= 16) {
-                // Dark grey text; captions and fields turn grey.
-                if (caption || (field && !bar)) {
-                    fg = kWhite;
-                    bg = kGrey;
-                } else {
-                    fg = kGrey;
-                }
-                look.video &= ~unsigned(VIDEO_BOLD);
-            } else {
-                look.video |= VIDEO_DIM;
-            }
-        }
+        const Scheme& scheme = caps.colours >= 256 ? kScheme256 : caps.colours >= 16 ? kScheme16 : kScheme8;
+        Role role{-1, -1, 0};
+        if (caption)
+            role = disabled ? scheme.captionInactive : scheme.caption;
+        else if (bar)
+            role = disabled ? scheme.barDisabled : scheme.bar;
+        else if (button)
+            role = disabled ? scheme.buttonDisabled : focus ? scheme.buttonFocus : scheme.button;
+        else if (field)
+            role = disabled ? scheme.fieldDisabled : scheme.field;
+        else if (disabled)
+            role = {-1, -1, VIDEO_DIM};
+        else if (focus)
+            role = scheme.focus;
+        int fg = role.fg;
+        int bg = role.bg;
+        look.video = role.video;
         if (pixels) {
             if (cell.ch == kUpperHalf) {
                 // Two pixels a cell: the upper one as the foreground of an
@@ -357,7 +379,7 @@ TerminalHost::Look TerminalHost::LookOf(const Cell& cell, const Caps& caps)
             }
         }
         if (caps.colours < 16) {
-            // Eight colours: bright foregrounds become bold, bright
+            // Eight colours: bright pixels' foregrounds become bold, bright
             // backgrounds their dark twins.
             if (fg >= 8) {
                 fg -= 8;
@@ -416,7 +438,7 @@ char16_t TerminalHost::StandIn(char16_t ch)
 // --- setting up and tearing down ---
 
 TerminalHost::TerminalHost()
-    : m_keys(std::make_unique<TerminalKeyMap>()), m_pairs(17 * 17, 0), m_printable(0x10000, -1)
+    : m_keys(std::make_unique<TerminalKeyMap>()), m_pairs(257 * 257, 0), m_printable(0x10000, -1)
 {
     if (g_live)
         throw std::runtime_error("the terminal is already in use by another host");
@@ -451,7 +473,9 @@ TerminalHost::TerminalHost()
         def_prog_mode();
     }
 
-    if (has_colors() && start_color() == OK) {
+    // NO_COLOR (set and not empty) asks for no colours: attributes only.
+    const char* noColour = std::getenv("NO_COLOR");
+    if (!(noColour && *noColour) && has_colors() && start_color() == OK) {
         m_defaultColours = use_default_colors() == OK;
         m_caps.colours = COLORS;
     }
@@ -735,7 +759,7 @@ short TerminalHost::PairOf(int fg, int bg)
     }
     if (fg < 0 && bg < 0)
         return 0;
-    short& pair = m_pairs[size_t((fg + 1) * 17 + (bg + 1))];
+    short& pair = m_pairs[size_t((fg + 1) * 257 + (bg + 1))];
     if (pair == 0) {
         // Pairs are made as needed; when the terminal has no more, the
         // default colours stand in.

@@ -49,8 +49,9 @@ public:
         VIDEO_REVERSE = 4,
         VIDEO_UNDERLINE = 8,
     };
-    // How a cell appears: the character, the terminal colours (0..15 in the
-    // usual ANSI order, -1 the terminal's default) and video attributes.
+    // How a cell appears: the character, the terminal colours (0..255, the
+    // first 16 in the usual ANSI order; -1 the terminal's default) and
+    // video attributes.
     struct Look {
         char16_t ch = u' ';
         int fg = -1;
@@ -92,7 +93,7 @@ private:
     bool m_utf8 = true;  // whether the terminal speaks UTF-8, by the locale
     Caps m_caps;
     bool m_defaultColours = false;
-    std::vector<short> m_pairs;          // by (fg + 1) * 17 + (bg + 1); 0 not yet made
+    std::vector<short> m_pairs;          // by (fg + 1) * 257 + (bg + 1); 0 not yet made
     short m_nextPair = 1;
     std::vector<signed char> m_printable;  // by code unit; -1 not yet known
     int m_cursor = -1;                   // the cursor's visibility as last set
