@@ -447,12 +447,23 @@ TerminalHost::TerminalHost()
     g_haveTermios = tcgetattr(STDIN_FILENO, &g_termios) == 0;
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
         throw std::runtime_error("standard input and output must be a terminal");
+    const char* term = std::getenv("TERM");
     m_screen = newterm(nullptr, stdout, stdin);
     if (!m_screen) {
-        const char* term = std::getenv("TERM");
         throw std::runtime_error(std::string("cannot use the terminal type \"") + (term ? term : "") + "\"");
     }
     set_term(m_screen);
+    // A terminal that cannot put the cursor where it is told (TERM=dumb, a
+    // printing terminal) cannot show a screen. Nothing has been sent to it.
+    const char* cup = tigetstr("cup");
+    if (!cup || cup == reinterpret_cast<const char*>(-1) || !*cup) {
+        delscreen(m_screen);
+        m_screen = nullptr;
+        if (g_haveTermios)
+            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+        throw std::runtime_error(std::string("the terminal type \"") + (term ? term : "") +
+                                 "\" cannot move the cursor (no \"cup\" capability)");
+    }
 
     // Raw mode so that Ctrl+C, Ctrl+S, Ctrl+Q and Ctrl+Z are keys, without
     // flow control, so Ctrl+S and Ctrl+Q reach the program.
