@@ -12,6 +12,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include <fcntl.h>
 #include <langinfo.h>
@@ -490,6 +491,12 @@ TerminalHost::TerminalHost()
         m_defaultColours = use_default_colors() == OK;
         m_caps.colours = COLORS;
     }
+    // The clipboard through OSC 52 where the description says the terminal
+    // takes it (Ms), and where it says nothing, except on the Linux console,
+    // which would show the sequence as text.
+    const char* ms = tigetstr("Ms");
+    bool hasMs = ms && ms != reinterpret_cast<const char*>(-1) && *ms;
+    m_osc52 = hasMs || !(term && std::strncmp(term, "linux", 5) == 0);
     // Mouse reports reach the key map as they are: curses would take the
     // reports its terminal description names for a key of its own, and
     // only those.
@@ -522,6 +529,46 @@ TerminalHost::~TerminalHost()
     }
     if (m_screen)
         delscreen(m_screen);
+}
+
+namespace {
+std::string Base64(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        unsigned v = unsigned(static_cast<unsigned char>(bytes[i])) << 16 |
+                     unsigned(static_cast<unsigned char>(bytes[i + 1])) << 8 | static_cast<unsigned char>(bytes[i + 2]);
+        out += kDigits[v >> 18];
+        out += kDigits[(v >> 12) & 63];
+        out += kDigits[(v >> 6) & 63];
+        out += kDigits[v & 63];
+    }
+    if (i < bytes.size()) {
+        unsigned v = unsigned(static_cast<unsigned char>(bytes[i])) << 16;
+        if (i + 1 < bytes.size())
+            v |= unsigned(static_cast<unsigned char>(bytes[i + 1])) << 8;
+        out += kDigits[v >> 18];
+        out += kDigits[(v >> 12) & 63];
+        out += i + 1 < bytes.size() ? kDigits[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+}  // namespace
+
+void TerminalHost::SetClipboardText(const std::u16string& text)
+{
+    Host::SetClipboardText(text);
+    if (!m_osc52 || m_ended)
+        return;
+    // OSC 52 for the clipboard ("c"), the text as UTF-8 in base64; written
+    // between screen updates, it moves nothing on the screen.
+    std::string sequence = "\033]52;c;" + Base64(CString(text).ToUtf8()) + "\a";
+    std::fflush(stdout);
+    WriteAll(sequence.data(), sequence.size());
 }
 
 void TerminalHost::ReportAtExit(const std::u16string& line)

@@ -33,6 +33,10 @@ public:
     void Present(const Canvas& canvas) override;
     bool InputPending() override;
     void Beep(UINT type) override;
+    // Keeps the text (Paste takes it from here) and hands it to the
+    // terminal's clipboard too, with OSC 52, so that it pastes into other
+    // programs. The terminal's clipboard is never asked for.
+    void SetClipboardText(const std::u16string& text) override;
     // Kept, and written on standard error once the terminal is restored.
     void ReportAtExit(const std::u16string& line) override;
 
@@ -91,6 +95,7 @@ private:
     int m_errors = 0;
 
     bool m_utf8 = true;  // whether the terminal speaks UTF-8, by the locale
+    bool m_osc52 = false;  // whether the terminal takes OSC 52
     Caps m_caps;
     bool m_defaultColours = false;
     std::vector<short> m_pairs;          // by (fg + 1) * 257 + (bg + 1); 0 not yet made
