@@ -13,7 +13,23 @@ E2E_SESSION="e2e"
 E2E_TMP="$(mktemp -d /tmp/tessel-e2e.XXXXXX)"
 
 e2e_cleanup() {
+  # The programs still running get SIGHUP from the server's end and may
+  # write their unsaved text into the folder: they are waited for (a few
+  # seconds at most) before it goes.
+  local pids shell pid i alive
+  pids="$(tmux -L "$E2E_SOCKET" list-panes -a -F '#{pane_pid}' 2>/dev/null || true)"
+  for shell in $pids; do
+    pids="$pids $(pgrep -P "$shell" | tr '\n' ' ' || true)"
+  done
   tmux -L "$E2E_SOCKET" kill-server >/dev/null 2>&1 || true
+  for ((i = 0; i < 100; i++)); do
+    alive=
+    for pid in $pids; do
+      kill -0 "$pid" 2>/dev/null && alive=1
+    done
+    [ -z "$alive" ] && break
+    sleep 0.05
+  done
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
