@@ -1,5 +1,7 @@
 #include "framework/app/Document.h"
 
+#include <cerrno>
+
 #include "framework/app/DocTemplate.h"
 #include "framework/app/FileDialog.h"
 #include "framework/app/FrameWnd.h"
@@ -139,6 +141,71 @@ void CDocument::OnCloseDocument()
 }
 
 BOOL CDocument::CanCloseFrame(CWnd*) { return SaveModified(); }
+
+namespace {
+// Names tried for a recovery copy: NAME.save, then NAME.save.1 to .999.
+constexpr int kRecoveryNames = 1000;
+}  // namespace
+
+CString CDocument::OnEndSession()
+{
+    if (!IsModified())
+        return CString();
+    CString base = m_strPathName;
+    if (base.IsEmpty()) {
+        // As Save As proposes the title, in the working folder.
+        CString title = m_strTitle;
+        int cut = title.FindOneOf(u"#%;/\\");
+        if (cut >= 0)
+            title = title.Left(cut);
+        if (title.IsEmpty())
+            title.LoadString(AFX_IDS_UNTITLED);
+        base = PathFullName(title);
+    }
+    CString shown = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
+    auto lost = [&](CException& e) {
+        CString why;
+        if (!e.GetErrorMessage(why) || why.IsEmpty())
+            why.LoadString(AFX_IDP_FAILED_TO_SAVE_DOC);
+        CString line;
+        AfxFormatString2(line, AFX_IDP_RECOVERY_FAILED, shown, why);
+        return line;
+    };
+    for (int n = 0; n < kRecoveryNames; ++n) {
+        CString name = base + u".save";
+        if (n > 0) {
+            CString number;
+            number.Format(u".%d", n);
+            name += number;
+        }
+        CSaveFile file;
+        CFileException fe;
+        if (!file.OpenNew(name, &fe)) {
+            if (fe.m_lOsError == EEXIST)
+                continue;
+            return lost(fe);
+        }
+        try {
+            CArchive ar(&file, CArchive::store, 4096);
+            Serialize(ar);
+            ar.Close();
+            file.Commit();
+        } catch (CFileException& e) {
+            file.Abort();
+            if (e.m_lOsError == EEXIST)
+                continue;  // the name was taken while the copy was written
+            return lost(e);
+        } catch (CException& e) {
+            file.Abort();
+            return lost(e);
+        }
+        CString line;
+        AfxFormatString2(line, AFX_IDP_RECOVERY_SAVED, shown, name);
+        return line;
+    }
+    CFileException taken(CFileException::accessDenied, EEXIST, base + u".save");
+    return lost(taken);
+}
 
 BOOL CDocument::SaveModified()
 {

@@ -51,6 +51,16 @@ public:
     // replace is TRUE. TRUE when saved.
     virtual BOOL DoSave(const char16_t* path, BOOL replace = TRUE);
     virtual BOOL DoFileSave();
+    // The end of the session, when no one can be asked (WM_ENDSESSION): a
+    // changed document writes its text through Serialize, as Save would
+    // write it (crash-safe), to a new file beside its own named after it
+    // with ".save" added: "notes.txt.save", "Untitled.save" in the working
+    // folder for an untitled one, "notes.txt.save.1", ".save.2" ... when the
+    // name is taken. It never writes over an existing file, leaves its own
+    // file alone, and shows nothing. Returns the line that says where the
+    // text went or that it could not be written; empty when the document
+    // is unchanged.
+    virtual CString OnEndSession();
     // After a failure once reading began: the document becomes untitled and new.
     virtual void ReportSaveLoadException(const char16_t* path, CException* e, BOOL saving, UINT defaultId);
 

@@ -12,6 +12,7 @@ IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
+    ON_WM_ENDSESSION()
     ON_WM_DESTROY()
     ON_WM_SIZE()
     ON_WM_SETFOCUS()
@@ -186,6 +187,13 @@ void CFrameWnd::OnClose()
         doc->OnCloseDocument();
     else
         DestroyWindow();
+}
+
+void CFrameWnd::OnEndSession(BOOL ending)
+{
+    CWinApp* app = AfxGetApp();
+    if (ending && app && app->m_pMainWnd == this)
+        app->OnEndSession();
 }
 
 void CFrameWnd::OnDestroy()

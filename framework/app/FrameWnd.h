@@ -46,6 +46,8 @@ public:
 protected:
     int OnCreate(LPCREATESTRUCT lpcs);
     void OnClose();
+    // The main window tells the application that the session ends.
+    void OnEndSession(BOOL ending);
     void OnDestroy();
     void OnSize(UINT type, int cx, int cy);
     void OnSetFocus(CWnd* old);

@@ -11,6 +11,7 @@
 #include "framework/io/FileException.h"
 #include "framework/io/Path.h"
 #include "framework/res/Resources.h"
+#include "framework/res/StringTable.h"
 #include "framework/win/WindowSystem.h"
 
 namespace {
@@ -79,6 +80,26 @@ int CWinApp::ExitInstance()
 }
 
 BOOL CWinApp::OnIdle(long) { return FALSE; }
+
+void CWinApp::OnEndSession()
+{
+    Host* host = WindowSystem::Get().GetHost();
+    for (CDocTemplate* t : m_templates) {
+        CDocument* doc = t->GetOpenDocument();
+        if (!doc)
+            continue;
+        CString line;
+        try {
+            line = doc->OnEndSession();
+        } catch (CException& e) {
+            // Nothing may be shown now; the line says what went wrong.
+            if (!e.GetErrorMessage(line) || line.IsEmpty())
+                line.LoadString(AFX_IDP_FAILED_TO_SAVE_DOC);
+        }
+        if (host && !line.IsEmpty())
+            host->ReportAtExit((m_pszExeName + u": " + line).Str());
+    }
+}
 
 int CWinApp::Run()
 {
@@ -213,6 +234,11 @@ int AfxWinMain(Host& host, int argc, char** argv)
     } else {
         code = app->Run();
     }
+    // A session that ended under the program (a hang-up, a termination
+    // signal, a vanished terminal) is no success: the status says so as a
+    // shell says it of a program a signal ended.
+    if (ws.SessionEnded())
+        code = ws.SessionEndSignal() > 0 ? 128 + ws.SessionEndSignal() : 1;
     ws.Reset();
     ws.SetHost(nullptr);
     return code;

@@ -24,6 +24,11 @@ public:
     // The message loop: runs until the main window is destroyed or input ends.
     virtual int Run();
     virtual BOOL OnIdle(long count);
+    // The session ends (the main window's WM_ENDSESSION): each document
+    // writes its unsaved text beside its file (CDocument::OnEndSession), and
+    // the host is given the line that says where it went, for after the
+    // terminal is restored.
+    virtual void OnEndSession();
     virtual int DoMessageBox(const char16_t* prompt, UINT type, UINT helpId);
 
     void SetRegistryKey(const char16_t* key);

@@ -59,3 +59,6 @@ inline constexpr UINT AFX_IDP_FILE_NONE = 61856;  // + CFileException cause, 0..
 inline constexpr UINT AFX_IDP_FILE_EXISTS_REPLACE = 61900;   // "%1 already exists.\nDo you want to replace it?"
 inline constexpr UINT AFX_IDP_FILE_NOT_FOUND_CHECK = 61901;  // "%1\nFile not found.\nCheck the file name and try again."
 inline constexpr UINT AFX_IDP_PATH_NOT_FOUND_CHECK = 61902;  // "%1\nPath does not exist.\nCheck the path and try again."
+// ... and of the end of a session (written on standard error)
+inline constexpr UINT AFX_IDP_RECOVERY_SAVED = 61903;   // "The unsaved text of %1 was written to %2."
+inline constexpr UINT AFX_IDP_RECOVERY_FAILED = 61904;  // "The unsaved text of %1 was lost: %2"

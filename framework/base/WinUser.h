@@ -112,7 +112,14 @@ inline constexpr UINT WM_GETTEXT = 0x000D;
 inline constexpr UINT WM_GETTEXTLENGTH = 0x000E;
 inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
+inline constexpr UINT WM_QUERYENDSESSION = 0x0011;
 inline constexpr UINT WM_QUIT = 0x0012;
+// The session ends (wParam TRUE), with lParam saying how: no one can be
+// asked anything any more when ENDSESSION_CRITICAL is set.
+inline constexpr UINT WM_ENDSESSION = 0x0016;
+inline constexpr LPARAM ENDSESSION_CLOSEAPP = 0x00000001;
+inline constexpr LPARAM ENDSESSION_CRITICAL = 0x40000000;
+inline constexpr LPARAM ENDSESSION_LOGOFF = LPARAM(0x80000000u);
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_CANCELMODE = 0x001F;

@@ -87,6 +87,14 @@ void HeadlessHost::Resize(int cols, int rows)
                        }});
 }
 
+void HeadlessHost::EndSession(int signal)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::EndSession;
+    e.x = signal;
+    m_queue.push_back({e, nullptr});
+}
+
 void HeadlessHost::ClickButton(std::u16string_view text)
 {
     std::u16string wanted(text);

@@ -33,6 +33,7 @@ public:
     {
         m_boxes.push_back({caption, text, type});
     }
+    void ReportAtExit(const std::u16string& line) override { m_reports.push_back(line); }
 
     // --- the script ---
     void Key(UINT vk, char16_t ch = 0, bool ctrl = false, bool shift = false, bool alt = false);
@@ -47,6 +48,9 @@ public:
     // positive, towards the user (down) when negative.
     void Wheel(int x, int y, int notches);
     void Resize(int cols, int rows);
+    // The end of the session, as a terminal host reports it: by the signal
+    // (SIGHUP, SIGTERM), or 0 for a terminal that went away.
+    void EndSession(int signal);
     // A click on the button that shows this text in the active window,
     // found when the click's turn comes; a button that does not show (cut
     // off by its dialog's frame) cannot be clicked.
@@ -68,6 +72,8 @@ public:
     CPoint Find(std::u16string_view text);
     const std::vector<UINT>& Beeps() const { return m_beeps; }
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return m_boxes; }
+    // The lines for after the end of the session.
+    const std::vector<std::u16string>& Reports() const { return m_reports; }
     void ClearRecords()
     {
         m_beeps.clear();
@@ -89,5 +95,6 @@ private:
     std::deque<std::function<void()>> m_onModal;
     std::vector<UINT> m_beeps;
     std::vector<MessageBoxRecord> m_boxes;
+    std::vector<std::u16string> m_reports;
     int m_starved = 0;
 };

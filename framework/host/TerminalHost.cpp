@@ -12,12 +12,15 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
+#include <fcntl.h>
 #include <langinfo.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include "framework/base/String.h"
 #include "framework/base/Utf16.h"
 #include "framework/base/WinUser.h"
 #include "framework/host/CanvasDiff.h"
@@ -31,9 +34,11 @@ namespace {
 
 // --- restoring the terminal, also from a signal handler ---
 
-// Mouse drag reporting and bracketed paste, which curses knows nothing of.
-constexpr char kModesOn[] = "\033[?1002h\033[?2004h";
-constexpr char kModesOff[] = "\033[?1002l\033[?1000l\033[?2004l";
+// The mouse (clicks, then drags where the terminal knows them, reported in
+// the SGR encoding where it knows that) and bracketed paste. The key map
+// decodes the reports in either encoding, not curses.
+constexpr char kModesOn[] = "\033[?1000h\033[?1002h\033[?1006h\033[?2004h";
+constexpr char kModesOff[] = "\033[?1006l\033[?1002l\033[?1000l\033[?2004l";
 
 volatile std::sig_atomic_t g_live = 0;
 // Everything a signal handler needs, prepared while the host starts: the
@@ -44,8 +49,25 @@ struct termios g_termios;
 bool g_haveTermios = false;
 bool g_atexitInstalled = false;
 
-constexpr int kFatalSignals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
+// Signals that end the program at once, restoring the terminal.
+constexpr int kFatalSignals[] = {SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
 struct sigaction g_previous[std::size(kFatalSignals)];
+// Signals that end the session: the handler only notes them (and wakes the
+// main loop), which then ends the session in order, unsaved text first.
+// Repeats only wake it again (a hang-up often comes twice: from the
+// terminal's end and from whoever closed it).
+constexpr int kEndSignals[] = {SIGHUP, SIGTERM};
+struct sigaction g_previousEnd[std::size(kEndSignals)];
+volatile std::sig_atomic_t g_endSignal = 0;
+// A pipe that a signal handler writes a byte to, so that a wait for input
+// ends (the self-pipe): an end signal, or a new size.
+int g_wake[2] = {-1, -1};
+// curses's own handler of SIGWINCH, which notes the new size; ours calls it
+// and wakes the wait.
+struct sigaction g_cursesWinch;
+bool g_winchChained = false;
+// The lines to show once the terminal is restored.
+std::string g_reports;
 
 void WriteAll(const char* p, size_t n)
 {
@@ -83,18 +105,58 @@ extern "C" void OnFatalSignal(int sig)
     std::raise(sig);
 }
 
+void Wake()
+{
+    if (g_wake[1] >= 0) {
+        char b = 0;
+        ssize_t n = write(g_wake[1], &b, 1);
+        (void)n;  // a full pipe has woken the wait already
+    }
+}
+
+extern "C" void OnEndSignal(int sig)
+{
+    int saved = errno;
+    if (!g_endSignal)
+        g_endSignal = sig;
+    Wake();
+    errno = saved;
+}
+
+extern "C" void OnWinch(int sig, siginfo_t* info, void* context)
+{
+    int saved = errno;
+    if (g_cursesWinch.sa_flags & SA_SIGINFO) {
+        if (g_cursesWinch.sa_sigaction)
+            g_cursesWinch.sa_sigaction(sig, info, context);
+    } else if (g_cursesWinch.sa_handler != SIG_DFL && g_cursesWinch.sa_handler != SIG_IGN) {
+        g_cursesWinch.sa_handler(sig);
+    }
+    Wake();
+    errno = saved;
+}
+
+// Gives the terminal back as it was found: curses's own end, the host's
+// modes off, the tty settings; then the lines kept for after.
+void Restore()
+{
+    if (g_live) {
+        g_live = 0;
+        endwin();
+        WriteAll(kModesOff, sizeof kModesOff - 1);
+        if (g_haveTermios)
+            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+    }
+    if (!g_reports.empty()) {
+        std::fputs(g_reports.c_str(), stderr);
+        std::fflush(stderr);
+        g_reports.clear();
+    }
+}
+
 // A program that exits without destroying the host still leaves the
 // terminal as it found it.
-extern "C" void OnExit()
-{
-    if (!g_live)
-        return;
-    g_live = 0;
-    endwin();
-    WriteAll(kModesOff, sizeof kModesOff - 1);
-    if (g_haveTermios)
-        tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
-}
+extern "C" void OnExit() { Restore(); }
 
 // Appends a terminfo string capability without its padding ("$<5>").
 void AppendCapability(std::string& out, const char* name)
@@ -134,23 +196,84 @@ void InstallSignalHandlers()
         action.sa_flags = SA_RESETHAND;
         sigaction(kFatalSignals[i], &action, &g_previous[i]);
     }
+    g_endSignal = 0;
+    for (size_t i = 0; i < std::size(kEndSignals); ++i) {
+        struct sigaction action {};
+        action.sa_handler = OnEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;  // no restart: a read or wait ends at once
+        sigaction(kEndSignals[i], &action, &g_previousEnd[i]);
+    }
+    if (sigaction(SIGWINCH, nullptr, &g_cursesWinch) == 0) {
+        struct sigaction action {};
+        action.sa_sigaction = OnWinch;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_SIGINFO | (g_cursesWinch.sa_flags & SA_RESTART);
+        g_winchChained = sigaction(SIGWINCH, &action, nullptr) == 0;
+    }
 }
 
 void RemoveSignalHandlers()
 {
     for (size_t i = 0; i < std::size(kFatalSignals); ++i)
         sigaction(kFatalSignals[i], &g_previous[i], nullptr);
+    for (size_t i = 0; i < std::size(kEndSignals); ++i)
+        sigaction(kEndSignals[i], &g_previousEnd[i], nullptr);
+    if (g_winchChained) {
+        sigaction(SIGWINCH, &g_cursesWinch, nullptr);
+        g_winchChained = false;
+    }
 }
 
 // --- looks ---
 
-constexpr int kBlack = 0;
-constexpr int kBlue = 4;
-constexpr int kCyan = 6;
 constexpr int kWhite = 7;
-constexpr int kGrey = 8;
-constexpr int kBrightYellow = 11;
-constexpr int kBrightWhite = 15;
+constexpr int kBlack = 0;
+
+// The scheme: the colours of each role of text at each depth. Every role
+// that has colours sets both, text and background, so that its contrast
+// does not depend on the terminal's own default colours (which may be
+// light or dark); text on the default background gets attributes only.
+// The pairs keep a contrast ratio of at least 3:1 (most of them 4.5:1 and
+// more) in the usual palettes (xterm, VGA and the Linux console, Tango,
+// PuTTY, Windows Terminal, macOS Terminal). At 256 colours they come from
+// the colour cube and the grey ramp, which terminals do not redefine, so
+// the ratios hold exactly: bars 13.6, disabled bar text 4.6, captions 6.4,
+// the focus 15, fields 12.7, greyed fields and captions 5.2.
+struct Role {
+    int fg;
+    int bg;
+    unsigned video;
+};
+struct Scheme {
+    Role bar;              // menu bar, toolbar (its buttons too), scroll bars
+    Role barDisabled;
+    Role caption;          // the caption of a popup window
+    Role captionInactive;  // ... beneath a modal window
+    Role button;
+    Role buttonFocus;
+    Role buttonDisabled;
+    Role field;            // edit fields, lists, combo boxes
+    Role fieldDisabled;
+    Role focus;            // a focused check box or other control
+};
+constexpr unsigned kBold = TerminalHost::VIDEO_BOLD;
+constexpr unsigned kDim = TerminalHost::VIDEO_DIM;
+// Eight colours: no grey, so disabled things are dim.
+constexpr Scheme kScheme8{
+    {0, 7, 0}, {0, 7, kDim}, {7, 4, kBold}, {0, 7, 0}, {0, 7, 0},
+    {0, 3, 0}, {0, 7, kDim}, {0, 6, 0},     {0, 7, kDim}, {0, 3, 0},
+};
+constexpr Scheme kScheme16{
+    {0, 7, 0},  {8, 7, 0}, {15, 4, kBold}, {15, 8, 0}, {0, 7, 0},
+    {0, 11, 0}, {8, 7, 0}, {0, 6, 0},      {15, 8, 0}, {0, 11, 0},
+};
+// 16 #000000, 25 #005faf, 116 #87d7d7, 220 #ffd700, 231 #ffffff,
+// 240 #585858, 242 #6c6c6c, 252 #d0d0d0.
+constexpr Scheme kScheme256{
+    {16, 252, 0},  {240, 252, 0}, {231, 25, kBold}, {231, 242, 0}, {16, 252, 0},
+    {16, 220, 0},  {240, 252, 0}, {16, 116, 0},     {231, 242, 0}, {16, 220, 0},
+};
 
 constexpr char16_t kUpperHalf = u'\u2580';
 constexpr char16_t kLowerHalf = u'\u2584';
@@ -213,41 +336,23 @@ TerminalHost::Look TerminalHost::LookOf(const Cell& cell, const Caps& caps)
             }
         }
     } else {
-        // Colours: grey bars and buttons with black text, white-on-blue
-        // captions, the focused button on yellow, fields black on cyan.
-        int fg = -1;
-        int bg = -1;
-        if (caption) {
-            fg = kBrightWhite;
-            bg = kBlue;
-            look.video |= VIDEO_BOLD;
-        } else if (bar) {
-            fg = button ? kBlue : kBlack;
-            bg = kWhite;
-        } else if (button) {
-            fg = kBlack;
-            bg = focus && !disabled ? kBrightYellow : kWhite;
-        } else if (field) {
-            fg = kBlack;
-            bg = kCyan;
-        } else if (focus && !disabled) {
-            fg = kBrightYellow;
-            look.video |= VIDEO_BOLD;
-        }
-        if (disabled) {
-            if (caps.colours >= 16) {
-                // Dark grey text; captions and fields turn grey.
-                if (caption || (field && !bar)) {
-                    fg = kWhite;
-                    bg = kGrey;
-                } else {
-                    fg = kGrey;
-                }
-                look.video &= ~unsigned(VIDEO_BOLD);
-            } else {
-                look.video |= VIDEO_DIM;
-            }
-        }
+        const Scheme& scheme = caps.colours >= 256 ? kScheme256 : caps.colours >= 16 ? kScheme16 : kScheme8;
+        Role role{-1, -1, 0};
+        if (caption)
+            role = disabled ? scheme.captionInactive : scheme.caption;
+        else if (bar)
+            role = disabled ? scheme.barDisabled : scheme.bar;
+        else if (button)
+            role = disabled ? scheme.buttonDisabled : focus ? scheme.buttonFocus : scheme.button;
+        else if (field)
+            role = disabled ? scheme.fieldDisabled : scheme.field;
+        else if (disabled)
+            role = {-1, -1, VIDEO_DIM};
+        else if (focus)
+            role = scheme.focus;
+        int fg = role.fg;
+        int bg = role.bg;
+        look.video = role.video;
         if (pixels) {
             if (cell.ch == kUpperHalf) {
                 // Two pixels a cell: the upper one as the foreground of an
@@ -275,7 +380,7 @@ TerminalHost::Look TerminalHost::LookOf(const Cell& cell, const Caps& caps)
             }
         }
         if (caps.colours < 16) {
-            // Eight colours: bright foregrounds become bold, bright
+            // Eight colours: bright pixels' foregrounds become bold, bright
             // backgrounds their dark twins.
             if (fg >= 8) {
                 fg -= 8;
@@ -334,7 +439,7 @@ char16_t TerminalHost::StandIn(char16_t ch)
 // --- setting up and tearing down ---
 
 TerminalHost::TerminalHost()
-    : m_keys(std::make_unique<TerminalKeyMap>()), m_pairs(17 * 17, 0), m_printable(0x10000, -1)
+    : m_keys(std::make_unique<TerminalKeyMap>()), m_pairs(257 * 257, 0), m_printable(0x10000, -1)
 {
     if (g_live)
         throw std::runtime_error("the terminal is already in use by another host");
@@ -343,12 +448,23 @@ TerminalHost::TerminalHost()
     g_haveTermios = tcgetattr(STDIN_FILENO, &g_termios) == 0;
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
         throw std::runtime_error("standard input and output must be a terminal");
+    const char* term = std::getenv("TERM");
     m_screen = newterm(nullptr, stdout, stdin);
     if (!m_screen) {
-        const char* term = std::getenv("TERM");
         throw std::runtime_error(std::string("cannot use the terminal type \"") + (term ? term : "") + "\"");
     }
     set_term(m_screen);
+    // A terminal that cannot put the cursor where it is told (TERM=dumb, a
+    // printing terminal) cannot show a screen. Nothing has been sent to it.
+    const char* cup = tigetstr("cup");
+    if (!cup || cup == reinterpret_cast<const char*>(-1) || !*cup) {
+        delscreen(m_screen);
+        m_screen = nullptr;
+        if (g_haveTermios)
+            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+        throw std::runtime_error(std::string("the terminal type \"") + (term ? term : "") +
+                                 "\" cannot move the cursor (no \"cup\" capability)");
+    }
 
     // Raw mode so that Ctrl+C, Ctrl+S, Ctrl+Q and Ctrl+Z are keys, without
     // flow control, so Ctrl+S and Ctrl+Q reach the program.
@@ -369,24 +485,34 @@ TerminalHost::TerminalHost()
         def_prog_mode();
     }
 
-    if (has_colors() && start_color() == OK) {
+    // NO_COLOR (set and not empty) asks for no colours: attributes only.
+    const char* noColour = std::getenv("NO_COLOR");
+    if (!(noColour && *noColour) && has_colors() && start_color() == OK) {
         m_defaultColours = use_default_colors() == OK;
         m_caps.colours = COLORS;
     }
-    mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON1_CLICKED | REPORT_MOUSE_POSITION, nullptr);
-    mouseinterval(0);
+    // The clipboard through OSC 52 where the description says the terminal
+    // takes it (Ms), and where it says nothing, except on the Linux console,
+    // which would show the sequence as text.
+    const char* ms = tigetstr("Ms");
+    bool hasMs = ms && ms != reinterpret_cast<const char*>(-1) && *ms;
+    m_osc52 = hasMs || !(term && std::strncmp(term, "linux", 5) == 0);
+    // Mouse reports reach the key map as they are: curses would take the
+    // reports its terminal description names for a key of its own, and
+    // only those.
+    keyok(KEY_MOUSE, FALSE);
     DefineNamedKeys();
     m_caps.unicode = Printable(kUpperHalf);
 
     PrepareRestore();
+    if (g_wake[0] < 0 && pipe2(g_wake, O_NONBLOCK | O_CLOEXEC) != 0)
+        g_wake[0] = g_wake[1] = -1;
     g_live = 1;
     InstallSignalHandlers();
     if (!g_atexitInstalled) {
         std::atexit(OnExit);
         g_atexitInstalled = true;
     }
-    // After curses has sent its own mouse set-up, which the drag mode must
-    // follow to take effect.
     refresh();
     std::fflush(stdout);
     WriteAll(kModesOn, sizeof kModesOn - 1);
@@ -394,16 +520,61 @@ TerminalHost::TerminalHost()
 
 TerminalHost::~TerminalHost()
 {
-    if (g_live) {
-        g_live = 0;
-        endwin();
-        WriteAll(kModesOff, sizeof kModesOff - 1);
-        if (g_haveTermios)
-            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
-    }
+    Restore();
     RemoveSignalHandlers();
+    for (int& fd : g_wake) {
+        if (fd >= 0)
+            close(fd);
+        fd = -1;
+    }
     if (m_screen)
         delscreen(m_screen);
+}
+
+namespace {
+std::string Base64(std::string_view bytes)
+{
+    static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    size_t i = 0;
+    for (; i + 2 < bytes.size(); i += 3) {
+        unsigned v = unsigned(static_cast<unsigned char>(bytes[i])) << 16 |
+                     unsigned(static_cast<unsigned char>(bytes[i + 1])) << 8 | static_cast<unsigned char>(bytes[i + 2]);
+        out += kDigits[v >> 18];
+        out += kDigits[(v >> 12) & 63];
+        out += kDigits[(v >> 6) & 63];
+        out += kDigits[v & 63];
+    }
+    if (i < bytes.size()) {
+        unsigned v = unsigned(static_cast<unsigned char>(bytes[i])) << 16;
+        if (i + 1 < bytes.size())
+            v |= unsigned(static_cast<unsigned char>(bytes[i + 1])) << 8;
+        out += kDigits[v >> 18];
+        out += kDigits[(v >> 12) & 63];
+        out += i + 1 < bytes.size() ? kDigits[(v >> 6) & 63] : '=';
+        out += '=';
+    }
+    return out;
+}
+}  // namespace
+
+void TerminalHost::SetClipboardText(const std::u16string& text)
+{
+    Host::SetClipboardText(text);
+    if (!m_osc52 || m_ended)
+        return;
+    // OSC 52 for the clipboard ("c"), the text as UTF-8 in base64; written
+    // between screen updates, it moves nothing on the screen.
+    std::string sequence = "\033]52;c;" + Base64(CString(text).ToUtf8()) + "\a";
+    std::fflush(stdout);
+    WriteAll(sequence.data(), sequence.size());
+}
+
+void TerminalHost::ReportAtExit(const std::u16string& line)
+{
+    g_reports += CString(line).ToUtf8();
+    g_reports += '\n';
 }
 
 void TerminalHost::DefineNamedKeys()
@@ -445,49 +616,94 @@ void TerminalHost::Beep(UINT)
 
 // --- input ---
 
+namespace {
+// How long the rest of an escape sequence may take to come, and how long a
+// paste may pause before its end marker is taken as lost.
+constexpr int kSequenceWaitMs = 25;
+constexpr int kPastePauseMs = 500;
+}  // namespace
+
 bool TerminalHost::WaitEvent(InputEvent& event)
 {
-    std::vector<InputEvent> out;
     while (m_queue.empty()) {
         if (m_ended)
             return false;
-        ReadInput(out);
-        m_queue.insert(m_queue.end(), out.begin(), out.end());
-        out.clear();
+        ReadAvailable();
+        if (!m_queue.empty())
+            break;
+        // The terminal has sent nothing more for now. Whatever was read is
+        // dispatched and, with nothing left to dispatch, the screen shows
+        // the latest canvas before the wait.
+        DrawLatest();
+        if (m_keys->InPaste()) {
+            // A paste that pauses goes on, unless its end marker got lost.
+            if (!WaitForInput(kPastePauseMs))
+                m_keys->EndPaste();
+        } else if (m_keys->Pending()) {
+            // The rest of an escape sequence comes at once or not at all.
+            if (!WaitForInput(kSequenceWaitMs)) {
+                std::vector<InputEvent> out;
+                m_keys->Flush(out);
+                m_queue.insert(m_queue.end(), out.begin(), out.end());
+            }
+        } else {
+            WaitForInput(-1);
+        }
     }
     event = m_queue.front();
     m_queue.pop_front();
     return true;
 }
 
-void TerminalHost::ReadInput(std::vector<InputEvent>& out)
+bool TerminalHost::InputPending()
 {
-    // The rest of an escape sequence comes at once (a paste may lag a
-    // little); an idle terminal in the middle of a paste means the end
-    // marker got lost. Otherwise wait for as long as it takes, showing the
-    // latest canvas first if the wait may be long.
-    int delay = -1;
-    if (m_keys->Pending())
-        delay = m_keys->InPaste() ? 100 : 0;
-    else if (m_keys->InPaste())
-        delay = 500;
-    else if (!InputWaiting())
-        DrawLatest();
-    wtimeout(stdscr, delay);
+    ReadAvailable();
+    return !m_queue.empty();
+}
+
+void TerminalHost::EndSession(int signal)
+{
+    // Reported once, after what was read before; nothing is read after it.
+    if (m_ended)
+        return;
+    m_ended = true;
+    InputEvent e;
+    e.kind = InputEvent::Kind::EndSession;
+    e.x = signal;
+    m_queue.push_back(e);
+}
+
+void TerminalHost::ReadAvailable()
+{
+    // Bytes that make no event (a paste's end marker, a sequence cut short,
+    // a mouse move without the button) are read on, so that "input is
+    // waiting" means an event is, never a byte that will come to nothing.
+    std::vector<InputEvent> out;
+    while (m_queue.empty() && !m_ended) {
+        if (g_endSignal) {
+            EndSession(g_endSignal);
+            break;
+        }
+        if (!ReadOne(out))
+            break;
+        m_queue.insert(m_queue.end(), out.begin(), out.end());
+        out.clear();
+    }
+}
+
+bool TerminalHost::ReadOne(std::vector<InputEvent>& out)
+{
+    // Without waiting: curses hands out what it holds already (the rest of
+    // a sequence it looked ahead into), then what the terminal has sent.
+    wtimeout(stdscr, 0);
     // Bytes, not wide characters: curses would swallow the keys after a
     // malformed UTF-8 sequence, so the key map decodes UTF-8 itself.
     errno = 0;
     int r = wgetch(stdscr);
     if (r == ERR) {
-        if (delay >= 0) {
-            if (m_keys->Pending())
-                m_keys->Flush(out);
-            else
-                m_keys->EndPaste();
-        } else if (TerminalGone()) {
-            m_ended = true;
-        }
-        return;
+        if (TerminalGone())
+            EndSession(0);
+        return false;
     }
     m_errors = 0;
     if (r == KEY_RESIZE) {
@@ -499,26 +715,11 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
         e.y = size.cy;
         out.push_back(e);
         m_shownValid = false;
-        return;
-    }
-    if (r == KEY_MOUSE) {
-        m_keys->Flush(out);
-        MEVENT me;
-        if (getmouse(&me) != OK)
-            return;
-        TerminalKeyMap::Mouse mouse;
-        mouse.pressed = me.bstate & BUTTON1_PRESSED;
-        mouse.released = me.bstate & BUTTON1_RELEASED;
-        mouse.clicked = me.bstate & (BUTTON1_CLICKED | BUTTON1_DOUBLE_CLICKED | BUTTON1_TRIPLE_CLICKED);
-        mouse.moved = me.bstate & REPORT_MOUSE_POSITION;
-        mouse.x = me.x;
-        mouse.y = me.y;
-        m_keys->FeedMouse(mouse, out);
-        return;
+        return true;
     }
     if (r > 0xFF) {
         m_keys->Feed(TerminalKeyMap::Key(r), out);
-    } else if (m_utf8 || r < 0x80) {
+    } else if (m_utf8 || r < 0x80 || m_keys->TakesRawBytes()) {
         m_keys->Feed(TerminalKeyMap::Byte(static_cast<unsigned char>(r)), out);
     } else {
         // A single-byte character set: the locale says which character.
@@ -526,45 +727,55 @@ void TerminalHost::ReadInput(std::vector<InputEvent>& out)
         if (wc != WEOF)
             m_keys->Feed(TerminalKeyMap::Char(char32_t(wc)), out);
     }
+    return true;
+}
+
+bool TerminalHost::WaitForInput(int timeoutMs)
+{
+    struct pollfd p[2] = {{STDIN_FILENO, POLLIN, 0}, {g_wake[0], POLLIN, 0}};
+    int n = poll(p, g_wake[0] >= 0 ? 2 : 1, timeoutMs);
+    if (n > 0 && p[1].revents) {
+        char bytes[64];
+        while (read(g_wake[0], bytes, sizeof bytes) > 0) {
+        }
+    }
+    // A signal ends the wait early, as input would: the caller looks again.
+    return n != 0;
 }
 
 bool TerminalHost::TerminalGone()
 {
-    // A signal (a child ending, say) interrupts the read harmlessly, and
-    // bytes that are no character in the locale are skipped.
-    if (errno == EINTR || errno == EILSEQ)
-        return false;
+    // Nothing came. With a hang-up or an error on the terminal that is the
+    // end of it.
     struct pollfd p {STDIN_FILENO, POLLIN, 0};
     int n = poll(&p, 1, 0);
     if (n < 0)
         return errno != EINTR;
     if (p.revents & (POLLHUP | POLLERR | POLLNVAL))
         return true;
-    // Failing reads with input waiting are undecodable bytes; failing reads
-    // with nothing waiting and no hang-up should not happen, so many of
-    // them in a row mean the terminal is unusable.
-    return ++m_errors >= ((p.revents & POLLIN) ? 1000000 : 100);
-}
-
-bool TerminalHost::InputWaiting() const
-{
-    if (!m_queue.empty() || m_keys->Pending())
-        return true;
-    struct pollfd p {STDIN_FILENO, POLLIN, 0};
-    return poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+    if (!(p.revents & POLLIN))
+        return false;  // nothing was there: the usual case
+    // Input waiting but failing reads: a signal interrupted one (harmless),
+    // or the terminal is unusable, when many fail in a row.
+    if (errno == EINTR)
+        return false;
+    return ++m_errors >= 100;
 }
 
 // --- output ---
 
 void TerminalHost::Present(const Canvas& canvas)
 {
+    // Once the session has ended nothing is drawn: the terminal may be gone.
+    if (m_ended)
+        return;
     m_latest = canvas;
     m_latestDrawn = false;
-    // While keys are queued (a paste, fast typing) the screen would be
+    // While events are queued (a paste, fast typing) the screen would be
     // outdated at once; it is drawn when input pauses, and at least a few
     // times a second.
     auto now = std::chrono::steady_clock::now();
-    if (InputWaiting() && now - m_lastDraw < std::chrono::milliseconds(100))
+    if (InputPending() && now - m_lastDraw < std::chrono::milliseconds(100))
         return;
     DrawLatest();
 }
@@ -606,7 +817,7 @@ short TerminalHost::PairOf(int fg, int bg)
     }
     if (fg < 0 && bg < 0)
         return 0;
-    short& pair = m_pairs[size_t((fg + 1) * 17 + (bg + 1))];
+    short& pair = m_pairs[size_t((fg + 1) * 257 + (bg + 1))];
     if (pair == 0) {
         // Pairs are made as needed; when the terminal has no more, the
         // default colours stand in.

@@ -4,7 +4,9 @@
 //
 // Only one TerminalHost exists at a time. The terminal is restored when it
 // is destroyed, when the program exits without destroying it, and when a
-// fatal signal ends the program.
+// fatal signal ends the program. A hang-up or termination signal (SIGHUP,
+// SIGTERM), or the terminal going away, ends the session instead: the host
+// reports it as an EndSession event, after which input ends.
 #pragma once
 
 #include <chrono>
@@ -29,8 +31,14 @@ public:
     CSize ScreenCells() const override;
     bool WaitEvent(InputEvent& event) override;
     void Present(const Canvas& canvas) override;
-    bool InputPending() const override { return InputWaiting(); }
+    bool InputPending() override;
     void Beep(UINT type) override;
+    // Keeps the text (Paste takes it from here) and hands it to the
+    // terminal's clipboard too, with OSC 52, so that it pastes into other
+    // programs. The terminal's clipboard is never asked for.
+    void SetClipboardText(const std::u16string& text) override;
+    // Kept, and written on standard error once the terminal is restored.
+    void ReportAtExit(const std::u16string& line) override;
 
     // What a terminal can show: how many colours (0 for none) and whether
     // block characters are available in the locale's character set.
@@ -45,8 +53,9 @@ public:
         VIDEO_REVERSE = 4,
         VIDEO_UNDERLINE = 8,
     };
-    // How a cell appears: the character, the terminal colours (0..15 in the
-    // usual ANSI order, -1 the terminal's default) and video attributes.
+    // How a cell appears: the character, the terminal colours (0..255, the
+    // first 16 in the usual ANSI order; -1 the terminal's default) and
+    // video attributes.
     struct Look {
         char16_t ch = u' ';
         int fg = -1;
@@ -61,9 +70,18 @@ public:
     static char16_t StandIn(char16_t ch);
 
 private:
-    void ReadInput(std::vector<InputEvent>& out);
-    bool InputWaiting() const;
+    // Reads what the terminal has sent, without waiting, until an event is
+    // queued or nothing more is there.
+    void ReadAvailable();
+    // Reads one key or byte, without waiting; false when there was none.
+    bool ReadOne(std::vector<InputEvent>& out);
+    // Waits until the terminal sends something (or a signal comes), for at
+    // most timeoutMs (-1: for as long as it takes); false when the time ran out.
+    bool WaitForInput(int timeoutMs);
     bool TerminalGone();
+    // Queues the end of the session (the signal, 0 for a vanished
+    // terminal) after what was read; input ends with it.
+    void EndSession(int signal);
     void DrawLatest();
     bool Printable(char16_t ch);
     char16_t Glyph(char16_t ch);
@@ -77,9 +95,10 @@ private:
     int m_errors = 0;
 
     bool m_utf8 = true;  // whether the terminal speaks UTF-8, by the locale
+    bool m_osc52 = false;  // whether the terminal takes OSC 52
     Caps m_caps;
     bool m_defaultColours = false;
-    std::vector<short> m_pairs;          // by (fg + 1) * 17 + (bg + 1); 0 not yet made
+    std::vector<short> m_pairs;          // by (fg + 1) * 257 + (bg + 1); 0 not yet made
     short m_nextPair = 1;
     std::vector<signed char> m_printable;  // by code unit; -1 not yet known
     int m_cursor = -1;                   // the cursor's visibility as last set

@@ -272,11 +272,17 @@ void TerminalKeyMap::Feed(Input input, std::vector<InputEvent>& out)
         return;
     }
     case Input::Kind::Byte:
-        FeedByte(static_cast<unsigned char>(input.value), out);
+        if (m_state == State::MouseX10)
+            FeedX10Byte(static_cast<unsigned char>(input.value), out);
+        else
+            FeedByte(static_cast<unsigned char>(input.value), out);
         return;
     case Input::Kind::Char:
         m_utf8Need = 0;
-        FeedChar(input.value < 0 ? 0xFFFFFFFF : char32_t(input.value), out);
+        if (m_state == State::MouseX10)
+            FeedX10Byte(static_cast<unsigned char>(input.value), out);
+        else
+            FeedChar(input.value < 0 ? 0xFFFFFFFF : char32_t(input.value), out);
         return;
     }
 }
@@ -367,16 +373,19 @@ void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
             FeedChar(c, out);
         }
         return;
+    case State::MouseX10:
+        FeedX10Byte(static_cast<unsigned char>(c), out);
+        return;
     }
 }
 
 void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
 {
+    if (m_paste)
+        return;
     m_utf8Need = 0;
     State state = m_state;
     m_state = State::Ground;
-    if (m_paste)
-        return;
     switch (state) {
     case State::Ground:
         break;
@@ -391,7 +400,16 @@ void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
     case State::Ss3:
         CharEvents('O', true, out);
         break;
+    case State::MouseX10:
+        break;  // a report cut short is dropped
     }
+}
+
+void TerminalKeyMap::EndPaste()
+{
+    m_paste = false;
+    m_state = State::Ground;
+    m_utf8Need = 0;
 }
 
 void TerminalKeyMap::PasteChar(char32_t c, std::vector<InputEvent>& out)
@@ -414,8 +432,18 @@ void TerminalKeyMap::PasteChar(char32_t c, std::vector<InputEvent>& out)
 
 void TerminalKeyMap::DecodeCsi(char final, std::vector<InputEvent>& out)
 {
-    // Private sequences (mouse reports, replies) start with one of < = > ?
-    // and are no keys.
+    if (!m_sequence.empty() && m_sequence[0] == '<' && (final == 'M' || final == 'm')) {
+        DecodeSgrMouse(final == 'm', out);
+        return;
+    }
+    if (m_sequence.empty() && final == 'M') {
+        // An X10 mouse report: three bytes follow, whatever they are.
+        m_state = State::MouseX10;
+        m_x10Count = 0;
+        return;
+    }
+    // Other private sequences (replies) start with one of < = > ? and are
+    // no keys.
     if (!m_sequence.empty() && m_sequence[0] >= '<' && m_sequence[0] <= '?')
         return;
     int params[4] = {0, 0, 0, 0};
@@ -477,32 +505,83 @@ void TerminalKeyMap::DecodeSs3(char final, std::vector<InputEvent>& out)
         out.push_back(KeyEvent(vk));
 }
 
-void TerminalKeyMap::FeedMouse(const Mouse& mouse, std::vector<InputEvent>& out)
+void TerminalKeyMap::DecodeSgrMouse(bool release, std::vector<InputEvent>& out)
 {
+    // "<b;x;y", the cell counted from 1.
+    int values[3] = {0, 0, 0};
+    const char* p = m_sequence.data() + 1;
+    const char* end = m_sequence.data() + m_sequence.size();
+    for (int i = 0; i < 3; ++i) {
+        auto [next, ec] = std::from_chars(p, end, values[i]);
+        if (ec != std::errc() || values[i] < 0)
+            return;
+        p = next;
+        if (i < 2) {
+            if (p == end || *p != ';')
+                return;
+            ++p;
+        }
+    }
+    if (p != end)
+        return;
+    MouseReport(values[0], values[1] - 1, values[2] - 1, release, out);
+}
+
+void TerminalKeyMap::FeedX10Byte(unsigned char b, std::vector<InputEvent>& out)
+{
+    if (m_x10Count < 2) {
+        m_x10[m_x10Count++] = b;
+        return;
+    }
+    m_state = State::Ground;
+    // Each byte is its value + 32, the cell counted from 1; bytes below 32
+    // make no report.
+    if (m_x10[0] < 32 || m_x10[1] < 32 || b < 32)
+        return;
+    MouseReport(m_x10[0] - 32, m_x10[1] - 33, b - 33, false, out);
+}
+
+void TerminalKeyMap::MouseReport(int button, int x, int y, bool release, std::vector<InputEvent>& out)
+{
+    // A report inside a paste is dropped with the rest of what is no text.
+    if (m_paste)
+        return;
     auto make = [&](InputEvent::Kind kind) {
         InputEvent e;
         e.kind = kind;
-        e.x = mouse.x < 0 ? 0 : mouse.x;
-        e.y = mouse.y < 0 ? 0 : mouse.y;
+        e.x = x < 0 ? 0 : x;
+        e.y = y < 0 ? 0 : y;
         out.push_back(e);
+        return &out.back();
     };
-    if (mouse.clicked && !mouse.pressed && !mouse.released) {
-        if (!m_buttonDown)
-            make(InputEvent::Kind::MouseDown);
-        make(InputEvent::Kind::MouseUp);
-        m_buttonDown = false;
+    const int which = button & 3;
+    if (button & 64) {
+        // The wheel: 64 away from the user, 65 towards; 66 and 67 are the
+        // sideways wheel, which nothing here turns. It has no releases.
+        if (!release && which < 2 && !(button & 128))
+            make(InputEvent::Kind::Wheel)->notches = which == 0 ? 1 : -1;
         return;
     }
-    if (mouse.pressed) {
-        // A second press while down is what some terminals report for a drag.
-        make(m_buttonDown ? InputEvent::Kind::MouseMove : InputEvent::Kind::MouseDown);
-        m_buttonDown = true;
-    }
-    if (mouse.released) {
-        make(InputEvent::Kind::MouseUp);
-        m_buttonDown = false;
+    if (button & 128)
+        return;  // buttons 8 to 11
+    if (button & 32) {
+        // A move: a drag while the left button is down; moves without it
+        // (any-motion tracking) are not reported.
+        if (which == 0 && m_buttonDown)
+            make(InputEvent::Kind::MouseMove);
         return;
     }
-    if (mouse.moved && !mouse.pressed && m_buttonDown)
-        make(InputEvent::Kind::MouseMove);
+    if (release || which == 3) {
+        // SGR says which button went up; X10 reports every release as 3.
+        if ((which == 0 || which == 3) && m_buttonDown) {
+            make(InputEvent::Kind::MouseUp);
+            m_buttonDown = false;
+        }
+        return;
+    }
+    if (which != 0)
+        return;  // the middle and right buttons do nothing here
+    // A second press while down is what some terminals report for a drag.
+    make(m_buttonDown ? InputEvent::Kind::MouseMove : InputEvent::Kind::MouseDown);
+    m_buttonDown = true;
 }

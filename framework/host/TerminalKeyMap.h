@@ -10,8 +10,11 @@
 // the keys after them). Besides the key codes curses knows, it decodes the escape
 // sequences curses passes through as separate characters because the
 // terminal description lacks them: Alt+key (Esc followed by the key),
-// xterm-style modified keys (Esc [ 1 ; 5 D is Ctrl+Left) and the markers of
-// bracketed paste.
+// xterm-style modified keys (Esc [ 1 ; 5 D is Ctrl+Left), the markers of
+// bracketed paste, and mouse reports in both encodings terminals send: SGR
+// (Esc [ < b ; x ; y M, or m for a release) and the older X10 one (Esc [ M
+// and three bytes, each value + 32). The left button makes presses, drags
+// and releases; the wheel (buttons 64 and 65) makes wheel notches.
 #pragma once
 
 #include <string>
@@ -34,32 +37,25 @@ public:
     static Input Byte(unsigned char b) { return {Input::Kind::Byte, b}; }
     static Input Key(int code) { return {Input::Kind::Key, code}; }
 
-    // One mouse report: what the left button did and the cell it was over.
-    struct Mouse {
-        bool pressed = false;
-        bool released = false;
-        bool clicked = false;
-        bool moved = false;
-        int x = 0;
-        int y = 0;
-    };
-
     // Translates one unit of input, appending the events it completes.
     void Feed(Input input, std::vector<InputEvent>& out);
-    // Says that no more input is available right now: an escape sequence
-    // still open is complete as it stands (a lone Esc is the Esc key).
+    // Says that the terminal has paused: an escape sequence still open is
+    // complete as it stands (a lone Esc is the Esc key). Inside a paste a
+    // pause means nothing (the rest of the text is on its way), so a
+    // sequence or character cut by it is kept for the bytes to come.
     void Flush(std::vector<InputEvent>& out);
-    // Whether an escape sequence is open, so the host should look for more
-    // input at once and call Flush when there is none.
+    // Whether an escape sequence or a character is open, so the host should
+    // wait a moment for the rest of it and call Flush when none comes.
     bool Pending() const { return m_state != State::Ground || m_utf8Need > 0; }
     // Whether the terminal is between the start and end markers of a paste.
     bool InPaste() const { return m_paste; }
     // Leaves paste mode when the end marker never came (input stopped in
-    // the middle of a paste), so control keys work again.
-    void EndPaste() { m_paste = false; }
-
-    // Translates a mouse report. Moves count only while the button is down.
-    void FeedMouse(const Mouse& mouse, std::vector<InputEvent>& out);
+    // the middle of a paste for long), so control keys work again; what was
+    // cut short there is dropped.
+    void EndPaste();
+    // Whether the next units must be the terminal's bytes as they came,
+    // undecoded (the coordinates of an X10 mouse report).
+    bool TakesRawBytes() const { return m_state == State::MouseX10; }
 
     // Binds a key code the terminal description assigns at run time to one
     // of its extended key names, such as "kLFT5" (Ctrl+Left). False when the
@@ -79,7 +75,7 @@ public:
     static void CharEvents(char32_t c, bool alt, std::vector<InputEvent>& out);
 
 private:
-    enum class State { Ground, Escape, Csi, Ss3 };
+    enum class State { Ground, Escape, Csi, Ss3, MouseX10 };
 
     void FeedKeyCode(int code, bool alt, std::vector<InputEvent>& out);
     void FeedByte(unsigned char b, std::vector<InputEvent>& out);
@@ -87,6 +83,11 @@ private:
     void PasteChar(char32_t c, std::vector<InputEvent>& out);
     void DecodeCsi(char final, std::vector<InputEvent>& out);
     static void DecodeSs3(char final, std::vector<InputEvent>& out);
+    void DecodeSgrMouse(bool release, std::vector<InputEvent>& out);
+    void FeedX10Byte(unsigned char b, std::vector<InputEvent>& out);
+    // One mouse report: the button code of both encodings (low bits the
+    // button, 3 a release in X10; 32 a move; 64 the wheel), the cell from 0.
+    void MouseReport(int button, int x, int y, bool release, std::vector<InputEvent>& out);
 
     State m_state = State::Ground;
     std::string m_sequence;  // parameters and intermediates of an open CSI sequence
@@ -97,6 +98,8 @@ private:
     char32_t m_utf8Min = 0;
     bool m_paste = false;
     bool m_pasteAfterCr = false;
+    unsigned char m_x10[2] = {0, 0};  // the bytes of an X10 report so far
+    int m_x10Count = 0;
     bool m_buttonDown = false;
     std::unordered_map<int, InputEvent> m_named;
 };

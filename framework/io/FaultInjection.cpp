@@ -1,6 +1,7 @@
 #include "framework/io/FaultInjection.h"
 
 #include <cerrno>
+#include <cstdio>
 
 namespace {
 
@@ -117,4 +118,27 @@ int CFaultInjection::ArmedRename(const char* from, const char* to)
         return -1;
     }
     return ::rename(from, to);
+}
+
+int CFaultInjection::ArmedRenameNoReplace(const char* from, const char* to)
+{
+    if (int err = Enter(opRename)) {
+        errno = err;
+        return -1;
+    }
+    return PlainRenameNoReplace(from, to);
+}
+
+int CFaultInjection::PlainRenameNoReplace(const char* from, const char* to)
+{
+    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    // A file system that cannot rename without replacing: a second name
+    // is made as exclusively, then the first goes.
+    if (::link(from, to) != 0)
+        return -1;
+    ::unlink(from);
+    return 0;
 }

@@ -56,6 +56,12 @@ public:
     {
         return s_armed ? ArmedRename(from, to) : ::rename(from, to);
     }
+    // A rename that fails with EEXIST rather than replace a file (a rename
+    // operation as the rules count them).
+    static int RenameNoReplace(const char* from, const char* to)
+    {
+        return s_armed ? ArmedRenameNoReplace(from, to) : PlainRenameNoReplace(from, to);
+    }
 
 private:
     static int ArmedOpen(const char* path, int flags, mode_t mode);
@@ -63,6 +69,8 @@ private:
     static ssize_t ArmedWrite(int fd, const void* buf, size_t count);
     static int ArmedFsync(int fd);
     static int ArmedRename(const char* from, const char* to);
+    static int ArmedRenameNoReplace(const char* from, const char* to);
+    static int PlainRenameNoReplace(const char* from, const char* to);
 
     static inline bool s_armed = false;
 };

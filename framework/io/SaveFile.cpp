@@ -115,18 +115,9 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     int fd = -1;
     CString tempPath;
     if (!exists || S_ISREG(old.st_mode)) {
-        CString folder = CString::FromUtf8(FolderOf(path));
         // A new file gets the usual permissions (0666 less the umask); a
         // replacement starts private and takes the old file's bits below.
-        mode_t mode = exists ? 0600 : 0666;
-        UINT number = UINT(std::time(nullptr)) & 0xFFFFF;
-        for (UINT attempt = 0; attempt < kMaxTempNames; ++attempt, ++number) {
-            tempPath = TempFileName(folder, number);
-            fd = CFaultInjection::Open(tempPath.ToUtf8().c_str(),
-                                       O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, mode);
-            if (fd >= 0 || errno != EEXIST)
-                break;
-        }
+        fd = CreateTemp(FolderOf(path), exists ? 0600 : 0666, tempPath);
         // A full disk or a failing device is no reason to write in place:
         // that writing would fail too, after the old file had been emptied.
         int err = errno;
@@ -165,6 +156,54 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     return TRUE;
 }
 
+int CSaveFile::CreateTemp(const std::string& path, mode_t mode, CString& tempPath)
+{
+    CString folder = CString::FromUtf8(path);
+    UINT number = UINT(std::time(nullptr)) & 0xFFFFF;
+    int fd = -1;
+    for (UINT attempt = 0; attempt < kMaxTempNames; ++attempt, ++number) {
+        tempPath = TempFileName(folder, number);
+        fd = CFaultInjection::Open(tempPath.ToUtf8().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
+                                   mode);
+        if (fd >= 0 || errno != EEXIST)
+            break;
+    }
+    return fd;
+}
+
+BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
+{
+    if (IsOpen() || m_targetFd != hFileNull)
+        Discard();
+    CString full = PathFullName(CString(target));
+    auto fail = [&](int err) {
+        Discard();
+        m_strFileName = full;
+        if (error) {
+            error->m_cause = CFileException::ErrnoToException(err);
+            error->m_lOsError = err;
+            error->m_strFileName = full;
+        }
+        return FALSE;
+    };
+    if (full.IsEmpty())
+        return fail(ENOENT);
+    std::string path = full.ToUtf8();
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0)
+        return fail(EEXIST);
+    CString tempPath;
+    int fd = CreateTemp(FolderOf(path), 0600, tempPath);
+    if (fd < 0)
+        return fail(errno);
+    m_hFile = fd;
+    m_strTempPath = tempPath;
+    m_strTargetPath = full;
+    m_strFileName = full;
+    m_new = true;
+    return TRUE;
+}
+
 void CSaveFile::Commit()
 {
     if (!IsOpen())
@@ -184,8 +223,11 @@ void CSaveFile::Commit()
         CFile::Close();
         std::string temp = m_strTempPath.ToUtf8();
         std::string target = m_strTargetPath.ToUtf8();
-        if (CFaultInjection::Rename(temp.c_str(), target.c_str()) != 0)
+        int moved = m_new ? CFaultInjection::RenameNoReplace(temp.c_str(), target.c_str())
+                          : CFaultInjection::Rename(temp.c_str(), target.c_str());
+        if (moved != 0)
             ThrowErrno(errno);
+        m_new = false;
         m_strTempPath.Empty();
         SyncFolder(FolderOf(target));
     } catch (const CFileException&) {
@@ -202,6 +244,7 @@ void CSaveFile::Abort() { Discard(); }
 
 void CSaveFile::Discard()
 {
+    m_new = false;
     CFile::Abort();
     if (!m_strTempPath.IsEmpty()) {
         ::unlink(m_strTempPath.ToUtf8().c_str());

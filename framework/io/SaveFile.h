@@ -19,6 +19,12 @@
 // is not saved over (sharingViolation), and one this process may not write
 // is refused (accessDenied) just as a direct open for writing would be.
 //
+// OpenNew is for a file that must not exist yet (a recovery copy): it fails
+// with EEXIST (accessDenied, as the platform's "file exists") when anything
+// has the name, a link included, and Commit puts the file in place only if
+// nothing took the name meanwhile, failing with EEXIST otherwise; the new
+// file is private to its owner (0600). It never writes in place.
+//
 // When no temporary file can be created in that folder (no right to create
 // files there, ...), the target itself is opened for writing and emptied
 // (modeCreate | modeReadWrite | shareExclusive) and written in place:
@@ -32,6 +38,10 @@
 // was.
 #pragma once
 
+#include <sys/types.h>
+
+#include <string>
+
 #include "framework/io/File.h"
 
 class CSaveFile : public CFile {
@@ -40,6 +50,7 @@ public:
     ~CSaveFile() override;
 
     BOOL Open(const char16_t* target, CFileException* error = nullptr);
+    BOOL OpenNew(const char16_t* target, CFileException* error = nullptr);
     // Finishes the save; the file is closed afterwards, also on failure.
     void Commit();
     // Commit, so that code that closes the file finishes the save.
@@ -60,8 +71,12 @@ public:
 private:
     using CFile::Open;
     void Discard();
+    // Creates the temporary file in folder with mode; the descriptor or -1
+    // with errno set.
+    int CreateTemp(const std::string& folder, mode_t mode, CString& tempPath);
 
     CString m_strTargetPath;
     CString m_strTempPath;
     int m_targetFd = hFileNull;  // the old file, locked while saving
+    bool m_new = false;          // opened by OpenNew
 };

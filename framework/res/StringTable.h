@@ -8,3 +8,6 @@
 
 // Loads string id and puts s1 in place of every "%1".
 void AfxFormatString1(CString& out, UINT id, const char16_t* s1);
+// Loads string id and puts s1 in place of every "%1" and s2 of every "%2"
+// (in one pass: what is put in is not looked at again).
+void AfxFormatString2(CString& out, UINT id, const char16_t* s1, const char16_t* s2);

@@ -28,9 +28,12 @@ public:
     virtual bool WaitEvent(InputEvent& event) = 0;
     // Shows the canvas.
     virtual void Present(const Canvas& canvas) = 0;
-    // Whether more input is already waiting (a paste, fast typing): the
-    // screen can then wait a moment before it is drawn again.
-    virtual bool InputPending() const { return false; }
+    // Whether more input events are already waiting (a paste, fast
+    // typing): the screen can then wait a moment before it is drawn again.
+    // A host may read input to tell; input that makes no event (the end
+    // marker of a paste, say) does not count, so that the screen is drawn
+    // as soon as the last event is dispatched.
+    virtual bool InputPending() { return false; }
     // MessageBeep: 0 the default sound, MB_ICONEXCLAMATION the warning.
     virtual void Beep(UINT type) = 0;
 
@@ -40,6 +43,11 @@ public:
     // repaint for the Paste command. A host that keeps the clipboard
     // elsewhere overrides this with GetClipboardText.
     virtual bool HasClipboardText() const { return m_clipboard.has_value(); }
+
+    // A line for the person at the terminal when the session has ended (where
+    // unsaved text went), shown once the screen is given back: the terminal
+    // host writes it on standard error after restoring the terminal.
+    virtual void ReportAtExit(const std::u16string& /*line*/) {}
 
     // Notes a message box as it opens, so tests can check what was said.
     virtual void NoteMessageBox(const std::u16string& /*caption*/, const std::u16string& /*text*/, UINT /*type*/) {}

@@ -1,12 +1,14 @@
 // One event of input as a host delivers it: a key press, a mouse action at a
-// screen cell, a new screen size, or the end of input. The window system
-// turns it into window messages.
+// screen cell, a new screen size, the end of the session, or the end of
+// input. The window system turns it into window messages.
 #pragma once
 
 #include "framework/base/Types.h"
 
 struct InputEvent {
-    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Wheel, Resize, Quit };
+    // EndSession: the terminal went away or the program was told to end
+    // (a hang-up or termination signal); no input follows it.
+    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Wheel, Resize, Quit, EndSession };
     Kind kind = Kind::Key;
     // Key: the virtual key, the character it yields (0 for none) and the
     // modifiers held.
@@ -15,7 +17,9 @@ struct InputEvent {
     bool ctrl = false;
     bool shift = false;
     bool alt = false;
-    // Mouse and Wheel: the cell; Resize: the new size in cells.
+    // Mouse and Wheel: the cell; Resize: the new size in cells; EndSession:
+    // x is the signal that ended it (SIGHUP, SIGTERM), 0 when the terminal
+    // went away.
     int x = 0;
     int y = 0;
     // Wheel: notches turned, positive away from the user (up).

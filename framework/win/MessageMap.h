@@ -79,6 +79,7 @@ private:
 #define ON_WM_CREATE() {WM_CREATE, 0, 0, 0, AFX_THUNK(return t_->OnCreate(reinterpret_cast<CREATESTRUCT*>(l_));)},
 #define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, AFX_THUNK(t_->OnDestroy(); return 0;)},
 #define ON_WM_CLOSE() {WM_CLOSE, 0, 0, 0, AFX_THUNK(t_->OnClose(); return 0;)},
+#define ON_WM_ENDSESSION() {WM_ENDSESSION, 0, 0, 0, AFX_THUNK(t_->OnEndSession(BOOL(w_)); return 0;)},
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, 0, AFX_THUNK(t_->OnPaint(); return 0;)},
 #define ON_WM_SIZE() {WM_SIZE, 0, 0, 0, AFX_THUNK(t_->OnSize(UINT(w_), LOWORD(UINT_PTR(l_)), HIWORD(UINT_PTR(l_))); return 0;)},
 #define ON_WM_SETFOCUS() {WM_SETFOCUS, 0, 0, 0, AFX_THUNK(t_->OnSetFocus(CWnd::FromHandle(reinterpret_cast<HWND>(w_))); return 0;)},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 
 #include "framework/base/Exception.h"
 #include "framework/win/ControlClasses.h"
@@ -21,6 +22,8 @@ void WindowSystem::SetHost(Host* host)
 {
     m_host = host;
     m_inputEnded = false;
+    m_sessionEnded = false;
+    m_sessionEndSignal = 0;
     m_dirty = true;
 }
 
@@ -31,6 +34,8 @@ void WindowSystem::Reset()
     m_focus = nullptr;
     m_capture = nullptr;
     m_inputEnded = false;
+    m_sessionEnded = false;
+    m_sessionEndSignal = 0;
     m_current = MSG{};
 }
 
@@ -549,8 +554,30 @@ void WindowSystem::Dispatch(const InputEvent& e)
     case InputEvent::Kind::Quit:
         m_inputEnded = true;
         break;
+    case InputEvent::Kind::EndSession:
+        EndSession(e);
+        break;
     }
     m_event = saved;
+}
+
+void WindowSystem::EndSession(const InputEvent& e)
+{
+    // As the platform ends a session no one can be asked about: every
+    // top-level window hears WM_ENDSESSION, and then input is over, so that
+    // every modal loop ends and the program with them.
+    if (m_sessionEnded)
+        return;
+    m_sessionEnded = true;
+    m_sessionEndSignal = e.x;
+    const LPARAM how = ENDSESSION_CRITICAL | (e.x == SIGTERM ? ENDSESSION_CLOSEAPP : ENDSESSION_LOGOFF);
+    std::vector<HWND> windows;
+    for (const auto& w : m_topLevels)
+        windows.push_back(w.get());
+    for (HWND w : windows)
+        if (IsLive(w))
+            SendMessage(w, WM_ENDSESSION, TRUE, how);
+    m_inputEnded = true;
 }
 
 bool WindowSystem::PreTranslate(MSG& msg)

@@ -75,6 +75,10 @@ public:
     // Runs events until done() holds. Returns false when input ended first.
     bool RunModalLoop(const std::function<bool()>& done);
     bool InputEnded() const { return m_inputEnded; }
+    // Whether the session ended (an EndSession event), and the signal that
+    // ended it (0 when the terminal went away).
+    bool SessionEnded() const { return m_sessionEnded; }
+    int SessionEndSignal() const { return m_sessionEndSignal; }
     // The modifier keys of the event being dispatched (GetKeyState).
     bool IsKeyDown(UINT vk) const;
 
@@ -99,6 +103,7 @@ private:
     void DispatchKey(const InputEvent& e);
     void DispatchMouse(const InputEvent& e);
     void DispatchWheel(const InputEvent& e);
+    void EndSession(const InputEvent& e);
     bool ClickNonClient(HWND hwnd, CPoint cell);
     bool PreTranslate(MSG& msg);
     HWND HitChild(HWND hwnd, CPoint cell) const;
@@ -115,6 +120,8 @@ private:
     Canvas m_canvas;
     bool m_dirty = true;
     bool m_inputEnded = false;
+    bool m_sessionEnded = false;
+    int m_sessionEndSignal = 0;
     InputEvent m_event;
     std::function<void(const CException&)> m_onException;
     std::chrono::steady_clock::time_point m_lastPresent;

@@ -13,7 +13,23 @@ E2E_SESSION="e2e"
 E2E_TMP="$(mktemp -d /tmp/tessel-e2e.XXXXXX)"
 
 e2e_cleanup() {
+  # The programs still running get SIGHUP from the server's end and may
+  # write their unsaved text into the folder: they are waited for (a few
+  # seconds at most) before it goes.
+  local pids shell pid i alive
+  pids="$(tmux -L "$E2E_SOCKET" list-panes -a -F '#{pane_pid}' 2>/dev/null || true)"
+  for shell in $pids; do
+    pids="$pids $(pgrep -P "$shell" | tr '\n' ' ' || true)"
+  done
   tmux -L "$E2E_SOCKET" kill-server >/dev/null 2>&1 || true
+  for ((i = 0; i < 100; i++)); do
+    alive=
+    for pid in $pids; do
+      kill -0 "$pid" 2>/dev/null && alive=1
+    done
+    [ -z "$alive" ] && break
+    sleep 0.05
+  done
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -21,10 +37,50 @@ trap e2e_cleanup EXIT
 # start CMD...: runs a command in a fresh terminal, 80x24 unless E2E_COLS
 # and E2E_ROWS say otherwise.
 start() {
+  tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x "${E2E_COLS:-80}" -y "${E2E_ROWS:-24}" \
+    "$(e2e_command "$@")"
+}
+
+# restart CMD...: ends what runs in the terminal, if anything, and runs CMD
+# there afresh.
+restart() {
+  if tmux -L "$E2E_SOCKET" has-session -t "$E2E_SESSION" 2>/dev/null; then
+    tmux -L "$E2E_SOCKET" respawn-pane -k -t "$E2E_SESSION" "$(e2e_command "$@")"
+  else
+    start "$@"
+  fi
+}
+
+# The shell command that runs CMD... in the test's folder and then says how
+# it ended.
+e2e_command() {
   local cmd
   printf -v cmd '%q ' "$@"
-  tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s "$E2E_SESSION" -x "${E2E_COLS:-80}" -y "${E2E_ROWS:-24}" \
-    "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
+  echo "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
+}
+
+# signal_program SIGNAL: sends the signal to the program running in the
+# terminal (the child of the pane's shell), as kill does.
+signal_program() {
+  local shell pid
+  shell="$(tmux -L "$E2E_SOCKET" display-message -p -t "$E2E_SESSION" '#{pane_pid}')"
+  pid="$(pgrep -P "$shell" | head -n 1)"
+  if [ -z "$pid" ]; then
+    echo "FAIL: no program runs in the terminal" >&2
+    exit 1
+  fi
+  kill -s "$1" "$pid"
+}
+
+# wait_file FILE [SECONDS]: waits until the file exists.
+wait_file() {
+  local i
+  for ((i = 0; i < ${2:-10} * 20; i++)); do
+    [ -e "$1" ] && return 0
+    sleep 0.05
+  done
+  echo "FAIL: $1 never appeared" >&2
+  exit 1
 }
 
 # session NAME: later start, keys and screen work on a new session NAME
@@ -35,6 +91,20 @@ keys() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" "$@"; }
 # literal TEXT: types the text as it stands.
 literal() { tmux -L "$E2E_SOCKET" send-keys -t "$E2E_SESSION" -l "$1"; }
 screen() { tmux -L "$E2E_SOCKET" capture-pane -p -t "$E2E_SESSION"; }
+# row N: line N (from 1) of the screen.
+row() { screen | sed -n "${1}p"; }
+
+# paste_text FILE [plain]: pastes the file's text as a terminal does: bracketed
+# (between the start and end markers), or as plain typing with "plain".
+# Line ends arrive as CR, as tmux sends them.
+paste_text() {
+  tmux -L "$E2E_SOCKET" load-buffer "$1"
+  if [ "${2:-}" = plain ]; then
+    tmux -L "$E2E_SOCKET" paste-buffer -d -t "$E2E_SESSION"
+  else
+    tmux -L "$E2E_SOCKET" paste-buffer -d -p -t "$E2E_SESSION"
+  fi
+}
 
 # wait_for REGEX [SECONDS]: waits until the screen matches.
 wait_for() {

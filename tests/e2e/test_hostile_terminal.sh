@@ -86,8 +86,7 @@ for ((i = 0; ; i++)); do
   sleep 0.05
 done
 head -c 1048576 /dev/zero | tr '\0' 'x' >"$E2E_TMP/paste.bin"
-tmux -L "$E2E_SOCKET" load-buffer "$E2E_TMP/paste.bin"
-tmux -L "$E2E_SOCKET" paste-buffer -p -d -t "$E2E_SESSION"
+paste_text "$E2E_TMP/paste.bin"
 rm "$E2E_TMP/paste.bin"
 keys C-s
 wait_for 'File name:' 100

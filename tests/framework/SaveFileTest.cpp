@@ -314,3 +314,35 @@ TEST(SaveFileTest, AKilledSaveLeavesEitherTheOldOrTheNewFile)
 }
 
 }  // namespace
+
+TEST(SaveFileTest, ANewFileNeverReplacesOne)
+{
+    // OpenNew refuses a name that is taken; a name taken while the file is
+    // written makes Commit fail and leaves the other file as it is.
+    TempFolder folder;
+    WriteBytes(folder / "taken.save", kOld);
+    CSaveFile refused;
+    CFileException error;
+    EXPECT_FALSE(refused.OpenNew(folder.Name("taken.save"), &error));
+    EXPECT_EQ(error.m_lOsError, EEXIST);
+
+    CSaveFile file;
+    ASSERT_TRUE(file.OpenNew(folder.Name("copy.save"), &error));
+    file.Write("new", 3);
+    WriteBytes(folder / "copy.save", kOld);
+    try {
+        file.Commit();
+        ADD_FAILURE() << "the commit replaced a file";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_lOsError, EEXIST);
+    }
+    EXPECT_EQ(ReadBytes(folder / "copy.save"), kOld);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"copy.save", "taken.save"}));
+
+    CSaveFile fresh;
+    ASSERT_TRUE(fresh.OpenNew(folder.Name("fresh.save")));
+    fresh.Write("new", 3);
+    fresh.Commit();
+    EXPECT_EQ(ReadBytes(folder / "fresh.save"), "new");
+    EXPECT_EQ(ModeOf(folder / "fresh.save") & 0777, 0600u);
+}

@@ -2,6 +2,8 @@
 // choosing what to redraw, and how cells look.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <set>
 #include <string>
@@ -221,6 +223,26 @@ TEST(TerminalKeyMapTest, BracketedPasteIsPlainText)
     EXPECT_EQ(Tuples(Feed(map, U"\x13")), (std::vector{Key('S', 0x13, true)}));
 }
 
+TEST(TerminalKeyMapTest, APauseInsideAPasteCutsNothing)
+{
+    // The terminal pauses (Flush) inside a character and inside the end
+    // marker: the paste goes on and its text comes out whole.
+    TerminalKeyMap map;
+    std::vector<InputEvent> out = FeedBytes(map, "\x1B[200~a\xC3");
+    for (std::string_view part : {"\xA9", "\x1B", "[20", "1~"}) {
+        auto more = FeedBytes(map, part);
+        out.insert(out.end(), more.begin(), more.end());
+    }
+    EXPECT_EQ(Tuples(out), (std::vector{Key('A', u'a'), Key(0, u'\u00E9')}));
+    EXPECT_FALSE(map.InPaste());
+    EXPECT_FALSE(map.Pending());
+    // A paste given up half way through its end marker leaves nothing open.
+    FeedBytes(map, "\x1B[200~b\x1B[2", false);
+    map.EndPaste();
+    EXPECT_FALSE(map.Pending());
+    EXPECT_EQ(Tuples(FeedBytes(map, "\x11")), (std::vector{Key('Q', 0x11, true)}));
+}
+
 TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
 {
     TerminalKeyMap map;
@@ -231,7 +253,8 @@ TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
     EXPECT_EQ(out.size(), size_t(1) << 20);
 
     // Random characters, escapes and key codes: whatever comes out is a
-    // well-formed key, and the map ends up ready for plain typing.
+    // well-formed key (or mouse report), and the map ends up ready for
+    // plain typing.
     std::mt19937 random(7);
     std::uniform_int_distribution<int> pick(0, 11);
     std::uniform_int_distribution<int> byte(0, 0x7F);
@@ -252,37 +275,68 @@ TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
             map.Flush(out);
     }
     for (const InputEvent& e : out) {
-        ASSERT_EQ(e.kind, Kind::Key);
-        ASSERT_TRUE(e.vk != 0 || e.ch != 0);
+        if (e.kind == Kind::Key)
+            ASSERT_TRUE(e.vk != 0 || e.ch != 0);
+        else
+            ASSERT_TRUE(e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
     }
     map.Flush(out);
     map.EndPaste();
     EXPECT_EQ(Tuples(Feed(map, U"k")), (std::vector{Key('K', u'k')}));
 }
 
-TEST(TerminalKeyMapTest, MouseReportsBecomeButtonEvents)
+using MouseTuple = std::tuple<Kind, int, int, int>;  // kind, x, y, notches
+
+std::vector<MouseTuple> Mice(const std::vector<InputEvent>& events)
 {
+    std::vector<MouseTuple> out;
+    for (const InputEvent& e : events)
+        out.emplace_back(e.kind, e.x, e.y, e.notches);
+    return out;
+}
+
+// An X10 report: Esc [ M and the button, column and row, each + 32 (the
+// cell from 1).
+std::string X10(int button, int x, int y)
+{
+    return std::string("\x1B[M") + char(button + 32) + char(x + 33) + char(y + 33);
+}
+
+TEST(TerminalKeyMapTest, MouseReportsInBothEncodings)
+{
+    using M = std::vector<MouseTuple>;
+    const M expected{{Kind::MouseDown, 3, 4, 0}, {Kind::MouseMove, 5, 4, 0}, {Kind::MouseUp, 7, 5, 0},
+                     {Kind::MouseDown, 200, 0, 0}, {Kind::MouseUp, 200, 0, 0}};
+    // Press, drag and release of the left button; the middle and right
+    // buttons, and moves without a button, make nothing.
+    TerminalKeyMap sgr;
+    EXPECT_EQ(Mice(FeedBytes(sgr, "\x1B[<35;2;2M\x1B[<2;9;9M\x1B[<2;9;9m"
+                                 "\x1B[<0;4;5M\x1B[<32;6;5M\x1B[<0;8;6m\x1B[<32;9;9M"
+                                 "\x1B[<0;201;1M\x1B[<0;201;1m")),
+              expected);
+    // X10 reports have no button in a release, and coordinates that are
+    // bytes above 127 (not UTF-8).
+    TerminalKeyMap x10;
+    EXPECT_EQ(Mice(FeedBytes(x10, X10(35, 1, 1) + X10(2, 8, 8) + X10(3, 8, 8) + X10(0, 3, 4) + X10(32, 5, 4) +
+                                      X10(3, 7, 5) + X10(32, 8, 8) + X10(0, 200, 0) + X10(3, 200, 0))),
+              expected);
+    // A report cut short by a pause is dropped, and typing goes on.
+    EXPECT_TRUE(FeedBytes(x10, "\x1B[M !").empty());
+    EXPECT_TRUE(FeedBytes(x10, "\x1B[<0;4").empty());
+    EXPECT_FALSE(x10.Pending());
+    EXPECT_EQ(Tuples(FeedBytes(x10, "a")), (std::vector{Key('A', u'a')}));
+}
+
+TEST(TerminalKeyMapTest, WheelInBothEncodings)
+{
+    using M = std::vector<MouseTuple>;
+    const M expected{{Kind::Wheel, 9, 2, 1}, {Kind::Wheel, 0, 23, -1}};
     TerminalKeyMap map;
-    std::vector<InputEvent> out;
-    auto mouse = [&](bool pressed, bool released, bool clicked, bool moved, int x, int y) {
-        out.clear();
-        map.FeedMouse({pressed, released, clicked, moved, x, y}, out);
-        std::vector<std::tuple<Kind, int, int>> r;
-        for (const InputEvent& e : out)
-            r.emplace_back(e.kind, e.x, e.y);
-        return r;
-    };
-    using R = std::vector<std::tuple<Kind, int, int>>;
-    // Moves without the button are not reported.
-    EXPECT_EQ(mouse(false, false, false, true, 1, 1), R{});
-    EXPECT_EQ(mouse(true, false, false, false, 3, 4), (R{{Kind::MouseDown, 3, 4}}));
-    EXPECT_EQ(mouse(false, false, false, true, 5, 4), (R{{Kind::MouseMove, 5, 4}}));
-    // A repeated press is a drag.
-    EXPECT_EQ(mouse(true, false, false, false, 6, 4), (R{{Kind::MouseMove, 6, 4}}));
-    EXPECT_EQ(mouse(false, true, false, false, 7, 5), (R{{Kind::MouseUp, 7, 5}}));
-    EXPECT_EQ(mouse(false, false, false, true, 8, 5), R{});
-    EXPECT_EQ(mouse(false, false, true, false, 2, -1), (R{{Kind::MouseDown, 2, 0}, {Kind::MouseUp, 2, 0}}));
-    EXPECT_EQ(mouse(true, true, false, false, 1, 1), (R{{Kind::MouseDown, 1, 1}, {Kind::MouseUp, 1, 1}}));
+    // Sideways turns (66, 67) make nothing.
+    EXPECT_EQ(Mice(FeedBytes(map, "\x1B[<64;10;3M\x1B[<66;1;1M\x1B[<65;1;24M")), expected);
+    EXPECT_EQ(Mice(FeedBytes(map, X10(96 - 32, 9, 2) + X10(98 - 32, 0, 0) + X10(97 - 32, 0, 23))), expected);
+    // With Shift or Ctrl held (4, 16) the wheel is still the wheel.
+    EXPECT_EQ(Mice(FeedBytes(map, "\x1B[<84;10;3M")), (M{{Kind::Wheel, 9, 2, 1}}));
 }
 
 // --- redrawing ---
@@ -341,7 +395,8 @@ TEST(CanvasDiffTest, ANewSizeRedrawsEverything)
 using Look = TerminalHost::Look;
 constexpr TerminalHost::Caps kMono{0, true};
 constexpr TerminalHost::Caps kEight{8, true};
-constexpr TerminalHost::Caps kSixteen{256, true};
+constexpr TerminalHost::Caps kSixteen{16, true};
+constexpr TerminalHost::Caps kFull{256, true};
 
 Look LookOf(std::uint16_t attr, const TerminalHost::Caps& caps, char16_t ch = u'a')
 {
@@ -359,7 +414,7 @@ TEST(TerminalLookTest, RolesSeenTogetherAreDistinguishable)
         {ATTR_BAR | ATTR_CAPTION, ATTR_NORMAL, ATTR_BUTTON | ATTR_FOCUS, ATTR_FIELD, ATTR_FIELD | ATTR_REVERSE,
          ATTR_DISABLED},
     };
-    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen}) {
+    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen, kFull}) {
         for (std::vector<std::uint16_t> group : groups) {
             // With colours the buttons stand out from labels too.
             if (caps.colours > 0 && group.size() == 6) {
@@ -377,24 +432,94 @@ TEST(TerminalLookTest, RolesSeenTogetherAreDistinguishable)
     }
 }
 
+// The contrast ratio of two colours (WCAG 2): (L1 + 0.05) / (L2 + 0.05) of
+// their relative luminances.
+double Luminance(unsigned rgb)
+{
+    auto channel = [](unsigned v) {
+        double c = v / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(rgb >> 16) + 0.7152 * channel((rgb >> 8) & 0xFF) + 0.0722 * channel(rgb & 0xFF);
+}
+
+double Contrast(unsigned a, unsigned b)
+{
+    double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// A terminal colour: the palette's for 0..15, the cube's and the grey
+// ramp's (which terminals share) above.
+unsigned Rgb(int colour, const unsigned* palette)
+{
+    if (colour < 16)
+        return palette[colour];
+    if (colour >= 232) {
+        unsigned v = 8 + 10 * unsigned(colour - 232);
+        return v << 16 | v << 8 | v;
+    }
+    static constexpr unsigned kSteps[6] = {0, 95, 135, 175, 215, 255};
+    int i = colour - 16;
+    return kSteps[i / 36] << 16 | kSteps[(i / 6) % 6] << 8 | kSteps[i % 6];
+}
+
+TEST(TerminalLookTest, EveryTextHasContrastWithItsBackground)
+{
+    // xterm's palette and the VGA one of the Linux console and PuTTY.
+    static constexpr unsigned kXterm[16] = {0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD,
+                                            0x00CDCD, 0xE5E5E5, 0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00,
+                                            0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    static constexpr unsigned kVga[16] = {0x000000, 0xAA0000, 0x00AA00, 0xAA5500, 0x0000AA, 0xAA00AA,
+                                          0x00AAAA, 0xAAAAAA, 0x555555, 0xFF5555, 0x55FF55, 0xFFFF55,
+                                          0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
+    for (const TerminalHost::Caps& caps : {kEight, kSixteen, kFull}) {
+        for (unsigned attr = 0; attr < (1u << 9); ++attr) {
+            Look look = LookOf(std::uint16_t(attr), caps);
+            // The terminal's own colours are unknown (light or dark): text
+            // sets both colours or neither.
+            ASSERT_EQ(look.fg < 0, look.bg < 0) << "colours " << caps.colours << ", attributes " << attr;
+            if (look.fg < 0)
+                continue;
+            ASSERT_LT(look.fg, caps.colours);
+            ASSERT_LT(look.bg, caps.colours);
+            for (const unsigned* palette : {kXterm, kVga})
+                EXPECT_GE(Contrast(Rgb(look.fg, palette), Rgb(look.bg, palette)), 3.0)
+                    << "colours " << caps.colours << ", attributes " << attr << ": " << look.fg << " on "
+                    << look.bg;
+        }
+    }
+}
+
 TEST(TerminalLookTest, Scheme)
 {
     using H = TerminalHost;
+    // Enabled toolbar buttons read like the menu bar: black on grey.
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_BUTTON, kSixteen), (Look{u'a', 0, 7, 0}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_BUTTON, kFull), (Look{u'a', 16, 252, 0}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_BUTTON, kEight), (Look{u'a', 0, 7, 0}));
+
     EXPECT_EQ(LookOf(ATTR_NORMAL, kSixteen), (Look{u'a', -1, -1, 0}));
-    EXPECT_EQ(LookOf(ATTR_BAR, kSixteen), (Look{u'a', 0, 7, 0}));
     EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kSixteen), (Look{u'a', 8, 7, 0}));
     EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 4, H::VIDEO_BOLD}));
-    EXPECT_EQ(LookOf(ATTR_BUTTON, kSixteen), (Look{u'a', 0, 7, 0}));
     EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_FOCUS, kSixteen), (Look{u'a', 0, 11, 0}));
     EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_BOLD, kSixteen), (Look{u'a', 0, 7, H::VIDEO_BOLD}));
     EXPECT_EQ(LookOf(ATTR_FIELD, kSixteen), (Look{u'a', 0, 6, 0}));
-    EXPECT_EQ(LookOf(ATTR_FOCUS, kSixteen), (Look{u'a', 11, -1, H::VIDEO_BOLD}));
     EXPECT_EQ(LookOf(ATTR_REVERSE, kSixteen).video, unsigned(H::VIDEO_REVERSE));
     EXPECT_EQ(LookOf(ATTR_BOLD, kSixteen).video, unsigned(H::VIDEO_BOLD));
-    // Beneath a modal window everything turns grey.
-    EXPECT_EQ(LookOf(ATTR_INACTIVE, kSixteen).fg, 8);
-    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_FIELD, kSixteen), (Look{u'a', 7, 8, 0}));
-    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 7, 8, 0}));
+    // The focus of a check box and disabled labels lie on the terminal's
+    // own background: a colour pair, or dim text in its own colours.
+    EXPECT_EQ(LookOf(ATTR_FOCUS, kSixteen), (Look{u'a', 0, 11, 0}));
+    EXPECT_EQ(LookOf(ATTR_DISABLED, kSixteen), (Look{u'a', -1, -1, H::VIDEO_DIM}));
+    // Beneath a modal window everything turns grey or dim.
+    EXPECT_EQ(LookOf(ATTR_INACTIVE, kSixteen), (Look{u'a', -1, -1, H::VIDEO_DIM}));
+    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_FIELD, kSixteen), (Look{u'a', 15, 8, 0}));
+    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 8, 0}));
+
+    // 256 colours: the cube's and the grey ramp's.
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kFull), (Look{u'a', 231, 25, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kFull), (Look{u'a', 240, 252, 0}));
+    EXPECT_EQ(LookOf(ATTR_FIELD, kFull), (Look{u'a', 16, 116, 0}));
 
     // Eight colours: no bright colours, dim instead of grey.
     EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kEight), (Look{u'a', 7, 4, H::VIDEO_BOLD}));
@@ -406,7 +531,7 @@ TEST(TerminalLookTest, Scheme)
     EXPECT_EQ(LookOf(ATTR_BAR | ATTR_REVERSE, kMono).video, 0u);
     EXPECT_EQ(LookOf(ATTR_FIELD, kMono).video, unsigned(H::VIDEO_UNDERLINE));
     EXPECT_EQ(LookOf(ATTR_DISABLED, kMono).video, unsigned(H::VIDEO_DIM));
-    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen})
+    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen, kFull})
         EXPECT_EQ(LookOf(ATTR_NORMAL, caps).fg, -1);
 }
 

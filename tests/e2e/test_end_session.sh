@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The end of the session: the terminal closed (tmux kill-session), a hang-up
+# or termination signal. Unsaved text goes, as Save writes it, to
+# NAME.save beside the document (NAME.save.1 when that is taken), the
+# document itself is left alone, one line on standard error says where the
+# text went and the exit status is not 0. An unchanged document leaves
+# nothing.
+source "$(dirname "$0")/lib.sh"
+tessel="$1"
+
+# A second session keeps the tmux server up when the first is killed.
+tmux -L "$E2E_SOCKET" -f /dev/null new-session -d -s keep "sleep 600"
+latin1="$(printf 'caf\xe9\r\n' | xxd -p)"
+printf 'caf\xe9\r\n' >"$E2E_TMP/notes.txt"
+# What Save writes of "é€" typed before the text: é as 0xE9, € narrowed to
+# its low byte, 0xAC.
+copy="e9ac$latin1"
+
+# The terminal closes.
+restart "$tessel" notes.txt
+wait_for 'Line 1'
+literal 'é€'
+wait_for '^é€caf'
+tmux -L "$E2E_SOCKET" kill-session -t "$E2E_SESSION"
+wait_file "$E2E_TMP/notes.txt.save"
+sleep 0.2
+expect_bytes "$E2E_TMP/notes.txt.save" "$copy"
+expect_bytes "$E2E_TMP/notes.txt" "$latin1"
+
+# A hang-up, with NAME.save taken.
+restart "$tessel" notes.txt
+wait_for 'Line 1'
+literal 'é€'
+wait_for '^é€caf'
+signal_program HUP
+wait_for '\[exited 129\]'
+wait_for "^tessel: The unsaved text of .*/notes.txt was written to"
+if [ "$(screen | grep -c '^tessel: ')" -ne 1 ] || ! screen | tr -d '\n' | grep -q 'notes\.txt\.save\.1\.\['; then
+  echo "FAIL: the hang-up did not say it wrote notes.txt.save.1, in one line:" >&2
+  screen >&2
+  exit 1
+fi
+expect_bytes "$E2E_TMP/notes.txt.save.1" "$copy"
+expect_bytes "$E2E_TMP/notes.txt.save" "$copy"
+expect_bytes "$E2E_TMP/notes.txt" "$latin1"
+
+# A termination signal.
+printf 'caf\xe9\r\n' >"$E2E_TMP/letter.txt"
+restart "$tessel" letter.txt
+wait_for 'Line 1'
+literal 'é€'
+wait_for '^é€caf'
+signal_program TERM
+wait_for '\[exited 143\]'
+expect_bytes "$E2E_TMP/letter.txt.save" "$copy"
+expect_bytes "$E2E_TMP/letter.txt" "$latin1"
+
+# Unchanged: nothing is written and nothing said.
+before="$(ls "$E2E_TMP")"
+restart "$tessel" letter.txt
+wait_for 'Line 1'
+signal_program HUP
+wait_for '\[exited 129\]'
+if screen | grep -q '^tessel:' || [ "$(ls "$E2E_TMP")" != "$before" ]; then
+  echo "FAIL: an unchanged document left something behind:" >&2
+  ls "$E2E_TMP" >&2
+  screen >&2
+  exit 1
+fi
+pass "unsaved text written beside its file when the terminal closes, on SIGHUP and on SIGTERM"

@@ -1,0 +1,172 @@
+// The end of the session (the terminal hung up or went away, or a
+// termination signal): a changed document's text goes, as Save writes it,
+// to a new file beside its own; nothing is asked, nothing is written over,
+// and one line says where the text went.
+#include "EditorHarness.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "framework/app/WinApp.h"
+#include "framework/io/FaultInjection.h"
+
+namespace fs = std::filesystem;
+
+class EndSessionTest : public EditorTest {
+protected:
+    std::string dir;
+    std::string oldCwd;
+
+    void SetUp() override
+    {
+        EditorTest::SetUp();
+        char pattern[] = "/tmp/tessel-endsession-XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        dir = pattern;
+        oldCwd = fs::current_path().string();
+        fs::current_path(dir);
+        // Latin-1 text with CR LF line ends.
+        Put("notes.txt", "caf\xE9\r\nna\xEFve");
+    }
+
+    void TearDown() override
+    {
+        CFaultInjection::Reset();
+        EditorTest::TearDown();
+        fs::current_path(oldCwd);
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    std::string P(const std::string& name) const { return dir + "/" + name; }
+
+    void Put(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream f(P(name), std::ios::binary | std::ios::trunc);
+        f << bytes;
+    }
+
+    // The folder's files, "name=content" each, sorted (so "a.save=" comes
+    // before "a=").
+    std::vector<std::string> Files() const
+    {
+        std::vector<std::string> files;
+        for (const auto& e : fs::directory_iterator(dir)) {
+            std::ifstream f(e.path(), std::ios::binary);
+            std::ostringstream s;
+            s << f.rdbuf();
+            files.push_back(e.path().filename().string() + "=" + s.str());
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    std::vector<std::string> Reports() const
+    {
+        std::vector<std::string> lines;
+        for (const auto& r : host.Reports())
+            lines.push_back(CString(r.c_str()).ToUtf8());
+        return lines;
+    }
+
+    // Ends the session with a signal, as the terminal host reports it.
+    void EndSession(int signal = SIGHUP)
+    {
+        host.EndSession(signal);
+        host.Run();
+    }
+};
+
+TEST_F(EndSessionTest, ChangedTextGoesBesideItsFileAsSaveWritesIt)
+{
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    // A character above 0xFF is narrowed as Save narrows it after "Yes".
+    Type(u"\u00C0\u20AC ");
+    EndSession();
+    EXPECT_TRUE(WindowSystem::Get().InputEnded());
+    EXPECT_TRUE(host.MessageBoxes().empty());
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=\xC0\xAC caf\xE9\r\nna\xEFve",
+                                                 "notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt") +
+                                                   " was written to " + P("notes.txt.save") + "."}));
+    EXPECT_EQ(fs::status(P("notes.txt.save")).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(EndSessionTest, TakenNamesAreLeftAlone)
+{
+    Put("notes.txt.save", "older copy");
+    fs::create_symlink(P("elsewhere"), P("notes.txt.save.1"));  // a link to nothing counts as taken
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    Type(u"x");
+    EndSession(SIGTERM);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save.1=", "notes.txt.save.2=xcaf\xE9\r\nna\xEFve",
+                                                 "notes.txt.save=older copy", "notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_FALSE(fs::exists(P("elsewhere")));
+    ASSERT_EQ(Reports().size(), 1u);
+    EXPECT_NE(Reports()[0].find(P("notes.txt.save.2")), std::string::npos);
+}
+
+TEST_F(EndSessionTest, UntitledTextGoesToTheWorkingFolder)
+{
+    ASSERT_TRUE(Start());
+    Type(u"draft\r");
+    EndSession(0);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"Untitled.save=draft\r\n", "notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of Untitled was written to " +
+                                                   P("Untitled.save") + "."}));
+}
+
+TEST_F(EndSessionTest, UnchangedTextWritesNothing)
+{
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    EndSession();
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_TRUE(Reports().empty());
+}
+
+TEST_F(EndSessionTest, AnOpenPromptIsNotAnswered)
+{
+    // Exit asks whether to save; the session ends while it asks. The copy
+    // is written, the document's own file is not, and nothing more shows.
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    Type(u"y");
+    host.OnModal([&] { host.EndSession(SIGHUP); });
+    Command(ID_APP_EXIT);
+    EXPECT_EQ(host.MessageBoxes().size(), 1u);
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=ycaf\xE9\r\nna\xEFve",
+                                                 "notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(Reports().size(), 1u);
+}
+
+TEST_F(EndSessionTest, AFailedCopyIsReported)
+{
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    Type(u"z");
+    CFaultInjection::Fail(CFaultInjection::opWrite, 0, ENOSPC);
+    EndSession();
+    CFaultInjection::Reset();
+    EXPECT_TRUE(host.MessageBoxes().empty());
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt") +
+                                                   " was lost: Disk full while accessing " + P("notes.txt.save") +
+                                                   "."}));
+}
+
+TEST_F(EndSessionTest, TheExitStatusIsNotSuccess)
+{
+    // The whole program: started, typed in, its session ended by SIGTERM.
+    host.Type(u"t");
+    host.EndSession(SIGTERM);
+    char name[] = "tessel";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(AfxWinMain(host, 1, argv), 128 + SIGTERM);
+    EXPECT_TRUE(fs::exists(P("Untitled.save")));
+    WindowSystem::Get().SetHost(&host);
+}
