@@ -2,67 +2,28 @@
 // termination signal): a changed document's text goes, as Save writes it,
 // to a new file beside its own; nothing is asked, nothing is written over,
 // and one line says where the text went.
-#include "EditorHarness.h"
-
-#include <unistd.h>
+#include <csignal>
 
 #include <algorithm>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "framework/app/WinApp.h"
-#include "framework/io/FaultInjection.h"
+#include "tests/support/EditorTest.h"
 
 namespace fs = std::filesystem;
 
-class EndSessionTest : public EditorTest {
+class EndSessionTest : public EditorFolderTest {
 protected:
-    std::string dir;
-    std::string oldCwd;
-
-    void SetUp() override
-    {
-        EditorTest::SetUp();
-        char pattern[] = "/tmp/tessel-endsession-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        oldCwd = fs::current_path().string();
-        fs::current_path(dir);
-        // Latin-1 text with CR LF line ends.
-        Put("notes.txt", "caf\xE9\r\nna\xEFve");
-    }
-
-    void TearDown() override
-    {
-        CFaultInjection::Reset();
-        EditorTest::TearDown();
-        fs::current_path(oldCwd);
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
-    std::string P(const std::string& name) const { return dir + "/" + name; }
-
-    void Put(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream f(P(name), std::ios::binary | std::ios::trunc);
-        f << bytes;
-    }
+    // Latin-1 text with CR LF line ends.
+    EndSessionTest() { Put("notes.txt", "caf\xE9\r\nna\xEFve"); }
 
     // The folder's files, "name=content" each, sorted (so "a.save=" comes
     // before "a=").
     std::vector<std::string> Files() const
     {
         std::vector<std::string> files;
-        for (const auto& e : fs::directory_iterator(dir)) {
-            std::ifstream f(e.path(), std::ios::binary);
-            std::ostringstream s;
-            s << f.rdbuf();
-            files.push_back(e.path().filename().string() + "=" + s.str());
-        }
+        for (const std::string& name : Listing())
+            files.push_back(name + "=" + Get(name).value_or(""));
         std::sort(files.begin(), files.end());
         return files;
     }

@@ -23,6 +23,7 @@ using support::ModeOf;
 using support::ReadBytes;
 using support::RunInChild;
 using support::RunUnprivileged;
+using support::ScratchFolder;
 using support::SharedFolder;
 using support::WriteBytes;
 
@@ -319,7 +320,7 @@ TEST(SaveFileTest, ANewFileNeverReplacesOne)
 {
     // OpenNew refuses a name that is taken; a name taken while the file is
     // written makes Commit fail and leaves the other file as it is.
-    TempFolder folder;
+    ScratchFolder folder;
     WriteBytes(folder / "taken.save", kOld);
     CSaveFile refused;
     CFileException error;
