@@ -194,4 +194,26 @@ BENCHMARK(BM_LineIndex);
 
 }  // namespace
 
+// A terminal's paste of 200 KB arrives as typing: every key dispatched with
+// no repaint between (input is waiting), then one repaint. Into an empty
+// text; the counter is the time a character.
+void BM_PasteArrivingAsTyping(benchmark::State& state)
+{
+    std::u16string typed;
+    for (int i = 0; typed.size() < 200 * 1024; ++i)
+        typed += u"the quick brown fox jumps over the lazy dog " + std::u16string(1, char16_t(u'a' + i % 26)) + u"\r";
+    Editor editor(0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.View()->SetWindowText(CString());
+        editor.host.Type(typed);
+        state.ResumeTiming();
+        editor.host.Run();
+        benchmark::DoNotOptimize(editor.host.Screen());
+    }
+    state.counters["us/char"] = benchmark::Counter(double(typed.size()) * double(state.iterations()),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PasteArrivingAsTyping)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();
