@@ -5,7 +5,8 @@
 // program's own loop (AfxWinMain, CWinApp::Run, the modal loops) runs with a
 // host that hands out one step's input at a time and notes the time between
 // the step's first event and the next wait for input, which comes after the
-// screen was repainted. Prints one line per step and the memory figures.
+// screen was repainted. Prints one line per step, and the memory figures
+// when asked.
 //
 //   EditorDriver [options] FILE       the replace session on FILE
 //   EditorDriver --quit [FILE]        start (with FILE, if named) and quit
@@ -21,13 +22,15 @@
 //                     type "x" (the length stays, so a file at the size limit
 //                     stays there), then Ctrl+S and Ctrl+Q
 //   --cols C --rows R the screen (default 80x24)
+//   --memory          also print the memory figures (reading them costs the
+//                     process time, so timed runs leave them out)
 //
 // Output, one record a line:
 //   step NAME WALL-MICROSECONDS CPU-MICROSECONDS PAGE-FAULTS
 //   keys COUNT median WALL-MICROSECONDS max WALL-MICROSECONDS cpu-median CPU-MICROSECONDS
-//   memory NAME KIB          VmHWM: before-start-hwm at entry to main,
-//                            first-wait-hwm when the program first waits for
-//                            input (started and idle), peak-hwm at the end
+//   memory NAME KIB          VmHWM (with --memory): first-wait-hwm when the
+//                            program first waits for input (started and
+//                            idle), peak-hwm at the end
 // The CPU time (the process's; it has one thread) tells the program's own
 // work apart from waiting for a processor on a busy machine; the page faults
 // (first touches of fresh memory) are a large part of that work.
@@ -183,6 +186,7 @@ struct Options {
     std::u16string replace = u"bb";
     bool matchCase = false;
     bool quit = false;
+    bool memory = false;
     bool resave = false;
     int keys = 0;
     int cols = 80;
@@ -217,6 +221,8 @@ bool Parse(int argc, char** argv, Options& o)
             o.matchCase = true;
         else if (a == "--quit")
             o.quit = true;
+        else if (a == "--memory")
+            o.memory = true;
         else if (a == "--resave")
             o.resave = true;
         else if (a == "--keys" && value(v))
@@ -306,7 +312,6 @@ int main(int argc, char** argv)
     Clock::time_point entered = Clock::now();
     double enteredCpu = CpuMicros();
     long enteredFaults = Faults();
-    long beforeStart = StatusKiB("VmHWM");
     Options o;
     if (!Parse(argc, argv, o))
         return Usage();
@@ -314,7 +319,8 @@ int main(int argc, char** argv)
     AfxSetResourceHandle(&TesselResources());
     SessionHost host(o.cols, o.rows);
     long firstWait = -1;
-    host.OnFirstWait([&] { firstWait = StatusKiB("VmHWM"); });
+    if (o.memory)
+        host.OnFirstWait([&] { firstWait = StatusKiB("VmHWM"); });
     if (o.quit) {
         host.Add("quit", [](SessionHost& h) { h.Ctrl('Q'); });
     } else if (o.keys > 0) {
@@ -334,7 +340,7 @@ int main(int argc, char** argv)
     host.Start("start", entered, enteredCpu, enteredFaults);
     int code = AfxWinMain(host, int(cargs.size()), cargs.data());
     host.EndStep(Clock::now());
-    long peak = StatusKiB("VmHWM");
+    long peak = o.memory ? StatusKiB("VmHWM") : -1;
 
     int errors = 0;
     std::vector<double> keys;
@@ -353,9 +359,10 @@ int main(int argc, char** argv)
         std::printf("keys %zu median %.1f max %.1f cpu-median %.1f\n", keys.size(), keys[keys.size() / 2],
                     keys.back(), keysCpu[keysCpu.size() / 2]);
     }
-    std::printf("memory before-start-hwm %ld\n", beforeStart);
-    std::printf("memory first-wait-hwm %ld\n", firstWait);
-    std::printf("memory peak-hwm %ld\n", peak);
+    if (o.memory) {
+        std::printf("memory first-wait-hwm %ld\n", firstWait);
+        std::printf("memory peak-hwm %ld\n", peak);
+    }
 
     if (!host.AllStepsTaken()) {
         std::printf("error the program stopped before the session ended\n");
