@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/base/String.h"
+#include "framework/base/Utf16.h"
 #include "framework/host/TerminalKeyMap.h"
 
 namespace {
@@ -196,7 +198,7 @@ std::u32string PasteText(std::string_view bytes)
         }
         i = j;
         static constexpr char32_t kLeast[4] = {0, 0x80, 0x800, 0x10000};
-        if (c < kLeast[need] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        if (c < kLeast[need] || Utf16::IsSurrogate(c) || c > 0x10FFFF)
             continue;
         if ((c < 0x20 && c != 0x0D && c != 0x0A && c != 0x09) || (c >= 0x7F && c < 0xA0))
             continue;
@@ -205,27 +207,19 @@ std::u32string PasteText(std::string_view bytes)
     return text;
 }
 
+// The text as the terminal sends it, in UTF-8.
 std::string Utf8(const std::u32string& text)
 {
-    std::string out;
+    std::u16string units;
     for (char32_t c : text) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | (c >> 6));
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
+        if (c < 0x10000) {
+            units += char16_t(c);
         } else {
-            out += char(0xF0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3F));
-            out += char(0x80 | ((c >> 6) & 0x3F));
-            out += char(0x80 | (c & 0x3F));
+            units += Utf16::HighOf(c);
+            units += Utf16::LowOf(c);
         }
     }
-    return out;
+    return CString(std::move(units)).ToUtf8();
 }
 
 // The keys a paste of this text makes: each character as typed, a line end
