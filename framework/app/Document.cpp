@@ -105,6 +105,14 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
     return TRUE;
 }
 
+void CDocument::WriteAndCommit(CSaveFile& file)
+{
+    CArchive ar(&file, CArchive::store, 4096);
+    Serialize(ar);
+    ar.Close();
+    file.Commit();
+}
+
 BOOL CDocument::OnSaveDocument(const char16_t* path)
 {
     CSaveFile file;
@@ -114,10 +122,7 @@ BOOL CDocument::OnSaveDocument(const char16_t* path)
         return FALSE;
     }
     try {
-        CArchive ar(&file, CArchive::store, 4096);
-        Serialize(ar);
-        ar.Close();
-        file.Commit();
+        WriteAndCommit(file);
     } catch (CException& e) {
         // The old file stays as it was; only what this save made goes.
         file.Abort();
@@ -186,10 +191,7 @@ CString CDocument::OnEndSession()
             return lost(fe);
         }
         try {
-            CArchive ar(&file, CArchive::store, 4096);
-            Serialize(ar);
-            ar.Close();
-            file.Commit();
+            WriteAndCommit(file);
         } catch (CFileException& e) {
             file.Abort();
             if (e.m_lOsError == EEXIST)

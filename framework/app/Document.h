@@ -14,6 +14,7 @@ class CDocTemplate;
 class CFile;
 class CException;
 class CFileException;
+class CSaveFile;
 class CView;
 
 class CDocument : public CCmdTarget {
@@ -77,4 +78,8 @@ protected:
     std::vector<CView*> m_views;
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    // Serializes the text into the file and commits it; throws as they do.
+    void WriteAndCommit(CSaveFile& file);
 };
