@@ -1,6 +1,9 @@
 // The desktop: the top-level windows, the keyboard focus, the mouse
 // capture, the screen canvas, and the turning of host input into window
-// messages. One exists per process.
+// messages. One exists per process. Its parts live in files named after
+// their jobs: WindowTree.cpp (the tree, focus, messages, the paint pass),
+// PopupViewport.cpp (popups larger than the screen), InputRouter.cpp (input
+// and the modal loop); NonClientPainter draws captions, frames and bars.
 #pragma once
 
 #include <chrono>
@@ -90,9 +93,8 @@ public:
 
 private:
     WindowSystem() = default;
+    static bool IsFramed(HWND hwnd);
     void PaintWindow(HWND hwnd, const CRect& clip);
-    void PaintNonClient(HWND hwnd, CDC& dc, const CRect& cells);
-    void PaintFrame(HWND hwnd, const CRect& clip);
     // Cells of a cut popup's client area that do not show, across and down.
     CSize HiddenCells(HWND hwnd) const;
     // The screen cell of a window's client-area origin (scrolled, for a cut
