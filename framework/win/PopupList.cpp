@@ -112,7 +112,8 @@ void PopupListControl::Paint(HWND, CDC& dc)
             attr |= ATTR_DISABLED;
         if (i == m_sel)
             attr |= ATTR_REVERSE;
-        dc.TextInBox(1, r, width, StripMnemonic(item.text).View(), attr);
+        dc.FillRect(CRect(1, r, 1 + width, r + 1), attr);
+        dc.TextInBox(2, r, width - 1, StripMnemonic(item.text).View(), attr);
     }
 }
 
@@ -120,12 +121,10 @@ int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidt
                    int maxRows)
 {
     WindowSystem& ws = WindowSystem::Get();
-    // The frame's sides stand where a blank would pad each entry, so the
-    // entries' text starts one cell in, as a combo box's field does; a blank
-    // before the right side keeps the longest entry off it.
+    // Each entry has a blank on either side, inside the frame's sides.
     int width = minWidth;
     for (const PopupItem& item : items)
-        width = std::max(width, StripMnemonic(item.text).GetLength() + 3);
+        width = std::max(width, StripMnemonic(item.text).GetLength() + 4);
     CSize screen = ws.GetHost() ? ws.GetHost()->ScreenCells() : CSize(80, 24);
     int rows = std::max(1, int(items.size()));
     if (maxRows > 0)
