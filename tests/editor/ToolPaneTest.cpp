@@ -95,6 +95,23 @@ TEST_F(ToolPaneTest, FormsReplaceEachOtherWithoutCancel)
     EXPECT_TRUE(TextHasFocus());
 }
 
+// The forms as a person reads them: three separate buttons, and a go-to
+// field of one row.
+TEST_F(ToolPaneTest, FormsReadAsTheirControls)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc");
+    Command(ID_TOOLS_FIND_REPLACE);
+    host.Run();
+    CRect pane = GetWindowCells(Tool()->m_hWnd);
+    EXPECT_EQ(host.Row(pane.top + 4).substr(0, 38), "[  Find   ] [ Replace  ] [Replace all]");
+    Command(ID_TOOLS_GOTO);
+    host.Run();
+    CRect line = GetWindowCells(Tool()->GetDlgItem(IDC_LINE_NUMBER)->m_hWnd);
+    EXPECT_EQ(line.Height(), 1);
+    EXPECT_EQ(host.Row(pane.top).substr(0, 30), "Go to line:            [Go to]");
+}
+
 TEST_F(ToolPaneTest, LineFieldIsEmptiedEachTimeGotoModeIsEntered)
 {
     ASSERT_TRUE(Start());
