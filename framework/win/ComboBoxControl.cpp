@@ -308,6 +308,8 @@ void ComboBoxControl::Paint(HWND hwnd, CDC& dc)
         dc.FillRect(CRect(0, 0, size.cx - 1, 1), face);
         if (m_sel >= 0)
             dc.TextInBox(0, 0, size.cx - 1, m_items[size_t(m_sel)].View(), face);
+        if (focused)
+            dc.SetCaret(0, 0);
     }
     dc.TextOut(size.cx - 1, 0, u"\u25BC", ATTR_BUTTON | (enabled ? 0 : ATTR_DISABLED));
 }

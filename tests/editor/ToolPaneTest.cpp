@@ -112,6 +112,22 @@ TEST_F(ToolPaneTest, FormsReadAsTheirControls)
     EXPECT_EQ(host.Row(pane.top).substr(0, 30), "Go to line:            [Go to]");
 }
 
+// The focus shows without colours too: the cursor stands on the focused
+// button's label and in the focused check box's box.
+TEST_F(ToolPaneTest, FocusedButtonAndCheckBoxCarryTheCursor)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc");
+    Command(ID_TOOLS_FIND_REPLACE);
+    for (auto [id, dx] : {std::pair{IDC_TOOL_CANCEL, 3}, std::pair{IDC_MATCH_CASE, 1}}) {
+        Key(VK_TAB);
+        const Canvas& screen = host.Screen();
+        CRect control = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
+        EXPECT_TRUE(screen.m_caretVisible) << id;
+        EXPECT_EQ(screen.m_caret, CPoint(control.left + dx, control.top)) << id;
+    }
+}
+
 TEST_F(ToolPaneTest, LineFieldIsEmptiedEachTimeGotoModeIsEntered)
 {
     ASSERT_TRUE(Start());
