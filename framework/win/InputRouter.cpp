@@ -13,28 +13,6 @@
 // holds; every modal window (dialog, message box, file dialog, dropped list)
 // runs one through a ModalSession.
 
-void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
-{
-    CRect client = GetClientCells(hwnd);
-    CRect inside = ChildArea(hwnd);
-    int x = cell.x - client.left;
-    int y = cell.y - client.top;
-    int w = client.Width();
-    int h = client.Height();
-    // An arrow scrolls by half of what shows inside the frame.
-    int across = std::max(1, inside.Width() / 2);
-    int down = std::max(1, inside.Height() / 2);
-    if (x == w - 1 && y == 0)
-        ScrollView(hwnd, 0, -down);
-    else if (x == w - 1 && y == h - 2)
-        ScrollView(hwnd, 0, down);
-    else if (y == h - 1 && x == 1)
-        ScrollView(hwnd, -across, 0);
-    else if (y == h - 1 && x == w - 2)
-        ScrollView(hwnd, across, 0);
-}
-
-
 bool WindowSystem::IsKeyDown(UINT vk) const
 {
     switch (vk) {
@@ -254,6 +232,27 @@ bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
         return true;
     }
     return false;
+}
+
+void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
+{
+    CRect client = GetClientCells(hwnd);
+    CRect inside = ChildArea(hwnd);
+    int x = cell.x - client.left;
+    int y = cell.y - client.top;
+    int w = client.Width();
+    int h = client.Height();
+    // An arrow scrolls by half of what shows inside the frame.
+    int across = std::max(1, inside.Width() / 2);
+    int down = std::max(1, inside.Height() / 2);
+    if (x == w - 1 && y == 0)
+        ScrollView(hwnd, 0, -down);
+    else if (x == w - 1 && y == h - 2)
+        ScrollView(hwnd, 0, down);
+    else if (y == h - 1 && x == 1)
+        ScrollView(hwnd, -across, 0);
+    else if (y == h - 1 && x == w - 2)
+        ScrollView(hwnd, across, 0);
 }
 
 void WindowSystem::DispatchWheel(const InputEvent& e)

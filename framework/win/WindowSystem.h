@@ -30,7 +30,7 @@ public:
     // Screen size in pixels, from the host's cells.
     CSize ScreenPixels() const;
 
-    // --- windows (used by the window functions) ---
+    // --- windows (used by the window functions; WindowTree.cpp) ---
     HWND Create(const CREATESTRUCT& cs, CWnd* attach);
     void Destroy(HWND hwnd);
     bool IsLive(HWND hwnd) const { return hwnd && m_live.count(hwnd) != 0; }
@@ -46,7 +46,7 @@ public:
     // Who reports a framework exception that escaped a message handler.
     void SetExceptionHandler(std::function<void(const CException&)> handler) { m_onException = std::move(handler); }
 
-    // --- popups larger than the screen ---
+    // --- popups larger than the screen (PopupViewport.cpp) ---
     // Where a top-level window shows, in screen pixels. A popup that does
     // not fit the screen shows moved onto it and cut to its size, in whole
     // cells; any other window where its rectangle says. The rectangle itself
@@ -65,14 +65,14 @@ public:
     // less the frame of a framed window.
     CRect ChildArea(HWND hwnd) const;
 
-    // --- painting ---
+    // --- painting (WindowTree.cpp; NonClientPainter draws captions, bars and frames) ---
     void Invalidate() { m_dirty = true; }
     // Brings the canvas up to date (idle updates of command state first).
     const Canvas& Paint();
     CDC BeginPaint(HWND hwnd);
     void Present();
 
-    // --- input ---
+    // --- input (InputRouter.cpp) ---
     // Turns one host event into window messages.
     void Dispatch(const InputEvent& event);
     // Runs events until done() holds. Returns false when input ended first.
