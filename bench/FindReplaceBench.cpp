@@ -117,7 +117,7 @@ void BM_ReplaceAll(benchmark::State& state)
 
         state.PauseTiming();
         grown = editor.View()->GetWindowTextLength() - length;
-        if (editor.Tool()->m_bFindMode)
+        if (editor.Tool()->GetMode() == CToolView::Mode::Find)
             state.SkipWithError("Replace all left the find form up");
         if (editor.View()->GetWindowTextLength() > kLimit)
             state.SkipWithError("Replace all went past the limit");

@@ -45,9 +45,7 @@ BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
 
     CRect rect;
     GetClientRect(&rect);
-    int height = rect.bottom - rect.top;
-    m_wndSplitter.SetRowInfo(0, CToolView::kIdleRowHeight, 0);
-    m_wndSplitter.SetRowInfo(1, height - CToolView::kIdleRowHeight, 0);
+    CToolView::SizeRows(m_wndSplitter, CToolView::Mode::Idle, rect.bottom - rect.top);
 
     SetActiveView(static_cast<CView*>(m_wndSplitter.GetPane(1, 0)), TRUE);
 
@@ -69,9 +67,7 @@ void CMainFrame::OnToolsFindReplace()
 
     CRect rect;
     GetClientRect(&rect);
-    int height = rect.bottom - rect.top;
-    m_wndSplitter.SetRowInfo(0, CToolView::kFindRowHeight, 0);
-    m_wndSplitter.SetRowInfo(1, height - CToolView::kFindRowHeight, 0);
+    CToolView::SizeRows(m_wndSplitter, CToolView::Mode::Find, rect.bottom - rect.top);
     SetActiveView(static_cast<CView*>(m_wndSplitter.GetPane(0, 0)), TRUE);
     m_wndSplitter.RecalcLayout();
 }
@@ -82,9 +78,7 @@ void CMainFrame::OnToolsGoto()
 
     CRect rect;
     GetClientRect(&rect);
-    int height = rect.bottom - rect.top;
-    m_wndSplitter.SetRowInfo(0, CToolView::kGotoRowHeight, 0);
-    m_wndSplitter.SetRowInfo(1, height - CToolView::kGotoRowHeight, 0);
+    CToolView::SizeRows(m_wndSplitter, CToolView::Mode::Goto, rect.bottom - rect.top);
     SetActiveView(static_cast<CView*>(m_wndSplitter.GetPane(0, 0)), TRUE);
     m_wndSplitter.RecalcLayout();
 }

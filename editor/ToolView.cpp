@@ -39,7 +39,7 @@ void CToolView::DoDataExchange(CDataExchange* pDX)
     DDX_CBString(pDX, IDC_FIND_TEXT, m_strFind);
     // The line field is read only while the go-to form shows it: Find and
     // Replace must not stumble over a field the user cannot see.
-    if (!pDX->m_bSaveAndValidate || m_bGotoMode)
+    if (!pDX->m_bSaveAndValidate || GetMode() == Mode::Goto)
         DDX_Text(pDX, IDC_LINE_NUMBER, m_nLine);
     DDX_Text(pDX, IDC_REPLACE_TEXT, m_strReplace);
     DDX_Control(pDX, IDC_FIND_TEXT, m_comboFind);
@@ -51,6 +51,59 @@ void CToolView::ShowControl(int id, int cmd)
         control->ShowWindow(cmd);
 }
 
+namespace {
+
+// The controls of the two forms, and the form each belongs to.
+struct FormControl {
+    int id;
+    CToolView::Mode form;
+};
+constexpr FormControl kFormControls[] = {
+    {IDC_FIND_TEXT, CToolView::Mode::Find},    {IDC_MATCH_CASE, CToolView::Mode::Find},
+    {IDC_FIND_LABEL, CToolView::Mode::Find},   {IDC_GOTO_LABEL, CToolView::Mode::Goto},
+    {IDC_GOTO, CToolView::Mode::Goto},         {IDC_FIND, CToolView::Mode::Find},
+    {IDC_LINE_NUMBER, CToolView::Mode::Goto},  {IDC_TOOL_CANCEL, CToolView::Mode::Find},
+    {IDC_REPLACE_ALL, CToolView::Mode::Find},  {IDC_REPLACE, CToolView::Mode::Find},
+    {IDC_REPLACE_TEXT, CToolView::Mode::Find}, {IDC_REPLACE_LABEL, CToolView::Mode::Find},
+};
+
+} // namespace
+
+int CToolView::RowHeight(Mode mode)
+{
+    switch (mode) {
+    case Mode::Find: return kFindRowHeight;
+    case Mode::Goto: return kGotoRowHeight;
+    default: return kIdleRowHeight;
+    }
+}
+
+void CToolView::SizeRows(CSplitterWnd& splitter, Mode mode, int totalHeight)
+{
+    int upper = RowHeight(mode);
+    splitter.SetRowInfo(0, upper, 0);
+    splitter.SetRowInfo(1, totalHeight - upper, 0);
+}
+
+CToolView::Mode CToolView::GetMode() const
+{
+    return m_bFindMode ? Mode::Find : m_bGotoMode ? Mode::Goto : Mode::Idle;
+}
+
+void CToolView::SetMode(Mode mode)
+{
+    m_bGotoMode = mode == Mode::Goto;
+    m_bFindMode = mode == Mode::Find;
+}
+
+void CToolView::ShowForm(Mode mode, bool indicatorToo)
+{
+    for (const FormControl& c : kFormControls)
+        ShowControl(c.id, c.form == mode ? SW_SHOWNORMAL : SW_HIDE);
+    if (indicatorToo)
+        ShowControl(IDC_LINE_INDICATOR, mode == Mode::Idle ? SW_SHOWNORMAL : SW_HIDE);
+}
+
 void CToolView::AttachViews(CTesseraView* pEditView, CSplitterWnd* pSplitter)
 {
     m_pEditView = pEditView;
@@ -58,14 +111,7 @@ void CToolView::AttachViews(CTesseraView* pEditView, CSplitterWnd* pSplitter)
     HideAllControls();
 }
 
-void CToolView::HideAllControls()
-{
-    static const int controls[] = {IDC_FIND_TEXT, IDC_MATCH_CASE, IDC_FIND_LABEL, IDC_GOTO_LABEL,
-                                   IDC_GOTO,      IDC_FIND,       IDC_LINE_NUMBER, IDC_TOOL_CANCEL,
-                                   IDC_REPLACE_ALL, IDC_REPLACE,  IDC_REPLACE_TEXT, IDC_REPLACE_LABEL};
-    for (int id : controls)
-        ShowControl(id, SW_HIDE);
-}
+void CToolView::HideAllControls() { ShowForm(Mode::Idle, false); }
 
 void CToolView::ShowFindControls()
 {
@@ -76,47 +122,21 @@ void CToolView::ShowFindControls()
     else
         m_comboFind.SetCurSel(0);
     m_comboFind.SetFocus();
-
-    ShowControl(IDC_MATCH_CASE, SW_SHOWNORMAL);
-    ShowControl(IDC_FIND_LABEL, SW_SHOWNORMAL);
-    ShowControl(IDC_GOTO_LABEL, SW_HIDE);
-    ShowControl(IDC_GOTO, SW_HIDE);
-    ShowControl(IDC_FIND, SW_SHOWNORMAL);
-    ShowControl(IDC_LINE_NUMBER, SW_HIDE);
-    ShowControl(IDC_TOOL_CANCEL, SW_SHOWNORMAL);
-    ShowControl(IDC_REPLACE_ALL, SW_SHOWNORMAL);
+    ShowForm(Mode::Find, true);
+    // Replace and Replace all wait for a Find that selects something.
     GetDlgItem(IDC_REPLACE_ALL)->EnableWindow(FALSE);
-    ShowControl(IDC_REPLACE, SW_SHOWNORMAL);
     GetDlgItem(IDC_REPLACE)->EnableWindow(FALSE);
-    ShowControl(IDC_REPLACE_TEXT, SW_SHOWNORMAL);
-    ShowControl(IDC_REPLACE_LABEL, SW_SHOWNORMAL);
-    ShowControl(IDC_LINE_INDICATOR, SW_HIDE);
-
-    m_bGotoMode = FALSE;
-    m_bFindMode = TRUE;
+    SetMode(Mode::Find);
 }
 
 void CToolView::ShowGotoControls()
 {
-    ShowControl(IDC_FIND_TEXT, SW_HIDE);
-    ShowControl(IDC_LINE_INDICATOR, SW_HIDE);
-    ShowControl(IDC_MATCH_CASE, SW_HIDE);
-    ShowControl(IDC_FIND_LABEL, SW_HIDE);
-    ShowControl(IDC_GOTO_LABEL, SW_SHOWNORMAL);
-    ShowControl(IDC_GOTO, SW_SHOWNORMAL);
-    ShowControl(IDC_FIND, SW_HIDE);
-    ShowControl(IDC_TOOL_CANCEL, SW_HIDE);
     CWnd* line = GetDlgItem(IDC_LINE_NUMBER);
     line->ShowWindow(SW_SHOWNORMAL);
     line->SetWindowText(u"");
     line->SetFocus();
-    ShowControl(IDC_REPLACE_ALL, SW_HIDE);
-    ShowControl(IDC_REPLACE, SW_HIDE);
-    ShowControl(IDC_REPLACE_TEXT, SW_HIDE);
-    ShowControl(IDC_REPLACE_LABEL, SW_HIDE);
-
-    m_bGotoMode = TRUE;
-    m_bFindMode = FALSE;
+    ShowForm(Mode::Goto, true);
+    SetMode(Mode::Goto);
 }
 
 void CToolView::ShowLineNumber(int nLine)
@@ -127,20 +147,19 @@ void CToolView::ShowLineNumber(int nLine)
     indicator->SetWindowText(text);
     // While a form is up the indicator's place is the form's; it shows the
     // latest line again when the pane returns to idle.
-    if (!m_bFindMode && !m_bGotoMode)
+    if (GetMode() == Mode::Idle)
         indicator->ShowWindow(SW_SHOWNORMAL);
 }
 
 void CToolView::ReturnToIdle()
 {
+    SetMode(Mode::Idle);
     HideAllControls();
     ShowControl(IDC_LINE_INDICATOR, SW_SHOWNORMAL);
     m_pEditView->SetFocus();
     CRect rect;
     m_pSplitter->GetWindowRect(&rect);
-    int height = rect.bottom - rect.top;
-    m_pSplitter->SetRowInfo(0, kIdleRowHeight, 0);
-    m_pSplitter->SetRowInfo(1, height - kIdleRowHeight, 0);
+    SizeRows(*m_pSplitter, Mode::Idle, rect.bottom - rect.top);
     m_pSplitter->RecalcLayout();
 }
 
@@ -171,9 +190,7 @@ void CToolView::OnFindButton()
     if (m_strFind.Compare(m_strLastFind) != 0)
         m_pEditView->m_findHistory.Append(m_strFind);
     m_strLastFind = m_strFind;
-
-    m_bGotoMode = FALSE;
-    m_bFindMode = TRUE;
+    SetMode(Mode::Find);
 }
 
 void CToolView::OnReplaceButton()
@@ -196,8 +213,6 @@ void CToolView::OnReplaceAllButton()
         return;
     }
     m_pEditView->OnReplaceAll(m_strFind, m_strReplace, m_bMatchCase);
-    m_bGotoMode = FALSE;
-    m_bFindMode = FALSE;
     ReturnToIdle();
     m_pEditView->ReportCaretLine();
 }
@@ -224,8 +239,6 @@ void CToolView::OnGotoButton()
     }
     edit.LineScroll((n - 1) - k, 0);
     int i = edit.LineIndex(n - 1);
-    m_bGotoMode = FALSE;
-    m_bFindMode = FALSE;
     ReturnToIdle();
     edit.SetSel(i, i);
     ShowLineNumber(n);
@@ -233,8 +246,6 @@ void CToolView::OnGotoButton()
 
 void CToolView::OnCancelButton()
 {
-    m_bGotoMode = FALSE;
-    m_bFindMode = FALSE;
     ReturnToIdle();
     int start = 0, end = 0;
     CEdit& edit = m_pEditView->GetEditCtrl();

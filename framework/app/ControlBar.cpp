@@ -230,7 +230,7 @@ void CCeCommandBar::TrackMenu(int index)
         m_nOpenMenu = index;
         WindowSystem::Get().Invalidate();
         CRect cells = GetWindowCells(m_hWnd);
-        int chosen = TrackPopupList(items, CPoint(cells.left + m_menus[size_t(index)].x, cells.bottom), 0, -1, true);
+        int chosen = TrackPopupList(items, CPoint(cells.left + m_menus[size_t(index)].x, cells.bottom), 0, 0, true);
         m_nOpenMenu = -1;
         WindowSystem::Get().Invalidate();
         if (chosen == POPUP_LEFT) {

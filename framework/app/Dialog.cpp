@@ -3,7 +3,7 @@
 #include "framework/app/WinApp.h"
 #include "framework/res/Resources.h"
 #include "framework/win/DialogManager.h"
-#include "framework/win/WindowSystem.h"
+#include "framework/win/ModalSession.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 
@@ -27,7 +27,6 @@ INT_PTR CDialog::DoModal()
     const res::DialogTemplate* tmpl = res::FindDialog(m_nIDTemplate);
     if (!tmpl)
         return -1;
-    WindowSystem& ws = WindowSystem::Get();
     // The owner: the given parent's window, else the main window unless that
     // is this dialog itself.
     HWND owner = m_pParentWnd ? GetTopLevel(m_pParentWnd->m_hWnd) : nullptr;
@@ -36,20 +35,13 @@ INT_PTR CDialog::DoModal()
         if (main && main != this)
             owner = GetTopLevel(main->m_hWnd);
     }
-    HWND previousFocus = ::GetFocus();
-    bool disabledOwner = false;
-    if (owner && ::IsWindowEnabled(owner)) {
-        ::EnableWindow(owner, FALSE);
-        disabledOwner = true;
-    }
+    ModalSession session(owner);
     m_bModalDone = false;
     m_nModalResult = -1;
     HWND hwnd = CreateDialogIndirect(*tmpl, owner, this);
-    if (!hwnd) {
-        if (disabledOwner)
-            ::EnableWindow(owner, TRUE);
+    if (!hwnd)
         return -1;
-    }
+    session.SetWindow(hwnd);
     BOOL setFocus = BOOL(SendMessage(WM_INITDIALOG, 0, 0));
     if (IsWindow(hwnd) && !m_bModalDone) {
         ::ShowWindow(hwnd, SW_SHOW);
@@ -62,17 +54,11 @@ INT_PTR CDialog::DoModal()
             if (HWND first = GetNextDlgTabItem(hwnd, nullptr, FALSE))
                 FocusDialogControl(first);
         }
-        ws.RunModalLoop([&] { return m_bModalDone || !IsWindow(hwnd); });
+        session.Run([&] { return m_bModalDone; });
     }
     if (!m_bModalDone)
         m_nModalResult = IDCANCEL;
-    // The owner comes back before the dialog goes, so the focus can return.
-    if (disabledOwner && IsWindow(owner))
-        ::EnableWindow(owner, TRUE);
-    if (IsWindow(hwnd))
-        ::DestroyWindow(hwnd);
-    if (IsWindow(previousFocus))
-        ::SetFocus(previousFocus);
+    session.End();
     return m_nModalResult;
 }
 

@@ -8,6 +8,7 @@
 #include "framework/io/Path.h"
 #include "framework/res/StringTable.h"
 #include "framework/win/DialogManager.h"
+#include "framework/win/ModalSession.h"
 #include "framework/win/WindowSystem.h"
 
 namespace fs = std::filesystem;
@@ -214,7 +215,6 @@ INT_PTR CFileDialog::DoModal()
     int rows = std::max(12, std::min(screen.cy, 20));
     CSize px = Host::CellPixels();
     HWND owner = ws.ActiveTopLevel();
-    HWND previousFocus = ::GetFocus();
     CREATESTRUCT cs;
     cs.lpszClass = u"#32770";
     cs.lpszName = m_title;
@@ -224,16 +224,10 @@ INT_PTR CFileDialog::DoModal()
     cs.cx = cols * px.cx;
     cs.cy = rows * px.cy;
     cs.hwndParent = owner;
-    bool disabledOwner = false;
-    if (IsWindow(owner) && ::IsWindowEnabled(owner)) {
-        ::EnableWindow(owner, FALSE);
-        disabledOwner = true;
-    }
-    if (!ws.Create(cs, this)) {
-        if (disabledOwner)
-            ::EnableWindow(owner, TRUE);
+    ModalSession session(owner);
+    if (!ws.Create(cs, this))
         return IDCANCEL;
-    }
+    session.SetWindow(m_hWnd);
     int inner = cols - 2;
     int clientRows = rows - 1;
     auto make = [&](const char16_t* cls, const char16_t* text, DWORD style, int x, int y, int w, int h, UINT id) {
@@ -265,17 +259,11 @@ INT_PTR CFileDialog::DoModal()
     ::ShowWindow(m_hWnd, SW_SHOW);
     m_name.SetFocus();
     m_name.SetSel(0, -1);
-    HWND hwnd = m_hWnd;
-    ws.RunModalLoop([&] { return m_done || !IsWindow(hwnd); });
-    if (disabledOwner && IsWindow(owner))
-        ::EnableWindow(owner, TRUE);
+    session.Run([&] { return m_done; });
     m_name.Detach();
     m_list.Detach();
     m_folderLabel.Detach();
-    if (IsWindow(hwnd))
-        ::DestroyWindow(hwnd);
-    if (IsWindow(previousFocus))
-        ::SetFocus(previousFocus);
+    session.End();
     return m_done ? m_result : IDCANCEL;
 }
 

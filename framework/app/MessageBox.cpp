@@ -5,6 +5,7 @@
 
 #include "framework/win/DC.h"
 #include "framework/win/DialogManager.h"
+#include "framework/win/ModalSession.h"
 #include "framework/win/Wnd.h"
 #include "framework/win/WindowSystem.h"
 
@@ -146,19 +147,11 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
     cs.cx = cols * px.cx;
     cs.cy = rows * px.cy;
     cs.hwndParent = owner;
-    // The focus is taken before the owner is disabled, which removes it.
-    HWND previousFocus = GetFocus();
-    bool disabledOwner = false;
-    if (IsWindow(owner) && IsWindowEnabled(owner)) {
-        EnableWindow(owner, FALSE);
-        disabledOwner = true;
-    }
+    ModalSession session(owner);
     HWND hwnd = ws.Create(cs, &box);
-    if (!hwnd) {
-        if (disabledOwner)
-            EnableWindow(owner, TRUE);
+    if (!hwnd)
         return 0;
-    }
+    session.SetWindow(hwnd);
     // Buttons centred in the row above the frame's bottom edge.
     int clientRows = rows - 1;
     int bx = (cols - buttonsWidth) / 2 + 1;
@@ -175,13 +168,8 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
     ShowWindow(hwnd, SW_SHOW);
     if (def)
         SetFocus(def);
-    ws.RunModalLoop([&] { return box.m_done || !IsWindow(hwnd); });
+    session.Run([&] { return box.m_done; });
     int result = box.m_done ? box.m_result : (std::any_of(box.m_buttons.begin(), box.m_buttons.end(), [](const BoxButton& b) { return b.id == IDCANCEL; }) ? IDCANCEL : box.m_buttons.back().id);
-    if (disabledOwner && IsWindow(owner))
-        EnableWindow(owner, TRUE);
-    if (IsWindow(hwnd))
-        DestroyWindow(hwnd);
-    if (IsWindow(previousFocus))
-        SetFocus(previousFocus);
+    session.End();
     return result;
 }

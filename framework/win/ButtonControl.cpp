@@ -1,5 +1,7 @@
 #include "framework/win/ButtonControl.h"
 
+#include <algorithm>
+
 #include "framework/win/DC.h"
 #include "framework/win/StaticControl.h"
 #include "framework/win/WindowSystem.h"
@@ -97,17 +99,27 @@ void ButtonControl::Paint(HWND hwnd, CDC& dc)
             attr |= ATTR_REVERSE;
         if (TypeOf(hwnd) == BS_DEFPUSHBUTTON)
             attr |= ATTR_BOLD;
-        // Brackets show the button's edges where there is room for them.
-        if (text.GetLength() + 2 <= size.cx) {
-            dc.TextInBox(0, 0, size.cx, text.View(), attr, 1);
+        // Brackets always show the button's edges, so that it reads as a
+        // button at any width; a label longer than the room between them
+        // is cut (dialogs are laid out so that it fits).
+        if (size.cx >= 2) {
+            dc.TextInBox(1, 0, size.cx - 2, text.View(), attr, 1);
             dc.TextOut(0, 0, u"[", attr);
             dc.TextOut(size.cx - 1, 0, u"]", attr);
         } else {
             dc.TextInBox(0, 0, size.cx, text.View(), attr, 1);
         }
+        // The cursor stands on the focused button's label, so the focus
+        // shows even where colours and video attributes do not.
+        if (focused)
+            dc.SetCaret(std::max(0, (size.cx - text.GetLength()) / 2), 0);
     } else if (IsCheck(hwnd)) {
+        // The box, and the label too, carry the focus: bold, or the focus
+        // colours, on the whole control.
         dc.TextOut(0, 0, m_check == BST_CHECKED ? u"[x]" : m_check == 2 ? u"[-]" : u"[ ]", attr);
-        dc.TextOut(4, 0, text.View(), enabled ? ATTR_NORMAL : ATTR_DISABLED);
+        dc.TextOut(4, 0, text.View(), attr);
+        if (focused)
+            dc.SetCaret(1, 0);
     } else if (TypeOf(hwnd) == BS_GROUPBOX) {
         dc.TextOut(0, 0, text.View(), attr);
     } else {

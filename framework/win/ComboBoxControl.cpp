@@ -301,8 +301,16 @@ void ComboBoxControl::Paint(HWND hwnd, CDC& dc)
     bool focused = GetFocus() == hwnd;
     std::uint16_t attr = ATTR_FIELD | (enabled ? 0 : ATTR_DISABLED) | (focused ? ATTR_FOCUS : 0);
     dc.FillRect(CRect(0, 0, size.cx, size.cy), attr);
-    if (!HasEdit(hwnd) && m_sel >= 0)
-        dc.TextInBox(0, 0, size.cx - 1, m_items[size_t(m_sel)].View(), attr);
+    if (!HasEdit(hwnd)) {
+        // A drop-down list has no caret: while it has the focus its face is
+        // shown highlighted, as the selected entry of a focused list is.
+        std::uint16_t face = attr | (focused ? ATTR_REVERSE : 0);
+        dc.FillRect(CRect(0, 0, size.cx - 1, 1), face);
+        if (m_sel >= 0)
+            dc.TextInBox(0, 0, size.cx - 1, m_items[size_t(m_sel)].View(), face);
+        if (focused)
+            dc.SetCaret(0, 0);
+    }
     dc.TextOut(size.cx - 1, 0, u"\u25BC", ATTR_BUTTON | (enabled ? 0 : ATTR_DISABLED));
 }
 

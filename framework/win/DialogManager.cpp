@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/win/ComboBoxControl.h"
+#include "framework/win/ControlFitting.h"
 #include "framework/win/DC.h"
 #include "framework/win/Wnd.h"
 #include "framework/win/WindowSystem.h"
@@ -32,8 +33,12 @@ LRESULT DialogWindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 
 void CreateDialogControls(const res::DialogTemplate& tmpl, HWND dialog)
 {
-    for (const res::DialogItem& item : tmpl.items) {
-        CRect r = MapDialogRect(CRect(item.x, item.y, item.x + item.cx, item.y + item.cy));
+    // Each control lands on whole cells, fitted to what it shows.
+    const std::vector<CRect> cells = FitControlsToCells(tmpl.items);
+    const CSize px = Host::CellPixels();
+    for (size_t i = 0; i < tmpl.items.size(); ++i) {
+        const res::DialogItem& item = tmpl.items[i];
+        CRect r(cells[i].left * px.cx, cells[i].top * px.cy, cells[i].right * px.cx, cells[i].bottom * px.cy);
         UINT id = item.id < 0 ? 0xFFFF : UINT(item.id);
         HWND ctl = CreateWindowEx(item.exStyle, CString(item.className), CString(item.text), item.style | WS_CHILD,
                                   r.left, r.top, r.Width(), r.Height(), dialog, id, nullptr);

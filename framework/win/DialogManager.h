@@ -1,6 +1,7 @@
 // What the platform's dialog manager does for dialogs and form views:
 // building the windows of a dialog template (dialog units become pixels
-// through the dialog font's base units), and the keyboard interface (Tab
+// through the dialog font's base units, and each control is fitted to
+// whole cells by the rule in ControlFitting.h), and the keyboard interface (Tab
 // and Shift+Tab between controls, Enter for the default button, Esc for
 // Cancel).
 #pragma once

@@ -159,4 +159,8 @@ void ListBoxControl::Paint(HWND hwnd, CDC& dc)
             attr |= ATTR_REVERSE | (focused ? ATTR_FOCUS : 0);
         dc.TextInBox(0, r, size.cx, m_items[size_t(i)].View(), attr);
     }
+    // The cursor marks the focused list: on its selected entry when that
+    // shows, else on its first row.
+    if (focused)
+        dc.SetCaret(0, m_sel >= m_top && m_sel < m_top + size.cy ? m_sel - m_top : 0);
 }

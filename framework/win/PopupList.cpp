@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "framework/win/DC.h"
+#include "framework/win/ModalSession.h"
 #include "framework/win/StaticControl.h"
 #include "framework/win/WindowSystem.h"
 
-int PopupListControl::Rows(HWND hwnd) const { return std::max(1, GetClientCells(hwnd).Height()); }
+int PopupListControl::Rows(HWND hwnd) const { return std::max(1, WindowSystem::Get().ChildArea(hwnd).Height()); }
 
 void PopupListControl::Move(HWND hwnd, int delta)
 {
@@ -44,10 +45,10 @@ LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case VK_HOME: m_sel = -1; Move(hwnd, 1); break;
         case VK_END: m_sel = -1; Move(hwnd, -1); break;
         case VK_RETURN:
-            if (m_sel >= 0) {
-                m_result = m_sel;
-                m_done = true;
-            }
+            // With nothing highlighted Enter closes the list and chooses
+            // nothing, as Esc does.
+            m_result = m_sel >= 0 ? m_sel : POPUP_CANCELLED;
+            m_done = true;
             break;
         case VK_ESCAPE:
         case VK_F10:
@@ -90,17 +91,20 @@ LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
 }
 
-void PopupListControl::Paint(HWND hwnd, CDC& dc)
+void PopupListControl::Paint(HWND, CDC& dc)
 {
+    // The entries lie inside the frame the window system draws over the
+    // edges: a column at each side and a row below the last entry.
     CSize size = dc.Size();
     dc.FillRect(CRect(0, 0, size.cx, size.cy), ATTR_BAR);
-    for (int r = 0; r < size.cy; ++r) {
+    int width = std::max(0, size.cx - 2);
+    for (int r = 0; r < size.cy - 1; ++r) {
         int i = m_top + r;
         if (i >= int(m_items.size()))
             break;
         const PopupItem& item = m_items[size_t(i)];
         if (item.separator) {
-            dc.FillRect(CRect(0, r, size.cx, r + 1), ATTR_BAR, u'\u2500');
+            dc.FillRect(CRect(1, r, 1 + width, r + 1), ATTR_BAR, u'\u2500');
             continue;
         }
         std::uint16_t attr = ATTR_BAR;
@@ -108,52 +112,51 @@ void PopupListControl::Paint(HWND hwnd, CDC& dc)
             attr |= ATTR_DISABLED;
         if (i == m_sel)
             attr |= ATTR_REVERSE;
-        dc.TextInBox(0, r, size.cx, u" " + StripMnemonic(item.text).Str(), attr);
+        dc.FillRect(CRect(1, r, 1 + width, r + 1), attr);
+        dc.TextInBox(2, r, width - 1, StripMnemonic(item.text).View(), attr);
     }
-    (void)hwnd;
 }
 
 int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidth, int initial, bool arrowsLeave,
                    int maxRows)
 {
     WindowSystem& ws = WindowSystem::Get();
+    // Each entry has a blank on either side, inside the frame's sides.
     int width = minWidth;
     for (const PopupItem& item : items)
-        width = std::max(width, StripMnemonic(item.text).GetLength() + 2);
+        width = std::max(width, StripMnemonic(item.text).GetLength() + 4);
     CSize screen = ws.GetHost() ? ws.GetHost()->ScreenCells() : CSize(80, 24);
     int rows = std::max(1, int(items.size()));
     if (maxRows > 0)
         rows = std::min(rows, maxRows);
-    rows = std::min(rows, std::max(1, screen.cy - cell.y));
-    if (cell.y + rows > screen.cy)
-        cell.y = std::max(0, screen.cy - rows);
+    rows = std::min(rows, std::max(1, screen.cy - cell.y - 1));
+    int height = rows + 1;  // the entries and the frame's bottom row
+    if (cell.y + height > screen.cy)
+        cell.y = std::max(0, screen.cy - height);
     width = std::min(width, screen.cx);
     if (cell.x + width > screen.cx)
         cell.x = std::max(0, screen.cx - width);
     CSize px = Host::CellPixels();
-    HWND focus = GetFocus();
+    ModalSession session(nullptr);
     HWND popup = CreateWindowEx(0, u"POPUPLIST", u"", WS_POPUP | WS_VISIBLE, cell.x * px.cx, cell.y * px.cy,
-                                width * px.cx, rows * px.cy, nullptr, 0, nullptr);
+                                width * px.cx, height * px.cy, nullptr, 0, nullptr);
     if (!popup)
         return POPUP_CANCELLED;
+    session.SetWindow(popup);
     auto* list = static_cast<PopupListControl*>(popup->proc.get());
     list->m_items = items;
     list->m_arrowsLeave = arrowsLeave;
+    // Nothing is highlighted while nothing is chosen; an entry that cannot
+    // be chosen hands the highlight on to the next one that can.
     list->m_sel = -1;
     if (initial >= 0 && initial < int(items.size()) && items[size_t(initial)].enabled && !items[size_t(initial)].separator) {
         list->m_sel = initial;
         list->m_top = std::max(0, initial - rows + 1);
-    } else {
+    } else if (initial >= 0) {
         list->m_sel = initial - 1;
         list->Proc(popup, WM_KEYDOWN, VK_DOWN, 0);
-        if (initial < 0)
-            list->m_sel = items.empty() ? -1 : list->m_sel;
     }
     SetFocus(popup);
-    ws.RunModalLoop([&] { return !IsWindow(popup) || list->m_done; });
-    int result = IsWindow(popup) ? list->m_result : POPUP_CANCELLED;
-    DestroyWindow(popup);
-    if (IsWindow(focus))
-        SetFocus(focus);
-    return result;
+    session.Run([&] { return list->m_done; });
+    return IsWindow(popup) ? list->m_result : POPUP_CANCELLED;
 }

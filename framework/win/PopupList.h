@@ -20,8 +20,11 @@ inline constexpr int POPUP_LEFT = -2;   // Left arrow: the menu to the left
 inline constexpr int POPUP_RIGHT = -3;  // Right arrow: the menu to the right
 
 // Shows the list with its top-left corner at a screen cell, at least
-// minWidth cells wide, and returns the chosen item's index or one of the
-// results above. With arrowsLeave, Left and Right close the list.
+// minWidth cells wide, framed so that it stands apart from what lies under
+// it, and returns the chosen item's index or one of the results above. The
+// entry initial (or the next one that can be chosen) is highlighted; with
+// initial below 0 none is until an arrow key moves onto one. With
+// arrowsLeave, Left and Right close the list.
 int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidth, int initial, bool arrowsLeave,
                    int maxRows = 0);
 
@@ -31,6 +34,7 @@ public:
     LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Paint(HWND hwnd, CDC& dc) override;
     UINT DialogCode(HWND) override { return DLGC_WANTALLKEYS; }
+    bool Framed(HWND) const override { return true; }
 
     std::vector<PopupItem> m_items;
     int m_sel = -1;

@@ -1,6 +1,9 @@
 // The desktop: the top-level windows, the keyboard focus, the mouse
 // capture, the screen canvas, and the turning of host input into window
-// messages. One exists per process.
+// messages. One exists per process. Its parts live in files named after
+// their jobs: WindowTree.cpp (the tree, focus, messages, the paint pass),
+// PopupViewport.cpp (popups larger than the screen), InputRouter.cpp (input
+// and the modal loop); NonClientPainter draws captions, frames and bars.
 #pragma once
 
 #include <chrono>
@@ -27,7 +30,7 @@ public:
     // Screen size in pixels, from the host's cells.
     CSize ScreenPixels() const;
 
-    // --- windows (used by the window functions) ---
+    // --- windows (used by the window functions; WindowTree.cpp) ---
     HWND Create(const CREATESTRUCT& cs, CWnd* attach);
     void Destroy(HWND hwnd);
     bool IsLive(HWND hwnd) const { return hwnd && m_live.count(hwnd) != 0; }
@@ -43,7 +46,7 @@ public:
     // Who reports a framework exception that escaped a message handler.
     void SetExceptionHandler(std::function<void(const CException&)> handler) { m_onException = std::move(handler); }
 
-    // --- popups larger than the screen ---
+    // --- popups larger than the screen (PopupViewport.cpp) ---
     // Where a top-level window shows, in screen pixels. A popup that does
     // not fit the screen shows moved onto it and cut to its size, in whole
     // cells; any other window where its rectangle says. The rectangle itself
@@ -62,14 +65,14 @@ public:
     // less the frame of a framed window.
     CRect ChildArea(HWND hwnd) const;
 
-    // --- painting ---
+    // --- painting (WindowTree.cpp; NonClientPainter draws captions, bars and frames) ---
     void Invalidate() { m_dirty = true; }
     // Brings the canvas up to date (idle updates of command state first).
     const Canvas& Paint();
     CDC BeginPaint(HWND hwnd);
     void Present();
 
-    // --- input ---
+    // --- input (InputRouter.cpp) ---
     // Turns one host event into window messages.
     void Dispatch(const InputEvent& event);
     // Runs events until done() holds. Returns false when input ended first.
@@ -90,9 +93,8 @@ public:
 
 private:
     WindowSystem() = default;
+    static bool IsFramed(HWND hwnd);
     void PaintWindow(HWND hwnd, const CRect& clip);
-    void PaintNonClient(HWND hwnd, CDC& dc, const CRect& cells);
-    void PaintFrame(HWND hwnd, const CRect& clip);
     // Cells of a cut popup's client area that do not show, across and down.
     CSize HiddenCells(HWND hwnd) const;
     // The screen cell of a window's client-area origin (scrolled, for a cut

@@ -14,7 +14,7 @@ wait_for 'Find What:'
 literal "beta"
 click_text "Relpace with:" 15
 literal "delta"
-click_text "[   Find"
+click_text "[  Find"
 # Find leaves the occurrence selected and the form up.
 wait_for 'Find What: +beta'
 click_text "Replace all"

@@ -235,11 +235,11 @@ TEST_F(FindReplaceTest, WheelScrollsTheDroppedHistoryByOneEntryANotch)
     Command(ID_TOOLS_FIND_REPLACE);
     ASSERT_EQ(HistoryList().size(), 6u);
 
-    // The dropped list's rows as the screen shows them, and a turn of the
-    // wheel over its first row.
+    // The dropped list's rows as the screen shows them inside its frame,
+    // and a turn of the wheel over its first row.
     std::vector<std::string> shown;
     auto look = [&] {
-        CRect cells = GetClientCells(WindowSystem::Get().ActiveTopLevel());
+        CRect cells = WindowSystem::Get().ChildArea(WindowSystem::Get().ActiveTopLevel());
         std::string rows;
         for (int y = cells.top; y < cells.bottom; ++y) {
             CString row;

@@ -274,7 +274,7 @@ TEST_F(FrameTest, FindLeavesTheFocusInTheTextWithItsCommands)
     View()->GetEditCtrl().SetSel(0, 0);
     Command(ID_TOOLS_FIND_REPLACE);
     Type(u"two");
-    host.ClickText(u"[   Find   ]");
+    host.ClickText(u"[  Find   ]");
     host.Run();
     EXPECT_EQ(Sel(), (std::pair{4, 7}));
     EXPECT_EQ(CWnd::GetFocus(), static_cast<CWnd*>(View()));

@@ -95,6 +95,39 @@ TEST_F(ToolPaneTest, FormsReplaceEachOtherWithoutCancel)
     EXPECT_TRUE(TextHasFocus());
 }
 
+// The forms as a person reads them: three separate buttons, and a go-to
+// field of one row.
+TEST_F(ToolPaneTest, FormsReadAsTheirControls)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc");
+    Command(ID_TOOLS_FIND_REPLACE);
+    host.Run();
+    CRect pane = GetWindowCells(Tool()->m_hWnd);
+    EXPECT_EQ(host.Row(pane.top + 4).substr(0, 38), "[  Find   ] [ Replace  ] [Replace all]");
+    Command(ID_TOOLS_GOTO);
+    host.Run();
+    CRect line = GetWindowCells(Tool()->GetDlgItem(IDC_LINE_NUMBER)->m_hWnd);
+    EXPECT_EQ(line.Height(), 1);
+    EXPECT_EQ(host.Row(pane.top).substr(0, 30), "Go to line:            [Go to]");
+}
+
+// The focus shows without colours too: the cursor stands on the focused
+// button's label and in the focused check box's box.
+TEST_F(ToolPaneTest, FocusedButtonAndCheckBoxCarryTheCursor)
+{
+    ASSERT_TRUE(Start());
+    Type(u"abc");
+    Command(ID_TOOLS_FIND_REPLACE);
+    for (auto [id, dx] : {std::pair{IDC_TOOL_CANCEL, 3}, std::pair{IDC_MATCH_CASE, 1}}) {
+        Key(VK_TAB);
+        const Canvas& screen = host.Screen();
+        CRect control = GetWindowCells(Tool()->GetDlgItem(id)->m_hWnd);
+        EXPECT_TRUE(screen.m_caretVisible) << id;
+        EXPECT_EQ(screen.m_caret, CPoint(control.left + dx, control.top)) << id;
+    }
+}
+
 TEST_F(ToolPaneTest, LineFieldIsEmptiedEachTimeGotoModeIsEntered)
 {
     ASSERT_TRUE(Start());

@@ -167,7 +167,8 @@ protected:
         CRect cells = GetWindowCells(combo);
         return Trim(Utf8Cells(cells.top, cells.left, cells.Width() - 1));
     }
-    // The rows of the dropped-down list on the screen, top to bottom.
+    // The rows of the dropped-down list on the screen, top to bottom, inside
+    // its frame.
     std::vector<std::string> DroppedRows()
     {
         std::vector<std::string> rows;
@@ -175,7 +176,7 @@ protected:
         if (!list)
             return rows;
         host.Screen();
-        CRect cells = GetClientCells(list);
+        CRect cells = WindowSystem::Get().ChildArea(list);
         for (int y = cells.top; y < cells.bottom; ++y)
             rows.push_back(Trim(Utf8Cells(y, cells.left, cells.Width())));
         return rows;

@@ -214,6 +214,40 @@ TEST_F(InstallerTest, HomeEndAndLettersChooseInTheClosedList)
     EXPECT_TRUE(host.Beeps().empty());
 }
 
+// The dropped list is framed apart from the dialog beneath, and nothing in
+// it is highlighted until an arrow key moves onto an entry.
+TEST_F(InstallerTest, DroppedListStandsApartAndHighlightsOnlyAChoice)
+{
+    MakeAllInstallers();
+    WriteBytes(dir / "EULA.txt", "Terms.");
+    host.OnModal([&] { host.ClickButton(u"I Agree"); });
+    host.OnModal([&] { ClickPlatformField(); });
+    auto highlighted = [&] {
+        CRect inside = WindowSystem::Get().ChildArea(Active());
+        std::vector<int> rows;
+        for (int y = inside.top; y < inside.bottom; ++y)
+            if (host.Screen().At(inside.left + 1, y).attr & ATTR_REVERSE)
+                rows.push_back(y - inside.top);
+        return rows;
+    };
+    host.OnModal([&] {
+        CRect list = GetWindowCells(Active());
+        const Canvas& screen = host.Screen();
+        EXPECT_EQ(screen.At(list.left, list.top).ch, u'\u2502');
+        EXPECT_EQ(screen.At(list.left, list.bottom - 1).ch, u'\u2514');
+        EXPECT_EQ(screen.At(list.left + 1, list.bottom - 1).ch, u'\u2500');
+        EXPECT_EQ(highlighted(), std::vector<int>{});
+        host.Key(VK_DOWN);
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(highlighted(), std::vector<int>{0});
+        host.Key(VK_ESCAPE, 27);
+    });
+    host.OnModal([&] { host.ClickButton(u"Cancel"); });
+    host.OnModal([&] { host.ClickButton(u"Yes"); });
+    Run();
+}
+
 TEST_F(InstallerTest, DroppedListIsAlsoWorkedByKeys)
 {
     MakeAllInstallers();

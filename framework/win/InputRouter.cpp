@@ -1,0 +1,315 @@
+#include "framework/win/WindowSystem.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+
+#include "framework/win/Wnd.h"
+
+// Input routing: host events become window messages. Keys go to the focus
+// (offered first to the windows around it, PreTranslateMessage), clicks to
+// the window under the mouse in the active top-level window, the wheel to
+// what lies under the mouse. The modal loop runs events until a condition
+// holds; every modal window (dialog, message box, file dialog, dropped list)
+// runs one through a ModalSession.
+
+bool WindowSystem::IsKeyDown(UINT vk) const
+{
+    switch (vk) {
+    case VK_SHIFT: return m_event.shift;
+    case VK_CONTROL: return m_event.ctrl;
+    case VK_MENU: return m_event.alt;
+    default: return m_event.kind == InputEvent::Kind::Key && m_event.vk == vk;
+    }
+}
+
+short GetKeyState(int vk) { return WindowSystem::Get().IsKeyDown(UINT(vk)) ? short(-128) : short(0); }
+
+bool WindowSystem::RunModalLoop(const std::function<bool()>& done)
+{
+    while (!done()) {
+        if (m_inputEnded || !m_host)
+            return false;
+        // While input is waiting, painting would be outdated at once; paint
+        // when it pauses, and a few times a second during a long paste.
+        auto now = std::chrono::steady_clock::now();
+        if (!m_host->InputPending() || now - m_lastPresent >= std::chrono::milliseconds(100)) {
+            Present();
+            m_lastPresent = now;
+        }
+        InputEvent e;
+        if (!m_host->WaitEvent(e)) {
+            m_inputEnded = true;
+            return false;
+        }
+        Dispatch(e);
+    }
+    return true;
+}
+
+void WindowSystem::Dispatch(const InputEvent& e)
+{
+    InputEvent saved = m_event;
+    m_event = e;
+    switch (e.kind) {
+    case InputEvent::Kind::Key:
+        DispatchKey(e);
+        break;
+    case InputEvent::Kind::MouseDown:
+    case InputEvent::Kind::MouseUp:
+    case InputEvent::Kind::MouseMove:
+        DispatchMouse(e);
+        break;
+    case InputEvent::Kind::Wheel:
+        DispatchWheel(e);
+        break;
+    case InputEvent::Kind::Resize: {
+        // Top-level windows that fill the screen follow its size.
+        CSize px = ScreenPixels();
+        for (size_t i = 0; i < m_topLevels.size(); ++i) {
+            HWND w = m_topLevels[i].get();
+            if (!(w->style & WS_POPUP))
+                MoveWindow(w, 0, 0, px.cx, px.cy, TRUE);
+        }
+        // Popups show as much as the new size lets them; the focused control
+        // stays in view.
+        RevealFocus();
+        m_dirty = true;
+        break;
+    }
+    case InputEvent::Kind::Quit:
+        m_inputEnded = true;
+        break;
+    case InputEvent::Kind::EndSession:
+        EndSession(e);
+        break;
+    }
+    m_event = saved;
+}
+
+void WindowSystem::EndSession(const InputEvent& e)
+{
+    // As the platform ends a session no one can be asked about: every
+    // top-level window hears WM_ENDSESSION, and then input is over, so that
+    // every modal loop ends and the program with them.
+    if (m_sessionEnded)
+        return;
+    m_sessionEnded = true;
+    m_sessionEndSignal = e.x;
+    const LPARAM how = ENDSESSION_CRITICAL | (e.x == SIGTERM ? ENDSESSION_CLOSEAPP : ENDSESSION_LOGOFF);
+    std::vector<HWND> windows;
+    for (const auto& w : m_topLevels)
+        windows.push_back(w.get());
+    for (HWND w : windows)
+        if (IsLive(w))
+            SendMessage(w, WM_ENDSESSION, TRUE, how);
+    m_inputEnded = true;
+}
+
+bool WindowSystem::PreTranslate(MSG& msg)
+{
+    // From the target up to its top-level window, as the platform's
+    // message loop offers each message to the frames and dialogs around it.
+    for (HWND w = msg.hwnd; w; w = w->parent) {
+        if (!IsLive(w))
+            return true;
+        if (w->wnd && w->wnd->PreTranslateMessage(&msg))
+            return true;
+    }
+    return false;
+}
+
+void WindowSystem::DispatchKey(const InputEvent& e)
+{
+    // A key goes to the focused control: if the wheel scrolled it out of
+    // view, it comes back first.
+    RevealFocus();
+    HWND target = m_focus;
+    HWND active = ActiveTopLevel();
+    // Keys go to the focus only while it lies in the active window.
+    if (!target || !active || GetTopLevel(target) != active)
+        target = active;
+    if (!target)
+        return;
+    LPARAM flags = 1 | (e.alt ? (1 << 29) : 0);
+    MSG down{target, e.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, e.vk, flags};
+    bool translated = PreTranslate(down);
+    if (!translated && IsLive(target))
+        SendMessage(target, down.message, down.wParam, down.lParam);
+    if (!translated && e.ch && !e.alt && IsLive(target)) {
+        // The character goes to whatever has the focus now.
+        HWND charTarget = (m_focus && GetTopLevel(m_focus) == ActiveTopLevel()) ? m_focus : target;
+        MSG ch{charTarget, WM_CHAR, e.ch, 1};
+        if (!PreTranslate(ch) && IsLive(charTarget))
+            SendMessage(charTarget, WM_CHAR, e.ch, 1);
+    }
+    // Terminals report no releases; the release follows at once.
+    HWND upTarget = (m_focus && IsLive(m_focus)) ? m_focus : target;
+    if (IsLive(upTarget)) {
+        MSG up{upTarget, WM_KEYUP, e.vk, LPARAM(1) | (LPARAM(3) << 30)};
+        if (!PreTranslate(up) && IsLive(upTarget))
+            SendMessage(upTarget, WM_KEYUP, e.vk, up.lParam);
+    }
+}
+
+HWND WindowSystem::HitChild(HWND hwnd, CPoint cell) const
+{
+    // Children show, and take clicks, only inside their parent's child area.
+    if (!ChildArea(hwnd).PtInRect(cell))
+        return hwnd;
+    for (auto it = hwnd->children.rbegin(); it != hwnd->children.rend(); ++it) {
+        HWND child = it->get();
+        if (!(child->style & WS_VISIBLE))
+            continue;
+        if (GetWindowCells(child).PtInRect(cell))
+            return HitChild(child, cell);
+    }
+    return hwnd;
+}
+
+HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
+{
+    for (auto it = m_topLevels.rbegin(); it != m_topLevels.rend(); ++it) {
+        HWND w = it->get();
+        if (!(w->style & WS_VISIBLE) || !GetWindowCells(w).PtInRect(cell))
+            continue;
+        HWND hit = GetClientCells(w).PtInRect(cell) ? HitChild(w, cell) : w;
+        if (inClient)
+            *inClient = GetClientCells(hit).PtInRect(cell);
+        return hit;
+    }
+    return nullptr;
+}
+
+CPoint WindowSystem::ClientPointFromCell(HWND hwnd, CPoint cell) const
+{
+    CPoint origin = ClientOriginCell(hwnd);
+    CSize px = Host::CellPixels();
+    return {(cell.x - origin.x) * px.cx + px.cx / 2, (cell.y - origin.y) * px.cy + px.cy / 2};
+}
+
+bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
+{
+    CRect cells = GetWindowCells(hwnd);
+    int x = cell.x - cells.left;
+    int y = cell.y - cells.top;
+    int w = cells.Width();
+    int h = cells.Height();
+    int top = 0;
+    if ((hwnd->style & WS_CAPTION) == WS_CAPTION) {
+        if (y == 0) {
+            int right = w;
+            if (hwnd->style & WS_SYSMENU) {
+                right -= 3;
+                if (x >= right) {
+                    SendMessage(hwnd, WM_CLOSE);
+                    return true;
+                }
+            }
+            if ((hwnd->exStyle & WS_EX_CAPTIONOKBTN) && x >= right - 4 && x < right) {
+                SendMessage(hwnd, WM_COMMAND, IDOK, 0);
+                return true;
+            }
+            return true;
+        }
+        top = 1;
+    }
+    bool v = hwnd->style & WS_VSCROLL;
+    bool hz = hwnd->style & WS_HSCROLL;
+    if (v && x == w - 1 && y >= top && y < h - (hz ? 1 : 0)) {
+        int len = h - top - (hz ? 1 : 0);
+        int pos = y - top;
+        UINT code = pos == 0 ? SB_LINEUP : pos == len - 1 ? SB_LINEDOWN : pos < len / 2 ? SB_PAGEUP : SB_PAGEDOWN;
+        SendMessage(hwnd, WM_VSCROLL, MAKEWPARAM(WORD(code), 0), 0);
+        return true;
+    }
+    if (hz && y == h - 1) {
+        int len = w - (v ? 1 : 0);
+        if (x >= len)
+            return true;
+        UINT code = x == 0 ? SB_LINELEFT : x == len - 1 ? SB_LINERIGHT : x < len / 2 ? SB_PAGELEFT : SB_PAGERIGHT;
+        SendMessage(hwnd, WM_HSCROLL, MAKEWPARAM(WORD(code), 0), 0);
+        return true;
+    }
+    return false;
+}
+
+void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
+{
+    CRect client = GetClientCells(hwnd);
+    CRect inside = ChildArea(hwnd);
+    int x = cell.x - client.left;
+    int y = cell.y - client.top;
+    int w = client.Width();
+    int h = client.Height();
+    // An arrow scrolls by half of what shows inside the frame.
+    int across = std::max(1, inside.Width() / 2);
+    int down = std::max(1, inside.Height() / 2);
+    if (x == w - 1 && y == 0)
+        ScrollView(hwnd, 0, -down);
+    else if (x == w - 1 && y == h - 2)
+        ScrollView(hwnd, 0, down);
+    else if (y == h - 1 && x == 1)
+        ScrollView(hwnd, -across, 0);
+    else if (y == h - 1 && x == w - 2)
+        ScrollView(hwnd, across, 0);
+}
+
+void WindowSystem::DispatchWheel(const InputEvent& e)
+{
+    // The wheel turns what lies under the mouse, in the active window only;
+    // a window that does not scroll passes it to its parent (the default
+    // window procedure does).
+    HWND hit = WindowFromCell(CPoint(e.x, e.y), nullptr);
+    if (!hit || GetTopLevel(hit) != ActiveTopLevel() || e.notches == 0)
+        return;
+    for (HWND w = hit; w; w = w->parent)
+        if (w->style & WS_DISABLED)
+            return;
+    const int delta = std::clamp(e.notches, -0x7FFF / WHEEL_DELTA, 0x7FFF / WHEEL_DELTA) * WHEEL_DELTA;
+    // The point is in screen pixels, as every window position is: the
+    // centre of the cell under the mouse.
+    const CSize px = Host::CellPixels();
+    const LPARAM point = MAKELPARAM(WORD(e.x * px.cx + px.cx / 2), WORD(e.y * px.cy + px.cy / 2));
+    SendMessage(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), point);
+}
+
+void WindowSystem::DispatchMouse(const InputEvent& e)
+{
+    CPoint cell(e.x, e.y);
+    if (e.kind != InputEvent::Kind::MouseDown) {
+        HWND target = m_capture;
+        if (!IsLive(target))
+            return;
+        CPoint p = ClientPointFromCell(target, cell);
+        UINT msg = e.kind == InputEvent::Kind::MouseUp ? WM_LBUTTONUP : WM_MOUSEMOVE;
+        if (msg == WM_LBUTTONUP)
+            m_capture = nullptr;
+        SendMessage(target, msg, msg == WM_MOUSEMOVE ? VK_LBUTTON : 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
+        return;
+    }
+    bool inClient = false;
+    HWND hit = WindowFromCell(cell, &inClient);
+    // Only the active window (the modal one, when one is up) takes clicks;
+    // a click elsewhere tells it, so a drop-down list or menu can close.
+    HWND active = ActiveTopLevel();
+    if (!hit || GetTopLevel(hit) != active) {
+        if (active)
+            SendMessage(active, WM_CANCELMODE);
+        return;
+    }
+    for (HWND w = hit; w; w = w->parent)
+        if (w->style & WS_DISABLED)
+            return;
+    if (!inClient) {
+        ClickNonClient(hit, cell);
+        return;
+    }
+    if (IsFramed(hit) && !ChildArea(hit).PtInRect(cell)) {
+        ClickFrame(hit, cell);
+        return;
+    }
+    m_capture = hit;
+    CPoint p = ClientPointFromCell(hit, cell);
+    SendMessage(hit, WM_LBUTTONDOWN, 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
+}
