@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kRepoRoot = fs::path(__FILE__).parent_path().parent_path().parent_path();
+const fs::path kRepoRoot = TESSEL_SOURCE_DIR;
 
 std::string ReadText(const fs::path& path)
 {
