@@ -13,8 +13,8 @@ int AfxAnswerStandardOptions(int argc, char** argv, std::string_view help, std::
         if (word != "--help" && word != "--version")
             continue;
         const std::string_view text = word == "--help" ? help : version;
-        // A full disk or a closed pipe is a failure, as it is for any
-        // program whose output is its work.
+        // Output that cannot be written (a full disk) is a failure, as it
+        // is for any program whose output is its work.
         errno = 0;
         std::fwrite(text.data(), 1, text.size(), stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

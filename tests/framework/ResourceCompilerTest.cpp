@@ -26,7 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kRepoRoot = fs::path(__FILE__).parent_path().parent_path().parent_path();
+// Not from __FILE__: a compiler cache may hand the compiler a relative path,
+// which would then depend on the folder the test runs in.
+const fs::path kRepoRoot = TESSEL_SOURCE_DIR;
 
 std::string ReadText(const fs::path& path)
 {
