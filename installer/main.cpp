@@ -1,4 +1,5 @@
 // setup in a terminal.
+#include "framework/app/StandardOptions.h"
 #include "framework/app/WinApp.h"
 #include "framework/host/TerminalHost.h"
 
@@ -6,8 +7,23 @@
 #include <exception>
 #include "installer/SetupResources.h"
 
+namespace {
+const char kHelp[] =
+    "Usage: tessel-setup\n"
+    "Show the licence agreement of Tessel, ask for the handheld device's platform\n"
+    "and start that platform's installer.\n"
+    "\n"
+    "  --help     show this help and exit\n"
+    "  --version  show the version and exit\n"
+    "  --         end the options\n"
+    "\n"
+    "Other words are ignored. See tessel-setup(1).\n";
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    if (int status = AfxAnswerStandardOptions(argc, argv, kHelp, "tessel-setup " TESSEL_VERSION "\n"); status >= 0)
+        return status;
     AfxSetResourceHandle(&SetupResources());
     try {
         TerminalHost host;

@@ -133,9 +133,14 @@ void CWinApp::AddDocTemplate(CDocTemplate* tmpl) { m_templates.push_back(tmpl); 
 
 void CWinApp::ParseCommandLine(CCommandLineInfo& info)
 {
+    // "--" ends the options: every later token is a name, even one that
+    // begins with "-" or "/".
+    bool options = true;
     for (size_t i = 0; i < m_argv.size(); ++i) {
         const CString& token = m_argv[i];
-        BOOL flag = CCommandLineInfo::IsFlag(token);
+        BOOL flag = options && CCommandLineInfo::IsFlag(token);
+        if (options && token == u"--")
+            options = false;
         info.ParseParam(flag ? token.Mid(1) : token, flag, i + 1 == m_argv.size());
     }
 }

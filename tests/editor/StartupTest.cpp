@@ -54,6 +54,27 @@ TEST_F(EditorTest, OnlyTheFirstOfTwoNamesIsOpened)
     EXPECT_TRUE(host.MessageBoxes().empty());
 }
 
+TEST_F(EditorTest, AfterDoubleDashEveryWordIsAName)
+{
+    ScratchFolder dir;
+    dir.Put("-notes.txt", "dash");
+    dir.Put("notes.txt", "plain");
+    dir.Enter();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--", "-notes.txt"}, "dash"},
+        {{"-x", "--", "-notes.txt", "notes.txt"}, "dash"},
+        {{"-notes.txt", "--"}, ""},
+        {{"notes.txt", "--"}, "plain"},
+    };
+    for (const auto& [args, text] : cases) {
+        SCOPED_TRACE(args.front() + " " + args[1]);
+        ASSERT_TRUE(Start(args));
+        EXPECT_EQ(Text(), text);
+        Frame()->DestroyWindow();
+        theApp.ExitInstance();
+    }
+}
+
 TEST_F(EditorTest, FlagsAloneStartWithANewText)
 {
     ASSERT_TRUE(Start({"-x", "/p"}));

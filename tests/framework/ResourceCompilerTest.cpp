@@ -26,6 +26,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Not from __FILE__: a compiler cache may hand the compiler a relative path,
+// which would then depend on the folder the test runs in.
 const fs::path kRepoRoot = TESSEL_SOURCE_DIR;
 
 std::string ReadText(const fs::path& path)
