@@ -217,8 +217,8 @@ TEST(SaveFileTest, WritesInPlaceWhenNoTemporaryFileCanBeMade)
     ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
     EXPECT_TRUE(file.IsInPlace());
     EXPECT_TRUE(file.GetTempPath().IsEmpty());
-    EXPECT_EQ(ReadBytes(folder / "doc.txt"), "") << "in place, the file is emptied first";
     file.Write("new", 3);
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld) << "in place too, the old file stays until the commit";
     file.Commit();
     EXPECT_EQ(ReadBytes(folder / "doc.txt"), "new");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"});
