@@ -2,9 +2,10 @@
 # Installs the Debian packages the build and the tests need, if missing.
 set -euo pipefail
 # groff-base and man-db check the manual pages; dpkg-dev and file let cpack
-# find the Debian package's dependencies.
+# find the Debian package's dependencies; acl and attr set the ACLs and
+# extended attributes that the save tests check are kept.
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libncurses-dev libicu-dev tmux
-          util-linux groff-base man-db dpkg-dev file)
+          util-linux groff-base man-db dpkg-dev file acl attr)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -125,13 +125,18 @@ bool CFileDialog::Accept()
     CString path = fullName(name);
     std::error_code ec;
     fs::path p = ToPath(path);
-    // A name wholly in double quotes (as one with blanks may be typed) is
-    // taken without them, unless the name with its quotes is an existing
-    // file: a quote is an ordinary character of a name here, so the quotes
-    // are never read as a cut that would name some other file.
-    if (name.GetLength() > 2 && name[0] == u'"' && name.Find(u'"', 1) == name.GetLength() - 1 &&
-        !fs::exists(fs::symlink_status(p, ec))) {
-        path = fullName(name.Mid(1, name.GetLength() - 2));
+    // A name in double quotes (as one with blanks may be typed) is taken
+    // without them, cut at the closing one, but only when the name as typed
+    // names nothing: a quote is an ordinary character of a file name here,
+    // and an existing file is never read as some other one.
+    if (name[0] == u'"' && !fs::exists(fs::symlink_status(p, ec))) {
+        CString unquoted = name.Mid(1);
+        int quote = unquoted.Find(u'"');
+        if (quote >= 0)
+            unquoted = unquoted.Left(quote);
+        if (unquoted.IsEmpty())
+            return false;
+        path = fullName(unquoted);
         p = ToPath(path);
     }
     if (fs::is_directory(p, ec)) {

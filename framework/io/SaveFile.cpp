@@ -497,50 +497,61 @@ void CSaveFile::CommitInPlace()
     RemoveBackup();
 }
 
+namespace {
+
+// Writes a backup copy of old into folder as name~ (name~1 ... when that is
+// taken), private to the user, and syncs it. Returns 0 and the name used,
+// or an errno value with nothing left behind.
+int WriteBackup(int folder, const std::string& name, const std::string& old, std::string& used)
+{
+    int fd = -1;
+    for (int n = 0; n < kMaxBackupNames; ++n) {
+        used = name + "~" + (n ? std::to_string(n) : std::string());
+        fd = CFaultInjection::OpenAt(folder, used.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return errno;
+    int err = 0;
+    for (size_t done = 0; !err && done < old.size();) {
+        ssize_t n = CFaultInjection::Write(fd, old.data() + done, old.size() - done);
+        if (n > 0)
+            done += size_t(n);
+        else if (n == 0)
+            err = ENOSPC;
+        else if (errno != EINTR)
+            err = errno;
+    }
+    if (!err && CFaultInjection::Fsync(fd) != 0)
+        err = errno;
+    if (::close(fd) != 0 && !err && errno != EINTR)
+        err = errno;
+    if (err)
+        ::unlinkat(folder, used.c_str(), 0);
+    return err;
+}
+
+}  // namespace
+
 void CSaveFile::MakeBackup(const std::string& old)
 {
-    std::vector<int> folders{::dup(m_folderFd)};
-    for (const CString& fallback : FallbackFolders())
-        folders.push_back(::open(fallback.ToBytes().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    int firstError = 0;
-    for (int& folder : folders) {
-        int fd = -1;
-        std::string name;
-        for (int n = 0; folder >= 0 && n < kMaxBackupNames; ++n) {
-            name = m_name + "~" + (n ? std::to_string(n) : std::string());
-            fd = CFaultInjection::OpenAt(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-            if (fd >= 0 || errno != EEXIST)
-                break;
-        }
-        int err = folder < 0 ? errno : fd < 0 ? errno : 0;
-        for (size_t done = 0; fd >= 0 && !err && done < old.size();) {
-            ssize_t n = CFaultInjection::Write(fd, old.data() + done, old.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                err = n < 0 ? errno : ENOSPC;
-            else
-                done += size_t(n);
-        }
-        if (fd >= 0 && !err && CFaultInjection::Fsync(fd) != 0)
-            err = errno;
-        if (fd >= 0 && ::close(fd) != 0 && !err && errno != EINTR)
-            err = errno;
-        if (!err) {
+    // Beside the file, where the user would look for it first.
+    int err = WriteBackup(m_folderFd, m_name, old, m_backupName);
+    if (!err) {
+        m_backupFolderFd = ::dup(m_folderFd);
+        return;
+    }
+    for (const CString& fallback : FallbackFolders()) {
+        int folder = ::open(fallback.ToBytes().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0 && WriteBackup(folder, m_name, old, m_backupName) == 0) {
             m_backupFolderFd = folder;
-            m_backupName = name;
-            for (int& other : folders)
-                if (&other != &folder)
-                    CloseFd(other);
             return;
         }
-        if (fd >= 0)
-            ::unlinkat(folder, name.c_str(), 0);
-        if (!firstError)
-            firstError = err;
         CloseFd(folder);
     }
-    ThrowErrno(firstError ? firstError : EACCES);
+    m_backupName.clear();
+    ThrowErrno(err);
 }
 
 void CSaveFile::RemoveBackup()

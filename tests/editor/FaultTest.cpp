@@ -276,7 +276,7 @@ TEST_F(FaultTest, NoRoomForTheTemporaryFileKeepsTheOldFile)
 TEST_F(FaultTest, AFailedSaveInPlaceKeepsTheTextForAnotherTry)
 {
     // Without the right to create files in the folder the file is written
-    // in place; a failure there cannot keep the old file, but the document
+    // in place; a failure there puts the old content back, the document
     // keeps every character and a later save writes them all.
     const std::string old = LongText('o');
     Put("doc.txt", old);
@@ -287,6 +287,7 @@ TEST_F(FaultTest, AFailedSaveInPlaceKeepsTheTextForAnotherTry)
     Save({u"OK"});
     CFaultInjection::Reset();
     EXPECT_EQ(Boxes(), std::vector<std::string>{Message(kHardIO, "doc.txt")});
+    EXPECT_TRUE(Holds("doc.txt", old));
     EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(old.size() + 1) +
                            " starts=\"noline 0\"");
     Save();
