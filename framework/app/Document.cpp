@@ -124,8 +124,10 @@ BOOL CDocument::OnSaveDocument(const char16_t* path)
         ReportSaveLoadException(path, &fe, TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
         return FALSE;
     }
-    if (m_fileIdentity.known && PathFullName(CString(path)) == m_strPathName &&
-        !(file.GetOldIdentity() == m_fileIdentity)) {
+    // A file that is gone loses nothing; one that differs does.
+    const FileIdentity& onDisk = file.GetOldIdentity();
+    if (m_fileIdentity.known && onDisk.known && PathFullName(CString(path)) == m_strPathName &&
+        !(onDisk == m_fileIdentity)) {
         CString prompt;
         AfxFormatString1(prompt, AFX_IDP_FILE_CHANGED_ON_DISK, m_strPathName);
         if (AfxMessageBox(prompt, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {

@@ -217,9 +217,10 @@ bool CopyAttributes(int old, int copy)
     return true;
 }
 
-// Writes all of bytes at offset 0 of fd, without fault injection: the
-// way back after a failure.
-bool PutBack(int fd, const std::string& bytes)
+// Writes all of bytes at offset 0 of fd, without fault injection, and
+// gives the file its modification time again: the way back after a
+// failure, which leaves the file as it was.
+bool PutBack(int fd, const std::string& bytes, const struct timespec& modified)
 {
     for (size_t done = 0; done < bytes.size();) {
         ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(done));
@@ -229,7 +230,8 @@ bool PutBack(int fd, const std::string& bytes)
             return false;
         done += size_t(n);
     }
-    return ::ftruncate(fd, off_t(bytes.size())) == 0 && ::fsync(fd) == 0;
+    const struct timespec times[2] = {{0, UTIME_OMIT}, modified};
+    return ::ftruncate(fd, off_t(bytes.size())) == 0 && ::futimens(fd, times) == 0 && ::fsync(fd) == 0;
 }
 
 }  // namespace
@@ -457,6 +459,10 @@ void CSaveFile::CommitCopy()
 void CSaveFile::CommitInPlace()
 {
     const off_t length = off_t(m_pending.size());
+    // As the file is now (reserving room may touch its times).
+    struct stat st;
+    if (::fstat(m_hFile, &st) != 0)
+        ThrowErrno(errno);
     // The room for the new length first: a full disk fails here, before a
     // single old byte has changed. A file system that cannot reserve room
     // goes on; the backup copy keeps the old content then.
@@ -464,9 +470,6 @@ void CSaveFile::CommitInPlace()
         errno != ENOSYS)
         ThrowErrno(errno);
     std::string old;
-    struct stat st;
-    if (::fstat(m_hFile, &st) != 0)
-        ThrowErrno(errno);
     old.resize(size_t(st.st_size));
     for (size_t done = 0; done < old.size();) {
         ssize_t n = ::pread(m_hFile, old.data() + done, old.size() - done, off_t(done));
@@ -488,7 +491,7 @@ void CSaveFile::CommitInPlace()
         CFile::Flush();
     } catch (const CFileException&) {
         // The old content back; the backup stays only when that fails too.
-        if (PutBack(m_hFile, old))
+        if (PutBack(m_hFile, old, st.st_mtim))
             RemoveBackup();
         throw;
     }
