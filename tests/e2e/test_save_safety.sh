@@ -48,14 +48,14 @@ literal "mine "
 wait_for 'mine old'
 printf theirs >doc.txt
 keys C-s
-wait_for 'changed by another program'
+wait_for 'has been changed by another'
 click_text 'No'
-wait_gone 'changed by another program'
+wait_gone 'has been changed by another'
 expect_bytes doc.txt "$(printf theirs | xxd -p)"
 keys C-s
-wait_for 'changed by another program'
+wait_for 'has been changed by another'
 click_text 'Yes'
-wait_gone 'changed by another program'
+wait_gone 'has been changed by another'
 sleep 0.3
 expect_bytes doc.txt "$(printf 'mine old' | xxd -p)"
 
