@@ -26,7 +26,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const fs::path kRepoRoot = fs::path(__FILE__).parent_path().parent_path().parent_path();
+// From the build, not __FILE__: a compiler cache may make that relative.
+const fs::path kRepoRoot = TESSEL_SOURCE_DIR;
 
 std::string ReadText(const fs::path& path)
 {
