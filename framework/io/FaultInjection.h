@@ -1,9 +1,10 @@
 // CFaultInjection: makes the file layer's system calls fail on purpose, so
 // that tests can drive every error path of opening, reading and saving.
 //
-// Every open, read, write, fsync and rename that CFile, CSaveFile and the
-// path functions make goes through the wrappers below. While nothing is armed
-// a wrapper is the plain system call behind one test of a flag. Once armed
+// Every open of a file's content, read, write, fsync and rename that CFile
+// and CSaveFile make goes through the wrappers below (looking up folders and
+// links does not). While nothing is armed a wrapper is the plain system
+// call behind one test of a flag. Once armed
 // (by Fail, Shorten, Count or a pause hook) each call is counted per
 // operation, from 1, and the rules decide what happens:
 //   - Fail(op, n, err): call n of op fails with errno err (n = 0: every call);

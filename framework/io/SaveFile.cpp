@@ -476,7 +476,7 @@ void CSaveFile::CommitInPlace()
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            ThrowErrno(errno);
+            ThrowErrno(errno == EBADF ? EACCES : errno);  // a file we may write but not read: no backup
         if (n == 0) {
             old.resize(done);
             break;
