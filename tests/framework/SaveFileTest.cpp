@@ -1,6 +1,8 @@
 #include "framework/io/SaveFile.h"
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,6 +141,27 @@ TEST(SaveFileTest, FollowsSymbolicLinksAndKeepsThem)
 
     ASSERT_EQ(::symlink("loop", (folder / "loop").c_str()), 0);
     EXPECT_EQ(Save(folder.Name("loop"), "x"), CFileException::badPath);
+}
+
+TEST(SaveFileTest, OnlyRegularFilesAreWritten)
+{
+    SharedFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0666), 0);
+    ::mkdir((folder / "folder").c_str(), 0755);
+    int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::string socketPath = folder / "socket";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const std::string& path : {folder / "fifo", folder / "folder", folder / "socket", std::string("/dev/null")}) {
+        CFileException error;
+        EXPECT_EQ(Save(CString::FromBytes(path), "x", &error), CFileException::accessDenied) << path;
+        EXPECT_EQ(MessageOf(error), "Access to " + path + " was denied.");
+    }
+    ::close(sock);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo", "folder", "socket"})) << "nothing made beside";
 }
 
 TEST(SaveFileTest, DiskFullAtAnyWriteKeepsTheOldFileAndRemovesTheTemporaryOne)
