@@ -217,21 +217,51 @@ bool CopyAttributes(int old, int copy)
     return true;
 }
 
-// Writes all of bytes at offset 0 of fd, without fault injection, and
-// gives the file its modification time again: the way back after a
-// failure, which leaves the file as it was.
-bool PutBack(int fd, const std::string& bytes, const struct timespec& modified)
+// Copies length bytes from the start of one file to the start of another:
+// in the kernel where it can, through a buffer otherwise (another file
+// system). Returns 0 or an errno value.
+int CopyContent(int from, int to, off_t length)
 {
-    for (size_t done = 0; done < bytes.size();) {
-        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(done));
-        if (n < 0 && errno == EINTR)
+    off_t in = 0, out = 0;
+    while (in < length) {
+        ssize_t n = ::copy_file_range(from, &in, to, &out, size_t(length - in), 0);
+        if (n > 0)
             continue;
-        if (n <= 0)
-            return false;
-        done += size_t(n);
+        if (n == 0)
+            return EIO;  // the file became shorter meanwhile
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return errno;
+        std::string buffer(size_t(std::min<off_t>(length - in, 1 << 16)), '\0');
+        while (in < length) {
+            ssize_t got = ::pread(from, buffer.data(), size_t(std::min<off_t>(length - in, off_t(buffer.size()))), in);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return got < 0 ? errno : EIO;
+            for (ssize_t done = 0; done < got;) {
+                ssize_t put = ::pwrite(to, buffer.data() + done, size_t(got - done), out);
+                if (put < 0 && errno == EINTR)
+                    continue;
+                if (put <= 0)
+                    return put < 0 ? errno : ENOSPC;
+                done += put;
+                out += put;
+            }
+            in += got;
+        }
     }
+    return 0;
+}
+
+// Puts the old content back from the backup, and the file's modification
+// time: the way back after a failure, which leaves the file as it was.
+bool PutBack(int fd, int backup, off_t length, const struct timespec& modified)
+{
     const struct timespec times[2] = {{0, UTIME_OMIT}, modified};
-    return ::ftruncate(fd, off_t(bytes.size())) == 0 && ::futimens(fd, times) == 0 && ::fsync(fd) == 0;
+    return CopyContent(backup, fd, length) == 0 && ::ftruncate(fd, length) == 0 && ::futimens(fd, times) == 0 &&
+           ::fsync(fd) == 0;
 }
 
 }  // namespace
@@ -317,6 +347,7 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
         m_inPlace = true;
         m_hFile = m_targetFd;
         m_targetFd = hFileNull;
+        m_pending.reserve(size_t(now.st_size) + 4096);  // the new content is often about as long
     }
     return TRUE;
 }
@@ -469,21 +500,7 @@ void CSaveFile::CommitInPlace()
     if (length > 0 && ::fallocate(m_hFile, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP &&
         errno != ENOSYS)
         ThrowErrno(errno);
-    std::string old;
-    old.resize(size_t(st.st_size));
-    for (size_t done = 0; done < old.size();) {
-        ssize_t n = ::pread(m_hFile, old.data() + done, old.size() - done, off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            ThrowErrno(errno == EBADF ? EACCES : errno);  // a file we may write but not read: no backup
-        if (n == 0) {
-            old.resize(done);
-            break;
-        }
-        done += size_t(n);
-    }
-    MakeBackup(old);
+    MakeBackup(st.st_size);
     try {
         Seek(0, begin);
         CFile::Write(m_pending.data(), UINT(m_pending.size()));
@@ -491,7 +508,7 @@ void CSaveFile::CommitInPlace()
         CFile::Flush();
     } catch (const CFileException&) {
         // The old content back; the backup stays only when that fails too.
-        if (PutBack(m_hFile, old, st.st_mtim))
+        if (PutBack(m_hFile, m_backupFd, st.st_size, st.st_mtim))
             RemoveBackup();
         throw;
     }
@@ -502,59 +519,54 @@ void CSaveFile::CommitInPlace()
 
 namespace {
 
-// Writes a backup copy of old into folder as name~ (name~1 ... when that is
-// taken), private to the user, and syncs it. Returns 0 and the name used,
-// or an errno value with nothing left behind.
-int WriteBackup(int folder, const std::string& name, const std::string& old, std::string& used)
+// Makes a backup copy of the file's first length bytes in folder as name~
+// (name~1 ... when that is taken), private to the user, and syncs it.
+// Returns its descriptor and the name used, or -1 with errno set and
+// nothing left behind.
+int WriteBackup(int file, off_t length, int folder, const std::string& name, std::string& used)
 {
     int fd = -1;
     for (int n = 0; n < kMaxBackupNames; ++n) {
         used = name + "~" + (n ? std::to_string(n) : std::string());
-        fd = CFaultInjection::OpenAt(folder, used.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        fd = CFaultInjection::OpenAt(folder, used.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST)
             break;
     }
     if (fd < 0)
-        return errno;
-    int err = 0;
-    for (size_t done = 0; !err && done < old.size();) {
-        ssize_t n = CFaultInjection::Write(fd, old.data() + done, old.size() - done);
-        if (n > 0)
-            done += size_t(n);
-        else if (n == 0)
-            err = ENOSPC;
-        else if (errno != EINTR)
-            err = errno;
-    }
+        return -1;
+    int err = CopyContent(file, fd, length);
     if (!err && CFaultInjection::Fsync(fd) != 0)
         err = errno;
-    if (::close(fd) != 0 && !err && errno != EINTR)
-        err = errno;
-    if (err)
+    if (err) {
+        ::close(fd);
         ::unlinkat(folder, used.c_str(), 0);
-    return err;
+        errno = err;
+        return -1;
+    }
+    return fd;
 }
 
 }  // namespace
 
-void CSaveFile::MakeBackup(const std::string& old)
+void CSaveFile::MakeBackup(off_t length)
 {
     // Beside the file, where the user would look for it first.
-    int err = WriteBackup(m_folderFd, m_name, old, m_backupName);
-    if (!err) {
+    m_backupFd = WriteBackup(m_hFile, length, m_folderFd, m_name, m_backupName);
+    if (m_backupFd >= 0) {
         m_backupFolderFd = ::dup(m_folderFd);
         return;
     }
+    int err = errno;
     for (const CString& fallback : FallbackFolders()) {
         int folder = ::open(fallback.ToBytes().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folder >= 0 && WriteBackup(folder, m_name, old, m_backupName) == 0) {
+        if (folder >= 0 && (m_backupFd = WriteBackup(m_hFile, length, folder, m_name, m_backupName)) >= 0) {
             m_backupFolderFd = folder;
             return;
         }
         CloseFd(folder);
     }
     m_backupName.clear();
-    ThrowErrno(err);
+    ThrowErrno(err == EBADF ? EACCES : err);  // EBADF: a file we may write but not read
 }
 
 void CSaveFile::RemoveBackup()
@@ -562,6 +574,7 @@ void CSaveFile::RemoveBackup()
     if (m_backupFolderFd >= 0 && !m_backupName.empty())
         ::unlinkat(m_backupFolderFd, m_backupName.c_str(), 0);
     m_backupName.clear();
+    CloseFd(m_backupFd);
     CloseFd(m_backupFolderFd);
 }
 
@@ -580,6 +593,7 @@ void CSaveFile::Discard()
     // A backup still named here is one the old content could not be put
     // back from: it stays.
     m_backupName.clear();
+    CloseFd(m_backupFd);
     CloseFd(m_backupFolderFd);
     CloseFd(m_targetFd);
     CloseFd(m_folderFd);

@@ -107,8 +107,9 @@ private:
     int CreateTemp(mode_t mode);
     void CommitCopy();
     void CommitInPlace();
-    // Makes the backup copy of old; throws when none can be made.
-    void MakeBackup(const std::string& old);
+    // Makes the backup copy of the file's first length bytes; throws when
+    // none can be made.
+    void MakeBackup(off_t length);
     void RemoveBackup();
 
     CString m_strTargetPath;
@@ -121,6 +122,7 @@ private:
     bool m_inPlace = false;
     bool m_new = false;          // opened by OpenNew
     std::string m_pending;       // in place: the new content
+    int m_backupFd = hFileNull;  // the backup copy, kept open to put it back
     int m_backupFolderFd = hFileNull;
     std::string m_backupName;
     FileIdentity m_oldIdentity;

@@ -284,7 +284,9 @@ TEST_F(FaultTest, AFailedSaveInPlaceKeepsTheTextForAnotherTry)
     Put("doc.txt", old);
     ASSERT_TRUE(Start({P("doc.txt")}));
     Type(u"n");
+    // Half the text is written over the old one before the failure.
     CFaultInjection::Fail(CFaultInjection::opOpen, 2, EACCES);
+    CFaultInjection::Shorten(CFaultInjection::opWrite, 1);
     CFaultInjection::Fail(CFaultInjection::opWrite, 2, EIO);
     Save({u"OK"});
     CFaultInjection::Reset();
