@@ -97,9 +97,11 @@ bool MayFollow(int folder, const struct stat& link)
 // Resolves an absolute path to the folder that holds the file it names
 // (folder, O_PATH) and the file's name there, following a link as last
 // part from the folder the link lies in, as the kernel does. exists and
-// st tell what the name holds. Returns 0 or an errno value.
-int Resolve(const std::string& path, int& folder, std::string& name, bool& exists, struct stat& st)
+// st tell what the name holds; followed whether a link was followed.
+// Returns 0 or an errno value.
+int Resolve(const std::string& path, int& folder, std::string& name, bool& exists, struct stat& st, bool& followed)
 {
+    followed = false;
     folder = OpenFolderOf(path, name);
     if (folder < 0)
         return errno;
@@ -117,6 +119,7 @@ int Resolve(const std::string& path, int& folder, std::string& name, bool& exist
             return ELOOP;
         if (!MayFollow(folder, st))
             return EACCES;
+        followed = true;
         std::string link = ReadLinkAt(folder, name, st.st_size);
         if (link.empty())
             return ENOENT;
@@ -296,13 +299,15 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
 
     const std::string path = full.ToBytes();
     struct stat old = {};
-    bool exists = false;
-    if (int err = Resolve(path, m_folderFd, m_name, exists, old)) {
+    bool exists = false, followed = false;
+    if (int err = Resolve(path, m_folderFd, m_name, exists, old, followed)) {
         // A folder on the way that is missing or is none: a bad path.
         bool badPath = err == ENOENT || err == ENOTDIR || err == ELOOP;
         return fail(err, badPath ? CFileException::badPath : CFileException::ErrnoToException(err));
     }
-    m_folderPath = DescriptorPath(m_folderFd, FolderOf(path));
+    // Where a link led, the system tells the folder's path; otherwise it is
+    // the name's own folder.
+    m_folderPath = followed ? DescriptorPath(m_folderFd, FolderOf(path)) : FolderOf(path);
     m_strTargetPath = CString::FromBytes(Join(m_folderPath, m_name));
     m_strFileName = full;
     if (!exists) {
@@ -437,7 +442,7 @@ BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
     struct stat st;
     if (m_name.empty() || ::fstatat(m_folderFd, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return fail(EEXIST);
-    m_folderPath = DescriptorPath(m_folderFd, FolderOf(path));
+    m_folderPath = FolderOf(path);
     int fd = CreateTemp(0600);
     if (fd < 0)
         return fail(errno);
