@@ -75,7 +75,7 @@ void CPlatformDlg::OnOK()
     // its name cannot make the system start some other program; the
     // command line grows with the path.
     CString commandLine = u"\"" + g_strSetupDir + g_arrPlatformFolders[m_nPlatform] + u"\\setup.exe\"";
-    std::string buffer = commandLine.ToUtf8();
+    std::string buffer = commandLine.ToBytes();  // the folder's name byte for byte
     RunProgram(buffer.data());
     CDialog::OnOK();
 }

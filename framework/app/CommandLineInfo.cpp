@@ -14,7 +14,7 @@ BOOL CCommandLineInfo::IsFlag(const CString& token)
     if (token.Find(u'/', 1) >= 0)
         return FALSE;
     struct stat st;
-    return ::stat(token.ToUtf8().c_str(), &st) == 0 ? FALSE : TRUE;
+    return ::stat(token.ToBytes().c_str(), &st) == 0 ? FALSE : TRUE;
 }
 
 void CCommandLineInfo::ParseParam(const CString& param, BOOL flag, BOOL last)

@@ -56,6 +56,7 @@ BOOL CDocument::OnNewDocument()
 {
     DeleteContents();
     m_strPathName.Empty();
+    m_fileIdentity = FileIdentity();
     SetModifiedFlag(FALSE);
     return TRUE;
 }
@@ -88,6 +89,7 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
     }
     DeleteContents();
     SetModifiedFlag(TRUE);
+    FileIdentity read = FileIdentity::Of(file.GetHandle());
     try {
         if (file.GetLength() != 0) {
             CArchive ar(&file, CArchive::load, 4096);
@@ -101,6 +103,7 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
         ReportSaveLoadException(path, &e, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
     }
+    m_fileIdentity = read;
     SetModifiedFlag(FALSE);
     return TRUE;
 }
@@ -121,6 +124,17 @@ BOOL CDocument::OnSaveDocument(const char16_t* path)
         ReportSaveLoadException(path, &fe, TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
         return FALSE;
     }
+    // A file that is gone loses nothing; one that differs does.
+    const FileIdentity& onDisk = file.GetOldIdentity();
+    if (m_fileIdentity.known && onDisk.known && PathFullName(CString(path)) == m_strPathName &&
+        !(onDisk == m_fileIdentity)) {
+        CString prompt;
+        AfxFormatString1(prompt, AFX_IDP_FILE_CHANGED_ON_DISK, m_strPathName);
+        if (AfxMessageBox(prompt, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+            file.Abort();
+            return FALSE;
+        }
+    }
     try {
         WriteAndCommit(file);
     } catch (CException& e) {
@@ -129,6 +143,7 @@ BOOL CDocument::OnSaveDocument(const char16_t* path)
         ReportSaveLoadException(path, &e, TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
         return FALSE;
     }
+    m_fileIdentity = file.GetNewIdentity();
     SetModifiedFlag(FALSE);
     return TRUE;
 }
@@ -251,10 +266,13 @@ BOOL CDocument::DoSave(const char16_t* path, BOOL replace)
                                  OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
             return FALSE;
     }
+    FileIdentity own = m_fileIdentity;
     if (!OnSaveDocument(newName))
         return FALSE;
     if (replace)
         SetPathName(newName);
+    else
+        m_fileIdentity = own;  // a copy elsewhere: the document's file is still its own
     return TRUE;
 }
 

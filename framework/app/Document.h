@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/base/String.h"
+#include "framework/io/FileIdentity.h"
 #include "framework/win/CmdTarget.h"
 
 class CArchive;
@@ -41,6 +42,9 @@ public:
     virtual void Serialize(CArchive& ar);
     virtual BOOL OnNewDocument();
     virtual BOOL OnOpenDocument(const char16_t* path);
+    // Saving over the document's own file when it changed on disk since it
+    // was read or written (another file now, another size or modification
+    // time) asks first; No leaves file and document as they were.
     virtual BOOL OnSaveDocument(const char16_t* path);
     virtual void OnCloseDocument();
     virtual void DeleteContents() {}
@@ -75,6 +79,9 @@ protected:
     CString m_strTitle;
     CString m_strPathName;
     BOOL m_bModified = FALSE;
+    // The document's file as it was read or last written: a save over a
+    // file that differs from it asks first.
+    FileIdentity m_fileIdentity;
     std::vector<CView*> m_views;
 
     DECLARE_MESSAGE_MAP()

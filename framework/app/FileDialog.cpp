@@ -19,9 +19,9 @@ constexpr UINT kListId = 1120;
 constexpr UINT kFolderId = 1088;
 constexpr UINT kFilterId = 1136;
 
-fs::path ToPath(const CString& s) { return fs::path(PathNative(s).ToUtf8()); }
+fs::path ToPath(const CString& s) { return fs::path(s.ToBytes()); }
 
-CString FromPath(const fs::path& p) { return CString::FromUtf8(p.string()); }
+CString FromPath(const fs::path& p) { return CString::FromBytes(p.native()); }
 
 // The path of the entry in path's folder whose name equals path's last part
 // when case is ignored; empty when there is none or more than one.
@@ -118,19 +118,28 @@ bool CFileDialog::Accept()
     CString name = m_name.GetWindowText();
     name.TrimLeft();
     name.TrimRight();
-    // A name in double quotes (as one with blanks may be typed) is taken
-    // without them.
-    if (!name.IsEmpty() && name[0] == u'"') {
-        name = name.Mid(1);
-        int quote = name.Find(u'"');
-        if (quote >= 0)
-            name = name.Left(quote);
-    }
     if (name.IsEmpty())
         return false;
-    CString path = (name[0] == u'/' || name[0] == u'~') ? PathFullName(name) : PathFullName(m_folder + name);
+    auto fullName = [&](const CString& typed) {
+        return (typed[0] == u'/' || typed[0] == u'~') ? PathFullName(typed) : PathFullName(m_folder + typed);
+    };
+    CString path = fullName(name);
     std::error_code ec;
     fs::path p = ToPath(path);
+    // A name in double quotes (as one with blanks may be typed) is taken
+    // without them, cut at the closing one, but only when the name as typed
+    // names nothing: a quote is an ordinary character of a file name here,
+    // and an existing file is never read as some other one.
+    if (name[0] == u'"' && !fs::exists(fs::symlink_status(p, ec))) {
+        CString unquoted = name.Mid(1);
+        int quote = unquoted.Find(u'"');
+        if (quote >= 0)
+            unquoted = unquoted.Left(quote);
+        if (unquoted.IsEmpty())
+            return false;
+        path = fullName(unquoted);
+        p = ToPath(path);
+    }
     if (fs::is_directory(p, ec)) {
         Fill(path);
         m_name.SetWindowText(u"");

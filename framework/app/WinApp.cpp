@@ -226,10 +226,10 @@ int AfxWinMain(Host& host, int argc, char** argv)
         return 1;
     char exe[PATH_MAX + 1];
     ssize_t n = ::readlink("/proc/self/exe", exe, PATH_MAX);
-    CString module = n > 0 ? CString::FromUtf8(std::string_view(exe, size_t(n))) : CString::FromUtf8(argc > 0 ? argv[0] : "");
+    CString module = n > 0 ? CString::FromBytes(std::string_view(exe, size_t(n))) : CString::FromBytes(argc > 0 ? argv[0] : "");
     std::vector<CString> args;
     for (int i = 1; i < argc; ++i)
-        args.push_back(CString::FromUtf8(argv[i]));
+        args.push_back(CString::FromBytes(argv[i]));
     app->SetUp(module, std::move(args));
     int code;
     if (!app->InitInstance()) {

@@ -79,6 +79,81 @@ std::string CString::ToUtf8() const
     return out;
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of s (1 to 4),
+// or 0 when s does not start with one: a stray continuation byte, an
+// overlong form, a surrogate, a code point above U+10FFFF or a cut
+// sequence.
+size_t WellFormedLength(std::string_view s)
+{
+    auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
+    auto trail = [&](size_t i, unsigned char low = 0x80, unsigned char high = 0xBF) {
+        return i < s.size() && byte(i) >= low && byte(i) <= high;
+    };
+    unsigned char c = byte(0);
+    if (c < 0x80)
+        return 1;
+    if (c >= 0xC2 && c <= 0xDF)
+        return trail(1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        unsigned char low = c == 0xE0 ? 0xA0 : 0x80;
+        unsigned char high = c == 0xED ? 0x9F : 0xBF;
+        return trail(1, low, high) && trail(2) ? 3 : 0;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        unsigned char low = c == 0xF0 ? 0x90 : 0x80;
+        unsigned char high = c == 0xF4 ? 0x8F : 0xBF;
+        return trail(1, low, high) && trail(2) && trail(3) ? 4 : 0;
+    }
+    return 0;
+}
+
+// A byte that is no part of well-formed UTF-8, as FromBytes keeps it.
+constexpr char16_t kByteBase = 0xDC00;
+
+}  // namespace
+
+CString CString::FromBytes(std::string_view bytes)
+{
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        size_t len = WellFormedLength(bytes.substr(i));
+        if (len == 0) {
+            out += char16_t(kByteBase + static_cast<unsigned char>(bytes[i]));
+            ++i;
+            continue;
+        }
+        // Well formed: the plain decoder reads it exactly.
+        out += FromUtf8(bytes.substr(i, len)).m_str;
+        i += len;
+    }
+    return CString(std::move(out));
+}
+
+std::string CString::ToBytes() const
+{
+    std::string out;
+    out.reserve(m_str.size());
+    size_t done = 0;
+    for (size_t i = 0; i < m_str.size(); ++i) {
+        char16_t c = m_str[i];
+        bool pair = Utf16::IsHighSurrogate(c) && i + 1 < m_str.size() && Utf16::IsLowSurrogate(m_str[i + 1]);
+        if (pair) {
+            ++i;
+            continue;
+        }
+        if (c >= kByteBase + 0x80 && c <= kByteBase + 0xFF) {
+            out += CString(m_str.substr(done, i - done)).ToUtf8();
+            out += char(c - kByteBase);
+            done = i + 1;
+        }
+    }
+    out += CString(m_str.substr(done)).ToUtf8();
+    return out;
+}
+
 std::string CString::ToLatin1() const
 {
     std::string out(m_str.size(), '\0');

@@ -25,6 +25,13 @@ public:
     static CString FromUtf8(std::string_view utf8);
     static CString FromLatin1(std::string_view bytes);
     std::string ToUtf8() const;
+    // The system's bytes (file names, the command line): read as UTF-8
+    // where they are well-formed UTF-8; each other byte 0x80-0xFF is kept as
+    // the lone surrogate U+DC80-U+DCFF (which the screen shows as U+FFFD),
+    // and ToBytes turns it back into the same byte. Bytes to CString and
+    // back give the bytes exactly.
+    static CString FromBytes(std::string_view bytes);
+    std::string ToBytes() const;
     // Each code unit's low 8 bits, as 8-bit text stores it.
     std::string ToLatin1() const;
 

@@ -75,13 +75,13 @@ void CFaultInjection::Reset()
     s_armed = false;
 }
 
-int CFaultInjection::ArmedOpen(const char* path, int flags, mode_t mode)
+int CFaultInjection::ArmedOpenAt(int folder, const char* name, int flags, mode_t mode)
 {
     if (int err = Enter(opOpen)) {
         errno = err;
         return -1;
     }
-    return ::open(path, flags, mode);
+    return ::openat(folder, name, flags, mode);
 }
 
 ssize_t CFaultInjection::ArmedRead(int fd, void* buf, size_t count)
@@ -111,34 +111,34 @@ int CFaultInjection::ArmedFsync(int fd)
     return ::fsync(fd);
 }
 
-int CFaultInjection::ArmedRename(const char* from, const char* to)
+int CFaultInjection::ArmedRenameAt(int fromFolder, const char* from, int toFolder, const char* to)
 {
     if (int err = Enter(opRename)) {
         errno = err;
         return -1;
     }
-    return ::rename(from, to);
+    return ::renameat(fromFolder, from, toFolder, to);
 }
 
-int CFaultInjection::ArmedRenameNoReplace(const char* from, const char* to)
+int CFaultInjection::ArmedRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
 {
     if (int err = Enter(opRename)) {
         errno = err;
         return -1;
     }
-    return PlainRenameNoReplace(from, to);
+    return PlainRenameNoReplaceAt(fromFolder, from, toFolder, to);
 }
 
-int CFaultInjection::PlainRenameNoReplace(const char* from, const char* to)
+int CFaultInjection::PlainRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
 {
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+    if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return -1;
     // A file system that cannot rename without replacing: a second name
     // is made as exclusively, then the first goes.
-    if (::link(from, to) != 0)
+    if (::linkat(fromFolder, from, toFolder, to, 0) != 0)
         return -1;
-    ::unlink(from);
+    ::unlinkat(fromFolder, from, 0);
     return 0;
 }

@@ -1,9 +1,10 @@
 // CFaultInjection: makes the file layer's system calls fail on purpose, so
 // that tests can drive every error path of opening, reading and saving.
 //
-// Every open, read, write, fsync and rename that CFile, CSaveFile and the
-// path functions make goes through the wrappers below. While nothing is armed
-// a wrapper is the plain system call behind one test of a flag. Once armed
+// Every open of a file's content, read, write, fsync and rename that CFile
+// and CSaveFile make goes through the wrappers below (looking up folders and
+// links does not). While nothing is armed a wrapper is the plain system
+// call behind one test of a flag. Once armed
 // (by Fail, Shorten, Count or a pause hook) each call is counted per
 // operation, from 1, and the rules decide what happens:
 //   - Fail(op, n, err): call n of op fails with errno err (n = 0: every call);
@@ -39,9 +40,11 @@ public:
 
     // The wrappers the file layer calls. They return what the system call
     // returns and set errno as it does.
-    static int Open(const char* path, int flags, mode_t mode = 0)
+    static int Open(const char* path, int flags, mode_t mode = 0) { return OpenAt(AT_FDCWD, path, flags, mode); }
+    // An open relative to a folder's descriptor (an open as the rules count them).
+    static int OpenAt(int folder, const char* name, int flags, mode_t mode = 0)
     {
-        return s_armed ? ArmedOpen(path, flags, mode) : ::open(path, flags, mode);
+        return s_armed ? ArmedOpenAt(folder, name, flags, mode) : ::openat(folder, name, flags, mode);
     }
     static ssize_t Read(int fd, void* buf, size_t count)
     {
@@ -52,25 +55,27 @@ public:
         return s_armed ? ArmedWrite(fd, buf, count) : ::write(fd, buf, count);
     }
     static int Fsync(int fd) { return s_armed ? ArmedFsync(fd) : ::fsync(fd); }
-    static int Rename(const char* from, const char* to)
+    static int Rename(const char* from, const char* to) { return RenameAt(AT_FDCWD, from, AT_FDCWD, to); }
+    static int RenameAt(int fromFolder, const char* from, int toFolder, const char* to)
     {
-        return s_armed ? ArmedRename(from, to) : ::rename(from, to);
+        return s_armed ? ArmedRenameAt(fromFolder, from, toFolder, to) : ::renameat(fromFolder, from, toFolder, to);
     }
     // A rename that fails with EEXIST rather than replace a file (a rename
     // operation as the rules count them).
-    static int RenameNoReplace(const char* from, const char* to)
+    static int RenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
     {
-        return s_armed ? ArmedRenameNoReplace(from, to) : PlainRenameNoReplace(from, to);
+        return s_armed ? ArmedRenameNoReplaceAt(fromFolder, from, toFolder, to)
+                       : PlainRenameNoReplaceAt(fromFolder, from, toFolder, to);
     }
 
 private:
-    static int ArmedOpen(const char* path, int flags, mode_t mode);
+    static int ArmedOpenAt(int folder, const char* name, int flags, mode_t mode);
     static ssize_t ArmedRead(int fd, void* buf, size_t count);
     static ssize_t ArmedWrite(int fd, const void* buf, size_t count);
     static int ArmedFsync(int fd);
-    static int ArmedRename(const char* from, const char* to);
-    static int ArmedRenameNoReplace(const char* from, const char* to);
-    static int PlainRenameNoReplace(const char* from, const char* to);
+    static int ArmedRenameAt(int fromFolder, const char* from, int toFolder, const char* to);
+    static int ArmedRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to);
+    static int PlainRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to);
 
     static inline bool s_armed = false;
 };

@@ -14,7 +14,7 @@
 
 namespace {
 
-std::string Native(const CString& fullPath) { return PathNative(fullPath).ToUtf8(); }
+std::string Native(const CString& fullPath) { return fullPath.ToBytes(); }
 
 // The lock of another open that conflicts with a lock of this type over the
 // whole file, if any.
@@ -107,7 +107,7 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
 
     UINT access = openFlags & 0x3;
     UINT share = openFlags & 0x70;
-    int flags = O_CLOEXEC | O_NOCTTY;
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     switch (access) {
     case modeRead: flags |= O_RDONLY; break;
     case modeWrite: flags |= O_WRONLY; break;
@@ -135,6 +135,7 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
         ::close(fd);
         return fail(err, CFileException::ErrnoToException(err));
     }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (S_ISREG(st.st_mode)) {
         if (int err = LockShare(fd, access, share)) {
             ::close(fd);

@@ -17,7 +17,9 @@
 // shareDenyNone holds no lock, so a later opener cannot see them.
 //
 // Descriptors are opened close-on-exec, so started programs inherit none.
-// Names may use "\" or "/"; the file keeps its full path (GetFilePath).
+// Names are the system's bytes (CString::FromBytes); the file keeps its full
+// path (GetFilePath). Opening never waits: a FIFO without a writer opens at
+// once, as empty.
 // Failures throw CFileException by value (see FileException.h) with the full
 // path; Open reports them through its error argument instead.
 #pragma once

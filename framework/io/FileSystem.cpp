@@ -13,7 +13,7 @@
 
 namespace {
 
-std::string Native(const char16_t* path) { return PathNative(CString(path)).ToUtf8(); }
+std::string Native(const char16_t* path) { return CString(path).ToBytes(); }
 
 }  // namespace
 
@@ -80,7 +80,7 @@ BOOL ListFolder(const char16_t* folder, std::vector<FolderEntry>& entries)
         if (name == "." || name == "..")
             continue;
         FolderEntry item;
-        item.name = CString::FromUtf8(name);
+        item.name = CString::FromBytes(name);
         bool folderType = entry->d_type == DT_DIR;
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             struct stat st;

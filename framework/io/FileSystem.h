@@ -1,5 +1,4 @@
 // Questions about the file system: attributes, free space, folder listings.
-// Names may use "\" or "/" as separators.
 #pragma once
 
 #include <vector>

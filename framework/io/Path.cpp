@@ -1,31 +1,31 @@
 #include "framework/io/Path.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
 
 namespace {
 
-int LastSeparator(const CString& path)
+// Whether the absolute path of these parts names a symbolic link.
+bool IsLink(const std::vector<std::u16string_view>& parts)
 {
-    return std::max(path.ReverseFind(u'/'), path.ReverseFind(u'\\'));
+    std::u16string path;
+    for (std::u16string_view part : parts) {
+        path += u'/';
+        path += part;
+    }
+    struct stat st;
+    return ::lstat(CString(path).ToBytes().c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 }  // namespace
 
-CString PathFileName(const CString& path) { return path.Mid(LastSeparator(path) + 1); }
+CString PathFileName(const CString& path) { return path.Mid(path.ReverseFind(u'/') + 1); }
 
-CString PathFolder(const CString& path) { return path.Left(LastSeparator(path) + 1); }
-
-CString PathNative(const CString& path)
-{
-    std::u16string s = path.Str();
-    std::replace(s.begin(), s.end(), u'\\', u'/');
-    return CString(std::move(s));
-}
+CString PathFolder(const CString& path) { return path.Left(path.ReverseFind(u'/') + 1); }
 
 CString PathCurrentDirectory()
 {
@@ -35,19 +35,12 @@ CString PathCurrentDirectory()
             return CString(u"/");
         buf.resize(buf.size() * 2);
     }
-    return CString::FromUtf8(buf.c_str());
+    return CString::FromBytes(buf.c_str());
 }
 
 CString PathFullName(const CString& name)
 {
     std::u16string s = name.Str();
-    if (!s.empty() && s[0] == u'"') {
-        s.erase(0, 1);
-        size_t quote = s.find(u'"');
-        if (quote != std::u16string::npos)
-            s.erase(quote);
-    }
-    s = PathNative(CString(std::move(s))).Str();
     if (s.empty())
         return CString();
     if (s[0] != u'/')
@@ -62,9 +55,12 @@ CString PathFullName(const CString& name)
         if (part.empty() || part == u".")
             continue;
         if (part == u"..") {
-            if (!parts.empty())
+            if (parts.empty())
+                continue;  // "/.." is "/"
+            if (parts.back() != u".." && !IsLink(parts)) {
                 parts.pop_back();
-            continue;
+                continue;
+            }
         }
         parts.push_back(part);
     }

@@ -1,20 +1,19 @@
-// Path names. Both "\" and "/" separate the parts of a path; the system
-// itself is given "/" only.
+// Path names, as the file system has them: "/" is the only separator (a
+// backslash or a quote is part of a name), and a name is the system's bytes
+// kept in a CString (CString::FromBytes / ToBytes).
 #pragma once
 
 #include "framework/base/String.h"
 
-// The part after the last separator ("C:\docs\a.txt" -> "a.txt").
+// The part after the last "/" ("/home/ann/a.txt" -> "a.txt").
 CString PathFileName(const CString& path);
-// The part up to and including the last separator; empty when there is none.
+// The part up to and including the last "/"; empty when there is none.
 CString PathFolder(const CString& path);
-// The absolute path of a name: a leading double quote is dropped and the name
-// cut at the next one; a relative name is taken against the current
-// directory; "." and ".." parts and repeated separators are folded away (by
-// the text alone, symbolic links are not resolved); separators become "/".
-// An empty name stays empty.
+// The absolute path of a name: a relative name is taken against the
+// current directory; "." parts and repeated separators are folded away,
+// and so is a ".." with the part before it, unless that part is a symbolic
+// link: what ".." after a link means is the kernel's to decide when the
+// path is used. An empty name stays empty.
 CString PathFullName(const CString& name);
-// The path with every "\" turned into "/", as the system takes it.
-CString PathNative(const CString& path);
 // The process's current directory.
 CString PathCurrentDirectory();

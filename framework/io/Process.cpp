@@ -294,7 +294,7 @@ CString GetModuleFileName()
             return CString();
         if (size_t(n) < buf.size()) {
             buf.resize(size_t(n));
-            return CString::FromUtf8(buf);
+            return CString::FromBytes(buf);
         }
         buf.resize(buf.size() * 2);
     }

@@ -1,13 +1,18 @@
 #include "framework/io/SaveFile.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <string>
+#include <vector>
 
+#include "framework/io/FallbackFolder.h"
 #include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
 #include "framework/io/Path.h"
@@ -18,27 +23,8 @@ namespace {
 constexpr int kMaxLinks = 40;
 // Names tried for the temporary file before giving up on the folder.
 constexpr UINT kMaxTempNames = 0x10000;
-
-// The file that path finally names: each symbolic link on the last part is
-// replaced by what it points to. A dangling link gives the missing file it
-// points to. Returns 0 or ELOOP.
-int FollowLinks(std::string& path)
-{
-    for (int i = 0; i < kMaxLinks; ++i) {
-        struct stat st;
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return 0;
-        std::string link(size_t(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
-        ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
-        if (n < 0)
-            return 0;  // changed meanwhile; the open that follows will tell
-        link.resize(size_t(n));
-        if (link.empty() || link[0] != '/')
-            link = path.substr(0, path.rfind('/') + 1) + link;
-        path = PathFullName(CString::FromUtf8(link)).ToUtf8();
-    }
-    return ELOOP;
-}
+// Names tried for a backup copy in one folder: NAME~, then NAME~1 ...
+constexpr int kMaxBackupNames = 100;
 
 std::string FolderOf(const std::string& path)
 {
@@ -46,25 +32,244 @@ std::string FolderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
+void CloseFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+// The path of a folder as the kernel knows it (links resolved), or
+// fallback when the system does not tell.
+std::string DescriptorPath(int fd, const std::string& fallback)
+{
+    std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    std::string buf(PATH_MAX, '\0');
+    ssize_t n = ::readlink(proc.c_str(), buf.data(), buf.size());
+    if (n <= 0 || size_t(n) >= buf.size() || buf[0] != '/')
+        return fallback;
+    buf.resize(size_t(n));
+    return buf;
+}
+
+// Opens the folder of an absolute path as the kernel resolves it (O_PATH)
+// and gives the last part; the descriptor or -1 with errno set.
+int OpenFolderOf(const std::string& path, std::string& name)
+{
+    name = NameOf(path);
+    return ::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+// What the link name in folder points to; empty when it cannot be read.
+std::string ReadLinkAt(int folder, const std::string& name, off_t size)
+{
+    std::string link(size_t(size > 0 ? size : 255) + 1, '\0');
+    for (;;) {
+        ssize_t n = ::readlinkat(folder, name.c_str(), link.data(), link.size());
+        if (n < 0)
+            return std::string();
+        if (size_t(n) < link.size()) {
+            link.resize(size_t(n));
+            return link;
+        }
+        link.resize(link.size() * 2);
+    }
+}
+
+// The kernel's rule for links in a world-writable sticky folder: such a
+// link is followed only by its owner, or when the folder's owner owns it.
+bool MayFollow(int folder, const struct stat& link)
+{
+    struct stat st;
+    if (::fstat(folder, &st) != 0)
+        return false;
+    bool shared = (st.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+    return !shared || link.st_uid == ::geteuid() || link.st_uid == st.st_uid;
+}
+
+// Resolves an absolute path to the folder that holds the file it names
+// (folder, O_PATH) and the file's name there, following a link as last
+// part from the folder the link lies in, as the kernel does. exists and
+// st tell what the name holds; followed whether a link was followed.
+// Returns 0 or an errno value.
+int Resolve(const std::string& path, int& folder, std::string& name, bool& exists, struct stat& st, bool& followed)
+{
+    followed = false;
+    folder = OpenFolderOf(path, name);
+    if (folder < 0)
+        return errno;
+    for (int links = 0;; ++links) {
+        if (name.empty() || name == "." || name == "..")
+            return EISDIR;
+        if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            exists = false;
+            return errno == ENOENT ? 0 : errno;
+        }
+        exists = true;
+        if (!S_ISLNK(st.st_mode))
+            return 0;
+        if (links == kMaxLinks)
+            return ELOOP;
+        if (!MayFollow(folder, st))
+            return EACCES;
+        followed = true;
+        std::string link = ReadLinkAt(folder, name, st.st_size);
+        if (link.empty())
+            return ENOENT;
+        size_t slash = link.rfind('/');
+        name = link.substr(slash == std::string::npos ? 0 : slash + 1);
+        if (slash != std::string::npos) {
+            // Relative to the link's own folder, or absolute: the kernel
+            // walks it, links and ".." included.
+            int next = ::openat(folder, link.substr(0, slash + 1).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            int err = errno;
+            CloseFd(folder);
+            if (next < 0)
+                return err;
+            folder = next;
+        }
+    }
+}
+
 // Puts the folder's entries on the disk after a rename. Some file systems
 // cannot sync a folder; the rename itself has happened either way, so a
 // failure here is not reported.
-void SyncFolder(const std::string& folder)
+void SyncFolder(int folder)
 {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
     }
 }
 
+// The names of a file's extended attributes; false when they cannot be
+// listed (a file system without them has none).
+bool ListAttributes(int fd, std::vector<std::string>& names)
+{
+    names.clear();
+    std::string buf;
+    for (;;) {
+        ssize_t size = ::flistxattr(fd, nullptr, 0);
+        if (size < 0)
+            return errno == ENOTSUP;
+        buf.assign(size_t(size), '\0');
+        ssize_t n = size ? ::flistxattr(fd, buf.data(), buf.size()) : 0;
+        if (n >= 0) {
+            buf.resize(size_t(n));
+            break;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+    for (size_t at = 0; at < buf.size();) {
+        size_t end = buf.find('\0', at);
+        if (end == std::string::npos)
+            end = buf.size();
+        if (end > at)
+            names.push_back(buf.substr(at, end - at));
+        at = end + 1;
+    }
+    return true;
+}
+
+bool GetAttribute(int fd, const std::string& name, std::string& value)
+{
+    for (;;) {
+        ssize_t size = ::fgetxattr(fd, name.c_str(), nullptr, 0);
+        if (size < 0)
+            return false;
+        value.assign(size_t(size), '\0');
+        ssize_t n = size ? ::fgetxattr(fd, name.c_str(), value.data(), value.size()) : 0;
+        if (n >= 0) {
+            value.resize(size_t(n));
+            return true;
+        }
+        if (errno != ERANGE)
+            return false;
+    }
+}
+
+// Gives copy the extended attributes of old (ACLs are among them), and
+// none besides; true when they are all equal in the end. An attribute the
+// process may not set (security ones, often) counts as equal where the
+// copy already holds the same value.
+bool CopyAttributes(int old, int copy)
+{
+    std::vector<std::string> had, has;
+    if (!ListAttributes(old, had) || !ListAttributes(copy, has))
+        return false;
+    for (const std::string& name : has)
+        if (std::find(had.begin(), had.end(), name) == had.end() && ::fremovexattr(copy, name.c_str()) != 0)
+            return false;
+    for (const std::string& name : had) {
+        std::string value, now;
+        if (!GetAttribute(old, name, value))
+            return false;
+        if (::fsetxattr(copy, name.c_str(), value.data(), value.size(), 0) != 0 &&
+            !(GetAttribute(copy, name, now) && now == value))
+            return false;
+    }
+    return true;
+}
+
+// Copies length bytes from the start of one file to the start of another:
+// in the kernel where it can, through a buffer otherwise (another file
+// system). Returns 0 or an errno value.
+int CopyContent(int from, int to, off_t length)
+{
+    off_t in = 0, out = 0;
+    while (in < length) {
+        ssize_t n = ::copy_file_range(from, &in, to, &out, size_t(length - in), 0);
+        if (n > 0)
+            continue;
+        if (n == 0)
+            return EIO;  // the file became shorter meanwhile
+        if (errno == EINTR)
+            continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return errno;
+        std::string buffer(size_t(std::min<off_t>(length - in, 1 << 16)), '\0');
+        while (in < length) {
+            ssize_t got = ::pread(from, buffer.data(), size_t(std::min<off_t>(length - in, off_t(buffer.size()))), in);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return got < 0 ? errno : EIO;
+            for (ssize_t done = 0; done < got;) {
+                ssize_t put = ::pwrite(to, buffer.data() + done, size_t(got - done), out);
+                if (put < 0 && errno == EINTR)
+                    continue;
+                if (put <= 0)
+                    return put < 0 ? errno : ENOSPC;
+                done += put;
+                out += put;
+            }
+            in += got;
+        }
+    }
+    return 0;
+}
+
+// Puts the old content back from the backup, and the file's modification
+// time: the way back after a failure, which leaves the file as it was.
+bool PutBack(int fd, int backup, off_t length, const struct timespec& modified)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, modified};
+    return CopyContent(backup, fd, length) == 0 && ::ftruncate(fd, length) == 0 && ::futimens(fd, times) == 0 &&
+           ::fsync(fd) == 0;
+}
+
 }  // namespace
 
-CSaveFile::~CSaveFile()
-{
-    if (IsOpen() || m_targetFd != hFileNull)
-        Discard();
-}
+CSaveFile::~CSaveFile() { Discard(); }
 
 CString CSaveFile::TempFileName(const CString& folder, UINT number)
 {
@@ -75,8 +280,9 @@ CString CSaveFile::TempFileName(const CString& folder, UINT number)
 
 BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
 {
-    if (IsOpen() || m_targetFd != hFileNull)
-        Discard();
+    Discard();
+    m_oldIdentity = FileIdentity();
+    m_newIdentity = FileIdentity();
     CString full = PathFullName(CString(target));
     auto fail = [&](int err, int cause) {
         Discard();
@@ -91,90 +297,131 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     if (full.IsEmpty())
         return fail(ENOENT, CFileException::badPath);
 
-    std::string path = full.ToUtf8();
-    if (int err = FollowLinks(path))
-        return fail(err, CFileException::ErrnoToException(err));
-    m_strTargetPath = CString::FromUtf8(path);
-
-    struct stat old;
-    bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists && S_ISDIR(old.st_mode))
-        return fail(EISDIR, CFileException::accessDenied);
-    if (exists && S_ISREG(old.st_mode)) {
-        // Held for the whole save: the right to write it, and no one else's lock.
-        int fd = CFaultInjection::Open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    const std::string path = full.ToBytes();
+    struct stat old = {};
+    bool exists = false, followed = false;
+    if (int err = Resolve(path, m_folderFd, m_name, exists, old, followed)) {
+        // A folder on the way that is missing or is none: a bad path.
+        bool badPath = err == ENOENT || err == ENOTDIR || err == ELOOP;
+        return fail(err, badPath ? CFileException::badPath : CFileException::ErrnoToException(err));
+    }
+    // Where a link led, the system tells the folder's path; otherwise it is
+    // the name's own folder.
+    m_folderPath = followed ? DescriptorPath(m_folderFd, FolderOf(path)) : FolderOf(path);
+    m_strTargetPath = CString::FromBytes(Join(m_folderPath, m_name));
+    m_strFileName = full;
+    if (!exists) {
+        // A new file gets the usual permissions (0666 less the umask).
+        int fd = CreateTemp(0666);
         if (fd < 0) {
             int err = errno;
             return fail(err, CFileException::ErrnoToException(err));
         }
-        m_targetFd = fd;
-        if (int err = LockShare(fd, modeReadWrite, shareExclusive))
-            return fail(err, CFileException::sharingViolation);
-    }
-
-    int fd = -1;
-    CString tempPath;
-    if (!exists || S_ISREG(old.st_mode)) {
-        // A new file gets the usual permissions (0666 less the umask); a
-        // replacement starts private and takes the old file's bits below.
-        fd = CreateTemp(FolderOf(path), exists ? 0600 : 0666, tempPath);
-        // A full disk or a failing device is no reason to write in place:
-        // that writing would fail too, after the old file had been emptied.
-        int err = errno;
-        if (fd < 0 && (err == ENOSPC || err == EDQUOT || err == EIO))
-            return fail(err, CFileException::ErrnoToException(err));
-    }
-    if (fd >= 0 && exists) {
-        // The owner first: changing it may clear set-id bits that fchmod sets.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
-            // Neither owner nor group may be given away: the file stays ours.
-        }
-        if (::fchmod(fd, old.st_mode & 07777) != 0) {
-            int err = errno;
-            ::close(fd);
-            ::unlink(tempPath.ToUtf8().c_str());
-            return fail(err, CFileException::ErrnoToException(err));
-        }
-    }
-    if (fd >= 0) {
         m_hFile = fd;
-        m_strTempPath = tempPath;
-        m_strFileName = full;
         return TRUE;
     }
+    // Only a regular file is written: never a folder, a device, a FIFO or
+    // a socket.
+    if (!S_ISREG(old.st_mode))
+        return fail(S_ISDIR(old.st_mode) ? EISDIR : EINVAL, CFileException::accessDenied);
 
-    // No temporary file in that folder: write the target in place. Our own
-    // lock on it would stand in the way of that open, so it goes first.
-    if (m_targetFd != hFileNull) {
-        ::close(m_targetFd);
-        m_targetFd = hFileNull;
+    // Held for the whole save: the right to write it, and no one else's
+    // lock. Opened without following a link and without waiting, then
+    // checked to be the file just looked at.
+    const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    int fd = CFaultInjection::OpenAt(m_folderFd, m_name.c_str(), O_RDWR | flags);
+    if (fd < 0 && errno == EACCES)
+        fd = CFaultInjection::OpenAt(m_folderFd, m_name.c_str(), O_WRONLY | flags);
+    if (fd < 0) {
+        int err = errno;
+        return fail(err, CFileException::ErrnoToException(err));
     }
-    CFileException inPlace;
-    if (!CFile::Open(m_strTargetPath, modeCreate | modeReadWrite | shareExclusive, &inPlace))
-        return fail(inPlace.m_lOsError, inPlace.m_cause);
-    m_strFileName = full;
+    m_targetFd = fd;
+    struct stat now;
+    if (::fstat(fd, &now) != 0 || !S_ISREG(now.st_mode) || now.st_dev != old.st_dev || now.st_ino != old.st_ino)
+        return fail(EAGAIN, CFileException::sharingViolation);  // replaced between the look and the open
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (int err = LockShare(fd, modeReadWrite, shareExclusive))
+        return fail(err, CFileException::sharingViolation);
+    m_oldIdentity = FileIdentity::Of(now);
+
+    bool copy = false;
+    if (int err = TryCopy(now, copy))
+        return fail(err, CFileException::ErrnoToException(err));
+    if (!copy) {
+        m_inPlace = true;
+        m_hFile = m_targetFd;
+        m_targetFd = hFileNull;
+        m_pending.reserve(size_t(now.st_size) + 4096);  // the new content is often about as long
+    }
     return TRUE;
 }
 
-int CSaveFile::CreateTemp(const std::string& path, mode_t mode, CString& tempPath)
+int CSaveFile::TryCopy(const struct stat& old, bool& copy)
 {
-    CString folder = CString::FromUtf8(path);
+    copy = false;
+    // A second name of the file would keep the old content.
+    if (old.st_nlink != 1)
+        return 0;
+    // In a sticky folder only root and the owners of the file or of the
+    // folder may rename over the file.
+    uid_t me = ::geteuid();
+    struct stat folder;
+    if (me != 0 && me != old.st_uid &&
+        (::fstat(m_folderFd, &folder) != 0 || ((folder.st_mode & S_ISVTX) && me != folder.st_uid)))
+        return 0;
+    int fd = CreateTemp(0600);
+    if (fd < 0) {
+        // A full disk or a failing device is no reason to write in place:
+        // that writing would fail too.
+        int err = errno;
+        return err == ENOSPC || err == EDQUOT || err == EIO ? err : 0;
+    }
+    // The owner first: changing it may clear set-id bits that fchmod sets.
+    bool keeps = ::fchown(fd, old.st_uid, old.st_gid) == 0 && CopyAttributes(m_targetFd, fd) &&
+                 ::fchmod(fd, old.st_mode & 07777) == 0;
+    struct stat made;
+    keeps = keeps && ::fstat(fd, &made) == 0 && made.st_uid == old.st_uid && made.st_gid == old.st_gid &&
+            (made.st_mode & 07777) == (old.st_mode & 07777);
+    if (!keeps) {
+        ::close(fd);
+        ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
+        m_tempName.clear();
+        m_strTempPath.Empty();
+        return 0;
+    }
+    m_hFile = fd;
+    copy = true;
+    return 0;
+}
+
+int CSaveFile::CreateTemp(mode_t mode)
+{
+    CString folder = CString::FromBytes(m_folderPath);
     UINT number = UINT(std::time(nullptr)) & 0xFFFFF;
     int fd = -1;
     for (UINT attempt = 0; attempt < kMaxTempNames; ++attempt, ++number) {
-        tempPath = TempFileName(folder, number);
-        fd = CFaultInjection::Open(tempPath.ToUtf8().c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY,
-                                   mode);
+        m_strTempPath = TempFileName(folder, number);
+        m_tempName = NameOf(m_strTempPath.ToBytes());
+        fd = CFaultInjection::OpenAt(m_folderFd, m_tempName.c_str(),
+                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0 || errno != EEXIST)
             break;
+    }
+    if (fd < 0) {
+        int err = errno;
+        m_tempName.clear();
+        m_strTempPath.Empty();
+        errno = err;
     }
     return fd;
 }
 
 BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
 {
-    if (IsOpen() || m_targetFd != hFileNull)
-        Discard();
+    Discard();
+    m_oldIdentity = FileIdentity();
+    m_newIdentity = FileIdentity();
     CString full = PathFullName(CString(target));
     auto fail = [&](int err) {
         Discard();
@@ -188,56 +435,152 @@ BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
     };
     if (full.IsEmpty())
         return fail(ENOENT);
-    std::string path = full.ToUtf8();
+    const std::string path = full.ToBytes();
+    m_folderFd = OpenFolderOf(path, m_name);
+    if (m_folderFd < 0)
+        return fail(errno);
     struct stat st;
-    if (::lstat(path.c_str(), &st) == 0)
+    if (m_name.empty() || ::fstatat(m_folderFd, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return fail(EEXIST);
-    CString tempPath;
-    int fd = CreateTemp(FolderOf(path), 0600, tempPath);
+    m_folderPath = FolderOf(path);
+    int fd = CreateTemp(0600);
     if (fd < 0)
         return fail(errno);
     m_hFile = fd;
-    m_strTempPath = tempPath;
     m_strTargetPath = full;
     m_strFileName = full;
     m_new = true;
     return TRUE;
 }
 
+void CSaveFile::Write(const void* buffer, UINT count)
+{
+    if (m_inPlace && IsOpen()) {
+        m_pending.append(static_cast<const char*>(buffer), count);
+        return;
+    }
+    CFile::Write(buffer, count);
+}
+
 void CSaveFile::Commit()
 {
     if (!IsOpen())
         return;
-    if (m_strTempPath.IsEmpty()) {
-        try {
-            CFile::Flush();
-            CFile::Close();
-        } catch (const CFileException&) {
-            CFile::Abort();
-            throw;
-        }
-        return;
-    }
     try {
-        CFile::Flush();
-        CFile::Close();
-        std::string temp = m_strTempPath.ToUtf8();
-        std::string target = m_strTargetPath.ToUtf8();
-        int moved = m_new ? CFaultInjection::RenameNoReplace(temp.c_str(), target.c_str())
-                          : CFaultInjection::Rename(temp.c_str(), target.c_str());
-        if (moved != 0)
-            ThrowErrno(errno);
-        m_new = false;
-        m_strTempPath.Empty();
-        SyncFolder(FolderOf(target));
+        if (m_inPlace)
+            CommitInPlace();
+        else
+            CommitCopy();
     } catch (const CFileException&) {
         Discard();
         throw;
     }
-    if (m_targetFd != hFileNull) {
-        ::close(m_targetFd);
-        m_targetFd = hFileNull;
+    Discard();
+}
+
+void CSaveFile::CommitCopy()
+{
+    CFile::Flush();
+    m_newIdentity = FileIdentity::Of(m_hFile);
+    CFile::Close();
+    int moved = m_new ? CFaultInjection::RenameNoReplaceAt(m_folderFd, m_tempName.c_str(), m_folderFd, m_name.c_str())
+                      : CFaultInjection::RenameAt(m_folderFd, m_tempName.c_str(), m_folderFd, m_name.c_str());
+    if (moved != 0)
+        ThrowErrno(errno);
+    m_tempName.clear();
+    m_strTempPath.Empty();
+    SyncFolder(m_folderFd);
+}
+
+void CSaveFile::CommitInPlace()
+{
+    const off_t length = off_t(m_pending.size());
+    // As the file is now (reserving room may touch its times).
+    struct stat st;
+    if (::fstat(m_hFile, &st) != 0)
+        ThrowErrno(errno);
+    // The room for the new length first: a full disk fails here, before a
+    // single old byte has changed. A file system that cannot reserve room
+    // goes on; the backup copy keeps the old content then.
+    if (length > 0 && ::fallocate(m_hFile, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
+        ThrowErrno(errno);
+    MakeBackup(st.st_size);
+    try {
+        Seek(0, begin);
+        CFile::Write(m_pending.data(), UINT(m_pending.size()));
+        SetLength(ULONGLONG(length));
+        CFile::Flush();
+    } catch (const CFileException&) {
+        // The old content back; the backup stays only when that fails too.
+        if (PutBack(m_hFile, m_backupFd, st.st_size, st.st_mtim))
+            RemoveBackup();
+        throw;
     }
+    m_newIdentity = FileIdentity::Of(m_hFile);
+    CFile::Close();
+    RemoveBackup();
+}
+
+namespace {
+
+// Makes a backup copy of the file's first length bytes in folder as name~
+// (name~1 ... when that is taken), private to the user, and syncs it.
+// Returns its descriptor and the name used, or -1 with errno set and
+// nothing left behind.
+int WriteBackup(int file, off_t length, int folder, const std::string& name, std::string& used)
+{
+    int fd = -1;
+    for (int n = 0; n < kMaxBackupNames; ++n) {
+        used = name + "~" + (n ? std::to_string(n) : std::string());
+        fd = CFaultInjection::OpenAt(folder, used.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return -1;
+    int err = CopyContent(file, fd, length);
+    if (!err && CFaultInjection::Fsync(fd) != 0)
+        err = errno;
+    if (err) {
+        ::close(fd);
+        ::unlinkat(folder, used.c_str(), 0);
+        errno = err;
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+void CSaveFile::MakeBackup(off_t length)
+{
+    // Beside the file, where the user would look for it first.
+    m_backupFd = WriteBackup(m_hFile, length, m_folderFd, m_name, m_backupName);
+    if (m_backupFd >= 0) {
+        m_backupFolderFd = ::dup(m_folderFd);
+        return;
+    }
+    int err = errno;
+    for (const CString& fallback : FallbackFolders()) {
+        int folder = ::open(fallback.ToBytes().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0 && (m_backupFd = WriteBackup(m_hFile, length, folder, m_name, m_backupName)) >= 0) {
+            m_backupFolderFd = folder;
+            return;
+        }
+        CloseFd(folder);
+    }
+    m_backupName.clear();
+    ThrowErrno(err == EBADF ? EACCES : err);  // EBADF: a file we may write but not read
+}
+
+void CSaveFile::RemoveBackup()
+{
+    if (m_backupFolderFd >= 0 && !m_backupName.empty())
+        ::unlinkat(m_backupFolderFd, m_backupName.c_str(), 0);
+    m_backupName.clear();
+    CloseFd(m_backupFd);
+    CloseFd(m_backupFolderFd);
 }
 
 void CSaveFile::Abort() { Discard(); }
@@ -245,13 +588,18 @@ void CSaveFile::Abort() { Discard(); }
 void CSaveFile::Discard()
 {
     m_new = false;
+    m_inPlace = false;
+    std::string().swap(m_pending);
     CFile::Abort();
-    if (!m_strTempPath.IsEmpty()) {
-        ::unlink(m_strTempPath.ToUtf8().c_str());
-        m_strTempPath.Empty();
-    }
-    if (m_targetFd != hFileNull) {
-        ::close(m_targetFd);
-        m_targetFd = hFileNull;
-    }
+    if (!m_tempName.empty() && m_folderFd >= 0)
+        ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
+    m_tempName.clear();
+    m_strTempPath.Empty();
+    // A backup still named here is one the old content could not be put
+    // back from: it stays.
+    m_backupName.clear();
+    CloseFd(m_backupFd);
+    CloseFd(m_backupFolderFd);
+    CloseFd(m_targetFd);
+    CloseFd(m_folderFd);
 }

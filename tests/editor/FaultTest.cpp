@@ -20,6 +20,7 @@ using Op = CFaultInjection::Operation;
 
 const std::string kHardIO = "A hardware I/O error was reported while accessing %1.";
 const std::string kDiskFull = "Disk full while accessing %1.";
+const std::string kChanged = " has been changed by another program. Save anyway?";
 
 // A text of several thousand bytes: many reads and writes of 1024 bytes,
 // several archive buffers, every byte value but zero.
@@ -180,7 +181,8 @@ TEST_F(FaultTest, AnIOErrorAtAnyWriteOfSaveKeepsTheOldFile)
     Type(u"n");
     const std::string saved = "n" + old;
     // A save that succeeds tells how many writes there are; then the old
-    // file comes back and the document is changed again.
+    // file comes back (a change on disk, so each save asks first) and the
+    // document is changed again.
     const int writes = CallsOf(CFaultInjection::opWrite, [&] { Save(); });
     ASSERT_TRUE(Holds("doc.txt", saved));
     ASSERT_GE(writes, 3);
@@ -192,15 +194,15 @@ TEST_F(FaultTest, AnIOErrorAtAnyWriteOfSaveKeepsTheOldFile)
         SCOPED_TRACE("write " + std::to_string(nth) + " fails");
         host.ClearRecords();
         CFaultInjection::Fail(CFaultInjection::opWrite, nth, EIO);
-        Save({u"OK"});
+        Save({u"Yes", u"OK"});
         CFaultInjection::Reset();
-        EXPECT_EQ(Boxes(), std::vector<std::string>{Message(kHardIO, "doc.txt")});
+        EXPECT_EQ(Boxes(), (std::vector<std::string>{P("doc.txt") + kChanged, Message(kHardIO, "doc.txt")}));
         EXPECT_TRUE(Holds("doc.txt", old));
         EXPECT_EQ(Listing(), std::vector<std::string>{"doc.txt"});
         EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(saved.size()) +
                                " starts=\"noline 0\"");
     }
-    Save();
+    Save({u"Yes"});
     EXPECT_TRUE(Holds("doc.txt", saved));
     EXPECT_FALSE(Doc()->IsModified());
 }
@@ -276,17 +278,20 @@ TEST_F(FaultTest, NoRoomForTheTemporaryFileKeepsTheOldFile)
 TEST_F(FaultTest, AFailedSaveInPlaceKeepsTheTextForAnotherTry)
 {
     // Without the right to create files in the folder the file is written
-    // in place; a failure there cannot keep the old file, but the document
+    // in place; a failure there puts the old content back, the document
     // keeps every character and a later save writes them all.
     const std::string old = LongText('o');
     Put("doc.txt", old);
     ASSERT_TRUE(Start({P("doc.txt")}));
     Type(u"n");
+    // Half the text is written over the old one before the failure.
     CFaultInjection::Fail(CFaultInjection::opOpen, 2, EACCES);
+    CFaultInjection::Shorten(CFaultInjection::opWrite, 1);
     CFaultInjection::Fail(CFaultInjection::opWrite, 2, EIO);
     Save({u"OK"});
     CFaultInjection::Reset();
     EXPECT_EQ(Boxes(), std::vector<std::string>{Message(kHardIO, "doc.txt")});
+    EXPECT_TRUE(Holds("doc.txt", old));
     EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(old.size() + 1) +
                            " starts=\"noline 0\"");
     Save();
@@ -323,8 +328,8 @@ TEST_F(FaultTest, AKilledSaveLeavesTheCompleteOldOrTheCompleteNewFile)
                 if (++seen == k)
                     ::kill(::getpid(), SIGKILL);
             });
-            Ctrl('S');
-            ::_exit(host.MessageBoxes().empty() ? 0 : 1);
+            Save({u"Yes"});  // over the old file put back: a change on disk
+            ::_exit(host.MessageBoxes().size() == 1 ? 0 : 1);
         }
         ASSERT_GT(child, 0);
         int status = 0;

@@ -149,15 +149,21 @@ TEST(FileTest, WritesReadsSeeksAndKnowsItsPath)
     EXPECT_EQ(ReadBytes(folder / "data.bin"), "hello");
 }
 
-TEST(FileTest, AcceptsBackslashesAndFoldsDots)
+TEST(FileTest, NamesAreTheSystemsBytesWithSlashAsTheOnlySeparator)
 {
     SharedFolder folder;
     ::mkdir((folder / "sub").c_str(), 0755);
-    WriteBytes(folder / "sub/a.txt", "x");
-    CString name = CString::FromUtf8(folder.Path() + "\\sub\\.\\..\\sub\\a.txt");
-    CFile file;
-    ASSERT_TRUE(file.Open(name, CFile::modeRead));
-    EXPECT_EQ(file.GetFilePath().ToUtf8(), folder / "sub/a.txt");
+    WriteBytes(folder / "sub/a.txt", "wrong");
+    WriteBytes(folder / "sub\\a.txt", "backslash");
+    WriteBytes(folder / "caf\xe9.txt", "latin-1");
+    const std::string names[] = {"sub\\a.txt", "caf\xe9.txt"};
+    for (const std::string& name : names) {
+        CFile file;
+        ASSERT_TRUE(file.Open(CString::FromBytes(folder / ("sub/./../" + name)), CFile::modeRead)) << name;
+        EXPECT_EQ(file.GetFilePath().ToBytes(), folder / name);
+        char buf[16] = {};
+        EXPECT_EQ(std::string(buf, file.Read(buf, sizeof buf)), ReadBytes(folder / name));
+    }
 }
 
 TEST(FileTest, DescriptorsAreNotInherited)

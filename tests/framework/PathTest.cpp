@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/ScratchFolder.h"
+
 namespace {
 
-TEST(PathTest, NameAndFolderSplitAtTheLastSeparatorOfEitherKind)
+TEST(PathTest, NameAndFolderSplitAtTheLastSlashOnly)
 {
     struct Case {
         const char* path;
@@ -16,11 +18,10 @@ TEST(PathTest, NameAndFolderSplitAtTheLastSeparatorOfEitherKind)
         const char* folder;
     };
     const Case cases[] = {
-        {"C:\\docs\\a.txt", "a.txt", "C:\\docs\\"},
         {"/home/ann/notes.txt", "notes.txt", "/home/ann/"},
-        {"/home/ann\\mixed.txt", "mixed.txt", "/home/ann\\"},
-        {"dir\\sub/", "", "dir\\sub/"},
-        {"plain.txt", "plain.txt", ""},
+        {"/home/ann\\b.txt", "ann\\b.txt", "/home/"},
+        {"a\\b.txt", "a\\b.txt", ""},
+        {"dir/sub/", "", "dir/sub/"},
         {"", "", ""},
         {"/", "", "/"},
     };
@@ -28,38 +29,63 @@ TEST(PathTest, NameAndFolderSplitAtTheLastSeparatorOfEitherKind)
         EXPECT_EQ(PathFileName(CString(c.path)).ToUtf8(), c.name) << c.path;
         EXPECT_EQ(PathFolder(CString(c.path)).ToUtf8(), c.folder) << c.path;
     }
-    EXPECT_EQ(PathNative(CString(u"a\\b/c\\")).ToUtf8(), "a/b/c/");
 }
 
-TEST(PathTest, FullNamesAreAbsoluteFoldedAndUnquoted)
+TEST(PathTest, FullNamesAreAbsoluteAndFoldedWhereNoLinkDecides)
 {
-    std::string cwd = PathCurrentDirectory().ToUtf8();
-    ASSERT_FALSE(cwd.empty());
-    ASSERT_EQ(cwd[0], '/');
-    std::string base = cwd == "/" ? "" : cwd;
+    support::ScratchFolder dir;
+    dir.Enter();
+    ::mkdir((dir / "real").c_str(), 0700);
+    ::mkdir((dir / "real/sub").c_str(), 0700);
+    ASSERT_EQ(::symlink("real/sub", (dir / "alias").c_str()), 0);
+    std::string base = PathCurrentDirectory().ToUtf8();
+    ASSERT_EQ(base, dir.Path());
     struct Case {
-        const char* name;
+        std::string name;
         std::string full;
     };
     const Case cases[] = {
         {"/a/b/c.txt", "/a/b/c.txt"},
         {"/a/./b/../c.txt", "/a/c.txt"},
-        {"/a//b\\\\c.txt", "/a/b/c.txt"},
-        {"\\a\\b\\..\\c.txt", "/a/c.txt"},
+        {"/a//b//c.txt", "/a/b/c.txt"},
         {"/../../x", "/x"},
         {"/a/b/", "/a/b/"},
         {"/a/b/..", "/a"},
         {"/", "/"},
         {"rel.txt", base + "/rel.txt"},
-        {"sub\\..\\rel.txt", base + "/rel.txt"},
-        {"\"/a b/c d.txt\"", "/a b/c d.txt"},
-        {"\"/a b/c.txt\" trailing", "/a b/c.txt"},
-        {"\"/unclosed/x", "/unclosed/x"},
+        {"real/sub/../x.txt", base + "/real/x.txt"},
+        // After a link ".." is the kernel's: alias/.. is real, not base.
+        {"alias/../x.txt", base + "/alias/../x.txt"},
+        // Quotes and backslashes are characters of a name.
+        {"\"q\"x.txt", base + "/\"q\"x.txt"},
+        {"a\\b.txt", base + "/a\\b.txt"},
+        {"\"/a b/c.txt\"", base + "/\"/a b/c.txt\""},
         {"", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(PathFullName(CString(c.name)).ToUtf8(), c.full) << "name: " << c.name;
-    EXPECT_EQ(PathFullName(CString(u"/caf\u00e9/\u20ac.txt")), CString(u"/caf\u00e9/\u20ac.txt"));
+        EXPECT_EQ(PathFullName(CString::FromBytes(c.name)).ToBytes(), c.full) << "name: " << c.name;
+}
+
+TEST(PathTest, NamesKeepTheirBytesExactly)
+{
+    struct Case {
+        std::string bytes;
+        std::u16string shown;  // the CString
+    };
+    const Case cases[] = {
+        {"caf\xc3\xa9.txt", u"caf\u00e9.txt"},             // UTF-8
+        {"caf\xe9.txt", u"caf\xdce9.txt"},                 // Latin-1: the byte kept
+        {"\xf0\x9f\x98\x80", u"\U0001F600"},                // beyond 16 bits: a pair
+        {"\xed\xa0\x80", u"\xdced\xdca0\xdc80"},           // an encoded surrogate is no UTF-8
+        {"\xc0\xaf", u"\xdcc0\xdcaf"},                     // nor is an overlong "/"
+        {"\xe2\x82", u"\xdce2\xdc82"},                     // a cut sequence
+        {"a\xff\xfe" "b", u"a\xdcff\xdcfe" "b"},
+    };
+    for (const Case& c : cases) {
+        CString s = CString::FromBytes(c.bytes);
+        EXPECT_EQ(s.Str(), c.shown) << c.bytes;
+        EXPECT_EQ(s.ToBytes(), c.bytes) << c.bytes;
+    }
 }
 
 }  // namespace

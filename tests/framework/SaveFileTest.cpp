@@ -1,6 +1,8 @@
 #include "framework/io/SaveFile.h"
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -141,6 +143,27 @@ TEST(SaveFileTest, FollowsSymbolicLinksAndKeepsThem)
     EXPECT_EQ(Save(folder.Name("loop"), "x"), CFileException::badPath);
 }
 
+TEST(SaveFileTest, OnlyRegularFilesAreWritten)
+{
+    SharedFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0666), 0);
+    ::mkdir((folder / "folder").c_str(), 0755);
+    int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::string socketPath = folder / "socket";
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    for (const std::string& path : {folder / "fifo", folder / "folder", folder / "socket", std::string("/dev/null")}) {
+        CFileException error;
+        EXPECT_EQ(Save(CString::FromBytes(path), "x", &error), CFileException::accessDenied) << path;
+        EXPECT_EQ(MessageOf(error), "Access to " + path + " was denied.");
+    }
+    ::close(sock);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo", "folder", "socket"})) << "nothing made beside";
+}
+
 TEST(SaveFileTest, DiskFullAtAnyWriteKeepsTheOldFileAndRemovesTheTemporaryOne)
 {
     support::FaultReset reset;
@@ -217,8 +240,8 @@ TEST(SaveFileTest, WritesInPlaceWhenNoTemporaryFileCanBeMade)
     ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
     EXPECT_TRUE(file.IsInPlace());
     EXPECT_TRUE(file.GetTempPath().IsEmpty());
-    EXPECT_EQ(ReadBytes(folder / "doc.txt"), "") << "in place, the file is emptied first";
     file.Write("new", 3);
+    EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld) << "in place too, the old file stays until the commit";
     file.Commit();
     EXPECT_EQ(ReadBytes(folder / "doc.txt"), "new");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"});

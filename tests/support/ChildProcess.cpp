@@ -48,7 +48,9 @@ int RunUnprivileged(const std::function<int()>& body)
     return RunInChild([&] { return DropPrivileges() ? body() : 255; });
 }
 
-std::string ReportUnprivileged(const std::function<std::string()>& body)
+std::string ReportUnprivileged(const std::function<std::string()>& body) { return ReportInChild(true, body); }
+
+std::string ReportInChild(bool unprivileged, const std::function<std::string()>& body)
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -56,7 +58,7 @@ std::string ReportUnprivileged(const std::function<std::string()>& body)
     pid_t pid = ::fork();
     if (pid == 0) {
         ::close(fds[0]);
-        WriteAll(fds[1], DropPrivileges() ? body() : "[the child could not drop its privileges]");
+        WriteAll(fds[1], !unprivileged || DropPrivileges() ? body() : "[the child could not drop its privileges]");
         ::_exit(0);
     }
     ::close(fds[1]);

@@ -23,6 +23,9 @@ int RunUnprivileged(const std::function<int()>& body);
 // that could not drop its privileges or did not end normally says so in
 // the report.
 std::string ReportUnprivileged(const std::function<std::string()>& body);
+// Runs body in a child, unprivileged or as this process is, and returns its
+// report as ReportUnprivileged does.
+std::string ReportInChild(bool unprivileged, const std::function<std::string()>& body);
 
 // A child process that runs setUp (for instance, opening a file and holding
 // a lock on it) and then waits until Release() or the end of the object.

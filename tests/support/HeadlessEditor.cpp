@@ -14,7 +14,7 @@ bool HeadlessEditor::Start(const std::vector<std::string>& args)
 {
     std::vector<CString> argv;
     for (const auto& a : args)
-        argv.push_back(CString::FromUtf8(a));
+        argv.push_back(CString::FromBytes(a));
     theApp.SetUp(u"/usr/local/bin/tessel", std::move(argv));
     m_started = true;
     return theApp.InitInstance() != FALSE;
