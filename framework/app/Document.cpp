@@ -264,6 +264,7 @@ CString CDocument::OnEndSession()
                 file.Abort();
                 return lost(e);
             }
+            CrashCopy::Disarm(this);  // the text is safe: a crash on the way out adds no copy
             CString line;
             AfxFormatString2(line, AFX_IDP_RECOVERY_SAVED, shown, name);
             return line;
