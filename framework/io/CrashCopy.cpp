@@ -16,8 +16,11 @@ constexpr std::size_t kNameRoom = PATH_MAX;
 constexpr std::size_t kLineRoom = 2 * PATH_MAX + 1024;
 // Numbers added to a taken name: ".1" to ".999".
 constexpr int kMaxNumber = 999;
-// More units than any text holds: a reader that answers more is not trusted.
-constexpr std::size_t kMostUnits = std::size_t(1) << 28;
+// The text is narrowed here before any file is made, so that a fault while
+// reading it (a text caught half way through a change) leaves no file that
+// holds a part of it. A megabyte: more than an edit control's text, and
+// memory the system gives only when a crash writes it.
+unsigned char g_bytes[std::size_t(1) << 20];
 
 // The prepared state. A change clears the flag first and sets it last, with
 // fences between, so that a handler never reads a half-made change.
@@ -61,23 +64,20 @@ void Say(int fd, const char* text)
         WriteAll(fd, text, std::strlen(text));
 }
 
-// The text, each unit as its low byte, a block at a time.
-bool WriteNarrowed(int fd, const CrashCopy::Pieces& text)
+// The text, each unit as its low byte, into g_bytes; its length, or -1
+// when the pieces make no sense or do not fit.
+long Narrow(const CrashCopy::Pieces& text)
 {
-    unsigned char block[4096];
     std::size_t fill = 0;
     for (int piece = 0; piece < 2; ++piece) {
         const char16_t* units = text.data[piece];
-        for (std::size_t i = 0; i < text.size[piece]; ++i) {
-            block[fill++] = static_cast<unsigned char>(units[i] & 0xFF);
-            if (fill == sizeof block) {
-                if (!WriteAll(fd, reinterpret_cast<const char*>(block), fill))
-                    return false;
-                fill = 0;
-            }
-        }
+        const std::size_t count = text.size[piece];
+        if (count > sizeof g_bytes - fill || (count > 0 && !units))
+            return -1;
+        for (std::size_t i = 0; i < count; ++i)
+            g_bytes[fill++] = static_cast<unsigned char>(units[i] & 0xFF);
     }
-    return WriteAll(fd, reinterpret_cast<const char*>(block), fill);
+    return long(fill);
 }
 
 // name, then ".number" when number is not 0, into out (room for a name and
@@ -96,14 +96,6 @@ void NumberedName(const char* name, int number, char* out)
             out[n++] = digits[--count];
     }
     out[n] = '\0';
-}
-
-bool Sane(const CrashCopy::Pieces& text)
-{
-    for (int piece = 0; piece < 2; ++piece)
-        if (text.size[piece] > kMostUnits || (text.size[piece] > 0 && !text.data[piece]))
-            return false;
-    return true;
 }
 
 }  // namespace
@@ -159,8 +151,8 @@ bool CrashCopy::Write(int reportFd) noexcept
     if (!g_armed || !g_textSet)
         return false;
     Fence();
-    const Pieces text = g_reader(g_source);
-    if (!Sane(text)) {
+    const long length = Narrow(g_reader(g_source));
+    if (length < 0) {
         Say(reportFd, g_lost);
         return false;
     }
@@ -179,7 +171,8 @@ bool CrashCopy::Write(int reportFd) noexcept
                     continue;
                 break;  // this folder takes no copy: the next one may
             }
-            bool written = WriteNarrowed(fd, text) && (::fsync(fd) == 0 || errno == EINVAL);
+            bool written = WriteAll(fd, reinterpret_cast<const char*>(g_bytes), std::size_t(length)) &&
+                           (::fsync(fd) == 0 || errno == EINVAL);
             ::close(fd);
             if (written) {
                 Say(reportFd, g_savedBefore);

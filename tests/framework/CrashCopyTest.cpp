@@ -31,6 +31,14 @@ CrashCopy::Pieces Text(const void*)
     return pieces;
 }
 
+// More than a copy takes (it is never read).
+CrashCopy::Pieces HugeText(const void*)
+{
+    CrashCopy::Pieces pieces = Text(nullptr);
+    pieces.size[1] = std::size_t(1) << 30;
+    return pieces;
+}
+
 class CrashCopyTest : public ::testing::Test {
 protected:
     CrashCopyTest() { EXPECT_EQ(pipe2(m_report, O_NONBLOCK | O_CLOEXEC), 0); }
@@ -78,23 +86,24 @@ TEST_F(CrashCopyTest, TheTextGoesNarrowedToTheFirstFreeName)
     EXPECT_EQ(Report(), "tessel: written to " + folder / "a.save.2" + ".\n");
 }
 
-TEST_F(CrashCopyTest, NothingIsWrittenWithoutTextChangesOrPlace)
+TEST_F(CrashCopyTest, NothingIsWrittenWithoutTextChangesOrPlaceOrRoom)
 {
     struct Case {
         const char* what;
-        bool text;
+        CrashCopy::Reader text;
         bool armed;
         bool place;
         const char* report;
     };
     const Case cases[] = {
-        {"no text", false, true, true, ""},
-        {"no changes", true, false, true, ""},
-        {"no place", true, true, false, "tessel: lost.\n"},
+        {"no text", nullptr, true, true, ""},
+        {"no changes", &Text, false, true, ""},
+        {"no place", &Text, true, false, "tessel: lost.\n"},
+        {"too long", &HugeText, true, true, "tessel: lost.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CrashCopy::SetText(c.text ? &Text : nullptr, this);
+        CrashCopy::SetText(c.text, this);
         Arm({folder / (c.place ? "b.save" : "gone/b.save")});
         if (!c.armed)
             CrashCopy::Disarm(this);
