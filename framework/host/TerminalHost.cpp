@@ -67,14 +67,17 @@ bool g_atexitInstalled = false;
 // session in order, unsaved text first. Repeats only wake it again (a
 // hang-up often comes twice: from the terminal's end and from whoever
 // closed it). No SA_RESTART: a blocked call returns, so that the loop gets
-// the request.
-constexpr int kEndSignals[] = {SIGHUP,  SIGTERM, SIGINT,  SIGQUIT, SIGUSR1,   SIGUSR2,
-                               SIGPIPE, SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF};
-struct sigaction g_previousEnd[std::size(kEndSignals)];
+// the request. The real-time signals, whose default also ends the program,
+// join these when the handlers are installed.
+constexpr int kEndSignals[] = {SIGHUP,  SIGTERM,   SIGINT,  SIGQUIT, SIGUSR1, SIGUSR2,  SIGPIPE,
+                               SIGALRM, SIGXCPU,   SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR,
+                               SIGSTKFLT};
 // Crash signals: the terminal is restored and the unsaved text written
 // (CrashCopy); then the signal takes its default action (a core dump).
-constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
-struct sigaction g_previousCrash[std::size(kCrashSignals)];
+constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP};
+// What each signal the host handles did before, by number, for the end.
+struct sigaction g_previous[NSIG];
+bool g_handled[NSIG];
 // The crash handler's own stack, so that it runs even when the program's
 // stack overflowed.
 alignas(16) char g_altStack[64 * 1024];
@@ -82,8 +85,6 @@ stack_t g_previousAltStack;
 bool g_altStackSet = false;
 // Stopping (SIGTSTP) gives the terminal back first; continuing (SIGCONT)
 // takes it again and has the main loop draw the whole screen.
-struct sigaction g_previousStop;
-struct sigaction g_previousContinue;
 volatile std::sig_atomic_t g_stopped = 0;
 volatile std::sig_atomic_t g_resumed = 0;
 // A pipe that a signal handler writes a byte to, so that a wait for input
@@ -280,13 +281,24 @@ void PrepareRestore()
     Prepare(g_resume, sizeof g_resume, g_resumeLength, again);
 }
 
-void Install(int sig, void (*handler)(int), int flags, struct sigaction* previous)
+// Handles sig, blocking the signals of mask meanwhile; the old way is kept.
+void Handle(int sig, struct sigaction action, int flags, const sigset_t& mask)
+{
+    action.sa_mask = mask;
+    action.sa_flags = flags;
+    g_handled[sig] = sigaction(sig, &action, &g_previous[sig]) == 0;
+}
+void Handle(int sig, void (*handler)(int), int flags, const sigset_t& mask)
 {
     struct sigaction action {};
     action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = flags;
-    sigaction(sig, &action, previous);
+    Handle(sig, action, flags, mask);
+}
+void Handle(int sig, void (*handler)(int, siginfo_t*, void*), const sigset_t& mask)
+{
+    struct sigaction action {};
+    action.sa_sigaction = handler;
+    Handle(sig, action, SA_SIGINFO, mask);
 }
 
 void InstallSignalHandlers()
@@ -295,28 +307,24 @@ void InstallSignalHandlers()
     stack.ss_sp = g_altStack;
     stack.ss_size = sizeof g_altStack;
     g_altStackSet = sigaltstack(&stack, &g_previousAltStack) == 0;
-    for (size_t i = 0; i < std::size(kCrashSignals); ++i) {
-        struct sigaction action {};
-        action.sa_handler = OnCrashSignal;
-        // One crash at a time: another crash signal waits (and a fault
-        // inside the handler ends the process at once).
-        sigemptyset(&action.sa_mask);
-        for (int other : kCrashSignals)
-            sigaddset(&action.sa_mask, other);
-        action.sa_flags = SA_RESETHAND | SA_ONSTACK;
-        sigaction(kCrashSignals[i], &action, &g_previousCrash[i]);
-    }
+    // One crash at a time: another crash signal waits (and a fault inside
+    // the handler ends the process at once).
+    sigset_t crashes;
+    sigemptyset(&crashes);
+    for (int sig : kCrashSignals)
+        sigaddset(&crashes, sig);
+    for (int sig : kCrashSignals)
+        Handle(sig, OnCrashSignal, SA_RESETHAND | SA_ONSTACK, crashes);
     SessionEnd::Reset();
-    for (size_t i = 0; i < std::size(kEndSignals); ++i) {
-        struct sigaction action {};
-        action.sa_sigaction = OnEndSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_SIGINFO;  // no restart: a read or wait ends at once
-        sigaction(kEndSignals[i], &action, &g_previousEnd[i]);
-    }
+    sigset_t none;
+    sigemptyset(&none);
+    for (int sig : kEndSignals)
+        Handle(sig, OnEndSignal, none);  // no SA_RESTART
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        Handle(sig, OnEndSignal, none);  // no SA_RESTART
     // A stop or continue interrupts nothing.
-    Install(SIGTSTP, OnStop, SA_RESTART, &g_previousStop);
-    Install(SIGCONT, OnContinue, SA_RESTART, &g_previousContinue);
+    Handle(SIGTSTP, OnStop, SA_RESTART, none);
+    Handle(SIGCONT, OnContinue, SA_RESTART, none);
     if (sigaction(SIGWINCH, nullptr, &g_cursesWinch) == 0) {
         struct sigaction action {};
         action.sa_sigaction = OnWinch;
@@ -328,12 +336,11 @@ void InstallSignalHandlers()
 
 void RemoveSignalHandlers()
 {
-    for (size_t i = 0; i < std::size(kCrashSignals); ++i)
-        sigaction(kCrashSignals[i], &g_previousCrash[i], nullptr);
-    for (size_t i = 0; i < std::size(kEndSignals); ++i)
-        sigaction(kEndSignals[i], &g_previousEnd[i], nullptr);
-    sigaction(SIGTSTP, &g_previousStop, nullptr);
-    sigaction(SIGCONT, &g_previousContinue, nullptr);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (g_handled[sig])
+            sigaction(sig, &g_previous[sig], nullptr);
+        g_handled[sig] = false;
+    }
     if (g_winchChained) {
         sigaction(SIGWINCH, &g_cursesWinch, nullptr);
         g_winchChained = false;

@@ -4,10 +4,11 @@
 //
 // Only one TerminalHost exists at a time. The terminal is restored when it
 // is destroyed, when the program exits without destroying it, and when a
-// crash signal (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT) ends the program,
-// after the unsaved text is written (CrashCopy). Every other signal that
-// would end the program (SIGHUP, SIGTERM, SIGINT, SIGQUIT, SIGUSR1, SIGUSR2,
-// SIGPIPE, SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF), or the terminal
+// crash signal (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP)
+// ends the program, after the unsaved text is written (CrashCopy). Every
+// other signal that would end the program (SIGHUP, SIGTERM, SIGINT, SIGQUIT,
+// SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+// SIGIO, SIGPWR, SIGSTKFLT, the real-time signals), or the terminal
 // going away, ends the session instead: the host reports it as an
 // EndSession event, after which input ends. A SIGPIPE or SIGXFSZ that the
 // program's own write raised only makes that write fail. SIGTSTP gives the

@@ -26,7 +26,8 @@ run() { restart bash -c 'ulimit -c 0; exec "$@"' tessel "$tessel" "$@"; }
 
 printf 'caf\xe9\r\n' >"$E2E_TMP/notes.txt"
 latin1="$(xxd -p "$E2E_TMP/notes.txt")"
-for sig in HUP INT QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF SEGV BUS FPE ILL ABRT; do
+for sig in HUP INT QUIT USR1 USR2 PIPE ALRM XCPU XFSZ VTALRM PROF IO PWR STKFLT RTMIN RTMAX \
+  SEGV BUS FPE ILL ABRT SYS TRAP; do
   cp "$E2E_TMP/notes.txt" "$E2E_TMP/$sig.txt"
   run "$sig.txt"
   wait_for 'Line 1'
