@@ -1,6 +1,10 @@
 #include "framework/app/Document.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+#include <unistd.h>
 
 #include "framework/app/DocTemplate.h"
 #include "framework/app/FileDialog.h"
@@ -8,6 +12,7 @@
 #include "framework/app/View.h"
 #include "framework/app/WinApp.h"
 #include "framework/io/Archive.h"
+#include "framework/io/CrashCopy.h"
 #include "framework/io/File.h"
 #include "framework/io/FileException.h"
 #include "framework/io/FileSystem.h"
@@ -24,18 +29,61 @@ END_MESSAGE_MAP()
 
 CDocument::~CDocument()
 {
+    CrashCopy::Disarm(this);
     for (CView* v : m_views)
         v->m_pDocument = nullptr;
     if (m_pDocTemplate)
         m_pDocTemplate->RemoveDocument(this);
 }
 
-void CDocument::SetTitle(const char16_t* title) { m_strTitle = title; }
+void CDocument::SetTitle(const char16_t* title)
+{
+    m_strTitle = title;
+    if (m_bModified)
+        PrepareCrashCopy();
+}
 
 void CDocument::SetPathName(const char16_t* path, BOOL)
 {
     m_strPathName = PathFullName(CString(path));
     SetTitle(PathFileName(m_strPathName));
+}
+
+void CDocument::SetModifiedFlag(BOOL modified)
+{
+    // Every change of the text sets the flag: only a change of it costs.
+    BOOL was = m_bModified;
+    m_bModified = modified ? TRUE : FALSE;
+    if (m_bModified != was)
+        PrepareCrashCopy();
+}
+
+void CDocument::PrepareCrashCopy()
+{
+    if (!m_bModified) {
+        CrashCopy::Disarm(this);
+        return;
+    }
+    CrashCopy::Plan plan;
+    for (const CString& name : RecoveryNames())
+        plan.names.push_back(name.ToUtf8());
+    // The lines OnEndSession would write, the name left open.
+    CString shown = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
+    CString prefix;
+    if (CWinApp* app = AfxGetApp())
+        prefix = app->m_pszExeName + u": ";
+    constexpr char16_t kName = u'\uFFFF';
+    CString saved;
+    AfxFormatString2(saved, AFX_IDP_RECOVERY_SAVED, shown, CString(std::u16string(1, kName)));
+    int at = saved.Find(kName);
+    plan.savedBefore = (prefix + (at >= 0 ? saved.Left(at) : saved)).ToUtf8();
+    plan.savedAfter = (at >= 0 ? saved.Mid(at + 1) : CString()).ToUtf8() + "\n";
+    CString why;
+    why.LoadString(AFX_IDP_FAILED_TO_SAVE_DOC);
+    CString lost;
+    AfxFormatString2(lost, AFX_IDP_RECOVERY_FAILED, shown, why);
+    plan.lost = (prefix + lost).ToUtf8() + "\n";
+    CrashCopy::Arm(this, plan);
 }
 
 void CDocument::AddView(CView* view)
@@ -167,21 +215,28 @@ namespace {
 constexpr int kRecoveryNames = 1000;
 }  // namespace
 
+std::vector<CString> CDocument::RecoveryNames() const
+{
+    if (!m_strPathName.IsEmpty())
+        return {m_strPathName + u".save"};
+    // As Save As proposes the title, in the working folder.
+    CString title = m_strTitle;
+    int cut = title.FindOneOf(u"#%;/\\");
+    if (cut >= 0)
+        title = title.Left(cut);
+    if (title.IsEmpty())
+        title.LoadString(AFX_IDS_UNTITLED);
+    std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+    if (!folder)
+        return {};
+    return {PathFullName(title) + u".save"};
+}
+
 CString CDocument::OnEndSession()
 {
     if (!IsModified())
         return CString();
-    CString base = m_strPathName;
-    if (base.IsEmpty()) {
-        // As Save As proposes the title, in the working folder.
-        CString title = m_strTitle;
-        int cut = title.FindOneOf(u"#%;/\\");
-        if (cut >= 0)
-            title = title.Left(cut);
-        if (title.IsEmpty())
-            title.LoadString(AFX_IDS_UNTITLED);
-        base = PathFullName(title);
-    }
+    std::vector<CString> names = RecoveryNames();
     CString shown = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
     auto lost = [&](CException& e) {
         CString why;
@@ -191,37 +246,46 @@ CString CDocument::OnEndSession()
         AfxFormatString2(line, AFX_IDP_RECOVERY_FAILED, shown, why);
         return line;
     };
-    for (int n = 0; n < kRecoveryNames; ++n) {
-        CString name = base + u".save";
-        if (n > 0) {
-            CString number;
-            number.Format(u".%d", n);
-            name += number;
+    // Each place in turn; in one place the first free name. A place that
+    // takes no copy leaves its failure to report when none does.
+    CFileException failure(CFileException::fileNotFound, ENOENT, names.empty() ? shown + u".save" : names[0]);
+    for (const CString& base : names) {
+        for (int n = 0; n < kRecoveryNames; ++n) {
+            CString name = base;
+            if (n > 0) {
+                CString number;
+                number.Format(u".%d", n);
+                name += number;
+            }
+            CSaveFile file;
+            CFileException fe;
+            if (!file.OpenNew(name, &fe)) {
+                if (fe.m_lOsError == EEXIST) {
+                    failure = CFileException(CFileException::accessDenied, EEXIST, base);
+                    continue;
+                }
+                failure = fe;
+                break;
+            }
+            try {
+                WriteAndCommit(file);
+            } catch (CFileException& e) {
+                file.Abort();
+                if (e.m_lOsError == EEXIST)
+                    continue;  // the name was taken while the copy was written
+                failure = e;
+                break;
+            } catch (CException& e) {
+                file.Abort();
+                return lost(e);
+            }
+            CrashCopy::Disarm(this);  // the text is safe: a crash on the way out adds no copy
+            CString line;
+            AfxFormatString2(line, AFX_IDP_RECOVERY_SAVED, shown, name);
+            return line;
         }
-        CSaveFile file;
-        CFileException fe;
-        if (!file.OpenNew(name, &fe)) {
-            if (fe.m_lOsError == EEXIST)
-                continue;
-            return lost(fe);
-        }
-        try {
-            WriteAndCommit(file);
-        } catch (CFileException& e) {
-            file.Abort();
-            if (e.m_lOsError == EEXIST)
-                continue;  // the name was taken while the copy was written
-            return lost(e);
-        } catch (CException& e) {
-            file.Abort();
-            return lost(e);
-        }
-        CString line;
-        AfxFormatString2(line, AFX_IDP_RECOVERY_SAVED, shown, name);
-        return line;
     }
-    CFileException taken(CFileException::accessDenied, EEXIST, base + u".save");
-    return lost(taken);
+    return lost(failure);
 }
 
 BOOL CDocument::SaveModified()

@@ -31,7 +31,9 @@ public:
     CDocTemplate* GetDocTemplate() const { return m_pDocTemplate; }
 
     virtual BOOL IsModified() { return m_bModified; }
-    virtual void SetModifiedFlag(BOOL modified = TRUE) { m_bModified = modified ? TRUE : FALSE; }
+    // Changed, the document also prepares the copy that a crash writes
+    // (CrashCopy) to the names OnEndSession would take; unchanged, none.
+    virtual void SetModifiedFlag(BOOL modified = TRUE);
 
     // Views: the first one added is the head of the list.
     void AddView(CView* view);
@@ -89,4 +91,12 @@ protected:
 private:
     // Serializes the text into the file and commits it; throws as they do.
     void WriteAndCommit(CSaveFile& file);
+    // The names a recovery copy may take, best first, each before its
+    // number: "NAME.save" beside the document, or in the working folder for
+    // an untitled one. None when the working folder is gone: the root is no
+    // stand-in for it.
+    std::vector<CString> RecoveryNames() const;
+    // Arms or disarms the crash copy after a change of the changed flag or
+    // of the names.
+    void PrepareCrashCopy();
 };

@@ -13,6 +13,7 @@
 #include "framework/app/Document.h"
 #include "framework/app/WinApp.h"
 #include "framework/io/Archive.h"
+#include "framework/io/CrashCopy.h"
 #include "framework/io/FileException.h"
 #include "framework/win/EditControl.h"
 #include "framework/win/WindowSystem.h"
@@ -21,6 +22,7 @@ IMPLEMENT_DYNCREATE(CEditView, CView)
 
 BEGIN_MESSAGE_MAP(CEditView, CView)
     ON_WM_CREATE()
+    ON_WM_DESTROY()
     ON_WM_PAINT()
     ON_MESSAGE(WM_SETFONT, OnSetFont)
     ON_COMMAND(ID_EDIT_CUT, OnEditCut)
@@ -68,7 +70,29 @@ int CEditView::OnCreate(LPCREATESTRUCT lpcs)
         return -1;
     GetEditCtrl().LimitText(nMaxSize);
     GetEditCtrl().SetTabStops(m_nTabStops);
+    // A crash writes this text, where its document asks for that: read in
+    // place, as the raw output narrows it.
+    if (m_pDocument)
+        CrashCopy::SetText(&CrashText, &Text());
     return 0;
+}
+
+void CEditView::OnDestroy()
+{
+    CrashCopy::ClearText(&Text());
+    Default();
+}
+
+CrashCopy::Pieces CEditView::CrashText(const void* engine)
+{
+    // Only reads the control's buffer: it runs in a signal handler.
+    auto [before, after] = static_cast<const TextEngine*>(engine)->Pieces();
+    CrashCopy::Pieces pieces;
+    pieces.data[0] = before.data();
+    pieces.size[0] = before.size();
+    pieces.data[1] = after.data();
+    pieces.size[1] = after.size();
+    return pieces;
 }
 
 LRESULT CEditView::OnSetFont(WPARAM, LPARAM)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/app/View.h"
+#include "framework/io/CrashCopy.h"
 #include "framework/win/Controls.h"
 
 class CArchive;
@@ -47,6 +48,7 @@ protected:
     BOOL InitializeReplace(const char16_t* find, BOOL next, BOOL matchCase);
 
     int OnCreate(LPCREATESTRUCT lpcs);
+    void OnDestroy();
     // The control draws itself.
     void OnPaint() { Default(); }
     LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
@@ -71,6 +73,8 @@ private:
     // for reading the text in place.
     EditControl& Control() const;
     const TextEngine& Text() const;
+    // Where the text of the control (a TextEngine) lies, for a crash copy.
+    static CrashCopy::Pieces CrashText(const void* engine);
     void ReadRaw(CArchive& ar);
     void WriteRaw(CArchive& ar);
 

@@ -25,6 +25,8 @@
 #include "framework/base/WinUser.h"
 #include "framework/host/CanvasDiff.h"
 #include "framework/host/TerminalKeyMap.h"
+#include "framework/io/CrashCopy.h"
+#include "framework/io/SessionEnd.h"
 
 // Last, because of its macros (move, erase, timeout, ...).
 #define NCURSES_WIDECHAR 1
@@ -32,7 +34,13 @@
 
 namespace {
 
-// --- restoring the terminal, also from a signal handler ---
+// ===== signals: restoring the terminal, ending the session, crashes,
+// stopping and continuing =====
+//
+// Everything a handler does is async-signal-safe: it writes bytes prepared
+// while the host started, sets the tty settings kept then, notes a request
+// and wakes the main loop through a pipe. The rest happens in the main
+// loop, in order.
 
 // The mouse (clicks, then drags where the terminal knows them, reported in
 // the SGR encoding where it knows that) and bracketed paste. The key map
@@ -41,26 +49,46 @@ constexpr char kModesOn[] = "\033[?1000h\033[?1002h\033[?1006h\033[?2004h";
 constexpr char kModesOff[] = "\033[?1006l\033[?1002l\033[?1000l\033[?2004l";
 
 volatile std::sig_atomic_t g_live = 0;
-// Everything a signal handler needs, prepared while the host starts: the
-// bytes that undo the host's terminal modes and the original tty settings.
+// Prepared while the host starts: the bytes that undo the host's terminal
+// modes (and leave the alternate screen), those that set them again after a
+// stop, the original tty settings and the program's own.
 char g_restore[512];
 size_t g_restoreLength = 0;
+char g_resume[512];
+size_t g_resumeLength = 0;
 struct termios g_termios;
 bool g_haveTermios = false;
+struct termios g_programTermios;
+bool g_haveProgramTermios = false;
 bool g_atexitInstalled = false;
 
-// Signals that end the program at once, restoring the terminal.
-constexpr int kFatalSignals[] = {SIGINT, SIGQUIT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL};
-struct sigaction g_previous[std::size(kFatalSignals)];
-// Signals that end the session: the handler only notes them (and wakes the
-// main loop), which then ends the session in order, unsaved text first.
-// Repeats only wake it again (a hang-up often comes twice: from the
-// terminal's end and from whoever closed it).
-constexpr int kEndSignals[] = {SIGHUP, SIGTERM};
-struct sigaction g_previousEnd[std::size(kEndSignals)];
-volatile std::sig_atomic_t g_endSignal = 0;
+// Signals that would end the program end the session instead: the handler
+// only notes them (SessionEnd) and wakes the main loop, which then ends the
+// session in order, unsaved text first. Repeats only wake it again (a
+// hang-up often comes twice: from the terminal's end and from whoever
+// closed it). No SA_RESTART: a blocked call returns, so that the loop gets
+// the request. The real-time signals, whose default also ends the program,
+// join these when the handlers are installed.
+constexpr int kEndSignals[] = {SIGHUP,  SIGTERM,   SIGINT,  SIGQUIT, SIGUSR1, SIGUSR2,  SIGPIPE,
+                               SIGALRM, SIGXCPU,   SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR,
+                               SIGSTKFLT};
+// Crash signals: the terminal is restored and the unsaved text written
+// (CrashCopy); then the signal takes its default action (a core dump).
+constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP};
+// What each signal the host handles did before, by number, for the end.
+struct sigaction g_previous[NSIG];
+bool g_handled[NSIG];
+// The crash handler's own stack, so that it runs even when the program's
+// stack overflowed.
+alignas(16) char g_altStack[64 * 1024];
+stack_t g_previousAltStack;
+bool g_altStackSet = false;
+// Stopping (SIGTSTP) gives the terminal back first; continuing (SIGCONT)
+// takes it again and has the main loop draw the whole screen.
+volatile std::sig_atomic_t g_stopped = 0;
+volatile std::sig_atomic_t g_resumed = 0;
 // A pipe that a signal handler writes a byte to, so that a wait for input
-// ends (the self-pipe): an end signal, or a new size.
+// ends (the self-pipe): an end signal, a continue, or a new size.
 int g_wake[2] = {-1, -1};
 // curses's own handler of SIGWINCH, which notes the new size; ours calls it
 // and wakes the wait.
@@ -95,16 +123,6 @@ void RestoreFromSignal()
         tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
 }
 
-extern "C" void OnFatalSignal(int sig)
-{
-    int saved = errno;
-    RestoreFromSignal();
-    errno = saved;
-    // The handler was installed with SA_RESETHAND, so the signal now takes
-    // its default action (termination, a core dump).
-    std::raise(sig);
-}
-
 void Wake()
 {
     if (g_wake[1] >= 0) {
@@ -114,12 +132,78 @@ void Wake()
     }
 }
 
-extern "C" void OnEndSignal(int sig)
+extern "C" void OnCrashSignal(int sig)
+{
+    RestoreFromSignal();
+    CrashCopy::Write(STDERR_FILENO);
+    // The handler was installed with SA_RESETHAND, so the signal, blocked
+    // until the handler returns, then takes its default action.
+    std::raise(sig);
+}
+
+extern "C" void OnEndSignal(int sig, siginfo_t* info, void*)
 {
     int saved = errno;
-    if (!g_endSignal)
-        g_endSignal = sig;
+    // A write of the program's own to a pipe without a reader, or past the
+    // file size limit, raises the signal from the process itself: the write
+    // fails with EPIPE or EFBIG and says so where it was made.
+    bool ownWrite = (sig == SIGPIPE || sig == SIGXFSZ) && info && info->si_code == SI_USER && info->si_pid == getpid();
+    if (!ownWrite) {
+        SessionEnd::Request(sig);
+        Wake();
+    }
+    errno = saved;
+}
+
+// Takes the terminal again after a stop: the program's tty settings and
+// modes; the main loop draws the whole screen.
+void ResumeFromSignal()
+{
+    g_stopped = 0;
+    if (!g_live)
+        return;
+    if (g_haveProgramTermios)
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_programTermios);
+    WriteAll(g_resume, g_resumeLength);
+    g_resumed = 1;
     Wake();
+}
+
+extern "C" void OnStop(int)
+{
+    int saved = errno;
+    if (g_live) {
+        WriteAll(g_restore, g_restoreLength);
+        if (g_haveTermios)
+            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+    }
+    // Stops as the signal's default action does: the default restored for a
+    // moment, the signal unblocked and sent again. The process stops in
+    // kill and goes on from there when continued.
+    g_stopped = 1;
+    struct sigaction standard {}, ours;
+    standard.sa_handler = SIG_DFL;
+    sigemptyset(&standard.sa_mask);
+    sigaction(SIGTSTP, &standard, &ours);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    kill(getpid(), SIGTSTP);
+    sigaction(SIGTSTP, &ours, nullptr);
+    // Continued: SIGCONT took the terminal again, unless the stop was
+    // discarded (an orphaned process group is not stopped).
+    if (g_stopped)
+        ResumeFromSignal();
+    errno = saved;
+}
+
+extern "C" void OnContinue(int)
+{
+    int saved = errno;
+    // Also after a stop that no handler saw (SIGSTOP): a shell may have set
+    // its own tty settings meanwhile.
+    ResumeFromSignal();
     errno = saved;
 }
 
@@ -176,6 +260,12 @@ void AppendCapability(std::string& out, const char* name)
     }
 }
 
+void Prepare(char* to, size_t room, size_t& length, const std::string& bytes)
+{
+    length = std::min(bytes.size(), room);
+    std::memcpy(to, bytes.data(), length);
+}
+
 void PrepareRestore()
 {
     std::string bytes = kModesOff;
@@ -183,27 +273,58 @@ void PrepareRestore()
     AppendCapability(bytes, "rmkx");
     AppendCapability(bytes, "cnorm");
     AppendCapability(bytes, "rmcup");
-    g_restoreLength = std::min(bytes.size(), sizeof g_restore);
-    std::memcpy(g_restore, bytes.data(), g_restoreLength);
+    Prepare(g_restore, sizeof g_restore, g_restoreLength, bytes);
+    std::string again;
+    AppendCapability(again, "smcup");
+    AppendCapability(again, "smkx");
+    again += kModesOn;
+    Prepare(g_resume, sizeof g_resume, g_resumeLength, again);
+}
+
+// Handles sig, blocking the signals of mask meanwhile; the old way is kept.
+void Handle(int sig, struct sigaction action, int flags, const sigset_t& mask)
+{
+    action.sa_mask = mask;
+    action.sa_flags = flags;
+    g_handled[sig] = sigaction(sig, &action, &g_previous[sig]) == 0;
+}
+void Handle(int sig, void (*handler)(int), int flags, const sigset_t& mask)
+{
+    struct sigaction action {};
+    action.sa_handler = handler;
+    Handle(sig, action, flags, mask);
+}
+void Handle(int sig, void (*handler)(int, siginfo_t*, void*), const sigset_t& mask)
+{
+    struct sigaction action {};
+    action.sa_sigaction = handler;
+    Handle(sig, action, SA_SIGINFO, mask);
 }
 
 void InstallSignalHandlers()
 {
-    for (size_t i = 0; i < std::size(kFatalSignals); ++i) {
-        struct sigaction action {};
-        action.sa_handler = OnFatalSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        sigaction(kFatalSignals[i], &action, &g_previous[i]);
-    }
-    g_endSignal = 0;
-    for (size_t i = 0; i < std::size(kEndSignals); ++i) {
-        struct sigaction action {};
-        action.sa_handler = OnEndSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = 0;  // no restart: a read or wait ends at once
-        sigaction(kEndSignals[i], &action, &g_previousEnd[i]);
-    }
+    stack_t stack {};
+    stack.ss_sp = g_altStack;
+    stack.ss_size = sizeof g_altStack;
+    g_altStackSet = sigaltstack(&stack, &g_previousAltStack) == 0;
+    // One crash at a time: another crash signal waits (and a fault inside
+    // the handler ends the process at once).
+    sigset_t crashes;
+    sigemptyset(&crashes);
+    for (int sig : kCrashSignals)
+        sigaddset(&crashes, sig);
+    for (int sig : kCrashSignals)
+        Handle(sig, OnCrashSignal, SA_RESETHAND | SA_ONSTACK, crashes);
+    SessionEnd::Reset();
+    sigset_t none;
+    sigemptyset(&none);
+    for (int sig : kEndSignals)
+        Handle(sig, OnEndSignal, none);  // no SA_RESTART
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        Handle(sig, OnEndSignal, none);  // no SA_RESTART
+    // A stop or continue interrupts nothing.
+    Handle(SIGTSTP, OnStop, SA_RESTART, none);
+    Handle(SIGCONT, OnContinue, SA_RESTART, none);
     if (sigaction(SIGWINCH, nullptr, &g_cursesWinch) == 0) {
         struct sigaction action {};
         action.sa_sigaction = OnWinch;
@@ -215,15 +336,22 @@ void InstallSignalHandlers()
 
 void RemoveSignalHandlers()
 {
-    for (size_t i = 0; i < std::size(kFatalSignals); ++i)
-        sigaction(kFatalSignals[i], &g_previous[i], nullptr);
-    for (size_t i = 0; i < std::size(kEndSignals); ++i)
-        sigaction(kEndSignals[i], &g_previousEnd[i], nullptr);
+    for (int sig = 1; sig < NSIG; ++sig) {
+        if (g_handled[sig])
+            sigaction(sig, &g_previous[sig], nullptr);
+        g_handled[sig] = false;
+    }
     if (g_winchChained) {
         sigaction(SIGWINCH, &g_cursesWinch, nullptr);
         g_winchChained = false;
     }
+    if (g_altStackSet) {
+        sigaltstack(&g_previousAltStack, nullptr);
+        g_altStackSet = false;
+    }
 }
+
+// ===== end of signals =====
 
 // --- looks ---
 
@@ -484,6 +612,7 @@ TerminalHost::TerminalHost()
         tcsetattr(STDIN_FILENO, TCSANOW, &t);
         def_prog_mode();
     }
+    g_haveProgramTermios = tcgetattr(STDIN_FILENO, &g_programTermios) == 0;
 
     // NO_COLOR (set and not empty) asks for no colours: attributes only.
     const char* noColour = std::getenv("NO_COLOR");
@@ -634,6 +763,7 @@ bool TerminalHost::WaitEvent(InputEvent& event)
         // The terminal has sent nothing more for now. Whatever was read is
         // dispatched and, with nothing left to dispatch, the screen shows
         // the latest canvas before the wait.
+        TakeResume();
         DrawLatest();
         if (m_keys->InPaste()) {
             // A paste that pauses goes on, unless its end marker got lost.
@@ -680,8 +810,8 @@ void TerminalHost::ReadAvailable()
     // waiting" means an event is, never a byte that will come to nothing.
     std::vector<InputEvent> out;
     while (m_queue.empty() && !m_ended) {
-        if (g_endSignal) {
-            EndSession(g_endSignal);
+        if (int signal = SessionEnd::Take()) {
+            EndSession(signal);
             break;
         }
         if (!ReadOne(out))
@@ -769,6 +899,7 @@ void TerminalHost::Present(const Canvas& canvas)
     // Once the session has ended nothing is drawn: the terminal may be gone.
     if (m_ended)
         return;
+    TakeResume();
     m_latest = canvas;
     m_latestDrawn = false;
     // While events are queued (a paste, fast typing) the screen would be
@@ -777,7 +908,26 @@ void TerminalHost::Present(const Canvas& canvas)
     auto now = std::chrono::steady_clock::now();
     if (InputPending() && now - m_lastDraw < std::chrono::milliseconds(100))
         return;
+    if (m_ended)
+        return;  // the session ended meanwhile
     DrawLatest();
+}
+
+void TerminalHost::TakeResume()
+{
+    // After a stop the terminal shows something else: everything is drawn
+    // anew. The stop showed the cursor, which curses is told first, so that
+    // hiding it again is not taken for nothing to do.
+    if (!g_resumed)
+        return;
+    g_resumed = 0;
+    if (m_latestDrawn) {
+        m_latest = m_shown;
+        m_latestDrawn = false;
+    }
+    m_shownValid = false;
+    curs_set(1);
+    m_cursor = -1;
 }
 
 bool TerminalHost::Printable(char16_t ch)

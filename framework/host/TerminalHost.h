@@ -4,9 +4,16 @@
 //
 // Only one TerminalHost exists at a time. The terminal is restored when it
 // is destroyed, when the program exits without destroying it, and when a
-// fatal signal ends the program. A hang-up or termination signal (SIGHUP,
-// SIGTERM), or the terminal going away, ends the session instead: the host
-// reports it as an EndSession event, after which input ends.
+// crash signal (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP)
+// ends the program, after the unsaved text is written (CrashCopy). Every
+// other signal that would end the program (SIGHUP, SIGTERM, SIGINT, SIGQUIT,
+// SIGUSR1, SIGUSR2, SIGPIPE, SIGALRM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF,
+// SIGIO, SIGPWR, SIGSTKFLT, the real-time signals), or the terminal
+// going away, ends the session instead: the host reports it as an
+// EndSession event, after which input ends. A SIGPIPE or SIGXFSZ that the
+// program's own write raised only makes that write fail. SIGTSTP gives the
+// terminal back (mouse and paste modes off, the alternate screen left)
+// before the program stops; SIGCONT takes it again and redraws the screen.
 #pragma once
 
 #include <chrono>
@@ -83,6 +90,9 @@ private:
     // terminal) after what was read; input ends with it.
     void EndSession(int signal);
     void DrawLatest();
+    // After the program was stopped and continued: the next draw is of the
+    // whole screen.
+    void TakeResume();
     bool Printable(char16_t ch);
     char16_t Glyph(char16_t ch);
     short PairOf(int fg, int bg);

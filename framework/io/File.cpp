@@ -11,6 +11,7 @@
 #include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
 #include "framework/io/Path.h"
+#include "framework/io/SessionEnd.h"
 
 namespace {
 
@@ -121,9 +122,11 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
 
     std::string path = Native(m_strFileName);
     int fd;
+    // An open that blocks (a FIFO without a writer) ends with a signal that
+    // ends the session.
     do
         fd = CFaultInjection::Open(path.c_str(), flags, 0666);
-    while (fd < 0 && errno == EINTR);
+    while (fd < 0 && errno == EINTR && !SessionEnd::Pending());
     if (fd < 0) {
         int err = errno;
         return fail(err, OpenFailureCause(err, m_strFileName));
@@ -159,10 +162,14 @@ UINT CFile::Read(void* buffer, UINT count)
         return 0;
     if (m_hFile == hFileNull)
         ThrowErrno(EBADF);
+    // While the session is to end, reading stops, so that a reader blocked
+    // or busy on an endless file gets back to the input loop.
+    if (SessionEnd::Pending())
+        ThrowErrno(EINTR);
     ssize_t n;
     do
         n = CFaultInjection::Read(m_hFile, buffer, count);
-    while (n < 0 && errno == EINTR);
+    while (n < 0 && errno == EINTR && !SessionEnd::Pending());
     if (n < 0)
         ThrowErrno(errno);
     return UINT(n);

@@ -4,10 +4,14 @@
 // and one line says where the text went.
 #include <csignal>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 
 #include "framework/app/WinApp.h"
+#include "framework/io/CrashCopy.h"
 #include "tests/support/EditorTest.h"
 
 namespace fs = std::filesystem;
@@ -130,4 +134,24 @@ TEST_F(EndSessionTest, TheExitStatusIsNotSuccess)
     EXPECT_EQ(AfxWinMain(host, 1, argv), 128 + SIGTERM);
     EXPECT_TRUE(fs::exists(P("Untitled.save")));
     WindowSystem::Get().SetHost(&host);
+}
+
+TEST_F(EndSessionTest, ACrashWritesTheChangedTextAsTheEndOfTheSessionWould)
+{
+    int report[2];
+    ASSERT_EQ(pipe2(report, O_NONBLOCK | O_CLOEXEC), 0);
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    EXPECT_FALSE(CrashCopy::Write(report[1]));  // nothing changed
+    Type(u"\u00C0 ");
+    EXPECT_TRUE(CrashCopy::Write(report[1]));
+    Command(ID_FILE_SAVE);
+    EXPECT_FALSE(CrashCopy::Write(report[1]));  // saved
+    char line[4096];
+    ssize_t n = read(report[0], line, sizeof line);
+    close(report[0]);
+    close(report[1]);
+    EXPECT_EQ(std::string(line, size_t(std::max<ssize_t>(n, 0))),
+              "tessel: The unsaved text of " + P("notes.txt") + " was written to " + P("notes.txt.save") + ".\n");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=\xC0 caf\xE9\r\nna\xEFve",
+                                                 "notes.txt=\xC0 caf\xE9\r\nna\xEFve"}));
 }

@@ -1,0 +1,191 @@
+#include "framework/io/CrashCopy.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t kMaxNames = 4;
+constexpr std::size_t kNameRoom = PATH_MAX;
+constexpr std::size_t kLineRoom = 2 * PATH_MAX + 1024;
+// Numbers added to a taken name: ".1" to ".999".
+constexpr int kMaxNumber = 999;
+// The text is narrowed here before any file is made, so that a fault while
+// reading it (a text caught half way through a change) leaves no file that
+// holds a part of it. A megabyte: more than an edit control's text, and
+// memory the system gives only when a crash writes it.
+unsigned char g_bytes[std::size_t(1) << 20];
+
+// The prepared state. A change clears the flag first and sets it last, with
+// fences between, so that a handler never reads a half-made change.
+volatile std::sig_atomic_t g_armed = 0;
+volatile std::sig_atomic_t g_textSet = 0;
+const void* g_owner = nullptr;
+CrashCopy::Reader g_reader = nullptr;
+const void* g_source = nullptr;
+char g_names[kMaxNames][kNameRoom];
+std::size_t g_nameCount = 0;
+char g_savedBefore[kLineRoom];
+char g_savedAfter[kLineRoom];
+char g_lost[kLineRoom];
+
+void Fence() { std::atomic_signal_fence(std::memory_order_seq_cst); }
+
+void CopyLine(char* to, const std::string& line)
+{
+    std::size_t n = line.size() < kLineRoom ? line.size() : kLineRoom - 1;
+    std::memcpy(to, line.data(), n);
+    to[n] = '\0';
+}
+
+bool WriteAll(int fd, const char* p, std::size_t n)
+{
+    while (n > 0) {
+        ssize_t w = ::write(fd, p, n);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        p += w;
+        n -= std::size_t(w);
+    }
+    return true;
+}
+
+void Say(int fd, const char* text)
+{
+    if (fd >= 0)
+        WriteAll(fd, text, std::strlen(text));
+}
+
+// The text, each unit as its low byte, into g_bytes; its length, or -1
+// when the pieces make no sense or do not fit.
+long Narrow(const CrashCopy::Pieces& text)
+{
+    std::size_t fill = 0;
+    for (int piece = 0; piece < 2; ++piece) {
+        const char16_t* units = text.data[piece];
+        const std::size_t count = text.size[piece];
+        if (count > sizeof g_bytes - fill || (count > 0 && !units))
+            return -1;
+        for (std::size_t i = 0; i < count; ++i)
+            g_bytes[fill++] = static_cast<unsigned char>(units[i] & 0xFF);
+    }
+    return long(fill);
+}
+
+// name, then ".number" when number is not 0, into out (room for a name and
+// a number).
+void NumberedName(const char* name, int number, char* out)
+{
+    std::size_t n = std::strlen(name);
+    std::memcpy(out, name, n);
+    if (number > 0) {
+        char digits[8];
+        int count = 0;
+        for (int v = number; v > 0; v /= 10)
+            digits[count++] = char('0' + v % 10);
+        out[n++] = '.';
+        while (count > 0)
+            out[n++] = digits[--count];
+    }
+    out[n] = '\0';
+}
+
+}  // namespace
+
+void CrashCopy::SetText(Reader reader, const void* source)
+{
+    g_textSet = 0;
+    Fence();
+    g_reader = reader;
+    g_source = source;
+    Fence();
+    g_textSet = reader != nullptr;
+}
+
+void CrashCopy::ClearText(const void* source)
+{
+    if (g_source == source)
+        SetText(nullptr, nullptr);
+}
+
+void CrashCopy::Arm(const void* owner, const Plan& plan)
+{
+    g_armed = 0;
+    Fence();
+    g_owner = owner;
+    g_nameCount = 0;
+    for (const std::string& name : plan.names) {
+        // Room for the name, a number and the end.
+        if (g_nameCount == kMaxNames || name.empty() || name.size() + 8 > kNameRoom)
+            continue;
+        std::memcpy(g_names[g_nameCount], name.data(), name.size());
+        g_names[g_nameCount][name.size()] = '\0';
+        ++g_nameCount;
+    }
+    CopyLine(g_savedBefore, plan.savedBefore);
+    CopyLine(g_savedAfter, plan.savedAfter);
+    CopyLine(g_lost, plan.lost);
+    Fence();
+    g_armed = 1;
+}
+
+void CrashCopy::Disarm(const void* owner)
+{
+    if (g_owner != owner)
+        return;
+    g_armed = 0;
+    Fence();
+    g_owner = nullptr;
+}
+
+bool CrashCopy::Write(int reportFd) noexcept
+{
+    if (!g_armed || !g_textSet)
+        return false;
+    Fence();
+    const long length = Narrow(g_reader(g_source));
+    if (length < 0) {
+        Say(reportFd, g_lost);
+        return false;
+    }
+    int savedErrno = errno;
+    char path[kNameRoom];
+    for (std::size_t i = 0; i < g_nameCount; ++i) {
+        for (int number = 0; number <= kMaxNumber; ++number) {
+            NumberedName(g_names[i], number, path);
+            int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0600);
+            if (fd < 0 && errno == EINTR) {
+                --number;
+                continue;
+            }
+            if (fd < 0) {
+                if (errno == EEXIST)
+                    continue;
+                break;  // this folder takes no copy: the next one may
+            }
+            bool written = WriteAll(fd, reinterpret_cast<const char*>(g_bytes), std::size_t(length)) &&
+                           (::fsync(fd) == 0 || errno == EINVAL);
+            ::close(fd);
+            if (written) {
+                Say(reportFd, g_savedBefore);
+                Say(reportFd, path);
+                Say(reportFd, g_savedAfter);
+                errno = savedErrno;
+                return true;
+            }
+            ::unlink(path);  // a part of the text is no copy of it
+            break;
+        }
+    }
+    Say(reportFd, g_lost);
+    errno = savedErrno;
+    return false;
+}
