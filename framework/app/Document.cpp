@@ -66,7 +66,7 @@ void CDocument::PrepareCrashCopy()
     }
     CrashCopy::Plan plan;
     for (const CString& name : RecoveryNames())
-        plan.names.push_back(name.ToUtf8());
+        plan.names.push_back(name.ToBytes());
     // The lines OnEndSession would write, the name left open.
     CString shown = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
     CString prefix;
