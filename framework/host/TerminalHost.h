@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/host/TerminalLook.h"
 #include "framework/screen/Host.h"
 
 struct screen;  // the curses screen
@@ -47,34 +48,9 @@ public:
     // Kept, and written on standard error once the terminal is restored.
     void ReportAtExit(const std::u16string& line) override;
 
-    // What a terminal can show: how many colours (0 for none) and whether
-    // block characters are available in the locale's character set.
-    struct Caps {
-        int colours = 0;
-        bool unicode = true;
-    };
-    // Video attributes of a look.
-    enum Video : unsigned {
-        VIDEO_BOLD = 1,
-        VIDEO_DIM = 2,
-        VIDEO_REVERSE = 4,
-        VIDEO_UNDERLINE = 8,
-    };
-    // How a cell appears: the character, the terminal colours (0..255, the
-    // first 16 in the usual ANSI order; -1 the terminal's default) and
-    // video attributes.
-    struct Look {
-        char16_t ch = u' ';
-        int fg = -1;
-        int bg = -1;
-        unsigned video = 0;
-        friend bool operator==(const Look&, const Look&) = default;
-    };
-    // Maps a cell's attributes and palette colours to a look.
-    static Look LookOf(const Cell& cell, const Caps& caps);
-    // An ASCII stand-in for a symbol the terminal cannot show (box lines,
-    // arrows, blocks), or 0 when there is none.
-    static char16_t StandIn(char16_t ch);
+    // How cells look: colour schemes and stand-ins (TerminalLook).
+    using Caps = TerminalLook::Caps;
+    using Look = TerminalLook::Look;
 
 private:
     // Reads what the terminal has sent, without waiting, until an event is
