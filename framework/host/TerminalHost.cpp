@@ -58,7 +58,6 @@ TerminalHost::TerminalHost()
     // The host defers drawing itself while input is waiting; curses must
     // not stop half way through an update for the same reason.
     typeahead(-1);
-    set_escdelay(25);
     struct termios t;
     if (tcgetattr(STDIN_FILENO, &t) == 0) {
         t.c_iflag &= ~tcflag_t(IXON | IXOFF);
@@ -79,11 +78,9 @@ TerminalHost::TerminalHost()
     const char* ms = tigetstr("Ms");
     bool hasMs = ms && ms != reinterpret_cast<const char*>(-1) && *ms;
     m_osc52 = hasMs || !(term && std::strncmp(term, "linux", 5) == 0);
-    // Mouse reports reach the key map as they are: curses would take the
-    // reports its terminal description names for a key of its own, and
-    // only those.
-    keyok(KEY_MOUSE, FALSE);
-    DefineNamedKeys();
+    // The host reads the terminal itself; curses only sets the keypad to
+    // send what the description names.
+    DefineKeys();
     m_caps.unicode = Printable(TerminalLook::kUpperHalf);
 
     TerminalSignals::Start();

@@ -56,12 +56,14 @@ private:
     // Reads what the terminal has sent, without waiting, until an event is
     // queued or nothing more is there.
     void ReadAvailable();
-    // Reads one key or byte, without waiting; false when there was none.
-    bool ReadOne(std::vector<InputEvent>& out);
+    // Reads what the terminal has sent, up to a block, without waiting,
+    // and feeds it to the key map; false when nothing was there.
+    bool ReadBlock(std::vector<InputEvent>& out);
+    // The terminal has a new size: curses is told, a Resize event made.
+    void Resized(std::vector<InputEvent>& out);
     // Waits until the terminal sends something (or a signal comes), for at
     // most timeoutMs (-1: for as long as it takes); false when the time ran out.
     bool WaitForInput(int timeoutMs);
-    bool TerminalGone();
     // Queues the end of the session (the signal, 0 for a vanished
     // terminal) after what was read; input ends with it.
     void EndSession(int signal);
@@ -72,11 +74,13 @@ private:
     bool Printable(char16_t ch);
     char16_t Glyph(char16_t ch);
     short PairOf(int fg, int bg);
-    void DefineNamedKeys();
+    // Gives the key map the keys the terminal description names.
+    void DefineKeys();
 
     screen* m_screen = nullptr;
     std::unique_ptr<TerminalKeyMap> m_keys;
     std::deque<InputEvent> m_queue;
+    std::vector<unsigned char> m_readBuffer;
     bool m_ended = false;
     int m_errors = 0;
 

@@ -9,6 +9,7 @@
 
 #include "framework/base/Utf16.h"
 #include "framework/host/CanvasDiff.h"
+#include "framework/host/TerminalKeyMap.h"
 #include "framework/host/TerminalSignals.h"
 
 // Last, because of its macros (move, erase, timeout, ...).
@@ -23,14 +24,15 @@ void TerminalHost::Present(const Canvas& canvas)
     TakeResume();
     m_latest = canvas;
     m_latestDrawn = false;
-    // While events are queued (a paste, fast typing) the screen would be
-    // outdated at once; it is drawn when input pauses, and at least a few
-    // times a second.
+    // While events are queued (fast typing) the screen would be outdated
+    // at once; it is drawn when input pauses, and at least a few times a
+    // second. A paste is drawn once it ends, or when it pauses.
     auto now = std::chrono::steady_clock::now();
-    if (InputPending() && now - m_lastDraw < std::chrono::milliseconds(100))
-        return;
+    bool pending = InputPending();
     if (m_ended)
         return;  // the session ended meanwhile
+    if (m_keys->InPaste() || (pending && now - m_lastDraw < std::chrono::milliseconds(100)))
+        return;
     DrawLatest();
 }
 

@@ -74,6 +74,8 @@ bool g_altStackSet = false;
 // takes it again and has the main loop draw the whole screen.
 volatile std::sig_atomic_t g_stopped = 0;
 volatile std::sig_atomic_t g_resumed = 0;
+// A new size (SIGWINCH), for the main loop to take.
+volatile std::sig_atomic_t g_resized = 0;
 // A pipe that a signal handler writes a byte to, so that a wait for input
 // ends (the self-pipe): an end signal, a continue, or a new size.
 int g_wake[2] = {-1, -1};
@@ -203,6 +205,7 @@ extern "C" void OnWinch(int sig, siginfo_t* info, void* context)
     } else if (g_cursesWinch.sa_handler != SIG_DFL && g_cursesWinch.sa_handler != SIG_IGN) {
         g_cursesWinch.sa_handler(sig);
     }
+    g_resized = 1;
     Wake();
     errno = saved;
 }
@@ -383,6 +386,14 @@ void Stop()
 }
 
 int WakeFd() { return g_wake[0]; }
+
+bool TakeResized()
+{
+    if (!g_resized)
+        return false;
+    g_resized = 0;
+    return true;
+}
 
 bool TakeResumed()
 {

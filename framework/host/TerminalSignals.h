@@ -28,6 +28,8 @@ void ModesOn();
 void Stop();
 // The end of the wake pipe a wait for input watches, or -1.
 int WakeFd();
+// Whether the terminal's size changed since last asked.
+bool TakeResized();
 // Whether the program was continued after a stop since last asked.
 bool TakeResumed();
 // Kept, and written on standard error once the terminal is restored.

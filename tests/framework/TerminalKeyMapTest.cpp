@@ -40,7 +40,9 @@ InputEvent FeedKey(int code)
     TerminalKeyMap map;
     std::vector<InputEvent> out;
     map.Feed(TerminalKeyMap::Key(code), out);
-    return out.size() == 1 ? out[0] : InputEvent{Kind::Quit};
+    InputEvent none;
+    none.kind = Kind::Quit;
+    return out.size() == 1 ? out[0] : none;
 }
 
 // vk, ch, ctrl, shift, alt
@@ -203,19 +205,38 @@ TEST(TerminalKeyMapTest, ModifiedKeySequencesCursesDoesNotKnow)
     EXPECT_EQ(Tuples(Feed(U"\x1B[1\r")), (std::vector{Key(VK_RETURN, 0x0D)}));
 }
 
+// The text of the Paste events, each piece's start marked with "|", or "!"
+// for the first piece of a paste.
+std::u16string Pieces(const std::vector<InputEvent>& events)
+{
+    std::u16string text;
+    for (const InputEvent& e : events) {
+        EXPECT_EQ(e.kind, Kind::Paste);
+        text += (e.first ? u"!" : u"|") + e.text;
+    }
+    return text;
+}
+
 TEST(TerminalKeyMapTest, BracketedPasteIsPlainText)
 {
+    // Line ends are Enter's "\r" (a CR LF pair once), tabs stay, other
+    // control codes and keys are dropped; the text comes out whole at the
+    // end marker.
     TerminalKeyMap map;
-    auto out = Feed(map, U"\x1B[200~a\r\nb\x11\tc\n\x1B[A\x1B[201~", false);
-    EXPECT_EQ(Tuples(out), (std::vector{Key('A', u'a'), Key(VK_RETURN, 0x0D), Key('B', u'b'), Key(VK_TAB, 9),
-                                        Key('C', u'c'), Key(VK_RETURN, 0x0D)}));
+    auto out = Feed(map, U"\x1B[200~a\r\nb\x11\tc\n\x1B[A\U0001F600\x1B[201~", false);
+    EXPECT_EQ(Pieces(out), u"!a\rb\tc\r\U0001F600");
     EXPECT_FALSE(map.InPaste());
     EXPECT_EQ(Tuples(Feed(map, U"\x11")), (std::vector{Key('Q', 0x11, true)}));
 
-    // A paste whose end marker never comes can be left.
-    Feed(map, U"\x1B[200~x", false);
+    // What was read at once comes out at once; a paste whose end marker
+    // never comes can be left, with its text so far.
+    out = Feed(map, U"\x1B[200~xy", false);
+    map.EndOfInput(out);
+    map.EndOfInput(out);
+    Feed(map, U"z", false);
     EXPECT_TRUE(map.InPaste());
-    map.EndPaste();
+    map.EndPaste(out);
+    EXPECT_EQ(Pieces(out), u"!xy|z");
     EXPECT_EQ(Tuples(Feed(map, U"\x13")), (std::vector{Key('S', 0x13, true)}));
 }
 
@@ -229,12 +250,12 @@ TEST(TerminalKeyMapTest, APauseInsideAPasteCutsNothing)
         auto more = FeedBytes(map, part);
         out.insert(out.end(), more.begin(), more.end());
     }
-    EXPECT_EQ(Tuples(out), (std::vector{Key('A', u'a'), Key(0, u'\u00E9')}));
+    EXPECT_EQ(Pieces(out), u"!a|\u00E9");
     EXPECT_FALSE(map.InPaste());
     EXPECT_FALSE(map.Pending());
     // A paste given up half way through its end marker leaves nothing open.
-    FeedBytes(map, "\x1B[200~b\x1B[2", false);
-    map.EndPaste();
+    out = FeedBytes(map, "\x1B[200~b\x1B[2", false);
+    map.EndPaste(out);
     EXPECT_FALSE(map.Pending());
     EXPECT_EQ(Tuples(FeedBytes(map, "\x11")), (std::vector{Key('Q', 0x11, true)}));
 }
@@ -274,10 +295,10 @@ TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
         if (e.kind == Kind::Key)
             ASSERT_TRUE(e.vk != 0 || e.ch != 0);
         else
-            ASSERT_TRUE(e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
+            ASSERT_TRUE(e.kind == Kind::Paste ? !e.text.empty() : e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
     }
     map.Flush(out);
-    map.EndPaste();
+    map.EndPaste(out);
     EXPECT_EQ(Tuples(Feed(map, U"k")), (std::vector{Key('K', u'k')}));
 }
 
