@@ -424,8 +424,12 @@ bool EditControl::OnPasteText(HWND hwnd, std::u16string_view text, bool first)
     // keys do (Enter and Tab belong to the dialog).
     if (!Multiline() || (m_style & ES_READONLY))
         return false;
+    // Once the limit cut the paste, the rest of it is dropped: what went in
+    // is its beginning.
     if (first)
         m_pasteCut = false;
+    else if (m_pasteCut)
+        return true;
     // What typing it would give: each "\r" the line end Enter inserts,
     // into the same run of typing (one undo step with it).
     std::u16string typed;
