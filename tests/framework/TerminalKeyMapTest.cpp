@@ -185,6 +185,25 @@ TEST(TerminalKeyMapTest, EscapeAloneOrAsAlt)
     EXPECT_EQ(Tuples(out), (std::vector{Key(VK_UP, 0, false, false, true)}));
 }
 
+TEST(TerminalKeyMapTest, SequencesTheTerminalDescriptionNames)
+{
+    // rxvt's Ctrl+Left and Shift+Up, a description's own Home; Esc before a
+    // sequence is Alt; the Linux console's function keys need no description.
+    TerminalKeyMap map;
+    map.DefineNamedKey(1000, "kLFT5");
+    map.DefineSequence("\x1BOd", 1000);
+    map.DefineSequence("\x1B[a", KEY_SR);
+    map.DefineSequence("\x1B[7~", KEY_END);
+    EXPECT_EQ(Tuples(Feed(map, U"\x1BOd\x1B[a\x1B[7~\x1B\x1B[A\x1B\x1BOd\x1B[[A\x1B[[E")),
+              (std::vector{Key(VK_LEFT, 0, true), Key(VK_UP, 0, false, true), Key(VK_END),
+                           Key(VK_UP, 0, false, false, true), Key(VK_LEFT, 0, true, false, true), Key(VK_F1),
+                           Key(VK_F1 + 4)}));
+    // Esc Esc and a key that is no sequence: Esc, then Alt with the key.
+    EXPECT_EQ(Tuples(Feed(map, U"\x1B\x1Bx")), (std::vector{Key(VK_ESCAPE, 0x1B), Key('X', u'x', false, false, true)}));
+    EXPECT_EQ(Tuples(Feed(map, U"\x1B\x1B[")),
+              (std::vector{Key(VK_ESCAPE, 0x1B), Key(0, u'[', false, false, true)}));
+}
+
 TEST(TerminalKeyMapTest, ModifiedKeySequencesCursesDoesNotKnow)
 {
     EXPECT_EQ(Tuples(Feed(U"\x1B[1;5D\x1B[1;5C\x1B[1;2A\x1B[1;6F")),
