@@ -1,3 +1,6 @@
+// The terminal host set up and torn down: curses for output, raw mode,
+// colours, the keys the description names, the signals; and the small
+// services (size, bell, clipboard, lines for after the end).
 #include "framework/host/TerminalHost.h"
 
 #include <clocale>

@@ -1,6 +1,10 @@
-// The host over a real terminal, through ncursesw: keys and the mouse come
-// in as input events, the canvas goes out as characters with colours and
-// video attributes.
+// The host over a real terminal: what the terminal sends is read in blocks
+// and comes in as input events (keys, the mouse, pasted text, by
+// TerminalKeyMap); the canvas goes out through ncursesw as characters with
+// colours and video attributes. The parts live in files by concern:
+// TerminalInput.cpp, TerminalScreen.cpp, TerminalLook (colour schemes),
+// TerminalClipboard (OSC 52) and TerminalSignals (signals and restoring
+// the terminal); this class ties them together.
 //
 // Only one TerminalHost exists at a time. The terminal is restored when it
 // is destroyed, when the program exits without destroying it, and when a
