@@ -51,7 +51,7 @@ constexpr Scheme kScheme256{
     {16, 220, 0},  {240, 252, 0}, {16, 116, 0},     {231, 242, 0}, {16, 220, 0},
 };
 
-constexpr char16_t kUpperHalf = TerminalLook::kUpperHalf;
+// The lower half block, for a pixel whose upper half is transparent.
 constexpr char16_t kLowerHalf = u'\u2584';
 
 // Whether an icon palette colour counts as lit when there are no colours.
