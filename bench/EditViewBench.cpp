@@ -216,4 +216,28 @@ void BM_PasteArrivingAsTyping(benchmark::State& state)
 }
 BENCHMARK(BM_PasteArrivingAsTyping)->Unit(benchmark::kMillisecond);
 
+// A bracketed paste of a megabyte as the terminal host delivers it: pieces
+// of text of 4 KiB (what a read of a pseudo-terminal holds), each typed by
+// the edit view as one insertion, then one repaint. Into an empty text; the
+// counter is the time a character.
+void BM_PasteFromTheTerminal(benchmark::State& state)
+{
+    std::u16string pasted;
+    for (int i = 0; pasted.size() < 1000 * 1024; ++i)
+        pasted += u"the quick brown fox jumps over the lazy dog " + std::u16string(1, char16_t(u'a' + i % 26)) + u"\r";
+    Editor editor(0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.View()->SetWindowText(CString());
+        for (size_t at = 0; at < pasted.size(); at += 4096)
+            editor.host.TerminalPaste(std::u16string_view(pasted).substr(at, 4096), at == 0);
+        state.ResumeTiming();
+        editor.host.Run();
+        benchmark::DoNotOptimize(editor.host.Screen());
+    }
+    state.counters["us/char"] = benchmark::Counter(double(pasted.size()) * double(state.iterations()),
+                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_PasteFromTheTerminal)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();

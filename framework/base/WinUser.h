@@ -164,6 +164,11 @@ inline constexpr UINT WM_SIZEPARENT = 0x0361;
 inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 inline constexpr UINT WM_INITIALUPDATE = 0x0364;
 inline constexpr UINT WM_FOCUSCHANGED = 0x0369;  // to a top-level window: wParam took the focus
+// To the focused control: a piece of pasted text (lParam a const
+// std::u16string*, line ends as "\r"; wParam TRUE for a paste's first
+// piece). A control that takes it whole returns TRUE; otherwise the text
+// comes as keys, one character after another.
+inline constexpr UINT WM_PASTETEXT = 0x036A;
 inline constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
 // Edit control messages and notifications

@@ -37,6 +37,15 @@ void HeadlessHost::Type(std::u16string_view text)
     }
 }
 
+void HeadlessHost::TerminalPaste(std::u16string_view text, bool first)
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::Paste;
+    e.text = text;
+    e.first = first;
+    m_queue.push_back({e, nullptr});
+}
+
 void HeadlessHost::Click(int x, int y)
 {
     InputEvent down;

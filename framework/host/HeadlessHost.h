@@ -40,6 +40,9 @@ public:
     // Each character as the key a person types: "\r" or "\n" is Enter,
     // "\t" Tab, "\b" Backspace.
     void Type(std::u16string_view text);
+    // A piece of text a terminal pasted ("\r" a line end); `first` for the
+    // paste's first piece.
+    void TerminalPaste(std::u16string_view text, bool first = true);
     void Ctrl(char letter) { Key(UINT(letter), char16_t(letter & 0x1F), true); }
     void Alt(char letter) { Key(UINT(letter), 0, false, false, true); }
     void Click(int x, int y);

@@ -1,6 +1,10 @@
-// The host over a real terminal, through ncursesw: keys and the mouse come
-// in as input events, the canvas goes out as characters with colours and
-// video attributes.
+// The host over a real terminal: what the terminal sends is read in blocks
+// and comes in as input events (keys, the mouse, pasted text, by
+// TerminalKeyMap); the canvas goes out through ncursesw as characters with
+// colours and video attributes. The parts live in files by concern:
+// TerminalInput.cpp, TerminalScreen.cpp, TerminalLook (colour schemes),
+// TerminalClipboard (OSC 52) and TerminalSignals (signals and restoring
+// the terminal); this class ties them together.
 //
 // Only one TerminalHost exists at a time. The terminal is restored when it
 // is destroyed, when the program exits without destroying it, and when a
@@ -21,6 +25,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/host/TerminalLook.h"
 #include "framework/screen/Host.h"
 
 struct screen;  // the curses screen
@@ -47,45 +52,22 @@ public:
     // Kept, and written on standard error once the terminal is restored.
     void ReportAtExit(const std::u16string& line) override;
 
-    // What a terminal can show: how many colours (0 for none) and whether
-    // block characters are available in the locale's character set.
-    struct Caps {
-        int colours = 0;
-        bool unicode = true;
-    };
-    // Video attributes of a look.
-    enum Video : unsigned {
-        VIDEO_BOLD = 1,
-        VIDEO_DIM = 2,
-        VIDEO_REVERSE = 4,
-        VIDEO_UNDERLINE = 8,
-    };
-    // How a cell appears: the character, the terminal colours (0..255, the
-    // first 16 in the usual ANSI order; -1 the terminal's default) and
-    // video attributes.
-    struct Look {
-        char16_t ch = u' ';
-        int fg = -1;
-        int bg = -1;
-        unsigned video = 0;
-        friend bool operator==(const Look&, const Look&) = default;
-    };
-    // Maps a cell's attributes and palette colours to a look.
-    static Look LookOf(const Cell& cell, const Caps& caps);
-    // An ASCII stand-in for a symbol the terminal cannot show (box lines,
-    // arrows, blocks), or 0 when there is none.
-    static char16_t StandIn(char16_t ch);
+    // How cells look: colour schemes and stand-ins (TerminalLook).
+    using Caps = TerminalLook::Caps;
+    using Look = TerminalLook::Look;
 
 private:
     // Reads what the terminal has sent, without waiting, until an event is
     // queued or nothing more is there.
     void ReadAvailable();
-    // Reads one key or byte, without waiting; false when there was none.
-    bool ReadOne(std::vector<InputEvent>& out);
+    // Reads what the terminal has sent, up to a block, without waiting,
+    // and feeds it to the key map; false when nothing was there.
+    bool ReadBlock(std::vector<InputEvent>& out);
+    // The terminal has a new size: curses is told, a Resize event made.
+    void Resized(std::vector<InputEvent>& out);
     // Waits until the terminal sends something (or a signal comes), for at
     // most timeoutMs (-1: for as long as it takes); false when the time ran out.
     bool WaitForInput(int timeoutMs);
-    bool TerminalGone();
     // Queues the end of the session (the signal, 0 for a vanished
     // terminal) after what was read; input ends with it.
     void EndSession(int signal);
@@ -96,11 +78,13 @@ private:
     bool Printable(char16_t ch);
     char16_t Glyph(char16_t ch);
     short PairOf(int fg, int bg);
-    void DefineNamedKeys();
+    // Gives the key map the keys the terminal description names.
+    void DefineKeys();
 
     screen* m_screen = nullptr;
     std::unique_ptr<TerminalKeyMap> m_keys;
     std::deque<InputEvent> m_queue;
+    std::vector<unsigned char> m_readBuffer;
     bool m_ended = false;
     int m_errors = 0;
 

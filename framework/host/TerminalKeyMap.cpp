@@ -209,6 +209,32 @@ bool TerminalKeyMap::DefineNamedKey(int code, std::string_view name)
     return false;
 }
 
+void TerminalKeyMap::DefineSequence(std::string_view bytes, int code)
+{
+    m_sequences[std::string(bytes)] = code;
+}
+
+bool TerminalKeyMap::DescribedKey(std::string_view bytes, std::vector<InputEvent>& out)
+{
+    if (m_sequences.empty())
+        return false;
+    auto it = m_sequences.find(std::string(bytes));
+    if (it == m_sequences.end())
+        return false;
+    FeedKeyCode(it->second, false, out);
+    return true;
+}
+
+void TerminalKeyMap::AltSince(size_t from, std::vector<InputEvent>& out)
+{
+    if (!m_altPrefix)
+        return;
+    m_altPrefix = false;
+    for (size_t i = from; i < out.size(); ++i)
+        if (out[i].kind == InputEvent::Kind::Key)
+            out[i].alt = true;
+}
+
 void TerminalKeyMap::FeedKeyCode(int code, bool alt, std::vector<InputEvent>& out)
 {
     InputEvent e;
@@ -267,6 +293,7 @@ void TerminalKeyMap::Feed(Input input, std::vector<InputEvent>& out)
         bool alt = m_state == State::Escape;
         // A key code ends unfinished sequences, which are dropped.
         m_state = State::Ground;
+        m_altPrefix = false;
         m_utf8Need = 0;
         FeedKeyCode(input.value, alt, out);
         return;
@@ -329,7 +356,7 @@ void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
         if (c == kEsc)
             m_state = State::Escape;
         else if (m_paste)
-            PasteChar(c, out);
+            PasteChar(c);
         else
             CharEvents(c, false, out);
         return;
@@ -340,39 +367,72 @@ void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
         } else if (c == 'O') {
             m_state = State::Ss3;
         } else if (c == kEsc) {
-            // Esc Esc: the first is a key of its own.
-            if (!m_paste)
+            // Esc Esc: Alt with the key whose sequence follows, or the
+            // first is a key of its own.
+            if (m_paste)
+                return;
+            if (m_altPrefix)
                 CharEvents(kEsc, false, out);
+            m_altPrefix = true;
         } else {
             m_state = State::Ground;
-            if (m_paste)
-                PasteChar(c, out);
-            else
+            if (m_paste) {
+                PasteChar(c);
+            } else {
+                if (m_altPrefix)
+                    CharEvents(kEsc, false, out);
+                m_altPrefix = false;
                 CharEvents(c, true, out);
+            }
         }
         return;
     case State::Csi:
         if (c >= 0x20 && c <= 0x3F) {
             m_sequence += char(c);
-            if (m_sequence.size() > kMaxSequence)
+            if (m_sequence.size() > kMaxSequence) {
                 m_state = State::Ground;
+                m_altPrefix = false;
+            }
+            return;
+        }
+        if (c == '[' && m_sequence.empty()) {
+            // The Linux console's function keys: Esc [ [ A to Esc [ [ E.
+            m_state = State::LinuxFunction;
             return;
         }
         m_state = State::Ground;
-        if (c >= 0x40 && c <= 0x7E)
+        if (c >= 0x40 && c <= 0x7E) {
+            size_t from = out.size();
             DecodeCsi(char(c), out);
-        else
+            AltSince(from, out);
+        } else {
+            m_altPrefix = false;
             FeedChar(c, out);  // not part of a sequence: the sequence is dropped
+        }
         return;
     case State::Ss3:
         m_state = State::Ground;
         if (c >= 0x40 && c <= 0x7E) {
-            if (!m_paste)
+            size_t from = out.size();
+            const char bytes[3] = {char(kEsc), 'O', char(c)};
+            if (!m_paste && !DescribedKey(std::string_view(bytes, 3), out))
                 DecodeSs3(char(c), out);
+            AltSince(from, out);
         } else {
+            m_altPrefix = false;
             FeedChar(c, out);
         }
         return;
+    case State::LinuxFunction: {
+        m_state = State::Ground;
+        size_t from = out.size();
+        const char bytes[4] = {char(kEsc), '[', '[', char(c)};
+        if (!m_paste && !DescribedKey(std::string_view(bytes, 4), out) && c >= 'A' && c <= 'E')
+            out.push_back(KeyEvent(VK_F1 + UINT(c - 'A')));
+        AltSince(from, out);
+        m_altPrefix = false;
+        return;
+    }
     case State::MouseX10:
         FeedX10Byte(static_cast<unsigned char>(c), out);
         return;
@@ -381,11 +441,17 @@ void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
 
 void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
 {
-    if (m_paste)
+    if (m_paste) {
+        DeliverPaste(out);
         return;
+    }
     m_utf8Need = 0;
     State state = m_state;
     m_state = State::Ground;
+    // An Esc before a sequence cut short is a key of its own.
+    if (m_altPrefix)
+        CharEvents(kEsc, false, out);
+    m_altPrefix = false;
     switch (state) {
     case State::Ground:
         break;
@@ -400,34 +466,66 @@ void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
     case State::Ss3:
         CharEvents('O', true, out);
         break;
+    case State::LinuxFunction:
     case State::MouseX10:
-        break;  // a report cut short is dropped
+        break;  // a sequence or report cut short is dropped
     }
 }
 
-void TerminalKeyMap::EndPaste()
+void TerminalKeyMap::EndOfInput(std::vector<InputEvent>& out)
 {
+    if (m_paste)
+        DeliverPaste(out);
+}
+
+void TerminalKeyMap::EndPaste(std::vector<InputEvent>& out)
+{
+    if (m_paste)
+        DeliverPaste(out);
     m_paste = false;
     m_state = State::Ground;
+    m_altPrefix = false;
     m_utf8Need = 0;
 }
 
-void TerminalKeyMap::PasteChar(char32_t c, std::vector<InputEvent>& out)
+void TerminalKeyMap::PasteChar(char32_t c)
 {
-    // Pasted text is text: line ends become Enter (a CR LF pair once), tabs
-    // stay tabs, and other control codes are dropped so that a paste cannot
-    // run commands.
+    // Pasted text is text: line ends become Enter ("\r", a CR LF pair
+    // once), tabs stay tabs, and other control codes are dropped so that a
+    // paste cannot run commands; so are the characters no key yields.
     bool afterCr = m_pasteAfterCr;
     m_pasteAfterCr = c == 0x0D;
     if (c == 0x0A && afterCr)
         return;
-    if (c == 0x0D || c == 0x0A || c == 0x09) {
-        CharEvents(c, false, out);
+    if (c == 0x0D || c == 0x0A) {
+        m_pasteText += u'\r';
         return;
     }
-    if (c < 0x20 || c == 0x7F)
+    if (c == 0x09) {
+        m_pasteText += u'\t';
         return;
-    CharEvents(c, false, out);
+    }
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0) || Utf16::IsSurrogate(c) || c > 0x10FFFF)
+        return;
+    if (c <= 0xFFFF) {
+        m_pasteText += char16_t(c);
+    } else {
+        m_pasteText += Utf16::HighOf(c);
+        m_pasteText += Utf16::LowOf(c);
+    }
+}
+
+void TerminalKeyMap::DeliverPaste(std::vector<InputEvent>& out)
+{
+    if (m_pasteText.empty())
+        return;
+    InputEvent e;
+    e.kind = InputEvent::Kind::Paste;
+    e.text = std::move(m_pasteText);
+    e.first = m_pasteFirst;
+    m_pasteText.clear();
+    m_pasteFirst = false;
+    out.push_back(std::move(e));
 }
 
 void TerminalKeyMap::DecodeCsi(char final, std::vector<InputEvent>& out)
@@ -445,6 +543,8 @@ void TerminalKeyMap::DecodeCsi(char final, std::vector<InputEvent>& out)
     // Other private sequences (replies) start with one of < = > ? and are
     // no keys.
     if (!m_sequence.empty() && m_sequence[0] >= '<' && m_sequence[0] <= '?')
+        return;
+    if (!m_paste && DescribedKey("\x1B[" + m_sequence + final, out))
         return;
     int params[4] = {0, 0, 0, 0};
     int count = 0;
@@ -468,9 +568,12 @@ void TerminalKeyMap::DecodeCsi(char final, std::vector<InputEvent>& out)
         if (params[0] == 200) {
             m_paste = true;
             m_pasteAfterCr = false;
+            m_pasteFirst = true;
+            m_pasteText.clear();
             return;
         }
         if (params[0] == 201) {
+            DeliverPaste(out);
             m_paste = false;
             return;
         }

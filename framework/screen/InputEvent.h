@@ -1,14 +1,17 @@
 // One event of input as a host delivers it: a key press, a mouse action at a
-// screen cell, a new screen size, the end of the session, or the end of
-// input. The window system turns it into window messages.
+// screen cell, a run of pasted text, a new screen size, the end of the
+// session, or the end of input. The window system turns it into window
+// messages.
 #pragma once
+
+#include <string>
 
 #include "framework/base/Types.h"
 
 struct InputEvent {
     // EndSession: the terminal went away or the program was told to end
     // (a hang-up or termination signal); no input follows it.
-    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Wheel, Resize, Quit, EndSession };
+    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Wheel, Resize, Quit, EndSession, Paste };
     Kind kind = Kind::Key;
     // Key: the virtual key, the character it yields (0 for none) and the
     // modifiers held.
@@ -24,4 +27,10 @@ struct InputEvent {
     int y = 0;
     // Wheel: notches turned, positive away from the user (up).
     int notches = 0;
+    // Paste: a piece of the text the terminal pasted, as typed keys would
+    // give it: line ends as "\r" (Enter), tabs, and no other control
+    // codes; `first` for the paste's first piece (a paste may come in
+    // several).
+    std::u16string text;
+    bool first = false;
 };

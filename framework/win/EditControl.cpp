@@ -418,6 +418,58 @@ void EditControl::OnChar(HWND hwnd, char16_t ch)
     Insert(hwnd, std::u16string_view(&ch, 1), true);
 }
 
+bool EditControl::OnPasteText(HWND hwnd, std::u16string_view text, bool first)
+{
+    // Only a multi-line text takes a paste whole; a field keeps what its
+    // keys do (Enter and Tab belong to the dialog).
+    if (!Multiline() || (m_style & ES_READONLY))
+        return false;
+    // Once the limit cut the paste, the rest of it is dropped: what went in
+    // is its beginning.
+    if (first)
+        m_pasteCut = false;
+    else if (m_pasteCut)
+        return true;
+    // What typing it would give: each "\r" the line end Enter inserts,
+    // into the same run of typing (one undo step with it).
+    std::u16string typed;
+    const std::u16string lineEnd = LineEndForEnter();
+    typed.reserve(text.size() + (lineEnd.size() - 1) * size_t(std::count(text.begin(), text.end(), u'\r')));
+    for (char16_t c : text) {
+        if (c == u'\r')
+            typed += lineEnd;
+        else
+            typed += c;
+    }
+    // Typing stops at the limit: as much goes in as fits, never half a line
+    // end or half a surrogate pair.
+    auto [s, e] = m_text.GetSel();
+    size_t room = size_t(std::max(0, m_text.Limit() - (m_text.Length() - (e - s))));
+    bool cut = typed.size() > room;
+    if (cut) {
+        size_t keep = room;
+        if (keep > 0 && Utf16::IsHighSurrogate(typed[keep - 1]))
+            --keep;
+        if (keep > 0 && typed[keep - 1] == u'\r' && lineEnd.size() == 2)
+            --keep;
+        typed.resize(keep);
+    }
+    if (!typed.empty()) {
+        NoteInserted(typed);
+        m_text.InsertTyped(typed);
+        Changed(hwnd);
+    }
+    if (cut && IsWindow(hwnd)) {
+        Notify(hwnd, EN_MAXTEXT);
+        // The paste did not go in whole: said once, however many pieces
+        // it came in.
+        if (!m_pasteCut)
+            MessageBeep(MB_ICONEXCLAMATION);
+        m_pasteCut = true;
+    }
+    return true;
+}
+
 void EditControl::OnScroll(HWND hwnd, int bar, UINT code)
 {
     CSize cells = ClientCells(hwnd);
@@ -523,6 +575,7 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLEAR: Clear(hwnd); return 0;
     case WM_KEYDOWN: OnKeyDown(hwnd, UINT(wParam)); return 0;
     case WM_CHAR: OnChar(hwnd, char16_t(wParam)); return 0;
+    case WM_PASTETEXT: return OnPasteText(hwnd, *reinterpret_cast<const std::u16string*>(lParam), wParam != 0);
     case WM_LBUTTONDOWN:
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP:

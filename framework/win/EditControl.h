@@ -57,6 +57,9 @@ private:
     void SetReadOnly(HWND hwnd, bool readOnly);
     void OnKeyDown(HWND hwnd, UINT vk);
     void OnChar(HWND hwnd, char16_t ch);
+    // A piece of pasted text, taken as typing it would be taken; false
+    // where typing it must go key by key (a single-line field).
+    bool OnPasteText(HWND hwnd, std::u16string_view text, bool first);
     void OnMouse(HWND hwnd, UINT msg, CPoint p);
     void OnScroll(HWND hwnd, int bar, UINT code);
     void OnMouseWheel(HWND hwnd, int delta);
@@ -78,6 +81,7 @@ private:
     TextEngine m_text;
     DWORD m_style;
     int m_tabCells = 8;
+    bool m_pasteCut = false;  // the paste under way was cut at the limit
     int m_firstLine = 0;
     int m_firstCol = 0;
     bool m_dragging = false;

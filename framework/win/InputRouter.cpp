@@ -83,6 +83,9 @@ void WindowSystem::Dispatch(const InputEvent& e)
     case InputEvent::Kind::EndSession:
         EndSession(e);
         break;
+    case InputEvent::Kind::Paste:
+        DispatchPaste(e);
+        break;
     }
     m_event = saved;
 }
@@ -149,6 +152,36 @@ void WindowSystem::DispatchKey(const InputEvent& e)
         MSG up{upTarget, WM_KEYUP, e.vk, LPARAM(1) | (LPARAM(3) << 30)};
         if (!PreTranslate(up) && IsLive(upTarget))
             SendMessage(upTarget, WM_KEYUP, e.vk, up.lParam);
+    }
+}
+
+void WindowSystem::DispatchPaste(const InputEvent& e)
+{
+    // A control that takes pasted text whole gets it in one message;
+    // anything else (a field, a dialog, a menu) gets the keys typing it
+    // would give, so that Enter and Tab there do what they always do.
+    RevealFocus();
+    HWND target = m_focus;
+    if (target && IsLive(target) && GetTopLevel(target) == ActiveTopLevel() &&
+        SendMessage(target, WM_PASTETEXT, e.first ? TRUE : FALSE, reinterpret_cast<LPARAM>(&e.text)))
+        return;
+    for (size_t i = 0; i < e.text.size() && !m_inputEnded; ++i) {
+        InputEvent key;
+        key.ch = e.text[i];
+        char16_t c = key.ch;
+        if (c == u'\r')
+            key.vk = VK_RETURN;
+        else if (c == u'\t')
+            key.vk = VK_TAB;
+        else if (c >= u'a' && c <= u'z')
+            key.vk = UINT(c - u'a' + u'A');
+        else if (c >= u'A' && c <= u'Z') {
+            key.vk = UINT(c);
+            key.shift = true;
+        } else if ((c >= u'0' && c <= u'9') || c == u' ')
+            key.vk = UINT(c);
+        m_event = key;
+        DispatchKey(key);
     }
 }
 

@@ -103,6 +103,7 @@ private:
     // A click on a framed window's frame: its arrows scroll the view.
     void ClickFrame(HWND hwnd, CPoint cell);
     void DispatchKey(const InputEvent& e);
+    void DispatchPaste(const InputEvent& e);
     void DispatchMouse(const InputEvent& e);
     void DispatchWheel(const InputEvent& e);
     void EndSession(const InputEvent& e);

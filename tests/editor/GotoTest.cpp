@@ -78,6 +78,23 @@ TEST_F(GotoTest, PutsTheCaretAtTheLinesStartAndClosesTheForm)
     EXPECT_EQ(Indicator(), "Line 2");
 }
 
+TEST_F(GotoTest, APasteIntoTheLineFieldIsTypedKeyByKey)
+{
+    // A paste from the terminal gives the field what typing its text gives.
+    ASSERT_TRUE(Start());
+    Load(u"one\r\ntwo\r\nthree");
+    Command(ID_TOOLS_GOTO);
+    Type(u"1\r\t2");
+    const std::string typed = FieldText(IDC_LINE_NUMBER);
+    const bool focused = LineFieldHasFocus();
+    Command(ID_TOOLS_GOTO);
+    Fill(IDC_LINE_NUMBER, u"");
+    host.TerminalPaste(u"1\r\t2");
+    host.Run();
+    EXPECT_EQ(FieldText(IDC_LINE_NUMBER), typed);
+    EXPECT_EQ(LineFieldHasFocus(), focused);
+}
+
 TEST_F(GotoTest, RefusalsComeInOrderAndLeaveEverythingAsItWas)
 {
     ASSERT_TRUE(Start());

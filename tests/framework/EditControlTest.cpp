@@ -344,6 +344,44 @@ TEST_F(EditControlTest, LimitRefusesTypingAndCutsPastes)
     EXPECT_EQ(parent.Take(), "UPDATE CHANGE MAXTEXT");
 }
 
+TEST_F(EditControlTest, ATerminalPasteIsTypedInPiecesAndUndoneAtOnce)
+{
+    // Each piece is one change; line ends are the text's own, as Enter's.
+    MakeMulti(u"x\ny");
+    host.TerminalPaste(u"a\rb");
+    host.TerminalPaste(u"\tc\r", false);
+    host.Run();
+    EXPECT_EQ(Text(), "a\\nb\\tc\\nx\\ny");
+    EXPECT_EQ(Sel(), std::make_pair(6, 6));
+    EXPECT_EQ(parent.Take(), "UPDATE CHANGE UPDATE CHANGE");
+    host.Ctrl('Z');
+    host.Run();
+    EXPECT_EQ(Text(), "x\\ny");
+
+    // A single-line field gets the keys: Enter does nothing there.
+    Make(ES_AUTOHSCROLL);
+    host.TerminalPaste(u"p\rq");
+    host.Run();
+    EXPECT_EQ(Text(), "pq");
+}
+
+TEST_F(EditControlTest, ATerminalPasteCutAtTheLimitWarnsOnce)
+{
+    MakeMulti();
+    Send(EM_LIMITTEXT, 7);
+    host.TerminalPaste(u"abcde");
+    host.TerminalPaste(u"f\rg", false);  // the line end would not fit whole
+    host.TerminalPaste(u"h", false);  // would fit, but the paste was cut
+    host.Run();
+    EXPECT_EQ(Text(), "abcdef");
+    EXPECT_EQ(parent.Take(), "UPDATE CHANGE UPDATE CHANGE MAXTEXT");
+    EXPECT_EQ(host.Beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
+    host.TerminalPaste(u"\U0001F600");  // a new paste, of a pair that does not fit
+    host.Run();
+    EXPECT_EQ(Text(), "abcdef");
+    EXPECT_EQ(host.Beeps(), (std::vector<UINT>{MB_ICONEXCLAMATION, MB_ICONEXCLAMATION}));
+}
+
 TEST_F(EditControlTest, LimitCountsTheReplacedSelectionAndNeverSplitsALineEnd)
 {
     MakeMulti(u"abcd");

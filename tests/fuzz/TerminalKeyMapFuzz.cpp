@@ -1,9 +1,11 @@
 // Feeds the terminal key map what a terminal may send, as the terminal host
 // does: bytes (escape sequences, broken UTF-8, paste markers, mouse reports
 // in the SGR and X10 encodings) and now and then a curses key code, with
-// pauses (Flush) at places the input decides. Whatever comes out must be a
-// well-formed event, and a well-formed bracketed paste must come out as
-// exactly its text, wherever the pauses fall inside it.
+// pauses (Flush) and ends of what was read at once (EndOfInput) at places
+// the input decides. Whatever comes out must be a well-formed event, and a
+// well-formed bracketed paste must come out as exactly its text, in pieces
+// of which only the first is marked first, wherever the pauses fall
+// inside it.
 //
 // The input is read as a stream a terminal sends, so that seeds can be
 // written by hand. The first byte seeds the pauses. The rest is cut at the
@@ -52,16 +54,10 @@ std::string Shown(std::string_view bytes)
 
 std::string Shown(const InputEvent& e)
 {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "{kind %d vk %u ch U+%04X ctrl %d shift %d alt %d x %d y %d notches %d}",
-                  int(e.kind), e.vk, unsigned(e.ch), e.ctrl, e.shift, e.alt, e.x, e.y, e.notches);
-    return buf;
-}
-
-bool Same(const InputEvent& a, const InputEvent& b)
-{
-    return a.kind == b.kind && a.vk == b.vk && a.ch == b.ch && a.ctrl == b.ctrl && a.shift == b.shift &&
-           a.alt == b.alt && a.x == b.x && a.y == b.y && a.notches == b.notches;
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "{kind %d vk %u ch U+%04X ctrl %d shift %d alt %d x %d y %d notches %d first %d} ",
+                  int(e.kind), e.vk, unsigned(e.ch), e.ctrl, e.shift, e.alt, e.x, e.y, e.notches, e.first);
+    return buf + Shown(CString(e.text).ToUtf8());
 }
 
 // The pauses: a small generator seeded by the input's first byte.
@@ -117,6 +113,13 @@ struct Run {
                 if (e.x < 0 || e.y < 0 || (e.notches != 1 && e.notches != -1))
                     Fail("a wheel event other than one notch on the screen");
                 break;
+            case InputEvent::Kind::Paste:
+                if (e.text.empty())
+                    Fail("an empty piece of a paste");
+                for (char16_t c : e.text)
+                    if ((c < 0x20 && c != u'\r' && c != u'\t') || (c >= 0x7F && c < 0xA0))
+                        Fail("a control code in a paste");
+                break;
             default:
                 Fail("an event the key map never makes");
             }
@@ -147,12 +150,23 @@ struct Run {
         Check(from);
     }
 
+    // All that was read at once is fed.
+    void BlockEnd()
+    {
+        fed += "<block>";
+        size_t from = out.size();
+        map.EndOfInput(out);
+        Check(from);
+    }
+
     // The terminal is quiet for long: what is open is complete or dropped,
     // a paste without its end marker is over.
     void LongPause()
     {
         Pause();
-        map.EndPaste();
+        size_t from = out.size();
+        map.EndPaste(out);
+        Check(from);
         if (map.Pending() || map.InPaste())
             Fail("still waiting after a long pause");
     }
@@ -162,6 +176,8 @@ struct Run {
         for (size_t i = 0; i < bytes.size(); ++i) {
             if (pauses.Next())
                 Pause();
+            else if (pauses.Next())
+                BlockEnd();
             unsigned char b = static_cast<unsigned char>(bytes[i]);
             if (b == 0xFF && i + 1 < bytes.size())
                 Key(0x100 + static_cast<unsigned char>(bytes[++i]));
@@ -222,17 +238,24 @@ std::string Utf8(const std::u32string& text)
     return CString(std::move(units)).ToUtf8();
 }
 
-// The keys a paste of this text makes: each character as typed, a line end
-// as Enter (CR LF once).
-std::vector<InputEvent> PasteKeys(const std::u32string& text)
+// The text a paste of this comes out as: each character as UTF-16, a line
+// end as Enter's "\r" (CR LF once).
+std::u16string PastedText(const std::u32string& text)
 {
-    std::vector<InputEvent> keys;
+    std::u16string out;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == 0x0A && i > 0 && text[i - 1] == 0x0D)
             continue;
-        TerminalKeyMap::CharEvents(text[i], false, keys);
+        if (text[i] == 0x0A || text[i] == 0x0D) {
+            out += u'\r';
+        } else if (text[i] < 0x10000) {
+            out += char16_t(text[i]);
+        } else {
+            out += Utf16::HighOf(text[i]);
+            out += Utf16::LowOf(text[i]);
+        }
     }
-    return keys;
+    return out;
 }
 
 }  // namespace
@@ -263,20 +286,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (char c : Utf8(text) + std::string(kPasteEnd)) {
             if (pauses.Next())
                 run.Pause();
+            else if (pauses.Next())
+                run.BlockEnd();
             run.Byte(static_cast<unsigned char>(c));
         }
         run.Pause();
         if (run.map.InPaste())
             run.Fail("the paste did not end at its end marker");
-        std::vector<InputEvent> expected = PasteKeys(text);
-        std::vector<InputEvent> got(run.out.begin() + long(from), run.out.end());
-        bool same = got.size() == expected.size();
-        for (size_t i = 0; same && i < got.size(); ++i)
-            same = Same(got[i], expected[i]);
-        if (!same) {
-            std::fprintf(stderr, "\nexpected %zu events:\n", expected.size());
-            for (const InputEvent& e : expected)
-                std::fprintf(stderr, "  %s\n", Shown(e).c_str());
+        std::u16string expected = PastedText(text);
+        std::u16string got;
+        for (size_t i = from; i < run.out.size(); ++i) {
+            const InputEvent& e = run.out[i];
+            if (e.kind != InputEvent::Kind::Paste)
+                run.Fail("a paste made an event other than its text");
+            if (e.first != (i == from))
+                run.Fail("only a paste's first piece is marked first");
+            got += e.text;
+        }
+        if (got != expected) {
+            std::fprintf(stderr, "\nexpected: %s\n", Shown(CString(expected).ToUtf8()).c_str());
             run.Fail("the paste's text did not come out as it was pasted");
         }
 

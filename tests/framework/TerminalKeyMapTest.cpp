@@ -1,9 +1,7 @@
-// The terminal host's pure parts: translating terminal input into events,
-// choosing what to redraw, and how cells look.
+// The key map: terminal input into input events.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <random>
 #include <set>
 #include <string>
@@ -11,8 +9,6 @@
 #include <vector>
 
 #include "framework/base/WinUser.h"
-#include "framework/host/CanvasDiff.h"
-#include "framework/host/TerminalHost.h"
 #include "framework/host/TerminalKeyMap.h"
 
 // For the key codes curses reports; last because of its macros.
@@ -44,7 +40,9 @@ InputEvent FeedKey(int code)
     TerminalKeyMap map;
     std::vector<InputEvent> out;
     map.Feed(TerminalKeyMap::Key(code), out);
-    return out.size() == 1 ? out[0] : InputEvent{Kind::Quit};
+    InputEvent none;
+    none.kind = Kind::Quit;
+    return out.size() == 1 ? out[0] : none;
 }
 
 // vk, ch, ctrl, shift, alt
@@ -187,6 +185,25 @@ TEST(TerminalKeyMapTest, EscapeAloneOrAsAlt)
     EXPECT_EQ(Tuples(out), (std::vector{Key(VK_UP, 0, false, false, true)}));
 }
 
+TEST(TerminalKeyMapTest, SequencesTheTerminalDescriptionNames)
+{
+    // rxvt's Ctrl+Left and Shift+Up, a description's own Home; Esc before a
+    // sequence is Alt; the Linux console's function keys need no description.
+    TerminalKeyMap map;
+    map.DefineNamedKey(1000, "kLFT5");
+    map.DefineSequence("\x1BOd", 1000);
+    map.DefineSequence("\x1B[a", KEY_SR);
+    map.DefineSequence("\x1B[7~", KEY_END);
+    EXPECT_EQ(Tuples(Feed(map, U"\x1BOd\x1B[a\x1B[7~\x1B\x1B[A\x1B\x1BOd\x1B[[A\x1B[[E")),
+              (std::vector{Key(VK_LEFT, 0, true), Key(VK_UP, 0, false, true), Key(VK_END),
+                           Key(VK_UP, 0, false, false, true), Key(VK_LEFT, 0, true, false, true), Key(VK_F1),
+                           Key(VK_F1 + 4)}));
+    // Esc Esc and a key that is no sequence: Esc, then Alt with the key.
+    EXPECT_EQ(Tuples(Feed(map, U"\x1B\x1Bx")), (std::vector{Key(VK_ESCAPE, 0x1B), Key('X', u'x', false, false, true)}));
+    EXPECT_EQ(Tuples(Feed(map, U"\x1B\x1B[")),
+              (std::vector{Key(VK_ESCAPE, 0x1B), Key(0, u'[', false, false, true)}));
+}
+
 TEST(TerminalKeyMapTest, ModifiedKeySequencesCursesDoesNotKnow)
 {
     EXPECT_EQ(Tuples(Feed(U"\x1B[1;5D\x1B[1;5C\x1B[1;2A\x1B[1;6F")),
@@ -207,19 +224,38 @@ TEST(TerminalKeyMapTest, ModifiedKeySequencesCursesDoesNotKnow)
     EXPECT_EQ(Tuples(Feed(U"\x1B[1\r")), (std::vector{Key(VK_RETURN, 0x0D)}));
 }
 
+// The text of the Paste events, each piece's start marked with "|", or "!"
+// for the first piece of a paste.
+std::u16string Pieces(const std::vector<InputEvent>& events)
+{
+    std::u16string text;
+    for (const InputEvent& e : events) {
+        EXPECT_EQ(e.kind, Kind::Paste);
+        text += (e.first ? u"!" : u"|") + e.text;
+    }
+    return text;
+}
+
 TEST(TerminalKeyMapTest, BracketedPasteIsPlainText)
 {
+    // Line ends are Enter's "\r" (a CR LF pair once), tabs stay, other
+    // control codes and keys are dropped; the text comes out whole at the
+    // end marker.
     TerminalKeyMap map;
-    auto out = Feed(map, U"\x1B[200~a\r\nb\x11\tc\n\x1B[A\x1B[201~", false);
-    EXPECT_EQ(Tuples(out), (std::vector{Key('A', u'a'), Key(VK_RETURN, 0x0D), Key('B', u'b'), Key(VK_TAB, 9),
-                                        Key('C', u'c'), Key(VK_RETURN, 0x0D)}));
+    auto out = Feed(map, U"\x1B[200~a\r\nb\x11\tc\n\x1B[A\U0001F600\x1B[201~", false);
+    EXPECT_EQ(Pieces(out), u"!a\rb\tc\r\U0001F600");
     EXPECT_FALSE(map.InPaste());
     EXPECT_EQ(Tuples(Feed(map, U"\x11")), (std::vector{Key('Q', 0x11, true)}));
 
-    // A paste whose end marker never comes can be left.
-    Feed(map, U"\x1B[200~x", false);
+    // What was read at once comes out at once; a paste whose end marker
+    // never comes can be left, with its text so far.
+    out = Feed(map, U"\x1B[200~xy", false);
+    map.EndOfInput(out);
+    map.EndOfInput(out);
+    Feed(map, U"z", false);
     EXPECT_TRUE(map.InPaste());
-    map.EndPaste();
+    map.EndPaste(out);
+    EXPECT_EQ(Pieces(out), u"!xy|z");
     EXPECT_EQ(Tuples(Feed(map, U"\x13")), (std::vector{Key('S', 0x13, true)}));
 }
 
@@ -233,12 +269,12 @@ TEST(TerminalKeyMapTest, APauseInsideAPasteCutsNothing)
         auto more = FeedBytes(map, part);
         out.insert(out.end(), more.begin(), more.end());
     }
-    EXPECT_EQ(Tuples(out), (std::vector{Key('A', u'a'), Key(0, u'\u00E9')}));
+    EXPECT_EQ(Pieces(out), u"!a|\u00E9");
     EXPECT_FALSE(map.InPaste());
     EXPECT_FALSE(map.Pending());
     // A paste given up half way through its end marker leaves nothing open.
-    FeedBytes(map, "\x1B[200~b\x1B[2", false);
-    map.EndPaste();
+    out = FeedBytes(map, "\x1B[200~b\x1B[2", false);
+    map.EndPaste(out);
     EXPECT_FALSE(map.Pending());
     EXPECT_EQ(Tuples(FeedBytes(map, "\x11")), (std::vector{Key('Q', 0x11, true)}));
 }
@@ -278,10 +314,10 @@ TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
         if (e.kind == Kind::Key)
             ASSERT_TRUE(e.vk != 0 || e.ch != 0);
         else
-            ASSERT_TRUE(e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
+            ASSERT_TRUE(e.kind == Kind::Paste ? !e.text.empty() : e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
     }
     map.Flush(out);
-    map.EndPaste();
+    map.EndPaste(out);
     EXPECT_EQ(Tuples(Feed(map, U"k")), (std::vector{Key('K', u'k')}));
 }
 
@@ -337,237 +373,6 @@ TEST(TerminalKeyMapTest, WheelInBothEncodings)
     EXPECT_EQ(Mice(FeedBytes(map, X10(96 - 32, 9, 2) + X10(98 - 32, 0, 0) + X10(97 - 32, 0, 23))), expected);
     // With Shift or Ctrl held (4, 16) the wheel is still the wheel.
     EXPECT_EQ(Mice(FeedBytes(map, "\x1B[<84;10;3M")), (M{{Kind::Wheel, 9, 2, 1}}));
-}
-
-// --- redrawing ---
-
-Canvas MakeCanvas(int cols, int rows)
-{
-    Canvas c;
-    c.Resize(cols, rows);
-    return c;
-}
-
-TEST(CanvasDiffTest, OnlyChangedCellsAreRedrawn)
-{
-    Canvas a = MakeCanvas(20, 3);
-    Canvas b = a;
-    EXPECT_TRUE(DiffCanvas(a, b).empty());
-    // The caret is no cell.
-    b.m_caretVisible = true;
-    b.m_caret = CPoint(4, 1);
-    EXPECT_TRUE(DiffCanvas(a, b).empty());
-
-    b.At(19, 2).ch = u'x';
-    EXPECT_EQ(DiffCanvas(a, b), (std::vector<CellRun>{{2, 19, 1}}));
-    // Attributes and colours count as changes too.
-    b = a;
-    b.At(0, 0).attr = ATTR_REVERSE;
-    b.At(5, 1).fg = 3;
-    EXPECT_EQ(DiffCanvas(a, b), (std::vector<CellRun>{{0, 0, 1}, {1, 5, 1}}));
-}
-
-TEST(CanvasDiffTest, NearbyChangesShareARun)
-{
-    Canvas a = MakeCanvas(20, 1);
-    Canvas b = a;
-    b.At(2, 0).ch = u'x';
-    b.At(5, 0).ch = u'y';
-    b.At(15, 0).ch = u'z';
-    EXPECT_EQ(DiffCanvas(a, b, 4), (std::vector<CellRun>{{0, 2, 4}, {0, 15, 1}}));
-    // Exactly joinGap unchanged cells between still join.
-    EXPECT_EQ(DiffCanvas(a, b, 2), (std::vector<CellRun>{{0, 2, 4}, {0, 15, 1}}));
-    EXPECT_EQ(DiffCanvas(a, b, 1), (std::vector<CellRun>{{0, 2, 1}, {0, 5, 1}, {0, 15, 1}}));
-    EXPECT_EQ(DiffCanvas(a, b, 100), (std::vector<CellRun>{{0, 2, 14}}));
-}
-
-TEST(CanvasDiffTest, ANewSizeRedrawsEverything)
-{
-    Canvas a = MakeCanvas(3, 2);
-    EXPECT_EQ(DiffCanvas(MakeCanvas(0, 0), a), (std::vector<CellRun>{{0, 0, 3}, {1, 0, 3}}));
-    EXPECT_EQ(DiffCanvas(MakeCanvas(3, 3), a), (std::vector<CellRun>{{0, 0, 3}, {1, 0, 3}}));
-    EXPECT_TRUE(DiffCanvas(a, MakeCanvas(0, 0)).empty());
-    EXPECT_TRUE(DiffCanvas(a, MakeCanvas(0, 5)).empty());
-}
-
-// --- looks ---
-
-using Look = TerminalHost::Look;
-constexpr TerminalHost::Caps kMono{0, true};
-constexpr TerminalHost::Caps kEight{8, true};
-constexpr TerminalHost::Caps kSixteen{16, true};
-constexpr TerminalHost::Caps kFull{256, true};
-
-Look LookOf(std::uint16_t attr, const TerminalHost::Caps& caps, char16_t ch = u'a')
-{
-    return TerminalHost::LookOf(Cell{ch, attr}, caps);
-}
-
-TEST(TerminalLookTest, RolesSeenTogetherAreDistinguishable)
-{
-    // Text with its selection and beneath a modal window; a bar with its
-    // disabled and opened items; a dialog's caption, label, buttons, field
-    // with selection and disabled text.
-    const std::vector<std::vector<std::uint16_t>> groups = {
-        {ATTR_NORMAL, ATTR_REVERSE, ATTR_INACTIVE},
-        {ATTR_BAR, ATTR_BAR | ATTR_DISABLED, ATTR_BAR | ATTR_REVERSE, ATTR_BAR | ATTR_REVERSE | ATTR_DISABLED},
-        {ATTR_BAR | ATTR_CAPTION, ATTR_NORMAL, ATTR_BUTTON | ATTR_FOCUS, ATTR_FIELD, ATTR_FIELD | ATTR_REVERSE,
-         ATTR_DISABLED},
-    };
-    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen, kFull}) {
-        for (std::vector<std::uint16_t> group : groups) {
-            // With colours the buttons stand out from labels too.
-            if (caps.colours > 0 && group.size() == 6) {
-                group.push_back(ATTR_BUTTON);
-                group.push_back(ATTR_BUTTON | ATTR_DISABLED);
-            }
-            std::set<std::tuple<int, int, unsigned>> seen;
-            for (std::uint16_t role : group) {
-                Look look = LookOf(role, caps);
-                EXPECT_TRUE(seen.insert({look.fg, look.bg, look.video}).second)
-                    << "colours " << caps.colours << ", attributes " << role;
-                EXPECT_EQ(look.ch, u'a');
-            }
-        }
-    }
-}
-
-// The contrast ratio of two colours (WCAG 2): (L1 + 0.05) / (L2 + 0.05) of
-// their relative luminances.
-double Luminance(unsigned rgb)
-{
-    auto channel = [](unsigned v) {
-        double c = v / 255.0;
-        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(rgb >> 16) + 0.7152 * channel((rgb >> 8) & 0xFF) + 0.0722 * channel(rgb & 0xFF);
-}
-
-double Contrast(unsigned a, unsigned b)
-{
-    double la = Luminance(a), lb = Luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// A terminal colour: the palette's for 0..15, the cube's and the grey
-// ramp's (which terminals share) above.
-unsigned Rgb(int colour, const unsigned* palette)
-{
-    if (colour < 16)
-        return palette[colour];
-    if (colour >= 232) {
-        unsigned v = 8 + 10 * unsigned(colour - 232);
-        return v << 16 | v << 8 | v;
-    }
-    static constexpr unsigned kSteps[6] = {0, 95, 135, 175, 215, 255};
-    int i = colour - 16;
-    return kSteps[i / 36] << 16 | kSteps[(i / 6) % 6] << 8 | kSteps[i % 6];
-}
-
-TEST(TerminalLookTest, EveryTextHasContrastWithItsBackground)
-{
-    // xterm's palette and the VGA one of the Linux console and PuTTY.
-    static constexpr unsigned kXterm[16] = {0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD,
-                                            0x00CDCD, 0xE5E5E5, 0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                            0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-    static constexpr unsigned kVga[16] = {0x000000, 0xAA0000, 0x00AA00, 0xAA5500, 0x0000AA, 0xAA00AA,
-                                          0x00AAAA, 0xAAAAAA, 0x555555, 0xFF5555, 0x55FF55, 0xFFFF55,
-                                          0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
-    for (const TerminalHost::Caps& caps : {kEight, kSixteen, kFull}) {
-        for (unsigned attr = 0; attr < (1u << 9); ++attr) {
-            Look look = LookOf(std::uint16_t(attr), caps);
-            // The terminal's own colours are unknown (light or dark): text
-            // sets both colours or neither.
-            ASSERT_EQ(look.fg < 0, look.bg < 0) << "colours " << caps.colours << ", attributes " << attr;
-            if (look.fg < 0)
-                continue;
-            ASSERT_LT(look.fg, caps.colours);
-            ASSERT_LT(look.bg, caps.colours);
-            for (const unsigned* palette : {kXterm, kVga})
-                EXPECT_GE(Contrast(Rgb(look.fg, palette), Rgb(look.bg, palette)), 3.0)
-                    << "colours " << caps.colours << ", attributes " << attr << ": " << look.fg << " on "
-                    << look.bg;
-        }
-    }
-}
-
-TEST(TerminalLookTest, Scheme)
-{
-    using H = TerminalHost;
-    // Enabled toolbar buttons read like the menu bar: black on grey.
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_BUTTON, kSixteen), (Look{u'a', 0, 7, 0}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_BUTTON, kFull), (Look{u'a', 16, 252, 0}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_BUTTON, kEight), (Look{u'a', 0, 7, 0}));
-
-    EXPECT_EQ(LookOf(ATTR_NORMAL, kSixteen), (Look{u'a', -1, -1, 0}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kSixteen), (Look{u'a', 8, 7, 0}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 4, H::VIDEO_BOLD}));
-    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_FOCUS, kSixteen), (Look{u'a', 0, 11, 0}));
-    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_BOLD, kSixteen), (Look{u'a', 0, 7, H::VIDEO_BOLD}));
-    EXPECT_EQ(LookOf(ATTR_FIELD, kSixteen), (Look{u'a', 0, 6, 0}));
-    EXPECT_EQ(LookOf(ATTR_REVERSE, kSixteen).video, unsigned(H::VIDEO_REVERSE));
-    EXPECT_EQ(LookOf(ATTR_BOLD, kSixteen).video, unsigned(H::VIDEO_BOLD));
-    // The focus of a check box and disabled labels lie on the terminal's
-    // own background: a colour pair, or dim text in its own colours.
-    EXPECT_EQ(LookOf(ATTR_FOCUS, kSixteen), (Look{u'a', 0, 11, 0}));
-    EXPECT_EQ(LookOf(ATTR_DISABLED, kSixteen), (Look{u'a', -1, -1, H::VIDEO_DIM}));
-    // Beneath a modal window everything turns grey or dim.
-    EXPECT_EQ(LookOf(ATTR_INACTIVE, kSixteen), (Look{u'a', -1, -1, H::VIDEO_DIM}));
-    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_FIELD, kSixteen), (Look{u'a', 15, 8, 0}));
-    EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 8, 0}));
-
-    // 256 colours: the cube's and the grey ramp's.
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kFull), (Look{u'a', 231, 25, H::VIDEO_BOLD}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kFull), (Look{u'a', 240, 252, 0}));
-    EXPECT_EQ(LookOf(ATTR_FIELD, kFull), (Look{u'a', 16, 116, 0}));
-
-    // Eight colours: no bright colours, dim instead of grey.
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kEight), (Look{u'a', 7, 4, H::VIDEO_BOLD}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kEight), (Look{u'a', 0, 7, H::VIDEO_DIM}));
-    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_FOCUS, kEight).bg, 3);
-
-    // Without colours: bars reversed, reverse toggling back inside them.
-    EXPECT_EQ(LookOf(ATTR_BAR, kMono).video, unsigned(H::VIDEO_REVERSE));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_REVERSE, kMono).video, 0u);
-    EXPECT_EQ(LookOf(ATTR_FIELD, kMono).video, unsigned(H::VIDEO_UNDERLINE));
-    EXPECT_EQ(LookOf(ATTR_DISABLED, kMono).video, unsigned(H::VIDEO_DIM));
-    for (const TerminalHost::Caps& caps : {kMono, kEight, kSixteen, kFull})
-        EXPECT_EQ(LookOf(ATTR_NORMAL, caps).fg, -1);
-}
-
-TEST(TerminalLookTest, IconPixelsAsHalfBlocks)
-{
-    auto pixel = [](std::int8_t top, std::int8_t bottom, const TerminalHost::Caps& caps) {
-        Cell cell{u'\u2580', ATTR_NORMAL, top, bottom};
-        return TerminalHost::LookOf(cell, caps);
-    };
-    EXPECT_EQ(pixel(12, 14, kSixteen), (Look{u'\u2580', 12, 14, 0}));
-    // A transparent half shows the background.
-    EXPECT_EQ(pixel(12, -1, kSixteen), (Look{u'\u2580', 12, -1, 0}));
-    EXPECT_EQ(pixel(-1, 14, kSixteen), (Look{u'\u2584', 14, -1, 0}));
-    // Eight colours: bright foregrounds bold, backgrounds darkened.
-    EXPECT_EQ(pixel(12, 14, kEight), (Look{u'\u2580', 4, 6, TerminalHost::VIDEO_BOLD}));
-    // No block characters: one colour a cell.
-    EXPECT_EQ(pixel(12, 14, {16, false}), (Look{u' ', 12, 12, 0}));
-    EXPECT_EQ(pixel(-1, 14, {16, false}).bg, 14);
-    // No colours: lit pixels as blocks.
-    EXPECT_EQ(pixel(15, 15, kMono), (Look{u' ', -1, -1, TerminalHost::VIDEO_REVERSE}));
-    EXPECT_EQ(pixel(15, 0, kMono), (Look{u'\u2580', -1, -1, 0}));
-    EXPECT_EQ(pixel(0, 15, kMono), (Look{u'\u2584', -1, -1, 0}));
-    EXPECT_EQ(pixel(0, 15, {0, false}), (Look{u' ', -1, -1, TerminalHost::VIDEO_REVERSE}));
-    EXPECT_EQ(pixel(0, -1, kMono), (Look{u' ', -1, -1, 0}));
-}
-
-TEST(TerminalLookTest, AsciiStandIns)
-{
-    EXPECT_EQ(TerminalHost::StandIn(u'\u2500'), u'-');
-    EXPECT_EQ(TerminalHost::StandIn(u'\u2502'), u'|');
-    EXPECT_EQ(TerminalHost::StandIn(u'\u250C'), u'+');
-    EXPECT_EQ(TerminalHost::StandIn(u'\u25B2'), u'^');
-    EXPECT_EQ(TerminalHost::StandIn(u'\u25BC'), u'v');
-    EXPECT_EQ(TerminalHost::StandIn(u'\u2591'), u':');
-    EXPECT_EQ(TerminalHost::StandIn(u'\u2588'), u'#');
-    EXPECT_EQ(TerminalHost::StandIn(u'\u4E00'), 0);
 }
 
 }  // namespace

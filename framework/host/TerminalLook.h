@@ -1,0 +1,45 @@
+// How a cell of the canvas looks on a terminal: its attributes and palette
+// colours turned into terminal colours and video attributes, by a colour
+// scheme for 8, 16 and 256 colours and for none; and ASCII stand-ins for
+// symbols a character set lacks.
+#pragma once
+
+#include "framework/screen/Canvas.h"
+
+class TerminalLook {
+public:
+    // What a terminal can show: how many colours (0 for none) and whether
+    // block characters are available in the locale's character set.
+    struct Caps {
+        int colours = 0;
+        bool unicode = true;
+    };
+    // Video attributes of a look.
+    enum Video : unsigned {
+        VIDEO_BOLD = 1,
+        VIDEO_DIM = 2,
+        VIDEO_REVERSE = 4,
+        VIDEO_UNDERLINE = 8,
+    };
+    // How a cell appears: the character, the terminal colours (0..255, the
+    // first 16 in the usual ANSI order; -1 the terminal's default) and
+    // video attributes.
+    struct Look {
+        char16_t ch = u' ';
+        int fg = -1;
+        int bg = -1;
+        unsigned video = 0;
+        friend bool operator==(const Look&, const Look&) = default;
+    };
+    // Maps a cell's attributes and palette colours to a look.
+    static Look LookOf(const Cell& cell, const Caps& caps);
+    // An ASCII stand-in for a symbol the terminal cannot show (box lines,
+    // arrows, blocks), or 0 when there is none.
+    static char16_t StandIn(char16_t ch);
+    // The upper half block, which pixel art is drawn with; whether the
+    // terminal can show it decides Caps::unicode.
+    static constexpr char16_t kUpperHalf = u'\u2580';
+    // Colours that stand in for the terminal's defaults where it has none.
+    static constexpr int kWhite = 7;
+    static constexpr int kBlack = 0;
+};

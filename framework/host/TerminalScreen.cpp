@@ -1,0 +1,159 @@
+// The terminal host's output: the latest canvas drawn through curses,
+// only the cells that changed, when input pauses.
+#include "framework/host/TerminalHost.h"
+
+#include <algorithm>
+#include <climits>
+#include <cwchar>
+#include <vector>
+
+#include "framework/base/Utf16.h"
+#include "framework/host/CanvasDiff.h"
+#include "framework/host/TerminalKeyMap.h"
+#include "framework/host/TerminalSignals.h"
+
+// Last, because of its macros (move, erase, timeout, ...).
+#define NCURSES_WIDECHAR 1
+#include <curses.h>
+
+void TerminalHost::Present(const Canvas& canvas)
+{
+    // Once the session has ended nothing is drawn: the terminal may be gone.
+    if (m_ended)
+        return;
+    TakeResume();
+    m_latest = canvas;
+    m_latestDrawn = false;
+    // While events are queued (fast typing) the screen would be outdated
+    // at once; it is drawn when input pauses, and at least a few times a
+    // second. A paste is drawn once it ends, or when it pauses.
+    auto now = std::chrono::steady_clock::now();
+    bool pending = InputPending();
+    if (m_ended)
+        return;  // the session ended meanwhile
+    if (m_keys->InPaste() || (pending && now - m_lastDraw < std::chrono::milliseconds(100)))
+        return;
+    DrawLatest();
+}
+
+void TerminalHost::TakeResume()
+{
+    // After a stop the terminal shows something else: everything is drawn
+    // anew. The stop showed the cursor, which curses is told first, so that
+    // hiding it again is not taken for nothing to do.
+    if (!TerminalSignals::TakeResumed())
+        return;
+    if (m_latestDrawn) {
+        m_latest = m_shown;
+        m_latestDrawn = false;
+    }
+    m_shownValid = false;
+    curs_set(1);
+    m_cursor = -1;
+}
+
+bool TerminalHost::Printable(char16_t ch)
+{
+    signed char& known = m_printable[ch];
+    if (known < 0) {
+        bool ok = ch >= 0x20 && !Utf16::IsSurrogate(ch);
+        if (ok) {
+            // Representable in the locale's character set, one column wide.
+            char bytes[MB_LEN_MAX];
+            std::mbstate_t state{};
+            ok = std::wcrtomb(bytes, wchar_t(ch), &state) != size_t(-1) && wcwidth(wchar_t(ch)) == 1;
+        }
+        known = ok ? 1 : 0;
+    }
+    return known;
+}
+
+char16_t TerminalHost::Glyph(char16_t ch)
+{
+    if (Printable(ch))
+        return ch;
+    if (char16_t s = TerminalLook::StandIn(ch))
+        return s;
+    return Printable(u'\uFFFD') ? u'\uFFFD' : u'?';
+}
+
+short TerminalHost::PairOf(int fg, int bg)
+{
+    if (m_caps.colours == 0)
+        return 0;
+    if (!m_defaultColours) {
+        if (fg < 0)
+            fg = TerminalLook::kWhite;
+        if (bg < 0)
+            bg = TerminalLook::kBlack;
+    }
+    if (fg < 0 && bg < 0)
+        return 0;
+    short& pair = m_pairs[size_t((fg + 1) * 257 + (bg + 1))];
+    if (pair == 0) {
+        // Pairs are made as needed; when the terminal has no more, the
+        // default colours stand in.
+        if (m_nextPair >= COLOR_PAIRS || fg >= COLORS || bg >= COLORS)
+            return 0;
+        if (init_pair(m_nextPair, short(fg), short(bg)) != OK)
+            return 0;
+        pair = m_nextPair++;
+    }
+    return pair;
+}
+
+void TerminalHost::DrawLatest()
+{
+    if (m_latestDrawn)
+        return;
+    const Canvas& canvas = m_latest;
+    if (!m_shownValid) {
+        // After a resize (or at the start) nothing on the screen is known:
+        // the terminal is cleared and everything drawn anew.
+        clearok(curscr, TRUE);
+        m_shown.Resize(0, 0);
+    }
+    if (m_shown.Cols() != canvas.Cols() || m_shown.Rows() != canvas.Rows()) {
+        // A canvas of another size leaves nothing of the old one behind.
+        werase(stdscr);
+        m_shown.Resize(0, 0);
+    }
+    CSize screen = ScreenCells();
+    std::vector<cchar_t> line;
+    for (const CellRun& run : DiffCanvas(m_shown, canvas)) {
+        if (run.y >= screen.cy || run.x >= screen.cx)
+            continue;
+        int count = std::min(run.count, screen.cx - run.x);
+        line.assign(size_t(count), cchar_t{});
+        for (int i = 0; i < count; ++i) {
+            Look look = TerminalLook::LookOf(canvas.At(run.x + i, run.y), m_caps);
+            attr_t attrs = A_NORMAL;
+            if (look.video & TerminalLook::VIDEO_BOLD)
+                attrs |= A_BOLD;
+            if (look.video & TerminalLook::VIDEO_DIM)
+                attrs |= A_DIM;
+            if (look.video & TerminalLook::VIDEO_REVERSE)
+                attrs |= A_REVERSE;
+            if (look.video & TerminalLook::VIDEO_UNDERLINE)
+                attrs |= A_UNDERLINE;
+            wchar_t text[2] = {wchar_t(Glyph(look.ch)), 0};
+            setcchar(&line[size_t(i)], text, attrs, PairOf(look.fg, look.bg), nullptr);
+        }
+        mvwadd_wchnstr(stdscr, run.y, run.x, line.data(), count);
+    }
+    bool caret = canvas.m_caretVisible && canvas.Contains(canvas.m_caret.x, canvas.m_caret.y) &&
+                 canvas.m_caret.x < screen.cx && canvas.m_caret.y < screen.cy;
+    if (caret)
+        wmove(stdscr, canvas.m_caret.y, canvas.m_caret.x);
+    if (int(caret) != m_cursor) {
+        curs_set(caret ? 1 : 0);
+        m_cursor = caret;
+    }
+    leaveok(stdscr, caret ? FALSE : TRUE);
+    wnoutrefresh(stdscr);
+    doupdate();
+    std::swap(m_shown, m_latest);
+    m_shownValid = true;
+    m_latestDrawn = true;
+    m_lastDraw = std::chrono::steady_clock::now();
+}
