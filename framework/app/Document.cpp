@@ -139,11 +139,11 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
     SetModifiedFlag(TRUE);
     FileIdentity read = FileIdentity::Of(file.GetHandle());
     try {
-        if (file.GetLength() != 0) {
-            CArchive ar(&file, CArchive::load, 4096);
-            Serialize(ar);
-            ar.Close();
-        }
+        // Read to its end whatever length the system reports: a file of the
+        // kernel's (/proc, /sys) says 0 and still has content.
+        CArchive ar(&file, CArchive::load, 4096);
+        Serialize(ar);
+        ar.Close();
         file.Close();
     } catch (CException& e) {
         file.Abort();
