@@ -12,8 +12,8 @@ E2E_SOCKET="tessel-e2e-$$"
 E2E_SESSION="e2e"
 E2E_TMP="$(mktemp -d /tmp/tessel-e2e.XXXXXX)"
 # The programs' state folder (where a copy goes that has no other place),
-# kept out of the user's home and out of plain listings of the folder.
-E2E_STATE="$E2E_TMP/.state"
+# kept out of the user's home and out of the test's folder.
+E2E_STATE="$E2E_TMP.state"
 
 e2e_cleanup() {
   # The programs still running get SIGHUP from the server's end and may
@@ -33,7 +33,7 @@ e2e_cleanup() {
     [ -z "$alive" ] && break
     sleep 0.05
   done
-  rm -rf "$E2E_TMP"
+  rm -rf "$E2E_TMP" "$E2E_STATE"
 }
 trap e2e_cleanup EXIT
 
