@@ -95,7 +95,7 @@ public:
 // first "a", and the tap on Replace all is timed. The text is either as long
 // as it can be while the result still fits under the limit (each line of 60
 // characters grows by 29), or at the limit already, where every "a" becomes
-// a single "b".
+// a single "b" once the question before it is answered Yes.
 void BM_ReplaceAll(benchmark::State& state)
 {
     const bool matchCase = state.range(0) != 0;
@@ -111,6 +111,9 @@ void BM_ReplaceAll(benchmark::State& state)
         editor.Tap(IDC_FIND);
         if (editor.Sel() != std::make_pair(0, 1))
             state.SkipWithError("Find did not select the first occurrence");
+        // At the limit Replace all asks first whether to go on.
+        if (atLimit)
+            editor.Answer({u"Yes"});
         state.ResumeTiming();
 
         editor.Tap(IDC_REPLACE_ALL);

@@ -1,5 +1,7 @@
 #include "installer/AgreementDlg.h"
 
+#include <algorithm>
+
 #include "framework/app/DataExchange.h"
 #include "framework/io/File.h"
 #include "framework/io/Path.h"
@@ -45,16 +47,32 @@ BOOL CAgreementDlg::OnInitDialog()
     } else {
         m_strText = u"";
         char buffer[256];
+        // Only a regular file opens, so the reading ends; a file that keeps
+        // growing is read up to the cap, and the user is told the rest is
+        // left out.
+        ULONGLONG total = 0;
+        bool cut = false;
         for (;;) {
-            UINT n = file.Read(buffer, 255);
+            UINT want = UINT(std::min<ULONGLONG>(255, kMostAgreementBytes - total));
+            UINT n = file.Read(buffer, want == 0 ? 1 : want);
             if (n == 0)
                 break;
+            if (want == 0) {
+                cut = true;
+                break;
+            }
+            total += n;
             buffer[n] = 0;
             // Each block counts up to its first zero byte, as a string does.
             m_strText += CString::FromLatin1(std::string_view(buffer));
         }
         file.Close();
         UpdateData(FALSE);
+        if (cut) {
+            CString strCut;
+            strCut.LoadString(IDS_EULA_TOO_LONG);
+            AfxMessageBox(strCut, 0, 0);
+        }
     }
     return TRUE;
 }

@@ -8,6 +8,10 @@ class CAgreementDlg : public CDialog {
 public:
     explicit CAgreementDlg(CWnd* pParent = nullptr);
 
+    // The most of the agreement that is read and shown: far more than any
+    // real agreement, little enough to keep the memory it takes bounded.
+    static constexpr unsigned long long kMostAgreementBytes = 64ull << 20;
+
     CString m_strText;
 
     BOOL OnInitDialog() override;

@@ -1,6 +1,8 @@
 #include "framework/app/Document.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <memory>
 
@@ -13,6 +15,7 @@
 #include "framework/app/WinApp.h"
 #include "framework/io/Archive.h"
 #include "framework/io/CrashCopy.h"
+#include "framework/io/FallbackFolder.h"
 #include "framework/io/File.h"
 #include "framework/io/FileException.h"
 #include "framework/io/FileSystem.h"
@@ -139,11 +142,11 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
     SetModifiedFlag(TRUE);
     FileIdentity read = FileIdentity::Of(file.GetHandle());
     try {
-        if (file.GetLength() != 0) {
-            CArchive ar(&file, CArchive::load, 4096);
-            Serialize(ar);
-            ar.Close();
-        }
+        // Read to its end whatever length the system reports: a file of the
+        // kernel's (/proc, /sys) says 0 and still has content.
+        CArchive ar(&file, CArchive::load, 4096);
+        Serialize(ar);
+        ar.Close();
         file.Close();
     } catch (CException& e) {
         file.Abort();
@@ -213,23 +216,49 @@ BOOL CDocument::CanCloseFrame(CWnd*) { return SaveModified(); }
 namespace {
 // Names tried for a recovery copy: NAME.save, then NAME.save.1 to .999.
 constexpr int kRecoveryNames = 1000;
+// The longest name a folder entry may have, in bytes.
+constexpr size_t kMostNameBytes = NAME_MAX;
+
+// name (a file name without ".save") cut, byte by byte, so that
+// "name.save.999" fits in a folder entry.
+CString FittedRecoveryName(const CString& name)
+{
+    std::string bytes = name.ToBytes();
+    const size_t most = kMostNameBytes - std::char_traits<char>::length(".save.999");
+    if (bytes.size() > most)
+        bytes.resize(most);
+    return CString::FromBytes(bytes) + u".save";
+}
 }  // namespace
 
 std::vector<CString> CDocument::RecoveryNames() const
 {
-    if (!m_strPathName.IsEmpty())
-        return {m_strPathName + u".save"};
-    // As Save As proposes the title, in the working folder.
-    CString title = m_strTitle;
-    int cut = title.FindOneOf(u"#%;/\\");
-    if (cut >= 0)
-        title = title.Left(cut);
-    if (title.IsEmpty())
-        title.LoadString(AFX_IDS_UNTITLED);
-    std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
-    if (!folder)
-        return {};
-    return {PathFullName(title) + u".save"};
+    std::vector<CString> names;
+    CString name;
+    if (!m_strPathName.IsEmpty()) {
+        names.push_back(m_strPathName + u".save");
+        name = PathFileName(m_strPathName);
+    } else {
+        // As Save As proposes the title, in the working folder.
+        name = m_strTitle;
+        int cut = name.FindOneOf(u"#%;/\\");
+        if (cut >= 0)
+            name = name.Left(cut);
+        if (name.IsEmpty())
+            name.LoadString(AFX_IDS_UNTITLED);
+        // A working folder that is gone has no stand-in: never the root.
+        std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+        if (folder)
+            names.push_back(PathFullName(name) + u".save");
+    }
+    // Where the document's own folder takes no copy (not writable, a name
+    // too long, gone): the fallback folders, under a name that fits.
+    for (const CString& folder : FallbackFolders()) {
+        CString other = folder + u"/" + FittedRecoveryName(name);
+        if (std::find(names.begin(), names.end(), other) == names.end())
+            names.push_back(other);
+    }
+    return names;
 }
 
 CString CDocument::OnEndSession()
@@ -246,9 +275,16 @@ CString CDocument::OnEndSession()
         AfxFormatString2(line, AFX_IDP_RECOVERY_FAILED, shown, why);
         return line;
     };
-    // Each place in turn; in one place the first free name. A place that
-    // takes no copy leaves its failure to report when none does.
+    // Each place in turn; in one place the first free name. When no place
+    // takes a copy, the failure of the first (beside the document) is the
+    // one reported.
     CFileException failure(CFileException::fileNotFound, ENOENT, names.empty() ? shown + u".save" : names[0]);
+    bool failed = false;
+    auto note = [&](const CFileException& e) {
+        if (!failed)
+            failure = e;
+        failed = true;
+    };
     for (const CString& base : names) {
         for (int n = 0; n < kRecoveryNames; ++n) {
             CString name = base;
@@ -261,10 +297,11 @@ CString CDocument::OnEndSession()
             CFileException fe;
             if (!file.OpenNew(name, &fe)) {
                 if (fe.m_lOsError == EEXIST) {
-                    failure = CFileException(CFileException::accessDenied, EEXIST, base);
+                    if (n == kRecoveryNames - 1)
+                        note(CFileException(CFileException::accessDenied, EEXIST, base));
                     continue;
                 }
-                failure = fe;
+                note(fe);
                 break;
             }
             try {
@@ -273,7 +310,7 @@ CString CDocument::OnEndSession()
                 file.Abort();
                 if (e.m_lOsError == EEXIST)
                     continue;  // the name was taken while the copy was written
-                failure = e;
+                note(e);
                 break;
             } catch (CException& e) {
                 file.Abort();

@@ -63,10 +63,12 @@ public:
     // write it (crash-safe), to a new file beside its own named after it
     // with ".save" added: "notes.txt.save", "Untitled.save" in the working
     // folder for an untitled one, "notes.txt.save.1", ".save.2" ... when the
-    // name is taken. It never writes over an existing file, leaves its own
-    // file alone, and shows nothing. Returns the line that says where the
-    // text went or that it could not be written; empty when the document
-    // is unchanged.
+    // name is taken. Where that folder takes no new file (not writable, the
+    // name too long, gone), the copy goes by the same name (cut to fit) to
+    // the first of FallbackFolders() that takes it. It never writes over an
+    // existing file, leaves its own file alone, and shows nothing. Returns
+    // the line that says where the text went (its full path) or that it
+    // could not be written anywhere; empty when the document is unchanged.
     virtual CString OnEndSession();
     // After a failure once reading began: the document becomes untitled and new.
     virtual void ReportSaveLoadException(const char16_t* path, CException* e, BOOL saving, UINT defaultId);
@@ -93,8 +95,8 @@ private:
     void WriteAndCommit(CSaveFile& file);
     // The names a recovery copy may take, best first, each before its
     // number: "NAME.save" beside the document, or in the working folder for
-    // an untitled one. None when the working folder is gone: the root is no
-    // stand-in for it.
+    // an untitled one (not when the working folder is gone: the root is no
+    // stand-in for it); then the same in each fallback folder.
     std::vector<CString> RecoveryNames() const;
     // Arms or disarms the crash copy after a change of the changed flag or
     // of the names.

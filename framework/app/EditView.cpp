@@ -15,6 +15,7 @@
 #include "framework/io/Archive.h"
 #include "framework/io/CrashCopy.h"
 #include "framework/io/FileException.h"
+#include "framework/res/StringTable.h"
 #include "framework/win/EditControl.h"
 #include "framework/win/WindowSystem.h"
 
@@ -319,7 +320,16 @@ void CEditView::OnReplaceAll(const char16_t* find, const char16_t* replace, BOOL
     // searching on from behind each replacement would leave.
     auto [start, end] = Text().GetSel();
     (void)end;
-    Control().ReplaceAllFrom(m_hWnd, start, find, replace, matchCase != FALSE);
+    // Replace all cannot be undone: a pass the limit would cut short is
+    // asked about before anything is replaced.
+    auto askCut = [](int cuts) {
+        CString count;
+        count.Format(u"%d", cuts);
+        CString prompt;
+        AfxFormatString1(prompt, AFX_IDP_REPLACE_PAST_LIMIT, count);
+        return AfxMessageBox(prompt, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+    };
+    Control().ReplaceAllFrom(m_hWnd, start, find, replace, matchCase != FALSE, askCut);
 }
 
 void CEditView::OnTextNotFound(const char16_t*) { MessageBeep(0); }

@@ -122,8 +122,8 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
 
     std::string path = Native(m_strFileName);
     int fd;
-    // An open that blocks (a FIFO without a writer) ends with a signal that
-    // ends the session.
+    // Opened without waiting (a FIFO without a writer would block); a
+    // signal that ends the session ends the retries.
     do
         fd = CFaultInjection::Open(path.c_str(), flags, 0666);
     while (fd < 0 && errno == EINTR && !SessionEnd::Pending());
@@ -131,23 +131,28 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
         int err = errno;
         return fail(err, OpenFailureCause(err, m_strFileName));
     }
+    // Only a regular file is a file here, checked before anything is read
+    // or locked: a folder, FIFO, socket or device is refused at once, as a
+    // save refuses it, so that nothing waits on a FIFO or reads a device
+    // without end.
     struct stat st;
-    int statError = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
-    if (statError) {
-        int err = statError;
+    if (::fstat(fd, &st) != 0) {
+        int err = errno;
         ::close(fd);
         return fail(err, CFileException::ErrnoToException(err));
     }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return fail(S_ISDIR(st.st_mode) ? EISDIR : EINVAL, CFileException::accessDenied);
+    }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (S_ISREG(st.st_mode)) {
-        if (int err = LockShare(fd, access, share)) {
-            ::close(fd);
-            return fail(err, CFileException::sharingViolation);
-        }
+    if (int err = LockShare(fd, access, share)) {
+        ::close(fd);
+        return fail(err, CFileException::sharingViolation);
     }
     // Emptied only now, so that a sharing violation leaves the file whole.
-    if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && access != modeRead &&
-        S_ISREG(st.st_mode) && st.st_size != 0 && ::ftruncate(fd, 0) != 0) {
+    if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && access != modeRead && st.st_size != 0 &&
+        ::ftruncate(fd, 0) != 0) {
         int err = errno;
         ::close(fd);
         return fail(err, CFileException::ErrnoToException(err));

@@ -18,8 +18,9 @@
 //
 // Descriptors are opened close-on-exec, so started programs inherit none.
 // Names are the system's bytes (CString::FromBytes); the file keeps its full
-// path (GetFilePath). Opening never waits: a FIFO without a writer opens at
-// once, as empty.
+// path (GetFilePath). Only a regular file opens: a folder, a FIFO, a socket
+// or a device is refused at once, without waiting or reading
+// (accessDenied, with EISDIR for a folder and EINVAL for the others).
 // Failures throw CFileException by value (see FileException.h) with the full
 // path; Open reports them through its error argument instead.
 #pragma once

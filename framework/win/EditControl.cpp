@@ -143,6 +143,9 @@ bool EditControl::Insert(HWND hwnd, std::u16string_view text, bool typed)
     auto [selStart, selEnd] = m_text.GetSel();
     int before = m_text.Length();
     TextEngine::EditStatus status = typed ? m_text.InsertTyped(text) : m_text.ReplaceSel(text, true);
+    // A paste the limit cuts is not silent.
+    if (!typed && status != TextEngine::EditStatus::Done)
+        MessageBeep(MB_ICONEXCLAMATION);
     if (status == TextEngine::EditStatus::Refused) {
         Notify(hwnd, EN_MAXTEXT);
         return false;
@@ -158,18 +161,21 @@ bool EditControl::Insert(HWND hwnd, std::u16string_view text, bool typed)
 }
 
 int EditControl::ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace,
-                                bool matchCase)
+                                bool matchCase, const std::function<bool(int cuts)>& askCut)
 {
     if (m_style & ES_READONLY)
         return 0;
     NoteInserted(replace);
-    const TextEngine::ReplaceAllResult result = m_text.ReplaceAllFrom(pos, find, replace, matchCase);
+    const TextEngine::ReplaceAllResult result = m_text.ReplaceAllFrom(pos, find, replace, matchCase, askCut);
     if (result.count > 0)
         Changed(hwnd);
     // Each replacement the limit cut would have said so on its own; once is
-    // enough for the whole pass.
-    if (result.cut > 0 && IsWindow(hwnd))
-        Notify(hwnd, EN_MAXTEXT);
+    // enough for the whole pass, and the person hears it.
+    if (result.cut > 0) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        if (IsWindow(hwnd))
+            Notify(hwnd, EN_MAXTEXT);
+    }
     return result.count;
 }
 

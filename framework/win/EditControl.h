@@ -32,9 +32,12 @@ public:
                                    const TextBuffer::ReadBytes& read);
     // Replaces the occurrence at pos and every later one, searching on
     // behind each replacement, in one pass, under the text limit as
-    // EM_REPLACESEL would be; notifies one change, and EN_MAXTEXT once if the
-    // limit cut any replacement. Returns the number of replacements.
-    int ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace, bool matchCase);
+    // EM_REPLACESEL would be; notifies one change. When the limit would cut
+    // replacements short, askCut (if given) is asked first, and false
+    // replaces nothing; a pass the limit cut notifies EN_MAXTEXT once and
+    // gives the warning beep. Returns the number of replacements.
+    int ReplaceAllFrom(HWND hwnd, int pos, std::u16string_view find, std::u16string_view replace, bool matchCase,
+                       const std::function<bool(int cuts)>& askCut = nullptr);
 
 private:
     int ColumnOf(const TextEngine& text, int lineStart, int pos) const override;

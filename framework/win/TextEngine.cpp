@@ -373,9 +373,11 @@ bool TextEngine::MatchesAt(int pos, std::u16string_view needle, bool matchCase) 
 }
 
 TextEngine::ReplaceAllResult TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle,
-                                                       std::u16string_view replacement, bool matchCase)
+                                                       std::u16string_view replacement, bool matchCase,
+                                                       const std::function<bool(int cuts)>& askCut)
 {
-    const TextReplacer::Result result = TextReplacer(m_text, m_limit).ReplaceAll(pos, needle, replacement, matchCase);
+    const TextReplacer::Result result =
+        TextReplacer(m_text, m_limit).ReplaceAll(pos, needle, replacement, matchCase, askCut);
     if (result.count > 0) {
         EmptyUndo();
         CollapseTo(result.caret);

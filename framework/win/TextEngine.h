@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -168,8 +169,10 @@ public:
     // ReplaceSel would let in. If anything was replaced, the caret ends after
     // the last replacement with nothing selected, the undo record is emptied
     // and the modified flag set.
+    // `askCut`, when given, is asked before anything changes if the limit
+    // would cut replacements short; false replaces nothing.
     ReplaceAllResult ReplaceAllFrom(int pos, std::u16string_view needle, std::u16string_view replacement,
-                                    bool matchCase);
+                                    bool matchCase, const std::function<bool(int cuts)>& askCut = nullptr);
 
 private:
     int LineStart(int line) const { return m_text.LineStart(line); }

@@ -12,13 +12,14 @@ using Utf16::IsHighSurrogate;
 using Utf16::IsLowSurrogate;
 
 TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needle,
-                                              std::u16string_view replacement, bool matchCase)
+                                              std::u16string_view replacement, bool matchCase,
+                                              const AskCut& askCut)
 {
     if (needle.empty())
         return {};
     const std::u16string pattern = matchCase ? std::u16string(needle) : CaseFold::String(needle);
     if (pattern.size() == 1 && !IsHighSurrogate(pattern[0]) && !IsLowSurrogate(pattern[0]))
-        return ReplaceEachUnit(std::clamp(pos, 0, m_text.Length()), pattern[0], replacement, !matchCase);
+        return ReplaceEachUnit(std::clamp(pos, 0, m_text.Length()), pattern[0], replacement, !matchCase, askCut);
     const int from = std::clamp(pos, 0, m_text.Length());
     const std::vector<int> hits = TextSearch(m_text).FindEach(from, pattern, !matchCase);
     if (hits.empty())
@@ -26,6 +27,8 @@ TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needl
     const std::int64_t count = static_cast<std::int64_t>(hits.size());
     const int m = static_cast<int>(needle.size());
     const LimitPlan plan = PlanUnderLimit(count, m, replacement);
+    if (plan.cuts > 0 && askCut && !askCut(plan.cuts))
+        return {};
     if (plan.whole == count && IsSparse(count))
         return ReplaceInPlace(hits, m, replacement);
 
@@ -120,7 +123,7 @@ void SubstituteUnits(char16_t* text, int from, int length, char16_t with, Matche
 }  // namespace
 
 TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement,
-                                                   bool fold)
+                                                   bool fold, const AskCut& askCut)
 {
     const auto& latin1 = CaseFold::Latin1Table();
     // A pair folds to a pair, and a lone surrogate to itself: neither is
@@ -149,6 +152,11 @@ TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std:
         return {};
     const int n = static_cast<int>(replacement.size());
     const LimitPlan plan = PlanUnderLimit(count, 1, replacement);
+    if (plan.cuts > 0 && askCut) {
+        if (!askCut(plan.cuts))
+            return {};
+        text = m_text.Flatten().data();  // where it lies after whatever ran while asking
+    }
     if (plan.whole == count && IsSparse(count)) {
         std::vector<int> hits;
         hits.reserve(static_cast<std::size_t>(count));

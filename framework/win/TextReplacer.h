@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -25,16 +26,21 @@ public:
         int cut = 0;    // of them, replaced by only a prefix (or nothing) at the limit
         int caret = 0;  // just after the last replacement
     };
+    // Asked once, before anything changes, when the limit would cut `cuts`
+    // replacements short; false leaves the text as it was.
+    using AskCut = std::function<bool(int cuts)>;
     // Replaces every occurrence found by searching from `pos` (clamped to the
     // text), continuing each time just after the replaced occurrence.
-    Result ReplaceAll(int pos, std::u16string_view needle, std::u16string_view replacement, bool matchCase);
+    Result ReplaceAll(int pos, std::u16string_view needle, std::u16string_view replacement, bool matchCase,
+                      const AskCut& askCut = nullptr);
 
 private:
     // ReplaceAll for a needle of one unit that is not a surrogate: then
     // every unit is a match or not on its own, and dense matches are
     // replaced in one pass without a list of them. `unit` is folded already
     // if `fold`.
-    Result ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold);
+    Result ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold,
+                           const AskCut& askCut);
     // Whether `count` matches are few enough for the text to be edited in
     // place rather than built anew.
     bool IsSparse(std::int64_t count) const;

@@ -14,3 +14,4 @@
 #define IDS_DISAGREE_NOTICE             3
 #define IDS_QUIT_SETUP                  4
 #define IDS_EULA_MISSING                5
+#define IDS_EULA_TOO_LONG               6

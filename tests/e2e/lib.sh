@@ -11,6 +11,9 @@ fi
 E2E_SOCKET="tessel-e2e-$$"
 E2E_SESSION="e2e"
 E2E_TMP="$(mktemp -d /tmp/tessel-e2e.XXXXXX)"
+# The programs' state folder (where a copy goes that has no other place),
+# kept out of the user's home and out of the test's folder.
+E2E_STATE="$E2E_TMP.state"
 
 e2e_cleanup() {
   # The programs still running get SIGHUP from the server's end and may
@@ -30,7 +33,7 @@ e2e_cleanup() {
     [ -z "$alive" ] && break
     sleep 0.05
   done
-  rm -rf "$E2E_TMP"
+  rm -rf "$E2E_TMP" "$E2E_STATE"
 }
 trap e2e_cleanup EXIT
 
@@ -56,7 +59,7 @@ restart() {
 e2e_command() {
   local cmd
   printf -v cmd '%q ' "$@"
-  echo "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 $cmd; echo \"[exited \$?]\"; sleep 30"
+  echo "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 XDG_STATE_HOME=$(printf %q "$E2E_STATE") $cmd; echo \"[exited \$?]\"; sleep 30"
 }
 
 # signal_program SIGNAL: sends the signal to the program running in the

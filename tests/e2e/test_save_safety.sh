@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What a save does on the real file system: it follows a link where the
 # kernel goes, takes quotes and bytes that are not UTF-8 as parts of a
-# name, asks before it overwrites another program's change and never
-# writes a device.
+# name, asks before it overwrites another program's change; a device or
+# a FIFO is never opened.
 source "$(dirname "$0")/lib.sh"
 tessel="$1"
 cd "$E2E_TMP"
@@ -59,9 +59,14 @@ wait_gone 'has been changed by another'
 sleep 0.3
 expect_bytes doc.txt "$(printf 'mine old' | xxd -p)"
 
-# The terminal itself is no file to save into.
-restart "$tessel" /dev/tty
-wait_for 'Line 1'
-literal "over the screen"; keys C-s
-wait_for 'Access to /dev/tty was denied'
-pass "links, names, changes on disk and devices at saving"
+# The terminal itself, or a FIFO nobody writes, is no file: refused at once,
+# before anything is read or waited for.
+mkfifo pipe
+for name in /dev/tty pipe; do
+  restart "$tessel" "$name"
+  wait_for "$name was denied"
+done
+# A file of the kernel's says its size is 0 and still opens with its text.
+restart "$tessel" /proc/version
+wait_for '^Linux version'
+pass "links, names, changes on disk, devices, FIFOs and files of the kernel's"

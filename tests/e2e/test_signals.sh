@@ -59,10 +59,12 @@ wait_for '\[exited 143\]'
 expect_bytes "$E2E_TMP/deaf.txt.save" "e9$latin1"
 pass "a write to a pipe without a reader fails without ending Tessel"
 
-# An untitled text whose working folder was deleted: nothing goes to the
-# root folder in its place, and the line says the text was lost.
+# An untitled text whose working folder was deleted goes to the state
+# folder, from the end of the session and from a crash alike, never to the
+# root folder; the line gives its full name.
 root_before="$(ls -a /)"
-for sig in TERM SEGV; do
+for case in "TERM Untitled.save" "SEGV Untitled.save.1"; do
+  read -r sig copy <<<"$case"
   mkdir "$E2E_TMP/gone"
   restart bash -c 'ulimit -c 0; cd gone && exec "$@"' tessel "$tessel"
   wait_for 'Line 1'
@@ -71,13 +73,18 @@ for sig in TERM SEGV; do
   rmdir "$E2E_TMP/gone"
   signal_program "$sig"
   wait_for "\[exited $((128 + $(kill -l "$sig")))\]"
-  wait_for '^tessel: The unsaved text of Untitled was lost'
+  if [ "$(joined | grep -c "^tessel: The unsaved text of Untitled was written to $E2E_STATE/tessel/$copy\.$")" -ne 1 ]; then
+    echo "FAIL: SIG$sig did not say once that the text went to $E2E_STATE/tessel/$copy:" >&2
+    joined >&2
+    exit 1
+  fi
+  expect_bytes "$E2E_STATE/tessel/$copy" "$(printf draft | xxd -p)"
 done
 if [ "$(ls -a /)" != "$root_before" ]; then
   echo "FAIL: something was written to the root folder" >&2
   exit 1
 fi
-pass "an untitled text never goes to the root folder when its working folder is gone"
+pass "an untitled text whose working folder is gone goes to the state folder, never to the root folder"
 
 # Stopped and continued from an interactive shell, as Ctrl+Z and fg do.
 restart env PS1='$ ' bash --norc --noprofile -i

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "framework/io/Archive.h"
@@ -271,6 +272,35 @@ TEST_F(DocumentTest, MissingFolderOnTheCommandLineIsAnInvalidPath)
     host.OnModal([this] { host.ClickButton(u"OK"); });
     EXPECT_FALSE(Start({P("nowhere/missing.txt")}));
     EXPECT_EQ(Boxes(), std::vector<std::string>{P("nowhere/missing.txt") + " contains an invalid path."});
+}
+
+TEST_F(DocumentTest, OnlyARegularFileOpensAndNothingElseIsWaitedOnOrRead)
+{
+    ASSERT_EQ(::mkfifo(P("pipe").c_str(), 0666), 0);
+    fs::create_directory(P("folder"));
+    Put("mine.txt", "mine");
+    ASSERT_TRUE(Start({P("mine.txt")}));
+    Open("pipe", {u"OK"});
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Access to " + P("pipe") + " was denied."});
+    EXPECT_EQ(State(), "title=mine.txt path=" + P("mine.txt") + " unchanged text=\"mine\"");
+    for (const std::string& path : {P("pipe"), P("folder"), std::string("/dev/zero")}) {
+        Stop();
+        host.ClearRecords();
+        CFaultInjection::Count();
+        host.OnModal([this] { host.ClickButton(u"OK"); });
+        EXPECT_FALSE(Start({path}));
+        EXPECT_EQ(CFaultInjection::Calls(CFaultInjection::opRead), 0) << path;
+        EXPECT_EQ(Boxes(), std::vector<std::string>{"Access to " + path + " was denied."});
+    }
+}
+
+TEST_F(DocumentTest, FileWhoseLengthReadsAsZeroOpensToItsEnd)
+{
+    std::ifstream in("/proc/self/status");
+    ASSERT_TRUE(in) << "needs /proc";
+    ASSERT_TRUE(Start({"/proc/self/status"}));
+    EXPECT_NE(Text().find("State:"), std::string::npos);
+    EXPECT_FALSE(Doc()->IsModified());
 }
 
 TEST_F(DocumentTest, SharingViolationAtOpenKeepsTheDocumentAsItWas)

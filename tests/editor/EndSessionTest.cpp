@@ -5,9 +5,11 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "framework/app/WinApp.h"
@@ -18,8 +20,28 @@ namespace fs = std::filesystem;
 
 class EndSessionTest : public EditorFolderTest {
 protected:
-    // Latin-1 text with CR LF line ends.
-    EndSessionTest() { Put("notes.txt", "caf\xE9\r\nna\xEFve"); }
+    // Latin-1 text with CR LF line ends. The fallback folders are the
+    // test's own.
+    EndSessionTest()
+    {
+        Put("notes.txt", "caf\xE9\r\nna\xEFve");
+        for (const char* name : {"XDG_STATE_HOME", "TMPDIR"})
+            if (const char* value = std::getenv(name))
+                m_settings.emplace_back(name, value);
+        ::mkdir((places / "temp").c_str(), 0700);
+        ::setenv("XDG_STATE_HOME", (places / "state").c_str(), 1);
+        ::setenv("TMPDIR", (places / "temp").c_str(), 1);
+    }
+    ~EndSessionTest() override
+    {
+        ::unsetenv("XDG_STATE_HOME");
+        ::unsetenv("TMPDIR");
+        for (const auto& [name, value] : m_settings)
+            ::setenv(name.c_str(), value.c_str(), 1);
+    }
+
+    support::ScratchFolder places{"/tmp/tessel-places-"};
+    std::vector<std::pair<std::string, std::string>> m_settings;
 
     // The folder's files, "name=content" each, sorted (so "a.save=" comes
     // before "a=").
@@ -154,4 +176,46 @@ TEST_F(EndSessionTest, ACrashWritesTheChangedTextAsTheEndOfTheSessionWould)
               "tessel: The unsaved text of " + P("notes.txt") + " was written to " + P("notes.txt.save") + ".\n");
     EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=\xC0 caf\xE9\r\nna\xEFve",
                                                  "notes.txt=\xC0 caf\xE9\r\nna\xEFve"}));
+}
+
+// Where the copy cannot go beside its file (here a name one byte too long
+// for the folder), it goes to the state folder under the name cut to fit,
+// from a crash and at the end of the session alike, never over a copy.
+TEST_F(EndSessionTest, ACopyThatCannotGoBesideItsFileGoesToTheStateFolder)
+{
+    const std::string name(251, 'n');
+    const std::string fitted = places / "state/tessel/" + name.substr(0, 246) + ".save";
+    Put(name, "x");
+    ASSERT_TRUE(Start({P(name)}));
+    Type(u"y");
+    int report[2];
+    ASSERT_EQ(pipe2(report, O_NONBLOCK | O_CLOEXEC), 0);
+    EXPECT_TRUE(CrashCopy::Write(report[1]));
+    char line[4096];
+    ssize_t n = read(report[0], line, sizeof line);
+    close(report[0]);
+    close(report[1]);
+    EXPECT_EQ(std::string(line, size_t(std::max<ssize_t>(n, 0))),
+              "tessel: The unsaved text of " + P(name) + " was written to " + fitted + ".\n");
+    EndSession();
+    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P(name) + " was written to " +
+                                                   fitted + ".1."}));
+    EXPECT_EQ(places.Get("state/tessel/" + name.substr(0, 246) + ".save.1"), "yx");
+    EXPECT_EQ(support::ModeOf(places / "state/tessel"), mode_t(0700));
+}
+
+// An untitled text whose working folder is gone, with no state folder to
+// be had, goes to the temporary folder: never to the root.
+TEST_F(EndSessionTest, UntitledTextWithoutItsWorkingFolderGoesToTheTemporaryFolder)
+{
+    places.Put("state", "a file where the state folder would be");
+    ASSERT_TRUE(Start());
+    Type(u"draft");
+    fs::create_directory(P("gone"));
+    ASSERT_EQ(::chdir(P("gone").c_str()), 0);
+    fs::remove(P("gone"));
+    EndSession();
+    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of Untitled was written to " +
+                                                   places / "temp/Untitled.save" + "."}));
+    EXPECT_EQ(places.Get("temp/Untitled.save"), "draft");
 }

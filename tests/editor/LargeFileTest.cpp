@@ -46,14 +46,51 @@ TEST_F(LargeFileTest, AFullSizeFileIsReplacedUnderTheLimitAndSavedByteForByte)
     Type(u"bb");
     Tap(IDC_FIND);
     ASSERT_EQ(Sel().second - Sel().first, 1);
+    Answer({u"Yes"});
     Tap(IDC_REPLACE_ALL);
     EXPECT_EQ(View()->GetWindowTextLength(), int(expected.size()));
     EXPECT_TRUE(Doc()->IsModified());
+    ASSERT_EQ(host.MessageBoxes().size(), 1u);
+    host.ClearRecords();
     Ctrl('S');
     EXPECT_TRUE(host.MessageBoxes().empty());
     EXPECT_FALSE(Doc()->IsModified());
     EXPECT_TRUE(support::ReadBytes(path) == expected) << "the saved file differs";
     EXPECT_EQ(support::ReadBytes(path).size(), 1048575u);
+}
+
+// Replace all cannot be undone: one that would pass the limit asks first,
+// No replaces nothing, and a pass that is cut sounds the warning beep.
+TEST_F(LargeFileTest, ReplaceAllPastTheLimitAsksFirst)
+{
+    constexpr int kLimit = 1048575;
+    constexpr int kCount = 600000;
+    ASSERT_TRUE(Start());
+    Load(std::u16string(kCount, u'a'));
+    auto replaceAll = [this](const std::u16string& answer) {
+        Select(0, 0);
+        Command(ID_TOOLS_FIND_REPLACE);
+        Fill(IDC_FIND_TEXT, u"a");
+        Fill(IDC_REPLACE_TEXT, u"aa");
+        Tap(IDC_FIND);
+        Answer({answer});
+        Tap(IDC_REPLACE_ALL);
+    };
+    // The first limit - count replacements go in whole; the others are cut.
+    const std::string asked = "The text would pass its size limit; " + std::to_string(kCount - (kLimit - kCount)) +
+                              " replacements would be cut short. Replace all anyway?";
+    replaceAll(u"No");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{asked});
+    EXPECT_EQ(host.MessageBoxes()[0].type & (MB_TYPEMASK | MB_ICONMASK), UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_EQ(View()->GetWindowTextLength(), kCount);
+    EXPECT_FALSE(Doc()->IsModified());
+    EXPECT_TRUE(host.Beeps().empty());
+
+    replaceAll(u"Yes");
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{asked, asked}));
+    EXPECT_EQ(View()->GetWindowTextLength(), kLimit);
+    EXPECT_TRUE(Doc()->IsModified());
+    EXPECT_EQ(host.Beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
 }
 
 TEST_F(LargeFileTest, ACharacterAboveEightBitsAnywhereAsksBeforeSaving)

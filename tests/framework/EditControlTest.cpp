@@ -336,12 +336,16 @@ TEST_F(EditControlTest, LimitRefusesTypingAndCutsPastes)
     EXPECT_EQ(Text(), "abcde");
     EXPECT_EQ(parent.Take(), "MAXTEXT");
 
-    // A paste inserts what fits, then says the text is full.
+    EXPECT_TRUE(host.Beeps().empty()) << "typing at the limit is silent";
+
+    // A paste inserts what fits, then says the text is full, and the
+    // person hears that it was cut.
     SetSel(1, 3);
     host.SetClipboardText(u"WXYZ");
     Send(WM_PASTE);
     EXPECT_EQ(Text(), "aWXde");
     EXPECT_EQ(parent.Take(), "UPDATE CHANGE MAXTEXT");
+    EXPECT_EQ(host.Beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
 }
 
 TEST_F(EditControlTest, ATerminalPasteIsTypedInPiecesAndUndoneAtOnce)
@@ -412,15 +416,24 @@ TEST_F(EditControlTest, ReplaceAllStopsGrowingAtTheLimitAndSaysSoOnce)
     Send(EM_LIMITTEXT, 9);
     EditControl* control = EditControl::FromHandle(edit);
     ASSERT_NE(control, nullptr);
+    // Asked first how many replacements the limit would cut: "no" leaves
+    // everything as it was.
+    int asked = 0;
+    EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"a", u"bb", true, [&](int cuts) { return asked = cuts, false; }), 0);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(Text(), "a.a.a.a");
+    EXPECT_EQ(parent.Take(), "");
     // Two "a" grow to "bb"; at the limit each of the other two keeps one "b".
-    EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"a", u"bb", true), 4);
+    EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"a", u"bb", true, [](int) { return true; }), 4);
     EXPECT_EQ(Text(), "bb.bb.b.b");
     EXPECT_EQ(Sel(), std::make_pair(9, 9));
     EXPECT_EQ(parent.Take(), "UPDATE CHANGE MAXTEXT");
-    // Within the limit nothing more than the change is said.
-    EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"bb", u"c", true), 2);
+    EXPECT_EQ(host.Beeps(), std::vector<UINT>{MB_ICONEXCLAMATION});
+    // Within the limit nothing is asked and nothing more than the change said.
+    EXPECT_EQ(control->ReplaceAllFrom(edit, 0, u"bb", u"c", true, [](int) { return ADD_FAILURE(), false; }), 2);
     EXPECT_EQ(Text(), "c.c.b.b");
     EXPECT_EQ(parent.Take(), "UPDATE CHANGE");
+    EXPECT_EQ(host.Beeps().size(), 1u);
 }
 
 TEST_F(EditControlTest, NumberFieldTakesDigitsOnly)

@@ -178,6 +178,7 @@ TEST(FileTest, FailedOpensReportCauseErrnoAndFullPath)
     SharedFolder folder;
     WriteBytes(folder / "plain", "x");
     ::mkdir((folder / "dir").c_str(), 0755);
+    ::mkfifo((folder / "fifo").c_str(), 0666);
     struct Case {
         std::string name;
         UINT flags;
@@ -191,6 +192,7 @@ TEST(FileTest, FailedOpensReportCauseErrnoAndFullPath)
         {"plain/a.txt", CFile::modeRead, CFileException::badPath, ENOTDIR},
         {"dir", CFile::modeRead, CFileException::accessDenied, EISDIR},
         {"dir", CFile::modeCreate | CFile::modeWrite, CFileException::accessDenied, EISDIR},
+        {"fifo", CFile::modeRead, CFileException::accessDenied, EINVAL},  // at once, without a writer
     };
     for (const Case& c : cases) {
         CFile file;

@@ -545,6 +545,8 @@ TEST(ResourceLookup, FindsTheFrameworkMessages)
         {AFX_IDP_PARSE_INT, u"Please enter an integer."},
         {AFX_IDP_FILE_EXISTS_REPLACE, u"%1 already exists.\nDo you want to replace it?"},
         {AFX_IDP_PATH_NOT_FOUND_CHECK, u"%1\nPath does not exist.\nCheck the path and try again."},
+        {AFX_IDP_REPLACE_PAST_LIMIT,
+         u"The text would pass its size limit; %1 replacements would be cut short. Replace all anyway?"},
     };
     for (const auto& [id, text] : strings) {
         SCOPED_TRACE(id);

@@ -1,7 +1,9 @@
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "InstallerHarness.h"
 #include "framework/io/File.h"
+#include "installer/AgreementDlg.h"
 #include "tests/support/Text.h"
 
 namespace {
@@ -316,6 +318,8 @@ TEST_F(InstallerTest, UnreadableAgreementGivesTheMissingMessage)
     };
     Case cases[] = {
         {"a folder of that name", [&] { std::filesystem::create_directories(dir / "EULA.txt"); }},
+        {"a FIFO, never waited on", [&] { ::mkfifo((dir / "EULA.txt").c_str(), 0666); }},
+        {"a link to an endless device", [&] { std::filesystem::create_symlink("/dev/zero", dir / "EULA.txt"); }},
         {"access denied",
          [&] {
              WriteBytes(dir / "EULA.txt", "Terms.");
@@ -341,6 +345,28 @@ TEST_F(InstallerTest, UnreadableAgreementGivesTheMissingMessage)
         ASSERT_EQ(host.MessageBoxes().size(), 3u);
         EXPECT_EQ(host.MessageBoxes()[0].text, kMissingAgreement);
     }
+}
+
+// A file past the cap (which may grow while it is read) is read up to the
+// cap only, and the user is told the rest is left out. The file is sparse:
+// its zero bytes end each block's text, so only its first words show.
+TEST_F(InstallerTest, AgreementPastTheCapIsCutAndTheUserTold)
+{
+    WriteBytes(dir / "EULA.txt", "Terms.");
+    std::filesystem::resize_file(dir / "EULA.txt", CAgreementDlg::kMostAgreementBytes + 1);
+    host.OnModal([&] {
+        ASSERT_EQ(host.MessageBoxes().size(), 1u);
+        EXPECT_EQ(host.MessageBoxes()[0].text,
+                  u"eula.txt is too long to show whole. Only its first 64 MB are shown; see eula.txt itself for "
+                  u"the rest of the license agreement terms!");
+        host.ClickButton(u"OK");
+    });
+    host.OnModal([&] {
+        EXPECT_EQ(AgreementText(), u"Terms.");
+        host.ClickButton(u"I Disagree");
+    });
+    QUIT_AFTER_DISAGREEING();
+    Run();
 }
 
 // Another process holds the file open: to read it and let others only read

@@ -83,9 +83,10 @@ public:
     // The text as opening a file leaves it: unchanged, the caret at its start.
     void Load(std::u16string_view text);
     void Select(int start, int end) { View()->GetEditCtrl().SetSel(start, end); }
+    // The buttons to click in the next message boxes, in order.
+    void Answer(const std::vector<std::u16string>& answers);
 
 private:
-    void Answer(const std::vector<std::u16string>& answers);
 
     bool m_started = false;
 };
