@@ -192,6 +192,16 @@ void BM_LineIndex(benchmark::State& state)
 }
 BENCHMARK(BM_LineIndex);
 
+// Lines of text, each ending in a "\r" as a terminal sends a line end, to
+// at least size characters.
+std::u16string PastedLines(size_t size)
+{
+    std::u16string text;
+    for (int i = 0; text.size() < size; ++i)
+        text += u"the quick brown fox jumps over the lazy dog " + std::u16string(1, char16_t(u'a' + i % 26)) + u"\r";
+    return text;
+}
+
 }  // namespace
 
 // A terminal's paste of 200 KB arrives as typing: every key dispatched with
@@ -199,9 +209,7 @@ BENCHMARK(BM_LineIndex);
 // text; the counter is the time a character.
 void BM_PasteArrivingAsTyping(benchmark::State& state)
 {
-    std::u16string typed;
-    for (int i = 0; typed.size() < 200 * 1024; ++i)
-        typed += u"the quick brown fox jumps over the lazy dog " + std::u16string(1, char16_t(u'a' + i % 26)) + u"\r";
+    const std::u16string typed = PastedLines(200 * 1024);
     Editor editor(0);
     for (auto _ : state) {
         state.PauseTiming();
@@ -222,9 +230,7 @@ BENCHMARK(BM_PasteArrivingAsTyping)->Unit(benchmark::kMillisecond);
 // counter is the time a character.
 void BM_PasteFromTheTerminal(benchmark::State& state)
 {
-    std::u16string pasted;
-    for (int i = 0; pasted.size() < 1000 * 1024; ++i)
-        pasted += u"the quick brown fox jumps over the lazy dog " + std::u16string(1, char16_t(u'a' + i % 26)) + u"\r";
+    const std::u16string pasted = PastedLines(1000 * 1024);
     Editor editor(0);
     for (auto _ : state) {
         state.PauseTiming();
