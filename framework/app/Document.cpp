@@ -214,8 +214,9 @@ void CDocument::OnCloseDocument()
 BOOL CDocument::CanCloseFrame(CWnd*) { return SaveModified(); }
 
 namespace {
-// Names tried for a recovery copy: NAME.save, then NAME.save.1 to .999.
-constexpr int kRecoveryNames = 1000;
+// Names tried for a recovery copy: NAME.save, then NAME.save.1 to .999,
+// the same as a crash tries.
+constexpr int kRecoveryNames = CrashCopy::kMaxNumber + 1;
 // The longest name a folder entry may have, in bytes.
 constexpr size_t kMostNameBytes = NAME_MAX;
 

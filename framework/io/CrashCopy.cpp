@@ -14,8 +14,6 @@ namespace {
 constexpr std::size_t kMaxNames = 4;
 constexpr std::size_t kNameRoom = PATH_MAX;
 constexpr std::size_t kLineRoom = 2 * PATH_MAX + 1024;
-// Numbers added to a taken name: ".1" to ".999".
-constexpr int kMaxNumber = 999;
 // The text is narrowed here before any file is made, so that a fault while
 // reading it (a text caught half way through a change) leaves no file that
 // holds a part of it. A megabyte: more than an edit control's text, and

@@ -33,6 +33,10 @@ public:
     // No text any more, when source is the one set.
     static void ClearText(const void* source);
 
+    // Numbers added to a taken name: ".1" to ".999", as at the end of a
+    // session.
+    static constexpr int kMaxNumber = 999;
+
     struct Plan {
         // Full names without a number ("/home/ann/notes.txt.save"), best
         // first; the system's bytes.

@@ -562,7 +562,9 @@ void CSaveFile::MakeBackup(off_t length)
         return;
     }
     int err = errno;
-    for (const CString& fallback : FallbackFolders()) {
+    // A file we may write but not read (EBADF) cannot be copied anywhere.
+    const std::vector<CString> fallbacks = err == EBADF ? std::vector<CString>() : FallbackFolders();
+    for (const CString& fallback : fallbacks) {
         int folder = ::open(fallback.ToBytes().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (folder >= 0 && (m_backupFd = WriteBackup(m_hFile, length, folder, m_name, m_backupName)) >= 0) {
             m_backupFolderFd = folder;

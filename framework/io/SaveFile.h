@@ -96,7 +96,6 @@ public:
 private:
     using CFile::Open;
     void Discard();
-    void CloseFolder();
     // Whether a copy renamed over the old file would keep all it has; the
     // temporary file is then made and open. Returns 0, or the errno value
     // of a failure that also dooms writing in place (a full disk, a failing
