@@ -430,7 +430,6 @@ void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
         if (!m_paste && !DescribedKey(std::string_view(bytes, 4), out) && c >= 'A' && c <= 'E')
             out.push_back(KeyEvent(VK_F1 + UINT(c - 'A')));
         AltSince(from, out);
-        m_altPrefix = false;
         return;
     }
     case State::MouseX10:

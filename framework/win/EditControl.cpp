@@ -450,16 +450,10 @@ bool EditControl::OnPasteText(HWND hwnd, std::u16string_view text, bool first)
     // Typing stops at the limit: as much goes in as fits, never half a line
     // end or half a surrogate pair.
     auto [s, e] = m_text.GetSel();
-    size_t room = size_t(std::max(0, m_text.Limit() - (m_text.Length() - (e - s))));
-    bool cut = typed.size() > room;
-    if (cut) {
-        size_t keep = room;
-        if (keep > 0 && Utf16::IsHighSurrogate(typed[keep - 1]))
-            --keep;
-        if (keep > 0 && typed[keep - 1] == u'\r' && lineEnd.size() == 2)
-            --keep;
-        typed.resize(keep);
-    }
+    const int room = m_text.RoomFor(e - s);
+    bool cut = typed.size() > size_t(room);
+    if (cut)
+        typed.resize(TextBuffer::FitPrefix(typed, room));
     if (!typed.empty()) {
         NoteInserted(typed);
         m_text.InsertTyped(typed);

@@ -16,7 +16,7 @@ ModalSession::~ModalSession() { End(); }
 bool ModalSession::Run(const std::function<bool()>& done)
 {
     HWND window = m_window;
-    return WindowSystem::Get().RunModalLoop([&] { return done() || !IsWindow(window); });
+    return WindowSystem::Get().RunModalLoop([&] { return !IsWindow(window) || done(); });
 }
 
 void ModalSession::End()

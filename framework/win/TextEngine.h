@@ -149,6 +149,8 @@ public:
     // limit is kept; only growth is refused.
     void SetLimit(int limit) { m_limit = limit > 0 ? limit : kMaxLimit; }
     int Limit() const { return m_limit; }
+    // Room left for inserted text if `selectionLength` units are replaced.
+    int RoomFor(int selectionLength) const;
     bool IsModified() const { return m_modified; }
     void SetModified(bool modified) { m_modified = modified; }
 
@@ -184,8 +186,6 @@ private:
     // After the whole text was replaced: caret to 0, no undo, not modified.
     void TextReplaced();
 
-    // Room left for inserted text if `selectionLength` units are replaced.
-    int RoomFor(int selectionLength) const;
     void StartUndoStep(int pos, int removeLen, int insertLen);
     // Records the deletion of [from, to) in the open run, or starts a step.
     void RecordDeletion(int from, int to);

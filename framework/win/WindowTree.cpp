@@ -257,7 +257,7 @@ void WindowSystem::PaintWindow(HWND hwnd, const CRect& clip)
         }
         if (IsFramed(hwnd)) {
             CDC frame(&m_canvas, client.TopLeft(), clientVisible);
-            PaintFrame(frame, CSize(client.Width(), client.Height()), HiddenCells(hwnd), ViewOffset(hwnd));
+            PaintFrame(frame, CSize(client.Width(), client.Height()), hidden, ViewOffset(hwnd));
         }
     }
     if (!hwnd->parent && (hwnd->style & WS_DISABLED))
