@@ -100,16 +100,28 @@ void WriteAll(const char* p, size_t n)
     }
 }
 
-// Puts the terminal back with async-signal-safe calls only: the prepared
+// The tty settings the terminal had before the program took it.
+void PutBackTermios()
+{
+    if (g_haveTermios)
+        tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+}
+
+// Gives the terminal back with async-signal-safe calls only: the prepared
 // bytes and the saved tty settings.
+void WriteRestore()
+{
+    WriteAll(g_restore, g_restoreLength);
+    PutBackTermios();
+}
+
+// Puts the terminal back for good, from a signal that ends the process.
 void RestoreFromSignal()
 {
     if (!g_live)
         return;
     g_live = 0;
-    WriteAll(g_restore, g_restoreLength);
-    if (g_haveTermios)
-        tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+    WriteRestore();
 }
 
 void Wake()
@@ -161,11 +173,8 @@ void ResumeFromSignal()
 extern "C" void OnStop(int)
 {
     int saved = errno;
-    if (g_live) {
-        WriteAll(g_restore, g_restoreLength);
-        if (g_haveTermios)
-            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
-    }
+    if (g_live)
+        WriteRestore();
     // Stops as the signal's default action does: the default restored for a
     // moment, the signal unblocked and sent again. The process stops in
     // kill and goes on from there when continued.
@@ -218,8 +227,7 @@ void Restore()
         g_live = 0;
         endwin();
         WriteAll(kModesOff, sizeof kModesOff - 1);
-        if (g_haveTermios)
-            tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
+        PutBackTermios();
     }
     if (!g_reports.empty()) {
         std::fputs(g_reports.c_str(), stderr);
@@ -351,11 +359,7 @@ bool InUse() { return g_live; }
 
 void KeepOriginalSettings() { g_haveTermios = tcgetattr(STDIN_FILENO, &g_termios) == 0; }
 
-void PutBackOriginalSettings()
-{
-    if (g_haveTermios)
-        tcsetattr(STDIN_FILENO, TCSANOW, &g_termios);
-}
+void PutBackOriginalSettings() { PutBackTermios(); }
 
 void KeepProgramSettings() { g_haveProgramTermios = tcgetattr(STDIN_FILENO, &g_programTermios) == 0; }
 
