@@ -157,20 +157,10 @@ void TerminalKeyMap::CharEvents(char32_t c, bool alt, std::vector<InputEvent>& o
         return;  // a lone surrogate is no character
     if (c > 0x10FFFF)
         return;
-    if (c >= 'a' && c <= 'z') {
-        out.push_back(MakeKey(UINT(c - 'a' + 'A'), char16_t(c), false, false, alt));
-        return;
-    }
-    if (c >= 'A' && c <= 'Z') {
-        out.push_back(MakeKey(UINT(c), char16_t(c), false, true, alt));
-        return;
-    }
-    if ((c >= '0' && c <= '9') || c == ' ') {
-        out.push_back(MakeKey(UINT(c), char16_t(c), false, false, alt));
-        return;
-    }
     if (c <= 0xFFFF) {
-        out.push_back(MakeKey(0, char16_t(c), false, false, alt));
+        InputEvent key = InputEvent::Typing(char16_t(c));
+        key.alt = alt;
+        out.push_back(key);
         return;
     }
     // Beyond the 16-bit range: the two halves of the surrogate pair, one

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/base/Types.h"
+#include "framework/base/WinUser.h"
 
 struct InputEvent {
     // EndSession: the terminal went away or the program was told to end
@@ -33,4 +34,25 @@ struct InputEvent {
     // several).
     std::u16string text;
     bool first = false;
+
+    // The key press that types c, no modifier held but Shift for a
+    // capital: Enter for "\r", Tab, a letter's, a digit's or the space
+    // bar's key; any other character comes with no key (vk 0).
+    static InputEvent Typing(char16_t c)
+    {
+        InputEvent key;
+        key.ch = c;
+        if (c == u'\r')
+            key.vk = VK_RETURN;
+        else if (c == u'\t')
+            key.vk = VK_TAB;
+        else if (c >= u'a' && c <= u'z')
+            key.vk = UINT(c - u'a' + u'A');
+        else if (c >= u'A' && c <= u'Z') {
+            key.vk = UINT(c);
+            key.shift = true;
+        } else if ((c >= u'0' && c <= u'9') || c == u' ')
+            key.vk = UINT(c);
+        return key;
+    }
 };

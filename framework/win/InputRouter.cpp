@@ -166,20 +166,7 @@ void WindowSystem::DispatchPaste(const InputEvent& e)
         SendMessage(target, WM_PASTETEXT, e.first ? TRUE : FALSE, reinterpret_cast<LPARAM>(&e.text)))
         return;
     for (size_t i = 0; i < e.text.size() && !m_inputEnded; ++i) {
-        InputEvent key;
-        key.ch = e.text[i];
-        char16_t c = key.ch;
-        if (c == u'\r')
-            key.vk = VK_RETURN;
-        else if (c == u'\t')
-            key.vk = VK_TAB;
-        else if (c >= u'a' && c <= u'z')
-            key.vk = UINT(c - u'a' + u'A');
-        else if (c >= u'A' && c <= u'Z') {
-            key.vk = UINT(c);
-            key.shift = true;
-        } else if ((c >= u'0' && c <= u'9') || c == u' ')
-            key.vk = UINT(c);
+        InputEvent key = InputEvent::Typing(e.text[i]);
         m_event = key;
         DispatchKey(key);
     }
