@@ -5,6 +5,7 @@
 
 #include "framework/base/CaseFold.h"
 #include "framework/base/Utf16.h"
+#include "framework/base/Utf8.h"
 
 CString::CString(const char* utf8) : CString(FromUtf8(utf8 ? utf8 : "")) {}
 
@@ -48,66 +49,9 @@ CString CString::FromLatin1(std::string_view bytes)
     return CString(std::move(out));
 }
 
-std::string CString::ToUtf8() const
-{
-    std::string out;
-    out.reserve(m_str.size());
-    for (size_t i = 0; i < m_str.size(); ++i) {
-        char32_t cp = m_str[i];
-        if (Utf16::IsHighSurrogate(cp) && i + 1 < m_str.size() && Utf16::IsLowSurrogate(m_str[i + 1])) {
-            cp = Utf16::CodePoint(m_str[i], m_str[i + 1]);
-            ++i;
-        } else if (Utf16::IsSurrogate(cp)) {
-            cp = 0xFFFD;
-        }
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xF0 | (cp >> 18));
-            out += char(0x80 | ((cp >> 12) & 0x3F));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
+std::string CString::ToUtf8() const { return Utf8::FromUtf16(m_str); }
 
 namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of s (1 to 4),
-// or 0 when s does not start with one: a stray continuation byte, an
-// overlong form, a surrogate, a code point above U+10FFFF or a cut
-// sequence.
-size_t WellFormedLength(std::string_view s)
-{
-    auto byte = [&](size_t i) { return static_cast<unsigned char>(s[i]); };
-    auto trail = [&](size_t i, unsigned char low = 0x80, unsigned char high = 0xBF) {
-        return i < s.size() && byte(i) >= low && byte(i) <= high;
-    };
-    unsigned char c = byte(0);
-    if (c < 0x80)
-        return 1;
-    if (c >= 0xC2 && c <= 0xDF)
-        return trail(1) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF) {
-        unsigned char low = c == 0xE0 ? 0xA0 : 0x80;
-        unsigned char high = c == 0xED ? 0x9F : 0xBF;
-        return trail(1, low, high) && trail(2) ? 3 : 0;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        unsigned char low = c == 0xF0 ? 0x90 : 0x80;
-        unsigned char high = c == 0xF4 ? 0x8F : 0xBF;
-        return trail(1, low, high) && trail(2) && trail(3) ? 4 : 0;
-    }
-    return 0;
-}
 
 // A byte that is no part of well-formed UTF-8, as FromBytes keeps it.
 constexpr char16_t kByteBase = 0xDC00;
@@ -119,7 +63,7 @@ CString CString::FromBytes(std::string_view bytes)
     std::u16string out;
     out.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size();) {
-        size_t len = WellFormedLength(bytes.substr(i));
+        size_t len = Utf8::SequenceLength(bytes.substr(i));
         if (len == 0) {
             out += char16_t(kByteBase + static_cast<unsigned char>(bytes[i]));
             ++i;

@@ -1,6 +1,6 @@
 #include "TextEncoding.h"
 
-#include "framework/base/Utf16.h"
+#include "framework/base/Utf8.h"
 
 namespace rc {
 
@@ -69,34 +69,6 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view text)
     return out;
 }
 
-std::string Utf16ToUtf8(std::u16string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t cp = text[i];
-        if (Utf16::IsHighSurrogate(cp) && i + 1 < text.size() && Utf16::IsLowSurrogate(text[i + 1])) {
-            cp = Utf16::CodePoint(text[i], text[i + 1]);
-            ++i;
-        } else if (Utf16::IsSurrogate(cp)) {
-            cp = 0xFFFD;
-        }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
+std::string Utf16ToUtf8(std::u16string_view text) { return Utf8::FromUtf16(text); }
 
 }  // namespace rc
