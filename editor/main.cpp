@@ -1,6 +1,7 @@
 // Tessel in a terminal.
 #include "editor/EditorResources.h"
 #include "framework/app/StandardOptions.h"
+#include "framework/base/SafeText.h"
 #include "framework/app/WinApp.h"
 #include "framework/host/TerminalHost.h"
 
@@ -30,7 +31,7 @@ int main(int argc, char** argv)
         return AfxWinMain(host, argc, argv);
     } catch (const std::exception& e) {
         // No terminal to run in (not a tty, or an unknown TERM).
-        std::fprintf(stderr, "%s: %s\n", argc > 0 ? argv[0] : "program", e.what());
+        std::fprintf(stderr, "%s: %s\n", SafeText(argc > 0 ? argv[0] : "program").c_str(), SafeText(e.what()).c_str());
         return 1;
     }
 }

@@ -79,13 +79,13 @@ void CDocument::PrepareCrashCopy()
     CString saved;
     AfxFormatString2(saved, AFX_IDP_RECOVERY_SAVED, shown, CString(std::u16string(1, kName)));
     int at = saved.Find(kName);
-    plan.savedBefore = (prefix + (at >= 0 ? saved.Left(at) : saved)).ToUtf8();
-    plan.savedAfter = (at >= 0 ? saved.Mid(at + 1) : CString()).ToUtf8() + "\n";
+    plan.savedBefore = (prefix + (at >= 0 ? saved.Left(at) : saved)).ToBytes();
+    plan.savedAfter = (at >= 0 ? saved.Mid(at + 1) : CString()).ToBytes();
     CString why;
     why.LoadString(AFX_IDP_FAILED_TO_SAVE_DOC);
     CString lost;
     AfxFormatString2(lost, AFX_IDP_RECOVERY_FAILED, shown, why);
-    plan.lost = (prefix + lost).ToUtf8() + "\n";
+    plan.lost = (prefix + lost).ToBytes();
     CrashCopy::Arm(this, plan);
 }
 

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/base/SafeText.h"
+
 int AfxAnswerStandardOptions(int argc, char** argv, std::string_view help, std::string_view version)
 {
     for (int i = 1; i < argc; ++i) {
@@ -18,7 +20,7 @@ int AfxAnswerStandardOptions(int argc, char** argv, std::string_view help, std::
         errno = 0;
         std::fwrite(text.data(), 1, text.size(), stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::fprintf(stderr, "%s: cannot write: %s\n", argv[0], std::strerror(errno ? errno : EIO));
+            std::fprintf(stderr, "%s: cannot write: %s\n", SafeText(argv[0]).c_str(), std::strerror(errno ? errno : EIO));
             return 1;
         }
         return 0;

@@ -111,7 +111,7 @@ void TerminalHost::SetClipboardText(const std::u16string& text)
 
 void TerminalHost::ReportAtExit(const std::u16string& line)
 {
-    TerminalSignals::ReportAtExit(CString(line).ToUtf8());
+    TerminalSignals::ReportAtExit(CString(line).ToBytes());
 }
 CSize TerminalHost::ScreenCells() const
 {

@@ -1,5 +1,7 @@
 #include "framework/host/TerminalSignals.h"
 
+#include "framework/base/SafeText.h"
+
 #include <cerrno>
 #include <algorithm>
 #include <csignal>
@@ -409,7 +411,7 @@ bool TakeResumed()
 
 void ReportAtExit(std::string_view line)
 {
-    g_reports += line;
+    g_reports += SafeText(line);
     g_reports += '\n';
 }
 

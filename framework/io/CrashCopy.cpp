@@ -9,6 +9,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "framework/base/SafeText.h"
+
 namespace {
 
 constexpr std::size_t kMaxNames = 4;
@@ -32,14 +34,19 @@ std::size_t g_nameCount = 0;
 char g_savedBefore[kLineRoom];
 char g_savedAfter[kLineRoom];
 char g_lost[kLineRoom];
+// The name a copy took, as the report shows it.
+char g_shownPath[4 * kNameRoom + 16];
 
 void Fence() { std::atomic_signal_fence(std::memory_order_seq_cst); }
 
-void CopyLine(char* to, const std::string& line)
+// The line made safe, with its line end, into to (kLineRoom bytes).
+void CopyLine(char* to, const std::string& line, bool ends)
 {
-    std::size_t n = line.size() < kLineRoom ? line.size() : kLineRoom - 1;
-    std::memcpy(to, line.data(), n);
-    to[n] = '\0';
+    std::size_t n = SafeTextInto(line, to, kLineRoom - 1);
+    if (ends) {
+        to[n] = '\n';
+        to[n + 1] = '\0';
+    }
 }
 
 bool WriteAll(int fd, const char* p, std::size_t n)
@@ -128,9 +135,9 @@ void CrashCopy::Arm(const void* owner, const Plan& plan)
         g_names[g_nameCount][name.size()] = '\0';
         ++g_nameCount;
     }
-    CopyLine(g_savedBefore, plan.savedBefore);
-    CopyLine(g_savedAfter, plan.savedAfter);
-    CopyLine(g_lost, plan.lost);
+    CopyLine(g_savedBefore, plan.savedBefore, false);
+    CopyLine(g_savedAfter, plan.savedAfter, true);
+    CopyLine(g_lost, plan.lost, true);
     Fence();
     g_armed = 1;
 }
@@ -174,7 +181,8 @@ bool CrashCopy::Write(int reportFd) noexcept
             ::close(fd);
             if (written) {
                 Say(reportFd, g_savedBefore);
-                Say(reportFd, path);
+                SafeTextInto(path, g_shownPath, sizeof g_shownPath);
+                Say(reportFd, g_shownPath);
                 Say(reportFd, g_savedAfter);
                 errno = savedErrno;
                 return true;

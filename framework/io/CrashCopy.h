@@ -43,7 +43,8 @@ public:
         std::vector<std::string> names;
         // The line that says where the text went is savedBefore, the name,
         // savedAfter; the one that says it could not be written is lost.
-        // Each ends with its own line end.
+        // No line ends: the report ends each line. Everything reported is
+        // made safe for the terminal first (SafeText), the names too.
         std::string savedBefore;
         std::string savedAfter;
         std::string lost;

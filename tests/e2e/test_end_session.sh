@@ -68,3 +68,32 @@ if screen | grep -q '^tessel:' || [ "$(ls "$E2E_TMP")" != "$before" ]; then
   exit 1
 fi
 pass "unsaved text written beside its file when the terminal closes, on SIGHUP and on SIGTERM"
+
+# A name that would retitle and colour the terminal and forge a line: the
+# line on standard error shows its control bytes as escapes, from the end
+# of the session and from a crash alike.
+evil=$'evil\e]2;owned\a\e[31m\nx.txt'
+for signal in HUP SEGV; do
+  printf 'x\r\n' >"$E2E_TMP/$evil"
+  # The name comes from a file, so that the shell's own report of the
+  # crash, which shows the command as written, does not hold it.
+  printf '%s' "$evil" >"$E2E_TMP/evil-name"
+  restart bash -c 'ulimit -c 0; exec "$0" "$(cat evil-name)"' "$tessel"
+  wait_for 'Line 1'
+  literal 'y'
+  wait_for '^yx'
+  signal_program "$signal"
+  wait_for '\[exited (129|139)\]'
+  if ! screen | tr -d '\n' | grep -qF 'evil\x1b]2;owned\x07\x1b[31m\x0ax.txt.save'; then
+    echo "FAIL: after SIG$signal the name did not show escaped:" >&2
+    screen >&2
+    exit 1
+  fi
+  if [ "$(tmux -L "$E2E_SOCKET" display-message -p -t "$E2E_SESSION" '#{pane_title}')" = owned ]; then
+    echo "FAIL: after SIG$signal a file name retitled the terminal" >&2
+    exit 1
+  fi
+  rm -f "$E2E_TMP/$evil"*
+done
+pass "a file name with control bytes reaches the terminal escaped"
+

@@ -55,8 +55,8 @@ protected:
         CrashCopy::Plan plan;
         plan.names = std::move(names);
         plan.savedBefore = "tessel: written to ";
-        plan.savedAfter = ".\n";
-        plan.lost = "tessel: lost.\n";
+        plan.savedAfter = ".";
+        plan.lost = "tessel: lost.";
         CrashCopy::Arm(this, plan);
     }
     // The lines written so far.
@@ -84,6 +84,15 @@ TEST_F(CrashCopyTest, TheTextGoesNarrowedToTheFirstFreeName)
     EXPECT_EQ(ReadFile(folder / "a.save"), std::string("older"));
     EXPECT_FALSE(std::filesystem::exists(folder / "elsewhere"));
     EXPECT_EQ(Report(), "tessel: written to " + folder / "a.save.2" + ".\n");
+}
+
+// A name that would steer the terminal is reported with its bytes escaped.
+TEST_F(CrashCopyTest, TheReportShowsTheNamesControlBytesEscaped)
+{
+    CrashCopy::SetText(&Text, this);
+    Arm({folder / "t\x1b]2;owned\x07\nforged.save"});
+    EXPECT_TRUE(CrashCopy::Write(m_report[1]));
+    EXPECT_EQ(Report(), "tessel: written to " + folder.Path() + "/t\\x1b]2;owned\\x07\\x0aforged.save.\n");
 }
 
 TEST_F(CrashCopyTest, NothingIsWrittenWithoutTextChangesOrPlaceOrRoom)
