@@ -71,11 +71,14 @@ void CPlatformDlg::OnSelchangePlatform()
 void CPlatformDlg::OnOK()
 {
     UpdateData(TRUE);
-    // The installer's path goes in quotes, so that a folder with blanks in
-    // its name cannot make the system start some other program; the
-    // command line grows with the path.
-    CString commandLine = u"\"" + g_strSetupDir + g_arrPlatformFolders[m_nPlatform] + u"\\setup.exe\"";
-    std::string buffer = commandLine.ToBytes();  // the folder's name byte for byte
+    // The installer is started by its path: the launcher's folder byte for
+    // byte as the system gave it, then the platform's folder and its
+    // setup.exe. Nothing in it is parsed, quoted or converted, so no name a
+    // folder can have (blanks, quotes, backslashes, line ends, a leading
+    // dash) makes the system start another program. The path grows with the
+    // folder's.
+    CString strPath = g_strSetupDir + g_arrPlatformFolders[m_nPlatform] + u"/setup.exe";
+    std::string buffer = strPath.ToBytes();
     RunProgram(buffer.data());
     CDialog::OnOK();
 }
@@ -88,12 +91,12 @@ void CPlatformDlg::OnCancel()
         CDialog::OnCancel();
 }
 
-BOOL RunProgram(char* lpCommandLine)
+BOOL RunProgram(LPSTR lpPath)
 {
     STARTUPINFOA si;
     PROCESS_INFORMATION pi;
     GetStartupInfoA(&si);
     si.wShowWindow = SW_SHOW;
-    CreateProcessA(nullptr, lpCommandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
+    CreateProcessA(lpPath, nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi);
     return TRUE;
 }

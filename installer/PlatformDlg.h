@@ -29,5 +29,6 @@ protected:
 // The folder of each platform in the list, by list index.
 extern CStringArray g_arrPlatformFolders;
 
-// Starts the program a command line names and does not wait for it.
-BOOL RunProgram(char* lpCommandLine);
+// Starts the program at the path, with no arguments, and does not wait for
+// it; TRUE whatever happened.
+BOOL RunProgram(LPSTR lpPath);

@@ -183,8 +183,9 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, void*, void*,
     std::string file;
     std::vector<std::string> args;
     if (lpApplicationName) {
-        // A bare name is taken in the current directory, not looked for.
-        file = Native(lpApplicationName);
+        // The system's path as it stands; a bare name is taken in the
+        // current directory, not looked for.
+        file = lpApplicationName;
         if (!file.empty() && file.find('/') == std::string::npos)
             file = "./" + file;
         if (lpCommandLine)
@@ -223,7 +224,7 @@ BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, void*, void*,
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    std::string folder = lpCurrentDirectory ? Native(lpCurrentDirectory) : std::string();
+    std::string folder = lpCurrentDirectory ? lpCurrentDirectory : "";
     if (!folder.empty())
         posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     if (!bInheritHandles)

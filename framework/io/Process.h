@@ -1,7 +1,10 @@
 // Starting programs the platform's way, on POSIX.
 //
-// CreateProcessA takes a command line in the platform's form and starts the
-// program it names with posix_spawn, without waiting for it:
+// CreateProcessA starts a program with posix_spawn, without waiting for it.
+// Given an application name, that is the program's path as this system has
+// it, byte for byte: nothing in it is parsed or converted (a quote, a blank
+// or a backslash is part of a name). Otherwise the program comes from a
+// command line in the platform's form:
 //   - The program is the first token. In quotes it runs to the closing quote.
 //     Unquoted, it may itself hold spaces: as the platform does, the prefixes
 //     of the line that end before a space are tried from the shortest on,
@@ -65,11 +68,15 @@ struct PROCESS_INFORMATION {
 // field is 0 but cb.
 void GetStartupInfoA(STARTUPINFOA* info);
 
-// lpApplicationName, when given, is the program and lpCommandLine only its
-// arguments' source (its first token is the program's name for itself).
+// lpApplicationName, when given, is the program's path, taken as it stands
+// (a bare name is in the current folder, never looked for along PATH), and
+// lpCommandLine only its arguments' source (its first token is the
+// program's name for itself); without a command line the program gets its
+// path as its name and no arguments.
 // lpEnvironment is null (this process's environment) or a block of
 // "NAME=value" strings each ended by a zero, with an empty string last.
-// lpCurrentDirectory is null (this process's) or the folder to start in.
+// lpCurrentDirectory is null (this process's) or the folder to start in,
+// as this system names it.
 // The security attributes, creation flags and start-up information are
 // accepted and have no effect here.
 BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, void* lpProcessAttributes,

@@ -118,7 +118,7 @@ protected:
     {
         // A fresh process takes its title from its own file name.
         theApp.m_pszAppName.Empty();
-        theApp.SetUp(CString::FromUtf8(((folder.empty() ? dir : folder) / name).string()), {});
+        theApp.SetUp(CString::FromBytes(((folder.empty() ? dir : folder) / name).string()), {});
         theApp.InitInstance();
     }
 

@@ -391,28 +391,46 @@ TEST_F(InstallerTest, SetupDoesNotWaitForTheInstaller)
     EXPECT_EQ(*released, "go\n");
 }
 
-// A launcher folder whose path has blanks in it: the installer's path is
-// quoted, so no program named by the part before a blank is started.
-TEST_F(InstallerTest, FolderWithBlanksStartsTheChosenInstallerNotAPrefix)
+// Whatever the launcher's folder is called, the installer beside it starts,
+// and no program that a part of the folder's name could stand for: the
+// prefixes before a blank or a quote, and the tree that a backslash read as
+// a separator would name.
+TEST_F(InstallerTest, AnyFolderNameStartsTheChosenInstallerAndNothingElse)
 {
-    std::filesystem::path folder = dir / "My Tools" / "Tessel setup";
-    MakeAllInstallers(folder);
-    WriteBytes(folder / "EULA.txt", "Terms.");
-    // Decoys at the prefixes before each blank of the folder's own path.
-    for (const auto& decoy : {dir / "My", dir / "My Tools" / "Tessel"}) {
-        WriteBytes(decoy, "#!/bin/sh\necho \"decoy $*\" > \"" + (dir / "decoy").string() + "\"\n");
-        std::filesystem::permissions(decoy, std::filesystem::perms::owner_all);
+    struct Case {
+        std::string folder;
+        std::vector<std::string> decoys;  // programs the name must not start
+    };
+    const Case cases[] = {
+        {"My Tools/Tessel setup", {"My", "My Tools/Tessel"}},
+        {"q\"x/staging", {"q"}},
+        {"bs\\dir/staging", {"bs/dir/staging/PocketPC/setup.exe"}},
+        {"new\nline/staging", {"new"}},
+        {"-dash \xE9\xFF/staging", {"-dash"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        host.ClearRecords();
+        std::filesystem::path folder = dir / c.folder;
+        MakeAllInstallers(folder);
+        WriteBytes(folder / "EULA.txt", "Terms.");
+        for (const std::string& decoy : c.decoys) {
+            std::filesystem::create_directories((dir / decoy).parent_path());
+            WriteBytes(dir / decoy, "#!/bin/sh\necho \"decoy $0 $*\" > \"" + (dir / "decoy").string() + "\"\n");
+            std::filesystem::permissions(dir / decoy, std::filesystem::perms::owner_all);
+        }
+        host.OnModal([&] { host.ClickButton(u"I Agree"); });
+        host.OnModal([&] { ClickPlatformField(); });
+        host.OnModal([&] { ClickDroppedRow(1); });
+        host.OnModal([&] { host.ClickButton(u"Continue"); });
+        Run("setup", folder);
+        auto marker = WaitForMarker("PocketPC", folder);
+        ASSERT_TRUE(marker) << "Pocket PC's installer did not start";
+        // Its own path as its name (a line end in it too), no arguments.
+        EXPECT_EQ(marker->rfind("program:" + (folder / "PocketPC" / "setup.exe").string() + "\nargc:0\n", 0), 0u)
+            << *marker;
+        EXPECT_FALSE(std::filesystem::exists(dir / "decoy")) << ReadBytes(dir / "decoy");
     }
-    host.OnModal([&] { host.ClickButton(u"I Agree"); });
-    host.OnModal([&] { ClickPlatformField(); });
-    host.OnModal([&] { ClickDroppedRow(1); });
-    host.OnModal([&] { host.ClickButton(u"Continue"); });
-    Run("setup", folder);
-    auto marker = WaitForMarker("PocketPC", folder);
-    ASSERT_TRUE(marker) << "Pocket PC's installer did not start";
-    EXPECT_EQ(Program(*marker), (folder / "PocketPC" / "setup.exe").string());
-    EXPECT_TRUE(HasLine(*marker, "argc:0")) << *marker;
-    EXPECT_FALSE(std::filesystem::exists(dir / "decoy")) << ReadBytes(dir / "decoy");
 }
 
 // Renamed launchers find their own folder, and so their installers.
