@@ -9,6 +9,8 @@
 #include <csignal>
 #include <cstring>
 
+#include "framework/base/Narrowing.h"
+
 namespace {
 
 constexpr std::size_t kMaxNames = 4;
@@ -62,7 +64,7 @@ void Say(int fd, const char* text)
         WriteAll(fd, text, std::strlen(text));
 }
 
-// The text, each unit as its low byte, into g_bytes; its length, or -1
+// The text, narrowed as Save narrows it, into g_bytes; its length, or -1
 // when the pieces make no sense or do not fit.
 long Narrow(const CrashCopy::Pieces& text)
 {
@@ -72,8 +74,8 @@ long Narrow(const CrashCopy::Pieces& text)
         const std::size_t count = text.size[piece];
         if (count > sizeof g_bytes - fill || (count > 0 && !units))
             return -1;
-        for (std::size_t i = 0; i < count; ++i)
-            g_bytes[fill++] = static_cast<unsigned char>(units[i] & 0xFF);
+        NarrowUnits(units, count, g_bytes + fill);
+        fill += count;
     }
     return long(fill);
 }
