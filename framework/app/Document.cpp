@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include <unistd.h>
 
@@ -217,18 +217,12 @@ namespace {
 // Names tried for a recovery copy: NAME.save, then NAME.save.1 to .999,
 // the same as a crash tries.
 constexpr int kRecoveryNames = CrashCopy::kMaxNumber + 1;
-// The longest name a folder entry may have, in bytes.
-constexpr size_t kMostNameBytes = NAME_MAX;
 
-// name (a file name without ".save") cut, byte by byte, so that
-// "name.save.999" fits in a folder entry.
+// name (a file name) with ".save", cut so that "name.save.999" fits in a
+// folder entry.
 CString FittedRecoveryName(const CString& name)
 {
-    std::string bytes = name.ToBytes();
-    const size_t most = kMostNameBytes - std::char_traits<char>::length(".save.999");
-    if (bytes.size() > most)
-        bytes.resize(most);
-    return CString::FromBytes(bytes) + u".save";
+    return CString::FromBytes(FittedCopyName(name.ToBytes(), ".save", "." + std::to_string(kRecoveryNames - 1)));
 }
 }  // namespace
 

@@ -6,12 +6,9 @@
 #include <string>
 #include <string_view>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "framework/app/Document.h"
 #include "framework/app/WinApp.h"
+#include "framework/base/Narrowing.h"
 #include "framework/io/Archive.h"
 #include "framework/io/CrashCopy.h"
 #include "framework/io/FileException.h"
@@ -146,27 +143,6 @@ void CEditView::OnEditChange()
 
 // --- raw text input and output ---
 
-namespace {
-
-// bytes[i] = the low byte of units[i], sixteen at a time where the processor
-// can.
-void NarrowUnits(const char16_t* units, size_t count, BYTE* bytes)
-{
-    size_t i = 0;
-#if defined(__SSE2__)
-    const __m128i low = _mm_set1_epi16(0x00FF);
-    for (; i + 16 <= count; i += 16) {
-        const __m128i a = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i)), low);
-        const __m128i b = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i + 8)), low);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + i), _mm_packus_epi16(a, b));
-    }
-#endif
-    for (; i < count; ++i)
-        bytes[i] = BYTE(units[i] & 0xFF);
-}
-
-}  // namespace
-
 void CEditView::SerializeRaw(CArchive& ar)
 {
     if (ar.IsStoring())
@@ -206,10 +182,11 @@ void CEditView::ReadRaw(CArchive& ar)
 
 void CEditView::WriteRaw(CArchive& ar)
 {
-    // Each character is written as its low byte, narrowed straight from the
-    // control's buffer into blocks of up to 128 KB that go to the file
-    // directly, past the archive's small buffer: a few large writes, each
-    // block still in the processor's cache when it is written.
+    // Each character is narrowed (NarrowUnits: its low byte, "?" for a zero
+    // one) straight from the control's buffer into blocks of up to 128 KB
+    // that go to the file directly, past the archive's small buffer: a few
+    // large writes, each block still in the processor's cache when it is
+    // written.
     ar.Flush();
     CFile* file = ar.GetFile();
     auto [before, after] = Text().Pieces();

@@ -28,7 +28,9 @@ public:
     void GetSelectedText(CString& text) const;
     // Reads (loading archive) or writes (storing archive) the whole text as
     // the bytes of an 8-bit file: each byte one character of the same value,
-    // each character written as its low byte; line ends as they stand.
+    // each character narrowed to one byte (NarrowUnit: its low byte, "?"
+    // where that is 0, so what is written opens again); line ends as they
+    // stand.
     // Reading refuses a file longer than nMaxSize from its length ("The file
     // is too large to open.", then a CUserException) and fails with a
     // CMemoryException on a zero byte, where the control's text would end.

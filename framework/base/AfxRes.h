@@ -66,3 +66,5 @@ inline constexpr UINT AFX_IDP_RECOVERY_FAILED = 61904;  // "The unsaved text of 
 inline constexpr UINT AFX_IDP_FILE_CHANGED_ON_DISK = 61910;  // "%1 has been changed by another program. Save anyway?"
 // "The text would pass its size limit; %1 replacements would be cut short. Replace all anyway?"
 inline constexpr UINT AFX_IDP_REPLACE_PAST_LIMIT = 61911;
+// "No backup copy of %1 could be made, so it was not saved." (CFileException::noBackup)
+inline constexpr UINT AFX_IDP_FILE_NO_BACKUP = 61912;

@@ -4,6 +4,7 @@
 #include <unicode/uchar.h>
 
 #include "framework/base/CaseFold.h"
+#include "framework/base/Narrowing.h"
 #include "framework/base/Utf16.h"
 #include "framework/base/Utf8.h"
 
@@ -101,8 +102,7 @@ std::string CString::ToBytes() const
 std::string CString::ToLatin1() const
 {
     std::string out(m_str.size(), '\0');
-    for (size_t i = 0; i < m_str.size(); ++i)
-        out[i] = static_cast<char>(m_str[i] & 0xFF);
+    NarrowUnits(m_str.data(), m_str.size(), reinterpret_cast<unsigned char*>(out.data()));
     return out;
 }
 

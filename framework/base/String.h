@@ -32,7 +32,8 @@ public:
     // back give the bytes exactly.
     static CString FromBytes(std::string_view bytes);
     std::string ToBytes() const;
-    // Each code unit's low 8 bits, as 8-bit text stores it.
+    // Each code unit narrowed as 8-bit text stores it (Narrowing.h: its
+    // low 8 bits, "?" where they are 0).
     std::string ToLatin1() const;
 
     int GetLength() const { return static_cast<int>(m_str.size()); }

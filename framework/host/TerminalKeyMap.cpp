@@ -555,6 +555,11 @@ void TerminalKeyMap::DecodeCsi(char final, std::vector<InputEvent>& out)
     int modifier = params[1];
     if (final == '~') {
         if (params[0] == 200) {
+            // A start marker inside a paste is a sequence of the pasted
+            // text (a log with escape codes in it): dropped like any
+            // other, the paste goes on with all it has so far.
+            if (m_paste)
+                return;
             m_paste = true;
             m_pasteAfterCr = false;
             m_pasteFirst = true;

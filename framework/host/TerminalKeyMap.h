@@ -13,9 +13,11 @@
 // (Esc [ 1 ; 5 D is Ctrl+Left), function and editing keys (Esc [ n ~,
 // Esc O P, and the Linux console's Esc [ [ A). Also the markers of
 // bracketed paste, whose text comes out as Paste events of many
-// characters each, and mouse reports in both encodings terminals send: SGR
-// (Esc [ < b ; x ; y M, or m for a release) and the older X10 one (Esc [ M
-// and three bytes, each value + 32). The left button makes presses, drags
+// characters each (the escape sequences inside a paste, a start marker
+// among them, are no text: dropped, while the paste goes on), and mouse
+// reports in both encodings terminals send: SGR (Esc [ < b ; x ; y M, or m
+// for a release) and the older X10 one (Esc [ M and three bytes, each
+// value + 32). The left button makes presses, drags
 // and releases; the wheel (buttons 64 and 65) makes wheel notches.
 #pragma once
 

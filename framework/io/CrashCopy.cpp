@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 
+#include "framework/base/Narrowing.h"
 #include "framework/base/SafeText.h"
 
 namespace {
@@ -69,7 +70,7 @@ void Say(int fd, const char* text)
         WriteAll(fd, text, std::strlen(text));
 }
 
-// The text, each unit as its low byte, into g_bytes; its length, or -1
+// The text, narrowed as Save narrows it, into g_bytes; its length, or -1
 // when the pieces make no sense or do not fit.
 long Narrow(const CrashCopy::Pieces& text)
 {
@@ -79,8 +80,8 @@ long Narrow(const CrashCopy::Pieces& text)
         const std::size_t count = text.size[piece];
         if (count > sizeof g_bytes - fill || (count > 0 && !units))
             return -1;
-        for (std::size_t i = 0; i < count; ++i)
-            g_bytes[fill++] = static_cast<unsigned char>(units[i] & 0xFF);
+        NarrowUnits(units, count, g_bytes + fill);
+        fill += count;
     }
     return long(fill);
 }

@@ -6,8 +6,8 @@
 // everything is prepared while the program runs normally: the names a copy
 // may take, best first, and the lines that say what became of it. The text
 // (up to a megabyte) is read in place, through a reader that its holder
-// sets, and narrowed to one byte a character (the low byte, as Save writes
-// it) by a plain loop into memory set aside for it, before any file is made.
+// sets, and narrowed to one byte a character as Save narrows it
+// (NarrowUnits) into memory set aside for it, before any file is made.
 // A copy never replaces a file: a name that is taken is tried again with
 // ".1" to ".999" added, then the next name is tried. The copy is readable
 // by its owner only.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <string>
 
@@ -64,4 +65,11 @@ std::vector<CString> FallbackFolders()
     std::string temp = AbsoluteSetting("TMPDIR");
     folders.push_back(CString::FromBytes(temp.empty() ? std::string("/tmp") : WithoutFinalSlash(temp)));
     return folders;
+}
+
+std::string FittedCopyName(std::string_view name, std::string_view ending, std::string_view longestNumber)
+{
+    const std::size_t added = ending.size() + longestNumber.size();
+    const std::size_t most = added < NAME_MAX ? NAME_MAX - added : 0;
+    return std::string(name.substr(0, most)) + std::string(ending);
 }

@@ -118,11 +118,11 @@ void CFileException::ThrowOsError(int err, const CString& name)
 
 BOOL CFileException::GetErrorMessage(CString& out) const
 {
-    int cause = m_cause >= none && m_cause <= endOfFile ? m_cause : genericException;
+    int cause = m_cause >= none && m_cause <= noBackup ? m_cause : genericException;
     CString name = m_strFileName;
     if (name.IsEmpty())
         name.LoadString(AFX_IDS_UNNAMED_FILE);
-    AfxFormatString1(out, AFX_IDP_FILE_NONE + UINT(cause), name);
+    AfxFormatString1(out, cause == noBackup ? AFX_IDP_FILE_NO_BACKUP : AFX_IDP_FILE_NONE + UINT(cause), name);
     return TRUE;
 }
 

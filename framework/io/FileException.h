@@ -37,6 +37,9 @@ public:
         lockViolation,
         diskFull,
         endOfFile,
+        // Ours, beyond the platform's causes: a file written in place was
+        // not saved because no backup copy of it could be made anywhere.
+        noBackup,
     };
 
     explicit CFileException(int cause = none, LONG osError = -1, const char16_t* fileName = nullptr)
@@ -52,8 +55,9 @@ public:
     // Throws the CFileException for errno value err on the file name.
     [[noreturn]] static void ThrowOsError(int err, const CString& name);
 
-    // The text of the cause (string AFX_IDP_FILE_NONE + cause) with "%1" the
-    // file's full path, or "an unnamed file" when no name is known.
+    // The text of the cause (string AFX_IDP_FILE_NONE + cause, or
+    // AFX_IDP_FILE_NO_BACKUP) with "%1" the file's full path, or "an
+    // unnamed file" when no name is known.
     BOOL GetErrorMessage(CString& out) const override;
 
     int m_cause;

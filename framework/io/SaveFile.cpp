@@ -525,14 +525,15 @@ void CSaveFile::CommitInPlace()
 namespace {
 
 // Makes a backup copy of the file's first length bytes in folder as name~
-// (name~1 ... when that is taken), private to the user, and syncs it.
-// Returns its descriptor and the name used, or -1 with errno set and
-// nothing left behind.
+// (name~1 ... when that is taken; a long name cut so that these fit),
+// private to the user, and syncs it. Returns its descriptor and the name
+// used, or -1 with errno set and nothing left behind.
 int WriteBackup(int file, off_t length, int folder, const std::string& name, std::string& used)
 {
+    const std::string fitted = FittedCopyName(name, "~", std::to_string(kMaxBackupNames - 1));
     int fd = -1;
     for (int n = 0; n < kMaxBackupNames; ++n) {
-        used = name + "~" + (n ? std::to_string(n) : std::string());
+        used = fitted + (n ? std::to_string(n) : std::string());
         fd = CFaultInjection::OpenAt(folder, used.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST)
             break;
@@ -573,7 +574,12 @@ void CSaveFile::MakeBackup(off_t length)
         CloseFd(folder);
     }
     m_backupName.clear();
-    ThrowErrno(err == EBADF ? EACCES : err);  // EBADF: a file we may write but not read
+    // A file we may write but not read (EBADF): access to it is denied.
+    // Otherwise no folder took a copy (all names taken, no right to make
+    // one, no room), which is what the user is told.
+    if (err == EBADF)
+        ThrowErrno(EACCES);
+    throw CFileException(CFileException::noBackup, err, m_strFileName);
 }
 
 void CSaveFile::RemoveBackup()

@@ -37,11 +37,12 @@
 //    full disk fails here, before any old byte changes), then keeps the old
 //    content as a backup copy, NAME~ beside the file (NAME~1 ... when that
 //    is taken) or, when that folder takes no new file, in the first of
-//    FallbackFolders() that does; then writes the new content over the old,
-//    syncs it and removes the backup. Should the writing fail, the old
-//    content is written back and the backup removed; should that fail too,
-//    the backup stays. No backup anywhere: the save fails, the file as it
-//    was.
+//    FallbackFolders() that does, a long name cut to fit (FittedCopyName);
+//    then writes the new content over the old, syncs it and removes the
+//    backup. Should the writing fail, the old content is written back and
+//    the backup removed; should that fail too, the backup stays. No backup
+//    anywhere: the save fails (noBackup; accessDenied for a file that may
+//    be written but not read), the file as it was.
 //
 // OpenNew is for a file that must not exist yet (a recovery copy): it fails
 // with EEXIST (accessDenied, as the platform's "file exists") when anything

@@ -104,8 +104,7 @@ TEST_P(SavePromptTest, AnswerDecidesWhatHappens)
     case Answer::YesThenRefuse8Bit:
         host.OnModal([&] { host.ClickButton(u"Yes"); });
         host.OnModal([&] { host.ClickButton(u"No"); });
-        expectedBoxes.push_back("This document contains characters that cannot be saved as 8-bit text. "
-                                "They will be changed. Save anyway?");
+        expectedBoxes.push_back(kUnsavablePrompt);
         break;
     case Answer::No:
         host.OnModal([&] { host.ClickButton(u"No"); });

@@ -253,16 +253,23 @@ TEST_F(SaveSafetyTest, SavingKeepsWhatTheFileHas)
 TEST_F(SaveSafetyTest, InPlaceTheOldContentIsKeptAsABackupUntilTheNewIsOnDisk)
 {
     // Beside the file (a second link keeps it from being renamed over), or,
-    // when its folder takes no new file, in the state folder.
+    // when its folder takes no new file, in the state folder; a name of the
+    // longest kind is cut so that its backup's names fit.
+    const std::string longest(255, 'n');
+    const std::string cut = std::string(252, 'n') + "~";
     struct Case {
         const char* what;
-        const char* setUp;
+        std::string name;
+        const char* setUp;  // on the file "$f"
         bool unprivileged;
         std::string backup;
     };
     const Case cases[] = {
-        {"beside", "ln f f2", false, "f~"},
-        {"state folder", "chown 65534 f && chmod 755 .", true, P("state/tessel/f~")},
+        {"beside", "f", "ln \"$f\" f2", false, "f~"},
+        {"state folder", "f", "chown 65534 \"$f\" && chmod 755 .", true, P("state/tessel/f~")},
+        {"beside, a 255-byte name", longest, "ln \"$f\" f2", false, cut},
+        {"state folder, a 255-byte name", longest, "chown 65534 \"$f\" && chmod 755 .", true,
+         P("state/tessel/" + cut)},
     };
     int i = 0;
     for (const Case& c : cases) {
@@ -271,23 +278,51 @@ TEST_F(SaveSafetyTest, InPlaceTheOldContentIsKeptAsABackupUntilTheNewIsOnDisk)
         // of a recovery copy): each case starts without it.
         fs::remove_all(P("state/tessel"));
         const std::string folder = P("case" + std::to_string(i++));
+        const std::string f = folder + "/" + c.name;
         fs::create_directory(folder);
-        Put(folder.substr(dir.Path().size() + 1) + "/f", "old");
-        ASSERT_EQ(Shell("cd '" + folder + "' && " + c.setUp), 0);
+        Put(f.substr(dir.Path().size() + 1), "old");
+        ASSERT_EQ(Shell("cd '" + folder + "' && f='" + c.name + "' && " + c.setUp), 0);
         const std::string backup = c.backup[0] == '/' ? c.backup : folder + "/" + c.backup;
         std::string report = support::ReportInChild(c.unprivileged, [&] {
             // What the backup holds whenever the file itself is written.
             std::string seen;
             CFaultInjection::SetPauseHook([&](CFaultInjection::Operation) {
-                if (support::ReadBytes(folder + "/f") == "old")
+                if (support::ReadBytes(f) == "old")
                     seen = support::ReadFile(backup).value_or("none");
             });
-            return EditAndSave(folder + "/f") + " backup=" + seen;
+            return EditAndSave(f) + " backup=" + seen;
         });
         EXPECT_EQ(report, "saved backup=old");
-        EXPECT_EQ(support::ReadBytes(folder + "/f"), "nold");
+        EXPECT_EQ(support::ReadBytes(f), "nold");
+        EXPECT_EQ(fs::exists(folder + "/f2") ? support::ReadBytes(folder + "/f2") : "nold", "nold") << "the link kept";
         EXPECT_FALSE(fs::exists(backup)) << "removed once the new bytes are on disk";
     }
+}
+
+TEST_F(SaveSafetyTest, WhereNoBackupCanBeMadeTheSaveSaysSo)
+{
+    // A hard-linked file in a shared folder where every name its backup
+    // may have is taken (by others' files), and no other folder that takes
+    // one: the state folder cannot be made, the temporary folder is that one.
+    fs::create_directory(P("shared"));
+    ::chmod(P("shared").c_str(), 01777);
+    Put("shared/f", "old");
+    ASSERT_EQ(::link(P("shared/f").c_str(), P("shared/f2").c_str()), 0);
+    for (int n = 0; n < 100; ++n)
+        Put("shared/f~" + (n ? std::to_string(n) : std::string()), "theirs");
+    ::setenv("XDG_STATE_HOME", "/dev/null", 1);
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string hadTmp = tmp ? tmp : "";
+    ::setenv("TMPDIR", P("shared").c_str(), 1);
+    const std::string report = EditAndSave(P("shared/f"));
+    if (tmp)
+        ::setenv("TMPDIR", hadTmp.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    EXPECT_EQ(report, "[No backup copy of " + P("shared/f") + " could be made, so it was not saved.]changed");
+    EXPECT_EQ(Get("shared/f"), "old");
+    EXPECT_EQ(Get("shared/f~99"), "theirs");
+    EXPECT_EQ(Listing("shared").size(), 102u) << "nothing left behind";
 }
 
 TEST_F(SaveSafetyTest, AFullDiskKeepsTheOldFileWhole)

@@ -279,6 +279,33 @@ TEST(TerminalKeyMapTest, APauseInsideAPasteCutsNothing)
     EXPECT_EQ(Tuples(FeedBytes(map, "\x11")), (std::vector{Key('Q', 0x11, true)}));
 }
 
+TEST(TerminalKeyMapTest, AStartMarkerInsideAPasteKeepsAllItsText)
+{
+    // Pasted escape codes (a log) are no text, a second start marker among
+    // them: the paste goes on, one paste, with what came before it; pauses
+    // fall anywhere.
+    struct Case {
+        std::vector<std::string_view> reads;  // the terminal pauses after each
+        std::u16string pieces;
+    } cases[] = {
+        {{"\x1B[200~AAAA\x1B[200~BBBB\x1B[201~"}, u"!AAAABBBB"},
+        {{"\x1B[200~AAAA", "\x1B[200~BBBB\x1B[201~"}, u"!AAAA|BBBB"},
+        {{"\x1B[200~A\x1B[2", "00~B\x1B[200~\x1B[200~C\x1B[201~"}, u"!A|BC"},
+        {{"\x1B[200~\x1B[200~\x1B[31mD\r\x1B[200~\n\x1B[201~"}, u"!D\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.reads));
+        TerminalKeyMap map;
+        std::vector<InputEvent> out;
+        for (std::string_view read : c.reads) {
+            auto more = FeedBytes(map, read);
+            out.insert(out.end(), more.begin(), more.end());
+        }
+        EXPECT_EQ(Pieces(out), c.pieces);
+        EXPECT_FALSE(map.InPaste());
+    }
+}
+
 TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
 {
     TerminalKeyMap map;

@@ -5,7 +5,7 @@
 // the input decides. Whatever comes out must be a well-formed event, and a
 // well-formed bracketed paste must come out as exactly its text, in pieces
 // of which only the first is marked first, wherever the pauses fall
-// inside it.
+// inside it and whatever start markers it holds.
 //
 // The input is read as a stream a terminal sends, so that seeds can be
 // written by hand. The first byte seeds the pauses. The rest is cut at the
@@ -14,7 +14,9 @@
 // 0xFF and the byte after it stand for a curses key code (0x100 + that
 // byte). Between the markers is the paste: its bytes are made well-formed
 // text first (what is no UTF-8, and control codes other than CR, LF and
-// tab, are taken out), since only text has an exact outcome. The terminal
+// tab, are taken out), since only text has an exact outcome; the start
+// markers in it stay where they were, and no text may be lost to them (a
+// pasted log with escape codes holds such markers). The terminal
 // is quiet for long before the paste (Flush, then EndPaste), so that
 // nothing open before it runs into it, and pauses briefly after it; pauses
 // inside the paste's text and end marker fall anywhere (none inside its
@@ -276,14 +278,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         size_t bodyAt = start + kPasteStart.size();
         size_t end = input.find(kPasteEnd, bodyAt);
         std::string_view body = input.substr(bodyAt, end == std::string_view::npos ? std::string_view::npos : end - bodyAt);
-        std::u32string text = PasteText(body);
+        // The text of each part between start markers; the markers stay.
+        std::u32string text;
+        std::string sent;
+        for (size_t at = 0;;) {
+            size_t marker = body.find(kPasteStart, at);
+            std::u32string part = PasteText(body.substr(at, marker == std::string_view::npos ? marker : marker - at));
+            text += part;
+            sent += Utf8(part);
+            if (marker == std::string_view::npos)
+                break;
+            sent += kPasteStart;
+            at = marker + kPasteStart.size();
+        }
 
         run.LongPause();
         run.what = "the paste";
         size_t from = run.out.size();
         for (char c : kPasteStart)
             run.Byte(static_cast<unsigned char>(c));
-        for (char c : Utf8(text) + std::string(kPasteEnd)) {
+        for (char c : sent + std::string(kPasteEnd)) {
             if (pauses.Next())
                 run.Pause();
             else if (pauses.Next())

@@ -18,6 +18,11 @@ using support::U16;
 using support::U8;
 using support::Widened;
 
+// The question Save asks before characters beyond 8 bits are narrowed.
+inline const std::string kUnsavablePrompt =
+    "This document contains characters that cannot be saved as 8-bit text. Each will be saved as the low byte "
+    "of its code, or as a question mark where that byte is 0. Save anyway?";
+
 class EditorTest : public ::testing::Test, public support::HeadlessEditor {
 protected:
     void TearDown() override
