@@ -86,6 +86,11 @@ void CDocument::PrepareCrashCopy()
     CString lost;
     AfxFormatString2(lost, AFX_IDP_RECOVERY_FAILED, shown, why);
     plan.lost = (prefix + lost).ToUtf8() + "\n";
+    CString midChange;
+    midChange.LoadString(AFX_IDP_RECOVERY_MID_CHANGE);
+    CString changing;
+    AfxFormatString2(changing, AFX_IDP_RECOVERY_FAILED, shown, midChange);
+    plan.changing = (prefix + changing).ToUtf8() + "\n";
     CrashCopy::Arm(this, plan);
 }
 

@@ -15,8 +15,7 @@ constexpr std::size_t kMaxNames = 4;
 constexpr std::size_t kNameRoom = PATH_MAX;
 constexpr std::size_t kLineRoom = 2 * PATH_MAX + 1024;
 // The text is narrowed here before any file is made, so that a fault while
-// reading it (a text caught half way through a change) leaves no file that
-// holds a part of it. A megabyte: more than an edit control's text, and
+// reading it (storage that went bad) leaves no file that holds a part of it. A megabyte: more than an edit control's text, and
 // memory the system gives only when a crash writes it.
 unsigned char g_bytes[std::size_t(1) << 20];
 
@@ -32,6 +31,7 @@ std::size_t g_nameCount = 0;
 char g_savedBefore[kLineRoom];
 char g_savedAfter[kLineRoom];
 char g_lost[kLineRoom];
+char g_changing[kLineRoom];
 
 void Fence() { std::atomic_signal_fence(std::memory_order_seq_cst); }
 
@@ -131,6 +131,7 @@ void CrashCopy::Arm(const void* owner, const Plan& plan)
     CopyLine(g_savedBefore, plan.savedBefore);
     CopyLine(g_savedAfter, plan.savedAfter);
     CopyLine(g_lost, plan.lost);
+    CopyLine(g_changing, plan.changing);
     Fence();
     g_armed = 1;
 }
@@ -149,12 +150,19 @@ bool CrashCopy::Write(int reportFd) noexcept
     if (!g_armed || !g_textSet)
         return false;
     Fence();
-    const long length = Narrow(g_reader(g_source));
-    if (length < 0) {
-        Say(reportFd, g_lost);
+    int savedErrno = errno;
+    const CrashCopy::Pieces text = g_reader(g_source);
+    if (text.changing) {
+        Say(reportFd, g_changing);
+        errno = savedErrno;
         return false;
     }
-    int savedErrno = errno;
+    const long length = Narrow(text);
+    if (length < 0) {
+        Say(reportFd, g_lost);
+        errno = savedErrno;
+        return false;
+    }
     char path[kNameRoom];
     for (std::size_t i = 0; i < g_nameCount; ++i) {
         for (int number = 0; number <= kMaxNumber; ++number) {
