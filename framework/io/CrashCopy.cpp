@@ -62,6 +62,16 @@ void Say(int fd, const char* text)
         WriteAll(fd, text, std::strlen(text));
 }
 
+// fsync, again when a signal interrupted it.
+int Sync(int fd)
+{
+    int result;
+    do
+        result = ::fsync(fd);
+    while (result != 0 && errno == EINTR);
+    return result;
+}
+
 // The text, each unit as its low byte, into g_bytes; its length, or -1
 // when the pieces make no sense or do not fit.
 long Narrow(const CrashCopy::Pieces& text)
@@ -178,7 +188,7 @@ bool CrashCopy::Write(int reportFd) noexcept
                 break;  // this folder takes no copy: the next one may
             }
             bool written = WriteAll(fd, reinterpret_cast<const char*>(g_bytes), std::size_t(length)) &&
-                           (::fsync(fd) == 0 || errno == EINVAL);
+                           (Sync(fd) == 0 || errno == EINVAL);
             ::close(fd);
             if (written) {
                 Say(reportFd, g_savedBefore);
