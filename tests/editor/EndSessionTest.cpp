@@ -271,6 +271,30 @@ TEST_F(EndSessionTest, ACrashInsideAChangeWritesAWholeTextOrSaysThatNoneWasWritt
     }
 }
 
+// While a file loads over a text whose changes were given up, a crash
+// writes nothing, least of all the file's text under the old name; loaded
+// and changed, the text goes under its own.
+TEST_F(EndSessionTest, ACrashWhileAFileLoadsWritesNoCopy)
+{
+    Put("second.txt", "second");
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    Type(u"x");
+    std::vector<std::string> said;
+    CFaultInjection::SetPauseHook([&](CFaultInjection::Operation op) {
+        if (op == CFaultInjection::opRead)
+            said.push_back(Crash());
+    });
+    Open("second.txt", {u"No"});
+    CFaultInjection::Reset();
+    ASSERT_FALSE(said.empty());
+    EXPECT_EQ(said, std::vector<std::string>(said.size(), ""));
+    Type(u"y");
+    EXPECT_EQ(Crash(), "tessel: The unsaved text of " + P("second.txt") + " was written to " +
+                           P("second.txt.save") + ".\n");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve", "second.txt.save=ysecond",
+                                                 "second.txt=second"}));
+}
+
 // An untitled text whose working folder is gone, with no state folder to
 // be had, goes to the temporary folder: never to the root.
 TEST_F(EndSessionTest, UntitledTextWithoutItsWorkingFolderGoesToTheTemporaryFolder)
