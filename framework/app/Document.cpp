@@ -63,7 +63,7 @@ void CDocument::SetModifiedFlag(BOOL modified)
 
 void CDocument::PrepareCrashCopy()
 {
-    if (!m_bModified) {
+    if (!m_bModified || m_loading) {
         CrashCopy::Disarm(this);
         return;
     }
@@ -86,6 +86,11 @@ void CDocument::PrepareCrashCopy()
     CString lost;
     AfxFormatString2(lost, AFX_IDP_RECOVERY_FAILED, shown, why);
     plan.lost = (prefix + lost).ToBytes();
+    CString midChange;
+    midChange.LoadString(AFX_IDP_RECOVERY_MID_CHANGE);
+    CString changing;
+    AfxFormatString2(changing, AFX_IDP_RECOVERY_FAILED, shown, midChange);
+    plan.changing = (prefix + changing).ToBytes();
     CrashCopy::Arm(this, plan);
 }
 
@@ -138,6 +143,18 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
         ReportSaveLoadException(path, &fe, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
         return FALSE;
     }
+    // From here until the file's text is in whole, the text is neither the
+    // old one nor the file's, and the name is still the old one: a crash
+    // writes no copy of it.
+    struct Loading {
+        explicit Loading(CDocument& doc) : m_doc(doc)
+        {
+            m_doc.m_loading = true;
+            CrashCopy::Disarm(&m_doc);
+        }
+        ~Loading() { m_doc.m_loading = false; }
+        CDocument& m_doc;
+    } loading(*this);
     DeleteContents();
     SetModifiedFlag(TRUE);
     FileIdentity read = FileIdentity::Of(file.GetHandle());

@@ -32,7 +32,8 @@ public:
 
     virtual BOOL IsModified() { return m_bModified; }
     // Changed, the document also prepares the copy that a crash writes
-    // (CrashCopy) to the names OnEndSession would take; unchanged, none.
+    // (CrashCopy) to the names OnEndSession would take; unchanged, or while
+    // a file loads into it, none.
     virtual void SetModifiedFlag(BOOL modified = TRUE);
 
     // Views: the first one added is the head of the list.
@@ -99,6 +100,9 @@ private:
     // stand-in for it); then the same in each fallback folder.
     std::vector<CString> RecoveryNames() const;
     // Arms or disarms the crash copy after a change of the changed flag or
-    // of the names.
+    // of the names; while a file loads, disarms it.
     void PrepareCrashCopy();
+
+    // A file is being read into the document (OnOpenDocument).
+    bool m_loading = false;
 };

@@ -83,9 +83,14 @@ void CEditView::OnDestroy()
 
 CrashCopy::Pieces CEditView::CrashText(const void* engine)
 {
-    // Only reads the control's buffer: it runs in a signal handler.
-    auto [before, after] = static_cast<const TextEngine*>(engine)->Pieces();
+    // Only reads the control's buffer: it runs in a signal handler, which
+    // may have stopped a change half way.
+    const TextEngine& text = *static_cast<const TextEngine*>(engine);
     CrashCopy::Pieces pieces;
+    pieces.changing = text.Changing();
+    if (pieces.changing)
+        return pieces;
+    auto [before, after] = text.Pieces();
     pieces.data[0] = before.data();
     pieces.size[0] = before.size();
     pieces.data[1] = after.data();

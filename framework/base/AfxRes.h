@@ -62,6 +62,8 @@ inline constexpr UINT AFX_IDP_PATH_NOT_FOUND_CHECK = 61902;  // "%1\nPath does n
 // ... and of the end of a session (written on standard error)
 inline constexpr UINT AFX_IDP_RECOVERY_SAVED = 61903;   // "The unsaved text of %1 was written to %2."
 inline constexpr UINT AFX_IDP_RECOVERY_FAILED = 61904;  // "The unsaved text of %1 was lost: %2"
+// Why a crash wrote no copy: "It was half way through a change, so no copy of it was written."
+inline constexpr UINT AFX_IDP_RECOVERY_MID_CHANGE = 61905;
 // ... and of saving over a file that changed on disk
 inline constexpr UINT AFX_IDP_FILE_CHANGED_ON_DISK = 61910;  // "%1 has been changed by another program. Save anyway?"
 // "The text would pass its size limit; %1 replacements would be cut short. Replace all anyway?"

@@ -30,12 +30,14 @@ TerminalHost::TerminalHost()
         throw std::runtime_error("the terminal is already in use by another host");
     std::setlocale(LC_ALL, "");
     m_utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
-    TerminalSignals::KeepOriginalSettings();
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
         throw std::runtime_error("standard input and output must be a terminal");
+    // The handlers before curses changes anything (TerminalSignals.h).
+    TerminalSignals::Start();
     const char* term = std::getenv("TERM");
     m_screen = newterm(nullptr, stdout, stdin);
     if (!m_screen) {
+        TerminalSignals::Stop();
         throw std::runtime_error(std::string("cannot use the terminal type \"") + (term ? term : "") + "\"");
     }
     set_term(m_screen);
@@ -45,10 +47,11 @@ TerminalHost::TerminalHost()
     if (!cup || cup == reinterpret_cast<const char*>(-1) || !*cup) {
         delscreen(m_screen);
         m_screen = nullptr;
-        TerminalSignals::PutBackOriginalSettings();
+        TerminalSignals::Stop();
         throw std::runtime_error(std::string("the terminal type \"") + (term ? term : "") +
                                  "\" cannot move the cursor (no \"cup\" capability)");
     }
+    TerminalSignals::ScreenStarted();
 
     // Raw mode so that Ctrl+C, Ctrl+S, Ctrl+Q and Ctrl+Z are keys, without
     // flow control, so Ctrl+S and Ctrl+Q reach the program.
@@ -86,7 +89,6 @@ TerminalHost::TerminalHost()
     DefineKeys();
     m_caps.unicode = Printable(TerminalLook::kUpperHalf);
 
-    TerminalSignals::Start();
     refresh();
     std::fflush(stdout);
     TerminalSignals::ModesOn();

@@ -106,6 +106,7 @@ void TerminalHost::DrawLatest()
 {
     if (m_latestDrawn)
         return;
+    const TerminalSignals::StopsHeld held;
     const Canvas& canvas = m_latest;
     if (!m_shownValid) {
         // After a resize (or at the start) nothing on the screen is known:

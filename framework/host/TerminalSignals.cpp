@@ -1,9 +1,8 @@
 #include "framework/host/TerminalSignals.h"
 
-#include "framework/base/SafeText.h"
-
-#include <cerrno>
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "framework/base/SafeText.h"
 #include "framework/io/CrashCopy.h"
 #include "framework/io/SessionEnd.h"
 
@@ -38,13 +38,16 @@ constexpr char kModesOn[] = "\033[?1000h\033[?1002h\033[?1006h\033[?2004h";
 constexpr char kModesOff[] = "\033[?1006l\033[?1002l\033[?1000l\033[?2004l";
 
 volatile std::sig_atomic_t g_live = 0;
+// Whether curses has a screen on the terminal, to end at the end.
+bool g_screen = false;
 // Prepared while the host starts: the bytes that undo the host's terminal
 // modes (and leave the alternate screen), those that set them again after a
-// stop, the original tty settings and the program's own.
+// stop, the original tty settings and the program's own. A length is set
+// once its bytes are in place: a handler never writes half made bytes.
 char g_restore[512];
-size_t g_restoreLength = 0;
+volatile std::sig_atomic_t g_restoreLength = 0;
 char g_resume[512];
-size_t g_resumeLength = 0;
+volatile std::sig_atomic_t g_resumeLength = 0;
 struct termios g_termios;
 bool g_haveTermios = false;
 struct termios g_programTermios;
@@ -55,14 +58,18 @@ bool g_atexitInstalled = false;
 // only notes them (SessionEnd) and wakes the main loop, which then ends the
 // session in order, unsaved text first. Repeats only wake it again (a
 // hang-up often comes twice: from the terminal's end and from whoever
-// closed it). No SA_RESTART: a blocked call returns, so that the loop gets
-// the request. The real-time signals, whose default also ends the program,
+// closed it). Each blocks the others while it runs, so that of two that
+// come together the first is noted first and decides how the program
+// ends. No SA_RESTART: a blocked call returns, so that the loop gets the
+// request. The real-time signals, whose default also ends the program,
 // join these when the handlers are installed.
 constexpr int kEndSignals[] = {SIGHUP,  SIGTERM,   SIGINT,  SIGQUIT, SIGUSR1, SIGUSR2,  SIGPIPE,
                                SIGALRM, SIGXCPU,   SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR,
                                SIGSTKFLT};
 // Crash signals: the terminal is restored and the unsaved text written
 // (CrashCopy); then the signal takes its default action (a core dump).
+// Every other signal the host handles waits meanwhile: a stop or a
+// continue would take the terminal again half way.
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGSYS, SIGTRAP};
 // What each signal the host handles did before, by number, for the end.
 struct sigaction g_previous[NSIG];
@@ -81,10 +88,6 @@ volatile std::sig_atomic_t g_resized = 0;
 // A pipe that a signal handler writes a byte to, so that a wait for input
 // ends (the self-pipe): an end signal, a continue, or a new size.
 int g_wake[2] = {-1, -1};
-// curses's own handler of SIGWINCH, which notes the new size; ours calls it
-// and wakes the wait.
-struct sigaction g_cursesWinch;
-bool g_winchChained = false;
 // The lines to show once the terminal is restored.
 std::string g_reports;
 
@@ -113,7 +116,7 @@ void PutBackTermios()
 // bytes and the saved tty settings.
 void WriteRestore()
 {
-    WriteAll(g_restore, g_restoreLength);
+    WriteAll(g_restore, size_t(g_restoreLength));
     PutBackTermios();
 }
 
@@ -167,7 +170,7 @@ void ResumeFromSignal()
         return;
     if (g_haveProgramTermios)
         tcsetattr(STDIN_FILENO, TCSANOW, &g_programTermios);
-    WriteAll(g_resume, g_resumeLength);
+    WriteAll(g_resume, size_t(g_resumeLength));
     g_resumed = 1;
     Wake();
 }
@@ -207,28 +210,26 @@ extern "C" void OnContinue(int)
     errno = saved;
 }
 
-extern "C" void OnWinch(int sig, siginfo_t* info, void* context)
+extern "C" void OnWinch(int)
 {
     int saved = errno;
-    if (g_cursesWinch.sa_flags & SA_SIGINFO) {
-        if (g_cursesWinch.sa_sigaction)
-            g_cursesWinch.sa_sigaction(sig, info, context);
-    } else if (g_cursesWinch.sa_handler != SIG_DFL && g_cursesWinch.sa_handler != SIG_IGN) {
-        g_cursesWinch.sa_handler(sig);
-    }
     g_resized = 1;
     Wake();
     errno = saved;
 }
 
-// Gives the terminal back as it was found: curses's own end, the host's
-// modes off, the tty settings; then the lines kept for after.
+// Gives the terminal back as it was found: curses's own end and the host's
+// modes off (once it had a screen), the tty settings; then the lines kept
+// for after.
 void Restore()
 {
     if (g_live) {
         g_live = 0;
-        endwin();
-        WriteAll(kModesOff, sizeof kModesOff - 1);
+        if (g_screen) {
+            endwin();
+            WriteAll(kModesOff, sizeof kModesOff - 1);
+            g_screen = false;
+        }
         PutBackTermios();
     }
     if (!g_reports.empty()) {
@@ -260,10 +261,14 @@ void AppendCapability(std::string& out, const char* name)
     }
 }
 
-void Prepare(char* to, size_t room, size_t& length, const std::string& bytes)
+void Prepare(char* to, size_t room, volatile std::sig_atomic_t& length, const std::string& bytes)
 {
-    length = std::min(bytes.size(), room);
-    std::memcpy(to, bytes.data(), length);
+    length = 0;
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    const size_t count = std::min(bytes.size(), room);
+    std::memcpy(to, bytes.data(), count);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    length = std::sig_atomic_t(count);
 }
 
 void PrepareRestore()
@@ -301,6 +306,28 @@ void Handle(int sig, void (*handler)(int, siginfo_t*, void*), const sigset_t& ma
     Handle(sig, action, SA_SIGINFO, mask);
 }
 
+// The end signals, the real-time ones among them.
+sigset_t EndSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : kEndSignals)
+        sigaddset(&set, sig);
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        sigaddset(&set, sig);
+    return set;
+}
+
+// The stop and the continue, which give the terminal back and take it again.
+sigset_t StopSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTSTP);
+    sigaddset(&set, SIGCONT);
+    return set;
+}
+
 void InstallSignalHandlers()
 {
     stack_t stack {};
@@ -308,30 +335,26 @@ void InstallSignalHandlers()
     stack.ss_size = sizeof g_altStack;
     g_altStackSet = sigaltstack(&stack, &g_previousAltStack) == 0;
     // One crash at a time: another crash signal waits (and a fault inside
-    // the handler ends the process at once).
-    sigset_t crashes;
-    sigemptyset(&crashes);
+    // the handler ends the process at once); so does every other signal.
+    const sigset_t ends = EndSignals();
+    sigset_t crashes = ends;
     for (int sig : kCrashSignals)
+        sigaddset(&crashes, sig);
+    for (int sig : {SIGTSTP, SIGCONT, SIGWINCH})
         sigaddset(&crashes, sig);
     for (int sig : kCrashSignals)
         Handle(sig, OnCrashSignal, SA_RESETHAND | SA_ONSTACK, crashes);
     SessionEnd::Reset();
+    for (int sig : kEndSignals)
+        Handle(sig, OnEndSignal, ends);  // no SA_RESTART
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
+        Handle(sig, OnEndSignal, ends);  // no SA_RESTART
+    // A stop, a continue or a new size interrupts nothing.
     sigset_t none;
     sigemptyset(&none);
-    for (int sig : kEndSignals)
-        Handle(sig, OnEndSignal, none);  // no SA_RESTART
-    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig)
-        Handle(sig, OnEndSignal, none);  // no SA_RESTART
-    // A stop or continue interrupts nothing.
     Handle(SIGTSTP, OnStop, SA_RESTART, none);
     Handle(SIGCONT, OnContinue, SA_RESTART, none);
-    if (sigaction(SIGWINCH, nullptr, &g_cursesWinch) == 0) {
-        struct sigaction action {};
-        action.sa_sigaction = OnWinch;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_SIGINFO | (g_cursesWinch.sa_flags & SA_RESTART);
-        g_winchChained = sigaction(SIGWINCH, &action, nullptr) == 0;
-    }
+    Handle(SIGWINCH, OnWinch, SA_RESTART, none);
 }
 
 void RemoveSignalHandlers()
@@ -340,10 +363,6 @@ void RemoveSignalHandlers()
         if (g_handled[sig])
             sigaction(sig, &g_previous[sig], nullptr);
         g_handled[sig] = false;
-    }
-    if (g_winchChained) {
-        sigaction(SIGWINCH, &g_cursesWinch, nullptr);
-        g_winchChained = false;
     }
     if (g_altStackSet) {
         sigaltstack(&g_previousAltStack, nullptr);
@@ -359,15 +378,14 @@ namespace TerminalSignals {
 
 bool InUse() { return g_live; }
 
-void KeepOriginalSettings() { g_haveTermios = tcgetattr(STDIN_FILENO, &g_termios) == 0; }
-
-void PutBackOriginalSettings() { PutBackTermios(); }
-
 void KeepProgramSettings() { g_haveProgramTermios = tcgetattr(STDIN_FILENO, &g_programTermios) == 0; }
 
 void Start()
 {
-    PrepareRestore();
+    g_haveTermios = tcgetattr(STDIN_FILENO, &g_termios) == 0;
+    g_haveProgramTermios = false;
+    g_restoreLength = 0;
+    g_resumeLength = 0;
     if (g_wake[0] < 0 && pipe2(g_wake, O_NONBLOCK | O_CLOEXEC) != 0)
         g_wake[0] = g_wake[1] = -1;
     g_live = 1;
@@ -376,6 +394,12 @@ void Start()
         std::atexit(OnExit);
         g_atexitInstalled = true;
     }
+}
+
+void ScreenStarted()
+{
+    PrepareRestore();
+    g_screen = true;
 }
 
 void ModesOn() { WriteAll(kModesOn, sizeof kModesOn - 1); }
@@ -416,5 +440,17 @@ void ReportAtExit(std::string_view line)
 }
 
 void WriteToTerminal(const char* bytes, std::size_t length) { WriteAll(bytes, length); }
+
+StopsHeld::StopsHeld()
+{
+    const sigset_t stops = StopSignals();
+    m_held = sigprocmask(SIG_BLOCK, &stops, &m_before) == 0;
+}
+
+StopsHeld::~StopsHeld()
+{
+    if (m_held)
+        sigprocmask(SIG_SETMASK, &m_before, nullptr);
+}
 
 }  // namespace TerminalSignals

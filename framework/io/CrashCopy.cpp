@@ -18,8 +18,7 @@ constexpr std::size_t kMaxNames = 4;
 constexpr std::size_t kNameRoom = PATH_MAX;
 constexpr std::size_t kLineRoom = 2 * PATH_MAX + 1024;
 // The text is narrowed here before any file is made, so that a fault while
-// reading it (a text caught half way through a change) leaves no file that
-// holds a part of it. A megabyte: more than an edit control's text, and
+// reading it (storage that went bad) leaves no file that holds a part of it. A megabyte: more than an edit control's text, and
 // memory the system gives only when a crash writes it.
 unsigned char g_bytes[std::size_t(1) << 20];
 
@@ -35,6 +34,7 @@ std::size_t g_nameCount = 0;
 char g_savedBefore[kLineRoom];
 char g_savedAfter[kLineRoom];
 char g_lost[kLineRoom];
+char g_changing[kLineRoom];
 // The name a copy took, as the report shows it.
 char g_shownPath[4 * kNameRoom + 16];
 
@@ -68,6 +68,16 @@ void Say(int fd, const char* text)
 {
     if (fd >= 0)
         WriteAll(fd, text, std::strlen(text));
+}
+
+// fsync, again when a signal interrupted it.
+int Sync(int fd)
+{
+    int result;
+    do
+        result = ::fsync(fd);
+    while (result != 0 && errno == EINTR);
+    return result;
 }
 
 // The text, narrowed as Save narrows it, into g_bytes; its length, or -1
@@ -139,6 +149,7 @@ void CrashCopy::Arm(const void* owner, const Plan& plan)
     CopyLine(g_savedBefore, plan.savedBefore, false);
     CopyLine(g_savedAfter, plan.savedAfter, true);
     CopyLine(g_lost, plan.lost, true);
+    CopyLine(g_changing, plan.changing, true);
     Fence();
     g_armed = 1;
 }
@@ -157,12 +168,19 @@ bool CrashCopy::Write(int reportFd) noexcept
     if (!g_armed || !g_textSet)
         return false;
     Fence();
-    const long length = Narrow(g_reader(g_source));
-    if (length < 0) {
-        Say(reportFd, g_lost);
+    int savedErrno = errno;
+    const CrashCopy::Pieces text = g_reader(g_source);
+    if (text.changing) {
+        Say(reportFd, g_changing);
+        errno = savedErrno;
         return false;
     }
-    int savedErrno = errno;
+    const long length = Narrow(text);
+    if (length < 0) {
+        Say(reportFd, g_lost);
+        errno = savedErrno;
+        return false;
+    }
     char path[kNameRoom];
     for (std::size_t i = 0; i < g_nameCount; ++i) {
         for (int number = 0; number <= kMaxNumber; ++number) {
@@ -178,7 +196,7 @@ bool CrashCopy::Write(int reportFd) noexcept
                 break;  // this folder takes no copy: the next one may
             }
             bool written = WriteAll(fd, reinterpret_cast<const char*>(g_bytes), std::size_t(length)) &&
-                           (::fsync(fd) == 0 || errno == EINVAL);
+                           (Sync(fd) == 0 || errno == EINVAL);
             ::close(fd);
             if (written) {
                 Say(reportFd, g_savedBefore);

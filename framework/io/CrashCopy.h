@@ -10,7 +10,9 @@
 // (NarrowUnits) into memory set aside for it, before any file is made.
 // A copy never replaces a file: a name that is taken is tried again with
 // ".1" to ".999" added, then the next name is tried. The copy is readable
-// by its owner only.
+// by its owner only. A text caught half way through a change (its holder
+// says so) is not written at all: a copy holds the whole text or nothing,
+// and the line says which.
 #pragma once
 
 #include <cstddef>
@@ -23,6 +25,9 @@ public:
     struct Pieces {
         const char16_t* data[2] = {nullptr, nullptr};
         std::size_t size[2] = {0, 0};
+        // The text is half way through a change: the pieces may hold
+        // neither the text before it nor the text after it.
+        bool changing = false;
     };
     // Reads where the text lies now. It runs in a signal handler, so it may
     // only read memory.
@@ -42,12 +47,14 @@ public:
         // first; the system's bytes.
         std::vector<std::string> names;
         // The line that says where the text went is savedBefore, the name,
-        // savedAfter; the one that says it could not be written is lost.
+        // savedAfter; the one that says it could not be written is lost;
+        // the one that says it was half way through a change is changing.
         // No line ends: the report ends each line. Everything reported is
         // made safe for the terminal first (SafeText), the names too.
         std::string savedBefore;
         std::string savedAfter;
         std::string lost;
+        std::string changing;
     };
     // Arms the copy for the owner (a document with unsaved changes). Names
     // too long for the prepared room are left out.
@@ -56,7 +63,8 @@ public:
     static void Disarm(const void* owner);
 
     // Async-signal-safe. When armed and a text is set, writes it to the
-    // first free name and says so, or that it failed, on reportFd (-1:
-    // nowhere). Returns whether a copy was written.
+    // first free name and says so, or that it failed or was half way
+    // through a change, on reportFd (-1: nowhere). Returns whether a copy
+    // was written.
     static bool Write(int reportFd) noexcept;
 };

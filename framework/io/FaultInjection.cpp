@@ -31,8 +31,7 @@ int Enter(CFaultInjection::Operation op)
 {
     State& s = Faults();
     int call = ++s.calls[op];
-    if (s.pause && (op == CFaultInjection::opWrite || op == CFaultInjection::opFsync ||
-                    op == CFaultInjection::opRename))
+    if (s.pause && op != CFaultInjection::opOpen)
         s.pause(op);
     return Applies(s.failure[op], call) ? s.failure[op].error : 0;
 }

@@ -10,8 +10,9 @@
 //   - Fail(op, n, err): call n of op fails with errno err (n = 0: every call);
 //   - Shorten(op, n): call n of a read or write moves only half the bytes
 //     asked for, at least one (n = 0: every call);
-//   - the pause hook runs before each write, fsync and rename, with the
-//     operation; a crash test may kill the process from there.
+//   - the pause hook runs before each read, write, fsync and rename, with
+//     the operation; a crash test may kill the process from there, or do
+//     what a crash handler would.
 // The switch is process-wide and not thread-safe: the programs have one
 // thread, and tests arm it around the code they drive. Reset disarms it.
 #pragma once

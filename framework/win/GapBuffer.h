@@ -5,10 +5,21 @@
 // gap costs the distance moved. Typing at one place therefore never shifts the
 // rest of the sequence. Logical element i is stored at m_buf[i] before the gap
 // and at m_buf[i + gap length] after it.
+//
+// A change is marked while it is under way (Changing), so that a reader who
+// may interrupt it, a signal handler, can tell a sequence that is whole from
+// one half moved. The mark is a counter of the signal handler's own type,
+// with signal fences around it: the compiler keeps every write of the
+// change between the mark's start and its end. Its cost is two stores a
+// change. A change in several steps, or made in place through Flatten, is
+// held under a ChangeMark of the caller's. Each change passes the points of
+// CTextFaultInjection where it is half made.
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
+#include <csignal>
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -17,6 +28,8 @@
 #include <vector>
 
 #include <sys/mman.h>
+
+#include "framework/win/TextFaultInjection.h"
 
 // The allocator of the buffers' storage. It leaves elements it makes
 // without arguments as they are (for the plain types kept here): a buffer
@@ -78,6 +91,31 @@ public:
     // The storage a buffer takes over whole (Assign).
     using Storage = std::vector<T, UninitializedAllocator<T>>;
 
+    // Marks the buffer as changing for as long as it lives; marks nest.
+    class ChangeMark {
+    public:
+        explicit ChangeMark(GapBuffer& buffer) : m_buffer(buffer)
+        {
+            m_buffer.m_changing = m_buffer.m_changing + 1;
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+        }
+        ~ChangeMark()
+        {
+            std::atomic_signal_fence(std::memory_order_seq_cst);
+            m_buffer.m_changing = m_buffer.m_changing - 1;
+        }
+        ChangeMark(const ChangeMark&) = delete;
+        ChangeMark& operator=(const ChangeMark&) = delete;
+
+    private:
+        GapBuffer& m_buffer;
+    };
+
+    // Whether a change is under way: the elements and the gap's bounds may
+    // then make neither the sequence before it nor the one after it.
+    // Async-signal-safe.
+    bool Changing() const { return m_changing != 0; }
+
     std::size_t Size() const { return m_buf.size() - GapLength(); }
     // Logical index of the first element after the gap.
     std::size_t GapPosition() const { return m_gapStart; }
@@ -90,7 +128,8 @@ public:
     std::span<const T> AfterGap() const { return {m_buf.data() + m_gapEnd, m_buf.size() - m_gapEnd}; }
 
     // Moves the gap to the end and returns all the elements, contiguous, for
-    // changes in place that keep their number.
+    // changes in place that keep their number; the caller holds a ChangeMark
+    // while it makes them.
     std::span<T> Flatten()
     {
         MoveGap(Size());
@@ -101,25 +140,40 @@ public:
     void MoveGap(std::size_t pos)
     {
         assert(pos <= Size());
+        if (pos == m_gapStart)
+            return;
+        // The elements that cross the gap are copied over it; until its
+        // bounds follow, some of them are there twice and others not at all.
+        ChangeMark changing(*this);
         if (pos < m_gapStart) {
             std::copy_backward(m_buf.begin() + pos, m_buf.begin() + m_gapStart, m_buf.begin() + m_gapEnd);
+            CTextFaultInjection::At(CTextFaultInjection::ptMoveGap);
             m_gapEnd -= m_gapStart - pos;
             m_gapStart = pos;
-        } else if (pos > m_gapStart) {
+        } else {
             const std::size_t count = pos - m_gapStart;
             std::copy(m_buf.begin() + m_gapEnd, m_buf.begin() + m_gapEnd + count, m_buf.begin() + m_gapStart);
+            CTextFaultInjection::At(CTextFaultInjection::ptMoveGap);
             m_gapStart = pos;
             m_gapEnd += count;
         }
+    }
+
+    // Makes the gap at least `count` long, so that inserting that many
+    // elements at it allocates nothing.
+    void Reserve(std::size_t count)
+    {
+        if (GapLength() < count)
+            Grow(count);
     }
 
     void Insert(std::size_t pos, const T* items, std::size_t count)
     {
         if (count == 0)
             return;
+        ChangeMark changing(*this);
         MoveGap(pos);
-        if (GapLength() < count)
-            Grow(count);
+        Reserve(count);
         std::copy(items, items + count, m_buf.begin() + m_gapStart);
         m_gapStart += count;
     }
@@ -130,6 +184,7 @@ public:
         if (count == 0)
             return;
         assert(pos + count <= Size());
+        ChangeMark changing(*this);
         MoveGap(pos);
         m_gapEnd += count;
     }
@@ -151,7 +206,10 @@ public:
         if (items.capacity() < size + kMinGap)
             items.reserve(size + size / 8 + kMinGap);
         items.resize(items.capacity());
-        m_buf = std::move(items);
+        // The old storage goes when `items` does, after the change.
+        ChangeMark changing(*this);
+        m_buf.swap(items);
+        CTextFaultInjection::At(CTextFaultInjection::ptAssign);
         m_gapStart = size;
         m_gapEnd = m_buf.size();
     }
@@ -163,7 +221,8 @@ private:
     std::size_t Physical(std::size_t i) const { return i < m_gapStart ? i : i + GapLength(); }
 
     // Makes the gap at least `needed` long; capacity at least doubles so that
-    // a run of insertions costs amortised O(1) per element.
+    // a run of insertions costs amortised O(1) per element. The new storage
+    // is filled before it is taken: a failure to get it changes nothing.
     void Grow(std::size_t needed)
     {
         const std::size_t capacity = std::max(Size() + needed + kMinGap, m_buf.size() * 2);
@@ -171,11 +230,14 @@ private:
         Storage grown(capacity);
         std::copy(m_buf.begin(), m_buf.begin() + m_gapStart, grown.begin());
         std::copy(m_buf.begin() + m_gapEnd, m_buf.end(), grown.end() - tail);
-        m_buf = std::move(grown);
+        ChangeMark changing(*this);
+        m_buf.swap(grown);
+        CTextFaultInjection::At(CTextFaultInjection::ptGrow);
         m_gapEnd = capacity - tail;
     }
 
     Storage m_buf;
     std::size_t m_gapStart = 0;
     std::size_t m_gapEnd = 0;
+    volatile std::sig_atomic_t m_changing = 0;
 };

@@ -9,6 +9,7 @@
 #endif
 
 #include "framework/base/Utf16.h"
+#include "framework/win/TextFaultInjection.h"
 
 namespace {
 
@@ -283,6 +284,8 @@ int TextBuffer::LineEnd(int line) const
 
 void TextBuffer::Replace(int pos, int removeLen, std::u16string_view insert)
 {
+    const std::size_t removed = static_cast<std::size_t>(removeLen);
+    m_text.Reserve(insert.size() > removed ? insert.size() - removed : 0);
     // Lines starting at or before `pos` are unaffected; park the line gap
     // after them while the length is still the old one.
     const int firstAfter = LineFromChar(pos) + 1;
@@ -294,8 +297,14 @@ void TextBuffer::Replace(int pos, int removeLen, std::u16string_view insert)
         ++dropped;
     m_lines.Erase(firstAfter, dropped);
 
-    m_text.Erase(pos, removeLen);
-    m_text.Insert(pos, insert.data(), insert.size());
+    // The old text goes and the new comes in as one change, with the room
+    // for it made before: once the erase is done, nothing can fail.
+    {
+        GapBuffer<char16_t>::ChangeMark changing(m_text);
+        m_text.Erase(pos, removeLen);
+        CTextFaultInjection::At(CTextFaultInjection::ptReplace);
+        m_text.Insert(pos, insert.data(), insert.size());
+    }
     // The entries after the line gap followed the length change by
     // themselves; the new lines go in before the gap, as absolute positions.
     int at = firstAfter;

@@ -43,6 +43,10 @@ public:
     // The whole text as two contiguous pieces, in order (either may be
     // empty), for reading it without a copy. Valid until the next change.
     std::pair<std::u16string_view, std::u16string_view> Pieces() const;
+    // Whether a change of the text is under way: its pieces may then hold
+    // neither the text before it nor the text after it. Async-signal-safe,
+    // for a reader that may interrupt any change (a crash handler).
+    bool Changing() const { return m_text.Changing(); }
 
     // ---- Changes ----
     void SetText(std::u16string_view text);
@@ -65,8 +69,17 @@ public:
     // Replaces [pos, pos + removeLen) with `insert`, keeping the index in step.
     void Replace(int pos, int removeLen, std::u16string_view insert);
     // The whole text, contiguous, for changes in place that keep its length;
-    // call RebuildLineIndex after them if they moved a '\n'.
+    // hold a ChangeMark while making them, and call RebuildLineIndex after
+    // them if they moved a '\n'.
     std::span<char16_t> Flatten() { return m_text.Flatten(); }
+    // Marks the text as changing (Changing) for as long as it lives.
+    class ChangeMark {
+    public:
+        explicit ChangeMark(TextBuffer& text) : m_mark(text.m_text) {}
+
+    private:
+        GapBuffer<char16_t>::ChangeMark m_mark;
+    };
     void RebuildLineIndex();
 
     // ---- Lines ----

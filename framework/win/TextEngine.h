@@ -57,6 +57,7 @@ public:
     std::u16string GetRange(int pos, int len) const { return m_text.GetRange(pos, len); }
     std::u16string GetText() const { return GetRange(0, Length()); }
     std::pair<std::u16string_view, std::u16string_view> Pieces() const { return m_text.Pieces(); }
+    bool Changing() const { return m_text.Changing(); }
     // Replaces everything: caret to 0, undo emptied, modified cleared. Not
     // subject to the limit.
     void SetText(std::u16string_view text);

@@ -32,6 +32,9 @@ TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needl
     if (plan.whole == count && IsSparse(count))
         return ReplaceInPlace(hits, m, replacement);
 
+    // From the first write in place until the new text is taken, the text
+    // is neither the old one nor the new one.
+    const TextBuffer::ChangeMark changing(m_text);
     // The steady tail first: it keeps the text's length, so it is written in
     // place, and it lies behind every replacement that moves text.
     char16_t* text = m_text.Flatten().data();
@@ -183,6 +186,9 @@ TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std:
             ++index;
         }
     }
+    // From the first write in place until the new text is taken, the text
+    // is neither the old one nor the new one.
+    const TextBuffer::ChangeMark changing(m_text);
     if (plan.steady < count) {
         if (fold)
             SubstituteUnits(text, steadyAt, length, replacement[0], foldedIs);

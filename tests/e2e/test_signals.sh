@@ -59,6 +59,20 @@ wait_for '\[exited 143\]'
 expect_bytes "$E2E_TMP/deaf.txt.save" "e9$latin1"
 pass "a write to a pipe without a reader fails without ending Tessel"
 
+# HUP then TERM, both waiting while Tessel is stopped, come together when it
+# goes on: the first decides the status.
+cp "$E2E_TMP/notes.txt" "$E2E_TMP/twice.txt"
+run twice.txt
+wait_for 'Line 1'
+literal 'é'
+wait_for '^écaf'
+for sig in STOP HUP TERM CONT; do
+  signal_program "$sig"
+done
+wait_for '\[exited 129\]'
+expect_bytes "$E2E_TMP/twice.txt.save" "e9$latin1"
+pass "of two end signals that come together the first decides the status"
+
 # An untitled text whose working folder was deleted goes to the state
 # folder, from the end of the session and from a crash alike, never to the
 # root folder; the line gives its full name.

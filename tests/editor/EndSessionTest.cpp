@@ -11,9 +11,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "framework/app/WinApp.h"
 #include "framework/io/CrashCopy.h"
+#include "framework/win/TextFaultInjection.h"
 #include "tests/support/EditorTest.h"
 
 namespace fs = std::filesystem;
@@ -67,6 +69,20 @@ protected:
     {
         host.EndSession(signal);
         host.Run();
+    }
+
+    // Does what the crash handler does; returns what it said.
+    static std::string Crash()
+    {
+        int report[2];
+        if (pipe2(report, O_NONBLOCK | O_CLOEXEC) != 0)
+            return "[no pipe]";
+        CrashCopy::Write(report[1]);
+        char line[4096];
+        ssize_t n = read(report[0], line, sizeof line);
+        close(report[0]);
+        close(report[1]);
+        return std::string(line, size_t(std::max<ssize_t>(n, 0)));
     }
 };
 
@@ -188,20 +204,95 @@ TEST_F(EndSessionTest, ACopyThatCannotGoBesideItsFileGoesToTheStateFolder)
     Put(name, "x");
     ASSERT_TRUE(Start({P(name)}));
     Type(u"y");
-    int report[2];
-    ASSERT_EQ(pipe2(report, O_NONBLOCK | O_CLOEXEC), 0);
-    EXPECT_TRUE(CrashCopy::Write(report[1]));
-    char line[4096];
-    ssize_t n = read(report[0], line, sizeof line);
-    close(report[0]);
-    close(report[1]);
-    EXPECT_EQ(std::string(line, size_t(std::max<ssize_t>(n, 0))),
-              "tessel: The unsaved text of " + P(name) + " was written to " + fitted + ".\n");
+    EXPECT_EQ(Crash(), "tessel: The unsaved text of " + P(name) + " was written to " + fitted + ".\n");
     EndSession();
     EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P(name) + " was written to " +
                                                    fitted + ".1."}));
     EXPECT_EQ(places.Get("state/tessel/" + name.substr(0, 246) + ".save.1"), "yx");
     EXPECT_EQ(support::ModeOf(places / "state/tessel"), mode_t(0700));
+}
+
+// A crash inside a change of the text writes the whole text before the
+// change or after it, or nothing and says so: never a text half changed.
+TEST_F(EndSessionTest, ACrashInsideAChangeWritesAWholeTextOrSaysThatNoneWasWritten)
+{
+    std::u16string lines;
+    for (int i = 0; i < 1000; ++i)
+        lines += U16("line " + std::to_string(i) + "\n");
+    const std::string written =
+        "tessel: The unsaved text of " + P("notes.txt") + " was written to " + P("notes.txt.save") + ".\n";
+    const std::string none = "tessel: The unsaved text of " + P("notes.txt") +
+                             " was lost: It was half way through a change, so no copy of it was written.\n";
+    using Fault = CTextFaultInjection;
+    struct Case {
+        const char* what;
+        Fault::Point point;
+        std::function<void()> prepare;
+        std::function<void()> act;
+    };
+    const Case cases[] = {
+        {"typing far from the last change", Fault::ptMoveGap, [&] { Key(VK_END, true); }, [&] { Type(u"X"); }},
+        {"a paste longer than the room", Fault::ptGrow, [] {}, [&] { Paste(std::u16string(20000, u'p')); }},
+        {"typing over a selection", Fault::ptReplace, [&] { Select(100, 5000); }, [&] { Type(u"X"); }},
+        {"replace all",
+         Fault::ptAssign,
+         [&] {
+             Command(ID_TOOLS_FIND_REPLACE);
+             Fill(IDC_FIND_TEXT, u"line");
+             Tap(IDC_FIND);
+             Fill(IDC_REPLACE_TEXT, u"LINE");
+         },
+         [&] { Tap(IDC_REPLACE_ALL); }},
+    };
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Load(lines);
+        Type(u"a");
+        c.prepare();
+        const std::string before = Text();
+        // Each time the change passes its point, a crash.
+        std::vector<std::string> outcomes;
+        Fault::SetHook([&](Fault::Point point) {
+            if (point != c.point)
+                return;
+            const std::string said = Crash();
+            outcomes.push_back(said + Get("notes.txt.save").value_or(""));
+            fs::remove(P("notes.txt.save"));
+        });
+        c.act();
+        Fault::Reset();
+        const std::string after = Text();
+        ASSERT_NE(before, after);
+        for (const std::string& outcome : outcomes)
+            EXPECT_TRUE(outcome == written + before || outcome == written + after || outcome == none)
+                << outcome.substr(0, 200);
+        EXPECT_GE(std::count(outcomes.begin(), outcomes.end(), none), 1) << "no crash came half way";
+    }
+}
+
+// While a file loads over a text whose changes were given up, a crash
+// writes nothing, least of all the file's text under the old name; loaded
+// and changed, the text goes under its own.
+TEST_F(EndSessionTest, ACrashWhileAFileLoadsWritesNoCopy)
+{
+    Put("second.txt", "second");
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    Type(u"x");
+    std::vector<std::string> said;
+    CFaultInjection::SetPauseHook([&](CFaultInjection::Operation op) {
+        if (op == CFaultInjection::opRead)
+            said.push_back(Crash());
+    });
+    Open("second.txt", {u"No"});
+    CFaultInjection::Reset();
+    ASSERT_FALSE(said.empty());
+    EXPECT_EQ(said, std::vector<std::string>(said.size(), ""));
+    Type(u"y");
+    EXPECT_EQ(Crash(), "tessel: The unsaved text of " + P("second.txt") + " was written to " +
+                           P("second.txt.save") + ".\n");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve", "second.txt.save=ysecond",
+                                                 "second.txt=second"}));
 }
 
 // An untitled text whose working folder is gone, with no state folder to

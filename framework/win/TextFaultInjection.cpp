@@ -1,0 +1,33 @@
+#include "framework/win/TextFaultInjection.h"
+
+#include <utility>
+
+namespace {
+
+std::function<void(CTextFaultInjection::Point)>& Hook()
+{
+    static std::function<void(CTextFaultInjection::Point)> hook;
+    return hook;
+}
+
+}  // namespace
+
+void CTextFaultInjection::SetHook(std::function<void(Point)> hook)
+{
+    Hook() = std::move(hook);
+    s_armed = static_cast<bool>(Hook());
+}
+
+void CTextFaultInjection::Reset()
+{
+    Hook() = nullptr;
+    s_armed = false;
+}
+
+void CTextFaultInjection::Call(Point point)
+{
+    // A copy, so that a hook may set another or reset while it runs.
+    const std::function<void(Point)> hook = Hook();
+    if (hook)
+        hook(point);
+}
