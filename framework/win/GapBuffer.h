@@ -13,7 +13,7 @@
 // change between the mark's start and its end. Its cost is two stores a
 // change. A change in several steps, or made in place through Flatten, is
 // held under a ChangeMark of the caller's. Each change passes the points of
-// CTextFaultInjection where it is half made.
+// TextFaultInjection where it is half made.
 #pragma once
 
 #include <algorithm>
@@ -147,13 +147,13 @@ public:
         ChangeMark changing(*this);
         if (pos < m_gapStart) {
             std::copy_backward(m_buf.begin() + pos, m_buf.begin() + m_gapStart, m_buf.begin() + m_gapEnd);
-            CTextFaultInjection::At(CTextFaultInjection::ptMoveGap);
+            TextFaultInjection::At(TextFaultInjection::ptMoveGap);
             m_gapEnd -= m_gapStart - pos;
             m_gapStart = pos;
         } else {
             const std::size_t count = pos - m_gapStart;
             std::copy(m_buf.begin() + m_gapEnd, m_buf.begin() + m_gapEnd + count, m_buf.begin() + m_gapStart);
-            CTextFaultInjection::At(CTextFaultInjection::ptMoveGap);
+            TextFaultInjection::At(TextFaultInjection::ptMoveGap);
             m_gapStart = pos;
             m_gapEnd += count;
         }
@@ -209,7 +209,7 @@ public:
         // The old storage goes when `items` does, after the change.
         ChangeMark changing(*this);
         m_buf.swap(items);
-        CTextFaultInjection::At(CTextFaultInjection::ptAssign);
+        TextFaultInjection::At(TextFaultInjection::ptAssign);
         m_gapStart = size;
         m_gapEnd = m_buf.size();
     }
@@ -232,7 +232,7 @@ private:
         std::copy(m_buf.begin() + m_gapEnd, m_buf.end(), grown.end() - tail);
         ChangeMark changing(*this);
         m_buf.swap(grown);
-        CTextFaultInjection::At(CTextFaultInjection::ptGrow);
+        TextFaultInjection::At(TextFaultInjection::ptGrow);
         m_gapEnd = capacity - tail;
     }
 

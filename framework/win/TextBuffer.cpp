@@ -302,7 +302,7 @@ void TextBuffer::Replace(int pos, int removeLen, std::u16string_view insert)
     {
         GapBuffer<char16_t>::ChangeMark changing(m_text);
         m_text.Erase(pos, removeLen);
-        CTextFaultInjection::At(CTextFaultInjection::ptReplace);
+        TextFaultInjection::At(TextFaultInjection::ptReplace);
         m_text.Insert(pos, insert.data(), insert.size());
     }
     // The entries after the line gap followed the length change by

@@ -4,27 +4,27 @@
 
 namespace {
 
-std::function<void(CTextFaultInjection::Point)>& Hook()
+std::function<void(TextFaultInjection::Point)>& Hook()
 {
-    static std::function<void(CTextFaultInjection::Point)> hook;
+    static std::function<void(TextFaultInjection::Point)> hook;
     return hook;
 }
 
 }  // namespace
 
-void CTextFaultInjection::SetHook(std::function<void(Point)> hook)
+void TextFaultInjection::SetHook(std::function<void(Point)> hook)
 {
     Hook() = std::move(hook);
     s_armed = static_cast<bool>(Hook());
 }
 
-void CTextFaultInjection::Reset()
+void TextFaultInjection::Reset()
 {
     Hook() = nullptr;
     s_armed = false;
 }
 
-void CTextFaultInjection::Call(Point point)
+void TextFaultInjection::Call(Point point)
 {
     // A copy, so that a hook may set another or reset while it runs.
     const std::function<void(Point)> hook = Hook();

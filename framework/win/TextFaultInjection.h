@@ -1,4 +1,4 @@
-// CTextFaultInjection: a hook that runs inside each change of a text's
+// TextFaultInjection: a hook that runs inside each change of a text's
 // storage, at the moment the change is half made, so that tests can do
 // there what a crash would (write the crash copy, or end the process) and
 // see that nothing torn comes of it.
@@ -14,7 +14,7 @@
 
 #include <functional>
 
-class CTextFaultInjection {
+class TextFaultInjection {
 public:
     enum Point { ptMoveGap, ptGrow, ptAssign, ptReplace };
 

@@ -223,7 +223,7 @@ TEST_F(EndSessionTest, ACrashInsideAChangeWritesAWholeTextOrSaysThatNoneWasWritt
         "tessel: The unsaved text of " + P("notes.txt") + " was written to " + P("notes.txt.save") + ".\n";
     const std::string none = "tessel: The unsaved text of " + P("notes.txt") +
                              " was lost: It was half way through a change, so no copy of it was written.\n";
-    using Fault = CTextFaultInjection;
+    using Fault = TextFaultInjection;
     struct Case {
         const char* what;
         Fault::Point point;
