@@ -26,19 +26,6 @@ constexpr UINT kMaxTempNames = 0x10000;
 // Names tried for a backup copy in one folder: NAME~, then NAME~1 ...
 constexpr int kMaxBackupNames = 100;
 
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-std::string Join(const std::string& folder, const std::string& name)
-{
-    return folder == "/" ? "/" + name : folder + "/" + name;
-}
-
 void CloseFd(int& fd)
 {
     if (fd >= 0)
@@ -63,8 +50,8 @@ std::string DescriptorPath(int fd, const std::string& fallback)
 // and gives the last part; the descriptor or -1 with errno set.
 int OpenFolderOf(const std::string& path, std::string& name)
 {
-    name = NameOf(path);
-    return ::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    name = PathFileName(path);
+    return ::open(PathParent(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 // What the link name in folder points to; empty when it cannot be read.
@@ -307,8 +294,8 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     }
     // Where a link led, the system tells the folder's path; otherwise it is
     // the name's own folder.
-    m_folderPath = followed ? DescriptorPath(m_folderFd, FolderOf(path)) : FolderOf(path);
-    m_strTargetPath = CString::FromBytes(Join(m_folderPath, m_name));
+    m_folderPath = followed ? DescriptorPath(m_folderFd, PathParent(path)) : PathParent(path);
+    m_strTargetPath = CString::FromBytes(PathJoin(m_folderPath, m_name));
     m_strFileName = full;
     if (!exists) {
         // A new file gets the usual permissions (0666 less the umask).
@@ -402,7 +389,7 @@ int CSaveFile::CreateTemp(mode_t mode)
     int fd = -1;
     for (UINT attempt = 0; attempt < kMaxTempNames; ++attempt, ++number) {
         m_strTempPath = TempFileName(folder, number);
-        m_tempName = NameOf(m_strTempPath.ToBytes());
+        m_tempName = PathFileName(m_strTempPath.ToBytes());
         fd = CFaultInjection::OpenAt(m_folderFd, m_tempName.c_str(),
                                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0 || errno != EEXIST)
@@ -442,7 +429,7 @@ BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
     struct stat st;
     if (m_name.empty() || ::fstatat(m_folderFd, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return fail(EEXIST);
-    m_folderPath = FolderOf(path);
+    m_folderPath = PathParent(path);
     int fd = CreateTemp(0600);
     if (fd < 0)
         return fail(errno);
