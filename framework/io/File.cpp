@@ -95,14 +95,7 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
     if (m_hFile != hFileNull)
         Abort();
     m_strFileName = PathFullName(CString(fileName));
-    auto fail = [&](int err, int cause) {
-        if (error) {
-            error->m_cause = cause;
-            error->m_lOsError = err;
-            error->m_strFileName = m_strFileName;
-        }
-        return FALSE;
-    };
+    auto fail = [&](int err, int cause) { return FillFileException(error, cause, err, m_strFileName); };
     if (m_strFileName.IsEmpty())
         return fail(ENOENT, CFileException::badPath);
 

@@ -12,12 +12,7 @@ CMemFile::CMemFile(UINT growBytes) : m_nGrowBytes(growBytes ? growBytes : 1024) 
 BOOL CMemFile::Open(const char16_t*, UINT, CFileException* error)
 {
     // A memory file has no name to open.
-    if (error) {
-        error->m_cause = CFileException::genericException;
-        error->m_lOsError = EINVAL;
-        error->m_strFileName.Empty();
-    }
-    return FALSE;
+    return FillFileException(error, CFileException::genericException, EINVAL, CString());
 }
 
 void CMemFile::Reserve(ULONGLONG size)

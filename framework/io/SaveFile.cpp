@@ -271,16 +271,7 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     m_oldIdentity = FileIdentity();
     m_newIdentity = FileIdentity();
     CString full = PathFullName(CString(target));
-    auto fail = [&](int err, int cause) {
-        Discard();
-        m_strFileName = full;
-        if (error) {
-            error->m_cause = cause;
-            error->m_lOsError = err;
-            error->m_strFileName = full;
-        }
-        return FALSE;
-    };
+    auto fail = [&](int err, int cause) { return FailOpen(error, full, err, cause); };
     if (full.IsEmpty())
         return fail(ENOENT, CFileException::badPath);
 
@@ -342,6 +333,13 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
         m_pending.reserve(size_t(now.st_size) + 4096);  // the new content is often about as long
     }
     return TRUE;
+}
+
+BOOL CSaveFile::FailOpen(CFileException* error, const CString& full, int err, int cause)
+{
+    Discard();
+    m_strFileName = full;
+    return FillFileException(error, cause, err, full);
 }
 
 int CSaveFile::TryCopy(const struct stat& old, bool& copy)
@@ -410,16 +408,7 @@ BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
     m_oldIdentity = FileIdentity();
     m_newIdentity = FileIdentity();
     CString full = PathFullName(CString(target));
-    auto fail = [&](int err) {
-        Discard();
-        m_strFileName = full;
-        if (error) {
-            error->m_cause = CFileException::ErrnoToException(err);
-            error->m_lOsError = err;
-            error->m_strFileName = full;
-        }
-        return FALSE;
-    };
+    auto fail = [&](int err) { return FailOpen(error, full, err, CFileException::ErrnoToException(err)); };
     if (full.IsEmpty())
         return fail(ENOENT);
     const std::string path = full.ToBytes();

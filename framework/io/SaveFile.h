@@ -97,6 +97,8 @@ public:
 private:
     using CFile::Open;
     void Discard();
+    // A failed Open or OpenNew of full: nothing kept, and error filled.
+    BOOL FailOpen(CFileException* error, const CString& full, int err, int cause);
     // Whether a copy renamed over the old file would keep all it has; the
     // temporary file is then made and open. Returns 0, or the errno value
     // of a failure that also dooms writing in place (a full disk, a failing
