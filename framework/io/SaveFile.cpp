@@ -1,7 +1,6 @@
 #include "framework/io/SaveFile.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -19,8 +18,6 @@
 
 namespace {
 
-// Symbolic links followed at most this many times, as the system does.
-constexpr int kMaxLinks = 40;
 // Names tried for the temporary file before giving up on the folder.
 constexpr UINT kMaxTempNames = 0x10000;
 // Names tried for a backup copy in one folder: NAME~, then NAME~1 ...
@@ -31,98 +28,6 @@ void CloseFd(int& fd)
     if (fd >= 0)
         ::close(fd);
     fd = -1;
-}
-
-// The path of a folder as the kernel knows it (links resolved), or
-// fallback when the system does not tell.
-std::string DescriptorPath(int fd, const std::string& fallback)
-{
-    std::string proc = "/proc/self/fd/" + std::to_string(fd);
-    std::string buf(PATH_MAX, '\0');
-    ssize_t n = ::readlink(proc.c_str(), buf.data(), buf.size());
-    if (n <= 0 || size_t(n) >= buf.size() || buf[0] != '/')
-        return fallback;
-    buf.resize(size_t(n));
-    return buf;
-}
-
-// Opens the folder of an absolute path as the kernel resolves it (O_PATH)
-// and gives the last part; the descriptor or -1 with errno set.
-int OpenFolderOf(const std::string& path, std::string& name)
-{
-    name = PathFileName(path);
-    return ::open(PathParent(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
-
-// What the link name in folder points to; empty when it cannot be read.
-std::string ReadLinkAt(int folder, const std::string& name, off_t size)
-{
-    std::string link(size_t(size > 0 ? size : 255) + 1, '\0');
-    for (;;) {
-        ssize_t n = ::readlinkat(folder, name.c_str(), link.data(), link.size());
-        if (n < 0)
-            return std::string();
-        if (size_t(n) < link.size()) {
-            link.resize(size_t(n));
-            return link;
-        }
-        link.resize(link.size() * 2);
-    }
-}
-
-// The kernel's rule for links in a world-writable sticky folder: such a
-// link is followed only by its owner, or when the folder's owner owns it.
-bool MayFollow(int folder, const struct stat& link)
-{
-    struct stat st;
-    if (::fstat(folder, &st) != 0)
-        return false;
-    bool shared = (st.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == st.st_uid;
-}
-
-// Resolves an absolute path to the folder that holds the file it names
-// (folder, O_PATH) and the file's name there, following a link as last
-// part from the folder the link lies in, as the kernel does. exists and
-// st tell what the name holds; followed whether a link was followed.
-// Returns 0 or an errno value.
-int Resolve(const std::string& path, int& folder, std::string& name, bool& exists, struct stat& st, bool& followed)
-{
-    followed = false;
-    folder = OpenFolderOf(path, name);
-    if (folder < 0)
-        return errno;
-    for (int links = 0;; ++links) {
-        if (name.empty() || name == "." || name == "..")
-            return EISDIR;
-        if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            exists = false;
-            return errno == ENOENT ? 0 : errno;
-        }
-        exists = true;
-        if (!S_ISLNK(st.st_mode))
-            return 0;
-        if (links == kMaxLinks)
-            return ELOOP;
-        if (!MayFollow(folder, st))
-            return EACCES;
-        followed = true;
-        std::string link = ReadLinkAt(folder, name, st.st_size);
-        if (link.empty())
-            return ENOENT;
-        size_t slash = link.rfind('/');
-        name = link.substr(slash == std::string::npos ? 0 : slash + 1);
-        if (slash != std::string::npos) {
-            // Relative to the link's own folder, or absolute: the kernel
-            // walks it, links and ".." included.
-            int next = ::openat(folder, link.substr(0, slash + 1).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            int err = errno;
-            CloseFd(folder);
-            if (next < 0)
-                return err;
-            folder = next;
-        }
-    }
 }
 
 // Puts the folder's entries on the disk after a rename. Some file systems
@@ -275,20 +180,15 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     if (full.IsEmpty())
         return fail(ENOENT, CFileException::badPath);
 
-    const std::string path = full.ToBytes();
-    struct stat old = {};
-    bool exists = false, followed = false;
-    if (int err = Resolve(path, m_folderFd, m_name, exists, old, followed)) {
+    if (int err = m_target.Resolve(full.ToBytes())) {
         // A folder on the way that is missing or is none: a bad path.
         bool badPath = err == ENOENT || err == ENOTDIR || err == ELOOP;
         return fail(err, badPath ? CFileException::badPath : CFileException::ErrnoToException(err));
     }
-    // Where a link led, the system tells the folder's path; otherwise it is
-    // the name's own folder.
-    m_folderPath = followed ? DescriptorPath(m_folderFd, PathParent(path)) : PathParent(path);
-    m_strTargetPath = CString::FromBytes(PathJoin(m_folderPath, m_name));
+    m_strTargetPath = CString::FromBytes(PathJoin(m_target.FolderPath(), m_target.Name()));
     m_strFileName = full;
-    if (!exists) {
+    const struct stat& old = m_target.Status();
+    if (!m_target.Exists()) {
         // A new file gets the usual permissions (0666 less the umask).
         int fd = CreateTemp(0666);
         if (fd < 0) {
@@ -307,9 +207,9 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     // lock. Opened without following a link and without waiting, then
     // checked to be the file just looked at.
     const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    int fd = CFaultInjection::OpenAt(m_folderFd, m_name.c_str(), O_RDWR | flags);
+    int fd = CFaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_RDWR | flags);
     if (fd < 0 && errno == EACCES)
-        fd = CFaultInjection::OpenAt(m_folderFd, m_name.c_str(), O_WRONLY | flags);
+        fd = CFaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_WRONLY | flags);
     if (fd < 0) {
         int err = errno;
         return fail(err, CFileException::ErrnoToException(err));
@@ -353,7 +253,7 @@ int CSaveFile::TryCopy(const struct stat& old, bool& copy)
     uid_t me = ::geteuid();
     struct stat folder;
     if (me != 0 && me != old.st_uid &&
-        (::fstat(m_folderFd, &folder) != 0 || ((folder.st_mode & S_ISVTX) && me != folder.st_uid)))
+        (::fstat(m_target.Folder(), &folder) != 0 || ((folder.st_mode & S_ISVTX) && me != folder.st_uid)))
         return 0;
     int fd = CreateTemp(0600);
     if (fd < 0) {
@@ -370,7 +270,7 @@ int CSaveFile::TryCopy(const struct stat& old, bool& copy)
             (made.st_mode & 07777) == (old.st_mode & 07777);
     if (!keeps) {
         ::close(fd);
-        ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
+        ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
         m_tempName.clear();
         m_strTempPath.Empty();
         return 0;
@@ -382,13 +282,13 @@ int CSaveFile::TryCopy(const struct stat& old, bool& copy)
 
 int CSaveFile::CreateTemp(mode_t mode)
 {
-    CString folder = CString::FromBytes(m_folderPath);
+    CString folder = CString::FromBytes(m_target.FolderPath());
     UINT number = UINT(std::time(nullptr)) & 0xFFFFF;
     int fd = -1;
     for (UINT attempt = 0; attempt < kMaxTempNames; ++attempt, ++number) {
         m_strTempPath = TempFileName(folder, number);
         m_tempName = PathFileName(m_strTempPath.ToBytes());
-        fd = CFaultInjection::OpenAt(m_folderFd, m_tempName.c_str(),
+        fd = CFaultInjection::OpenAt(m_target.Folder(), m_tempName.c_str(),
                                      O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0 || errno != EEXIST)
             break;
@@ -412,13 +312,12 @@ BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
     if (full.IsEmpty())
         return fail(ENOENT);
     const std::string path = full.ToBytes();
-    m_folderFd = OpenFolderOf(path, m_name);
-    if (m_folderFd < 0)
-        return fail(errno);
+    if (int err = m_target.OpenFolder(path))
+        return fail(err);
     struct stat st;
-    if (m_name.empty() || ::fstatat(m_folderFd, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+    const std::string& name = m_target.Name();
+    if (name.empty() || ::fstatat(m_target.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return fail(EEXIST);
-    m_folderPath = PathParent(path);
     int fd = CreateTemp(0600);
     if (fd < 0)
         return fail(errno);
@@ -459,13 +358,15 @@ void CSaveFile::CommitCopy()
     CFile::Flush();
     m_newIdentity = FileIdentity::Of(m_hFile);
     CFile::Close();
-    int moved = m_new ? CFaultInjection::RenameNoReplaceAt(m_folderFd, m_tempName.c_str(), m_folderFd, m_name.c_str())
-                      : CFaultInjection::RenameAt(m_folderFd, m_tempName.c_str(), m_folderFd, m_name.c_str());
+    const int folder = m_target.Folder();
+    const char* name = m_target.Name().c_str();
+    int moved = m_new ? CFaultInjection::RenameNoReplaceAt(folder, m_tempName.c_str(), folder, name)
+                      : CFaultInjection::RenameAt(folder, m_tempName.c_str(), folder, name);
     if (moved != 0)
         ThrowErrno(errno);
     m_tempName.clear();
     m_strTempPath.Empty();
-    SyncFolder(m_folderFd);
+    SyncFolder(m_target.Folder());
 }
 
 void CSaveFile::CommitInPlace()
@@ -533,9 +434,9 @@ int WriteBackup(int file, off_t length, int folder, const std::string& name, std
 void CSaveFile::MakeBackup(off_t length)
 {
     // Beside the file, where the user would look for it first.
-    m_backupFd = WriteBackup(m_hFile, length, m_folderFd, m_name, m_backupName);
+    m_backupFd = WriteBackup(m_hFile, length, m_target.Folder(), m_target.Name(), m_backupName);
     if (m_backupFd >= 0) {
-        m_backupFolderFd = ::dup(m_folderFd);
+        m_backupFolderFd = ::dup(m_target.Folder());
         return;
     }
     int err = errno;
@@ -543,7 +444,7 @@ void CSaveFile::MakeBackup(off_t length)
     const std::vector<CString> fallbacks = err == EBADF ? std::vector<CString>() : FallbackFolders();
     for (const CString& fallback : fallbacks) {
         int folder = ::open(fallback.ToBytes().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folder >= 0 && (m_backupFd = WriteBackup(m_hFile, length, folder, m_name, m_backupName)) >= 0) {
+        if (folder >= 0 && (m_backupFd = WriteBackup(m_hFile, length, folder, m_target.Name(), m_backupName)) >= 0) {
             m_backupFolderFd = folder;
             return;
         }
@@ -575,8 +476,8 @@ void CSaveFile::Discard()
     m_inPlace = false;
     std::string().swap(m_pending);
     CFile::Abort();
-    if (!m_tempName.empty() && m_folderFd >= 0)
-        ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
+    if (!m_tempName.empty() && m_target.Folder() >= 0)
+        ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
     m_tempName.clear();
     m_strTempPath.Empty();
     // A backup still named here is one the old content could not be put
@@ -585,5 +486,5 @@ void CSaveFile::Discard()
     CloseFd(m_backupFd);
     CloseFd(m_backupFolderFd);
     CloseFd(m_targetFd);
-    CloseFd(m_folderFd);
+    m_target.Close();
 }

@@ -63,6 +63,7 @@
 
 #include "framework/io/File.h"
 #include "framework/io/FileIdentity.h"
+#include "framework/io/LinkSafePath.h"
 
 class CSaveFile : public CFile {
 public:
@@ -116,10 +117,8 @@ private:
 
     CString m_strTargetPath;
     CString m_strTempPath;
-    int m_folderFd = hFileNull;  // the target's folder (O_PATH)
-    std::string m_folderPath;    // that folder's path, as bytes
-    std::string m_name;          // the target's name in it, as bytes
-    std::string m_tempName;      // the temporary file's name in it
+    LinkSafePath m_target;       // the target's folder and its name there
+    std::string m_tempName;      // the temporary file's name in that folder
     int m_targetFd = hFileNull;  // the old file, locked while saving
     bool m_inPlace = false;
     bool m_new = false;          // opened by OpenNew
