@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include "framework/io/FallbackFolder.h"
 #include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
+#include "framework/io/MetadataCopy.h"
 #include "framework/io/Path.h"
 
 namespace {
@@ -40,76 +40,6 @@ void SyncFolder(int folder)
         ::fsync(fd);
         ::close(fd);
     }
-}
-
-// The names of a file's extended attributes; false when they cannot be
-// listed (a file system without them has none).
-bool ListAttributes(int fd, std::vector<std::string>& names)
-{
-    names.clear();
-    std::string buf;
-    for (;;) {
-        ssize_t size = ::flistxattr(fd, nullptr, 0);
-        if (size < 0)
-            return errno == ENOTSUP;
-        buf.assign(size_t(size), '\0');
-        ssize_t n = size ? ::flistxattr(fd, buf.data(), buf.size()) : 0;
-        if (n >= 0) {
-            buf.resize(size_t(n));
-            break;
-        }
-        if (errno != ERANGE)
-            return false;
-    }
-    for (size_t at = 0; at < buf.size();) {
-        size_t end = buf.find('\0', at);
-        if (end == std::string::npos)
-            end = buf.size();
-        if (end > at)
-            names.push_back(buf.substr(at, end - at));
-        at = end + 1;
-    }
-    return true;
-}
-
-bool GetAttribute(int fd, const std::string& name, std::string& value)
-{
-    for (;;) {
-        ssize_t size = ::fgetxattr(fd, name.c_str(), nullptr, 0);
-        if (size < 0)
-            return false;
-        value.assign(size_t(size), '\0');
-        ssize_t n = size ? ::fgetxattr(fd, name.c_str(), value.data(), value.size()) : 0;
-        if (n >= 0) {
-            value.resize(size_t(n));
-            return true;
-        }
-        if (errno != ERANGE)
-            return false;
-    }
-}
-
-// Gives copy the extended attributes of old (ACLs are among them), and
-// none besides; true when they are all equal in the end. An attribute the
-// process may not set (security ones, often) counts as equal where the
-// copy already holds the same value.
-bool CopyAttributes(int old, int copy)
-{
-    std::vector<std::string> had, has;
-    if (!ListAttributes(old, had) || !ListAttributes(copy, has))
-        return false;
-    for (const std::string& name : has)
-        if (std::find(had.begin(), had.end(), name) == had.end() && ::fremovexattr(copy, name.c_str()) != 0)
-            return false;
-    for (const std::string& name : had) {
-        std::string value, now;
-        if (!GetAttribute(old, name, value))
-            return false;
-        if (::fsetxattr(copy, name.c_str(), value.data(), value.size(), 0) != 0 &&
-            !(GetAttribute(copy, name, now) && now == value))
-            return false;
-    }
-    return true;
 }
 
 // Copies length bytes from the start of one file to the start of another:
@@ -262,13 +192,7 @@ int CSaveFile::TryCopy(const struct stat& old, bool& copy)
         int err = errno;
         return err == ENOSPC || err == EDQUOT || err == EIO ? err : 0;
     }
-    // The owner first: changing it may clear set-id bits that fchmod sets.
-    bool keeps = ::fchown(fd, old.st_uid, old.st_gid) == 0 && CopyAttributes(m_targetFd, fd) &&
-                 ::fchmod(fd, old.st_mode & 07777) == 0;
-    struct stat made;
-    keeps = keeps && ::fstat(fd, &made) == 0 && made.st_uid == old.st_uid && made.st_gid == old.st_gid &&
-            (made.st_mode & 07777) == (old.st_mode & 07777);
-    if (!keeps) {
+    if (!CopyMetadata(m_targetFd, fd, old)) {
         ::close(fd);
         ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
         m_tempName.clear();
