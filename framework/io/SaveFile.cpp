@@ -152,16 +152,8 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     if (int err = LockShare(fd, modeReadWrite, shareExclusive))
         return fail(err, CFileException::sharingViolation);
     m_oldIdentity = FileIdentity::Of(now);
-
-    bool copy = false;
-    if (int err = TryCopy(now, copy))
+    if (int err = ChooseRenameOrInPlace(now))
         return fail(err, CFileException::ErrnoToException(err));
-    if (!copy) {
-        m_inPlace = true;
-        m_hFile = m_targetFd;
-        m_targetFd = hFileNull;
-        m_pending.reserve(size_t(now.st_size) + 4096);  // the new content is often about as long
-    }
     return TRUE;
 }
 
@@ -172,36 +164,44 @@ BOOL CSaveFile::FailOpen(CFileException* error, const CString& full, int err, in
     return FillFileException(error, cause, err, full);
 }
 
-int CSaveFile::TryCopy(const struct stat& old, bool& copy)
+int CSaveFile::ChooseRenameOrInPlace(const struct stat& old)
 {
-    copy = false;
+    if (MayRenameOver(old)) {
+        int fd = CreateTemp(0600);
+        if (fd < 0) {
+            // A full disk or a failing device is no reason to write in place:
+            // that writing would fail too.
+            int err = errno;
+            if (err == ENOSPC || err == EDQUOT || err == EIO)
+                return err;
+        } else if (CopyMetadata(m_targetFd, fd, old)) {
+            m_hFile = fd;  // the copy, renamed over the file by Commit
+            return 0;
+        } else {
+            ::close(fd);
+            ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
+            m_tempName.clear();
+            m_strTempPath.Empty();
+        }
+    }
+    m_inPlace = true;
+    m_hFile = m_targetFd;
+    m_targetFd = hFileNull;
+    m_pending.reserve(size_t(old.st_size) + 4096);  // the new content is often about as long
+    return 0;
+}
+
+bool CSaveFile::MayRenameOver(const struct stat& old) const
+{
     // A second name of the file would keep the old content.
     if (old.st_nlink != 1)
-        return 0;
+        return false;
     // In a sticky folder only root and the owners of the file or of the
     // folder may rename over the file.
     uid_t me = ::geteuid();
     struct stat folder;
-    if (me != 0 && me != old.st_uid &&
-        (::fstat(m_target.Folder(), &folder) != 0 || ((folder.st_mode & S_ISVTX) && me != folder.st_uid)))
-        return 0;
-    int fd = CreateTemp(0600);
-    if (fd < 0) {
-        // A full disk or a failing device is no reason to write in place:
-        // that writing would fail too.
-        int err = errno;
-        return err == ENOSPC || err == EDQUOT || err == EIO ? err : 0;
-    }
-    if (!CopyMetadata(m_targetFd, fd, old)) {
-        ::close(fd);
-        ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
-        m_tempName.clear();
-        m_strTempPath.Empty();
-        return 0;
-    }
-    m_hFile = fd;
-    copy = true;
-    return 0;
+    return me == 0 || me == old.st_uid ||
+           (::fstat(m_target.Folder(), &folder) == 0 && (!(folder.st_mode & S_ISVTX) || me == folder.st_uid));
 }
 
 int CSaveFile::CreateTemp(mode_t mode)
@@ -235,8 +235,7 @@ BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
     auto fail = [&](int err) { return FailOpen(error, full, err, CFileException::ErrnoToException(err)); };
     if (full.IsEmpty())
         return fail(ENOENT);
-    const std::string path = full.ToBytes();
-    if (int err = m_target.OpenFolder(path))
+    if (int err = m_target.OpenFolder(full.ToBytes()))
         return fail(err);
     struct stat st;
     const std::string& name = m_target.Name();

@@ -20,7 +20,7 @@
 // (sharingViolation), and one this process may not write is refused
 // (accessDenied).
 //
-// Two ways to save, chosen by Open:
+// Two ways to save, chosen by Open (ChooseRenameOrInPlace):
 //  - A new copy renamed over the file, when that keeps everything the file
 //    had: a new file; or one with a single link whose owner and group the
 //    copy can be given, whose permission bits it takes and whose extended
@@ -100,11 +100,15 @@ private:
     void Discard();
     // A failed Open or OpenNew of full: nothing kept, and error filled.
     BOOL FailOpen(CFileException* error, const CString& full, int err, int cause);
-    // Whether a copy renamed over the old file would keep all it has; the
-    // temporary file is then made and open. Returns 0, or the errno value
-    // of a failure that also dooms writing in place (a full disk, a failing
-    // device).
-    int TryCopy(const struct stat& old, bool& copy);
+    // The choice between the two ways to save, for the old file as it is
+    // open (old): a copy renamed over it where the copy may take its place
+    // and keeps all it has (the temporary file is then made and open),
+    // otherwise in place. Returns 0, or the errno value of a failure that
+    // also dooms writing in place (a full disk, a failing device).
+    int ChooseRenameOrInPlace(const struct stat& old);
+    // Whether a rename over the old file keeps it whole and is allowed: it
+    // has no second name, and its folder lets this user rename over it.
+    bool MayRenameOver(const struct stat& old) const;
     // Creates the temporary file in the folder with mode; the descriptor or
     // -1 with errno set.
     int CreateTemp(mode_t mode);
