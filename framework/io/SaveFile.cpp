@@ -91,16 +91,16 @@ bool PutBack(int fd, int backup, off_t length, const struct timespec& modified)
 
 }  // namespace
 
-CSaveFile::~CSaveFile() { Discard(); }
+SaveFile::~SaveFile() { Discard(); }
 
-CString CSaveFile::TempFileName(const CString& folder, UINT number)
+CString SaveFile::TempFileName(const CString& folder, UINT number)
 {
     CString name;
     name.Format(u"%s/%s%5X.tmp", folder, u"MFC", number);
     return name;
 }
 
-BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
+BOOL SaveFile::Open(const char16_t* target, CFileException* error)
 {
     Discard();
     m_oldIdentity = FileIdentity();
@@ -115,7 +115,7 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
         bool badPath = err == ENOENT || err == ENOTDIR || err == ELOOP;
         return fail(err, badPath ? CFileException::badPath : CFileException::ErrnoToException(err));
     }
-    m_strTargetPath = CString::FromBytes(PathJoin(m_target.FolderPath(), m_target.Name()));
+    m_targetPath = CString::FromBytes(PathJoin(m_target.FolderPath(), m_target.Name()));
     m_strFileName = full;
     const struct stat& old = m_target.Status();
     if (!m_target.Exists()) {
@@ -137,9 +137,9 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     // lock. Opened without following a link and without waiting, then
     // checked to be the file just looked at.
     const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    int fd = CFaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_RDWR | flags);
+    int fd = FaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_RDWR | flags);
     if (fd < 0 && errno == EACCES)
-        fd = CFaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_WRONLY | flags);
+        fd = FaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_WRONLY | flags);
     if (fd < 0) {
         int err = errno;
         return fail(err, CFileException::ErrnoToException(err));
@@ -157,14 +157,14 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     return TRUE;
 }
 
-BOOL CSaveFile::FailOpen(CFileException* error, const CString& full, int err, int cause)
+BOOL SaveFile::FailOpen(CFileException* error, const CString& full, int err, int cause)
 {
     Discard();
     m_strFileName = full;
     return FillFileException(error, cause, err, full);
 }
 
-int CSaveFile::ChooseRenameOrInPlace(const struct stat& old)
+int SaveFile::ChooseRenameOrInPlace(const struct stat& old)
 {
     if (MayRenameOver(old)) {
         int fd = CreateTemp(0600);
@@ -181,7 +181,7 @@ int CSaveFile::ChooseRenameOrInPlace(const struct stat& old)
             ::close(fd);
             ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
             m_tempName.clear();
-            m_strTempPath.Empty();
+            m_tempPath.Empty();
         }
     }
     m_inPlace = true;
@@ -191,7 +191,7 @@ int CSaveFile::ChooseRenameOrInPlace(const struct stat& old)
     return 0;
 }
 
-bool CSaveFile::MayRenameOver(const struct stat& old) const
+bool SaveFile::MayRenameOver(const struct stat& old) const
 {
     // A second name of the file would keep the old content.
     if (old.st_nlink != 1)
@@ -204,29 +204,29 @@ bool CSaveFile::MayRenameOver(const struct stat& old) const
            (::fstat(m_target.Folder(), &folder) == 0 && (!(folder.st_mode & S_ISVTX) || me == folder.st_uid));
 }
 
-int CSaveFile::CreateTemp(mode_t mode)
+int SaveFile::CreateTemp(mode_t mode)
 {
     CString folder = CString::FromBytes(m_target.FolderPath());
     UINT number = UINT(std::time(nullptr)) & 0xFFFFF;
     int fd = -1;
     for (UINT attempt = 0; attempt < kMaxTempNames; ++attempt, ++number) {
-        m_strTempPath = TempFileName(folder, number);
-        m_tempName = PathFileName(m_strTempPath.ToBytes());
-        fd = CFaultInjection::OpenAt(m_target.Folder(), m_tempName.c_str(),
-                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
+        m_tempPath = TempFileName(folder, number);
+        m_tempName = PathFileName(m_tempPath.ToBytes());
+        fd = FaultInjection::OpenAt(m_target.Folder(), m_tempName.c_str(),
+                                    O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0 || errno != EEXIST)
             break;
     }
     if (fd < 0) {
         int err = errno;
         m_tempName.clear();
-        m_strTempPath.Empty();
+        m_tempPath.Empty();
         errno = err;
     }
     return fd;
 }
 
-BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
+BOOL SaveFile::OpenNew(const char16_t* target, CFileException* error)
 {
     Discard();
     m_oldIdentity = FileIdentity();
@@ -245,13 +245,13 @@ BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
     if (fd < 0)
         return fail(errno);
     m_hFile = fd;
-    m_strTargetPath = full;
+    m_targetPath = full;
     m_strFileName = full;
     m_new = true;
     return TRUE;
 }
 
-void CSaveFile::Write(const void* buffer, UINT count)
+void SaveFile::Write(const void* buffer, UINT count)
 {
     if (m_inPlace && IsOpen()) {
         m_pending.append(static_cast<const char*>(buffer), count);
@@ -260,7 +260,7 @@ void CSaveFile::Write(const void* buffer, UINT count)
     CFile::Write(buffer, count);
 }
 
-void CSaveFile::Commit()
+void SaveFile::Commit()
 {
     if (!IsOpen())
         return;
@@ -276,23 +276,23 @@ void CSaveFile::Commit()
     Discard();
 }
 
-void CSaveFile::CommitCopy()
+void SaveFile::CommitCopy()
 {
     CFile::Flush();
     m_newIdentity = FileIdentity::Of(m_hFile);
     CFile::Close();
     const int folder = m_target.Folder();
     const char* name = m_target.Name().c_str();
-    int moved = m_new ? CFaultInjection::RenameNoReplaceAt(folder, m_tempName.c_str(), folder, name)
-                      : CFaultInjection::RenameAt(folder, m_tempName.c_str(), folder, name);
+    int moved = m_new ? FaultInjection::RenameNoReplaceAt(folder, m_tempName.c_str(), folder, name)
+                      : FaultInjection::RenameAt(folder, m_tempName.c_str(), folder, name);
     if (moved != 0)
         ThrowErrno(errno);
     m_tempName.clear();
-    m_strTempPath.Empty();
+    m_tempPath.Empty();
     SyncFolder(m_target.Folder());
 }
 
-void CSaveFile::CommitInPlace()
+void SaveFile::CommitInPlace()
 {
     const off_t length = off_t(m_pending.size());
     // As the file is now (reserving room may touch its times).
@@ -334,14 +334,14 @@ int WriteBackup(int file, off_t length, int folder, const std::string& name, std
     int fd = -1;
     for (int n = 0; n < kMaxBackupNames; ++n) {
         used = fitted + (n ? std::to_string(n) : std::string());
-        fd = CFaultInjection::OpenAt(folder, used.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        fd = FaultInjection::OpenAt(folder, used.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST)
             break;
     }
     if (fd < 0)
         return -1;
     int err = CopyContent(file, fd, length);
-    if (!err && CFaultInjection::Fsync(fd) != 0)
+    if (!err && FaultInjection::Fsync(fd) != 0)
         err = errno;
     if (err) {
         ::close(fd);
@@ -354,7 +354,7 @@ int WriteBackup(int file, off_t length, int folder, const std::string& name, std
 
 }  // namespace
 
-void CSaveFile::MakeBackup(off_t length)
+void SaveFile::MakeBackup(off_t length)
 {
     // Beside the file, where the user would look for it first.
     m_backupFd = WriteBackup(m_hFile, length, m_target.Folder(), m_target.Name(), m_backupName);
@@ -382,7 +382,7 @@ void CSaveFile::MakeBackup(off_t length)
     throw CFileException(CFileException::noBackup, err, m_strFileName);
 }
 
-void CSaveFile::RemoveBackup()
+void SaveFile::RemoveBackup()
 {
     if (m_backupFolderFd >= 0 && !m_backupName.empty())
         ::unlinkat(m_backupFolderFd, m_backupName.c_str(), 0);
@@ -391,9 +391,9 @@ void CSaveFile::RemoveBackup()
     CloseFd(m_backupFolderFd);
 }
 
-void CSaveFile::Abort() { Discard(); }
+void SaveFile::Abort() { Discard(); }
 
-void CSaveFile::Discard()
+void SaveFile::Discard()
 {
     m_new = false;
     m_inPlace = false;
@@ -402,7 +402,7 @@ void CSaveFile::Discard()
     if (!m_tempName.empty() && m_target.Folder() >= 0)
         ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
     m_tempName.clear();
-    m_strTempPath.Empty();
+    m_tempPath.Empty();
     // A backup still named here is one the old content could not be put
     // back from: it stays.
     m_backupName.clear();

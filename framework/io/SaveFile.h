@@ -1,7 +1,7 @@
-// CSaveFile: writes the new content of a file so that nothing the file had
+// SaveFile: writes the new content of a file so that nothing the file had
 // is lost, and a failure at any moment leaves the complete old file.
 //
-//   CSaveFile file;
+//   SaveFile file;
 //   CFileException error;
 //   if (!file.Open(path, &error)) { report error; }
 //   try { write through file (or a CArchive on it); file.Commit(); }
@@ -65,10 +65,10 @@
 #include "framework/io/FileIdentity.h"
 #include "framework/io/LinkSafePath.h"
 
-class CSaveFile : public CFile {
+class SaveFile : public CFile {
 public:
-    CSaveFile() = default;
-    ~CSaveFile() override;
+    SaveFile() = default;
+    ~SaveFile() override;
 
     BOOL Open(const char16_t* target, CFileException* error = nullptr);
     BOOL OpenNew(const char16_t* target, CFileException* error = nullptr);
@@ -83,9 +83,9 @@ public:
 
     BOOL IsInPlace() const { return IsOpen() && m_inPlace; }
     // The temporary file's path; empty when writing in place or not open.
-    const CString& GetTempPath() const { return m_strTempPath; }
+    const CString& GetTempPath() const { return m_tempPath; }
     // The file that is written in the end: its real folder and its name.
-    const CString& GetTargetPath() const { return m_strTargetPath; }
+    const CString& GetTargetPath() const { return m_targetPath; }
     // The file as Open found it (unknown when there was none yet), and as
     // Commit left it.
     const FileIdentity& GetOldIdentity() const { return m_oldIdentity; }
@@ -119,8 +119,8 @@ private:
     void MakeBackup(off_t length);
     void RemoveBackup();
 
-    CString m_strTargetPath;
-    CString m_strTempPath;
+    CString m_targetPath;
+    CString m_tempPath;
     LinkSafePath m_target;       // the target's folder and its name there
     std::string m_tempName;      // the temporary file's name in that folder
     int m_targetFd = hFileNull;  // the old file, locked while saving

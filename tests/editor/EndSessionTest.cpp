@@ -136,9 +136,9 @@ TEST_F(EndSessionTest, AFailedCopyIsReported)
 {
     ASSERT_TRUE(Start({P("notes.txt")}));
     Type(u"z");
-    CFaultInjection::Fail(CFaultInjection::opWrite, 0, ENOSPC);
+    FaultInjection::Fail(FaultInjection::kWrite, 0, ENOSPC);
     EndSession();
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
     EXPECT_TRUE(host.MessageBoxes().empty());
     EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve"}));
     EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt") +
