@@ -7,7 +7,7 @@
 //   try { write through file (or a CArchive on it); file.Commit(); }
 //   catch (CException&) { file.Abort(); report; }
 //
-// The name is resolved by the kernel when Open runs: its folder is opened
+// The name is resolved (LinkSafePath) when Open runs: its folder is opened
 // as the system finds it, and a symbolic link as last part is followed
 // from the folder the link lies in (as the kernel does, refusing a link of
 // another user in a world-writable sticky folder, and at most 40 links);
@@ -24,9 +24,10 @@
 //  - A new copy renamed over the file, when that keeps everything the file
 //    had: a new file; or one with a single link whose owner and group the
 //    copy can be given, whose permission bits it takes and whose extended
-//    attributes (ACLs among them) it holds equal, in a folder where a new
-//    file can be made and where the rename is allowed (in a sticky folder
-//    only to the owner of the file or of the folder, or to root). The copy
+//    attributes (ACLs among them) it holds equal (MetadataCopy), in a
+//    folder where a new file can be made and where the rename is allowed
+//    (in a sticky folder only to the owner of the file or of the folder,
+//    or to root). The copy
 //    is a temporary file in the file's folder, named by the format
 //    "%s/%s%5X.tmp" from the folder, the prefix "MFC" and a number that
 //    counts up from the current time in seconds (its low 20 bits) to the
