@@ -176,7 +176,7 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
     return TRUE;
 }
 
-void CDocument::WriteAndCommit(CSaveFile& file)
+void CDocument::WriteAndCommit(SaveFile& file)
 {
     CArchive ar(&file, CArchive::store, 4096);
     Serialize(ar);
@@ -186,7 +186,7 @@ void CDocument::WriteAndCommit(CSaveFile& file)
 
 BOOL CDocument::OnSaveDocument(const char16_t* path)
 {
-    CSaveFile file;
+    SaveFile file;
     CFileException fe;
     if (!file.Open(path, &fe)) {
         ReportSaveLoadException(path, &fe, TRUE, AFX_IDP_FAILED_TO_SAVE_DOC);
@@ -305,7 +305,7 @@ CString CDocument::OnEndSession()
                 number.Format(u".%d", n);
                 name += number;
             }
-            CSaveFile file;
+            SaveFile file;
             CFileException fe;
             if (!file.OpenNew(name, &fe)) {
                 if (fe.m_lOsError == EEXIST) {

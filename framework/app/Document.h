@@ -15,7 +15,7 @@ class CDocTemplate;
 class CFile;
 class CException;
 class CFileException;
-class CSaveFile;
+class SaveFile;
 class CView;
 
 class CDocument : public CCmdTarget {
@@ -93,7 +93,7 @@ protected:
 
 private:
     // Serializes the text into the file and commits it; throws as they do.
-    void WriteAndCommit(CSaveFile& file);
+    void WriteAndCommit(SaveFile& file);
     // The names a recovery copy may take, best first, each before its
     // number: "NAME.save" beside the document, or in the working folder for
     // an untitled one (not when the working folder is gone: the root is no

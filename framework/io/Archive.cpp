@@ -7,14 +7,14 @@
 #include "framework/io/FileException.h"
 
 CArchive::CArchive(CFile* file, UINT mode, int bufSize)
-    : m_pFile(file), m_nMode(mode), m_buffer(size_t(std::max(bufSize, 16))),
+    : m_file(file), m_mode(mode), m_buffer(size_t(std::max(bufSize, 16))),
       m_uncaughtAtStart(std::uncaught_exceptions())
 {
 }
 
 CArchive::~CArchive()
 {
-    if (!m_pFile || IsLoading() || (m_nMode & bNoFlushOnDelete))
+    if (!m_file || IsLoading() || (m_mode & bNoFlushOnDelete))
         return;
     if (std::uncaught_exceptions() > m_uncaughtAtStart)
         return;  // unwinding from a failure: nothing more is written
@@ -27,22 +27,22 @@ CArchive::~CArchive()
 
 void CArchive::CheckOpen() const
 {
-    if (!m_pFile)
+    if (!m_file)
         throw CArchiveException(CArchiveException::genericException);
 }
 
 CFile* CArchive::GetFile()
 {
-    if (m_pFile && !IsBufferEmpty())
+    if (m_file && !IsBufferEmpty())
         Flush();
-    return m_pFile;
+    return m_file;
 }
 
 UINT CArchive::Read(void* buffer, UINT count)
 {
     CheckOpen();
     if (IsStoring())
-        throw CArchiveException(CArchiveException::writeOnly, m_pFile->GetFilePath());
+        throw CArchiveException(CArchiveException::writeOnly, m_file->GetFilePath());
     BYTE* out = static_cast<BYTE*>(buffer);
     UINT total = 0;
     while (count > 0) {
@@ -57,12 +57,12 @@ UINT CArchive::Read(void* buffer, UINT count)
         }
         UINT n;
         if (count >= m_buffer.size()) {
-            n = m_pFile->Read(out, count);
+            n = m_file->Read(out, count);
             out += n;
             total += n;
             count -= n;
         } else {
-            n = m_pFile->Read(m_buffer.data(), UINT(m_buffer.size()));
+            n = m_file->Read(m_buffer.data(), UINT(m_buffer.size()));
             m_cur = 0;
             m_max = n;
         }
@@ -76,11 +76,11 @@ void CArchive::Write(const void* buffer, UINT count)
 {
     CheckOpen();
     if (IsLoading())
-        throw CArchiveException(CArchiveException::readOnly, m_pFile->GetFilePath());
+        throw CArchiveException(CArchiveException::readOnly, m_file->GetFilePath());
     const BYTE* in = static_cast<const BYTE*>(buffer);
     while (count > 0) {
         if (m_cur == 0 && count >= m_buffer.size()) {
-            m_pFile->Write(in, count);
+            m_file->Write(in, count);
             return;
         }
         size_t n = std::min<size_t>(m_buffer.size() - m_cur, count);
@@ -101,13 +101,13 @@ void CArchive::Flush()
         // Emptied first: a failed write is not written again by the destructor.
         m_cur = 0;
         if (n)
-            m_pFile->Write(m_buffer.data(), UINT(n));
+            m_file->Write(m_buffer.data(), UINT(n));
         return;
     }
     size_t ahead = m_max - m_cur;
     m_cur = m_max = 0;
     if (ahead)
-        m_pFile->Seek(-LONGLONG(ahead), CFile::current);
+        m_file->Seek(-LONGLONG(ahead), CFile::current);
 }
 
 void CArchive::Close()
@@ -115,11 +115,11 @@ void CArchive::Close()
     CheckOpen();
     if (IsStoring())
         Flush();
-    m_pFile = nullptr;
+    m_file = nullptr;
 }
 
 void CArchive::Abort()
 {
-    m_pFile = nullptr;
+    m_file = nullptr;
     m_cur = m_max = 0;
 }

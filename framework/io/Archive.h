@@ -29,8 +29,8 @@ public:
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
-    BOOL IsLoading() const { return (m_nMode & load) != 0; }
-    BOOL IsStoring() const { return (m_nMode & load) == 0; }
+    BOOL IsLoading() const { return (m_mode & load) != 0; }
+    BOOL IsStoring() const { return (m_mode & load) == 0; }
     BOOL IsBufferEmpty() const { return m_cur == m_max; }
     CFile* GetFile();
 
@@ -48,8 +48,8 @@ public:
 private:
     void CheckOpen() const;
 
-    CFile* m_pFile;
-    UINT m_nMode;
+    CFile* m_file;
+    UINT m_mode;
     std::vector<BYTE> m_buffer;
     // Loading: the bytes m_cur..m_max of the buffer are still to be read.
     // Storing: the bytes 0..m_cur are waiting to be written; m_max is 0.

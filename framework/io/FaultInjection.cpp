@@ -11,10 +11,10 @@ struct Rule {
 };
 
 struct State {
-    Rule failure[CFaultInjection::opCount];
-    Rule shortening[CFaultInjection::opCount];
-    int calls[CFaultInjection::opCount] = {};
-    std::function<void(CFaultInjection::Operation)> pause;
+    Rule failure[FaultInjection::kOperationCount];
+    Rule shortening[FaultInjection::kOperationCount];
+    int calls[FaultInjection::kOperationCount] = {};
+    std::function<void(FaultInjection::Operation)> pause;
 };
 
 State& Faults()
@@ -27,16 +27,16 @@ bool Applies(const Rule& rule, int call) { return rule.nth == 0 || rule.nth == c
 
 // Counts the call and runs the pause hook; returns the errno the call is to
 // fail with, or 0.
-int Enter(CFaultInjection::Operation op)
+int Enter(FaultInjection::Operation op)
 {
     State& s = Faults();
     int call = ++s.calls[op];
-    if (s.pause && op != CFaultInjection::opOpen)
+    if (s.pause && op != FaultInjection::kOpen)
         s.pause(op);
     return Applies(s.failure[op], call) ? s.failure[op].error : 0;
 }
 
-size_t Shortened(CFaultInjection::Operation op, size_t count)
+size_t Shortened(FaultInjection::Operation op, size_t count)
 {
     State& s = Faults();
     if (count > 1 && Applies(s.shortening[op], s.calls[op]))
@@ -46,89 +46,89 @@ size_t Shortened(CFaultInjection::Operation op, size_t count)
 
 }  // namespace
 
-void CFaultInjection::Fail(Operation op, int nth, int err)
+void FaultInjection::Fail(Operation op, int nth, int err)
 {
     Faults().failure[op] = Rule{nth < 0 ? 0 : nth, err};
-    s_armed = true;
+    m_armed = true;
 }
 
-void CFaultInjection::Shorten(Operation op, int nth)
+void FaultInjection::Shorten(Operation op, int nth)
 {
     Faults().shortening[op] = Rule{nth < 0 ? 0 : nth, 0};
-    s_armed = true;
+    m_armed = true;
 }
 
-void CFaultInjection::SetPauseHook(std::function<void(Operation)> hook)
+void FaultInjection::SetPauseHook(std::function<void(Operation)> hook)
 {
     Faults().pause = std::move(hook);
-    s_armed = true;
+    m_armed = true;
 }
 
-void CFaultInjection::Count() { s_armed = true; }
+void FaultInjection::Count() { m_armed = true; }
 
-int CFaultInjection::Calls(Operation op) { return Faults().calls[op]; }
+int FaultInjection::Calls(Operation op) { return Faults().calls[op]; }
 
-void CFaultInjection::Reset()
+void FaultInjection::Reset()
 {
     Faults() = State();
-    s_armed = false;
+    m_armed = false;
 }
 
-int CFaultInjection::ArmedOpenAt(int folder, const char* name, int flags, mode_t mode)
+int FaultInjection::ArmedOpenAt(int folder, const char* name, int flags, mode_t mode)
 {
-    if (int err = Enter(opOpen)) {
+    if (int err = Enter(kOpen)) {
         errno = err;
         return -1;
     }
     return ::openat(folder, name, flags, mode);
 }
 
-ssize_t CFaultInjection::ArmedRead(int fd, void* buf, size_t count)
+ssize_t FaultInjection::ArmedRead(int fd, void* buf, size_t count)
 {
-    if (int err = Enter(opRead)) {
+    if (int err = Enter(kRead)) {
         errno = err;
         return -1;
     }
-    return ::read(fd, buf, Shortened(opRead, count));
+    return ::read(fd, buf, Shortened(kRead, count));
 }
 
-ssize_t CFaultInjection::ArmedWrite(int fd, const void* buf, size_t count)
+ssize_t FaultInjection::ArmedWrite(int fd, const void* buf, size_t count)
 {
-    if (int err = Enter(opWrite)) {
+    if (int err = Enter(kWrite)) {
         errno = err;
         return -1;
     }
-    return ::write(fd, buf, Shortened(opWrite, count));
+    return ::write(fd, buf, Shortened(kWrite, count));
 }
 
-int CFaultInjection::ArmedFsync(int fd)
+int FaultInjection::ArmedFsync(int fd)
 {
-    if (int err = Enter(opFsync)) {
+    if (int err = Enter(kFsync)) {
         errno = err;
         return -1;
     }
     return ::fsync(fd);
 }
 
-int CFaultInjection::ArmedRenameAt(int fromFolder, const char* from, int toFolder, const char* to)
+int FaultInjection::ArmedRenameAt(int fromFolder, const char* from, int toFolder, const char* to)
 {
-    if (int err = Enter(opRename)) {
+    if (int err = Enter(kRename)) {
         errno = err;
         return -1;
     }
     return ::renameat(fromFolder, from, toFolder, to);
 }
 
-int CFaultInjection::ArmedRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
+int FaultInjection::ArmedRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
 {
-    if (int err = Enter(opRename)) {
+    if (int err = Enter(kRename)) {
         errno = err;
         return -1;
     }
     return PlainRenameNoReplaceAt(fromFolder, from, toFolder, to);
 }
 
-int CFaultInjection::PlainRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
+int FaultInjection::PlainRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
 {
     if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0)
         return 0;

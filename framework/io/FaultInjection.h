@@ -1,8 +1,8 @@
-// CFaultInjection: makes the file layer's system calls fail on purpose, so
+// FaultInjection: makes the file layer's system calls fail on purpose, so
 // that tests can drive every error path of opening, reading and saving.
 //
 // Every open of a file's content, read, write, fsync and rename that CFile
-// and CSaveFile make goes through the wrappers below (looking up folders and
+// and SaveFile make goes through the wrappers below (looking up folders and
 // links does not). While nothing is armed a wrapper is the plain system
 // call behind one test of a flag. Once armed
 // (by Fail, Shorten, Count or a pause hook) each call is counted per
@@ -24,9 +24,9 @@
 #include <cstdio>
 #include <functional>
 
-class CFaultInjection {
+class FaultInjection {
 public:
-    enum Operation { opOpen, opRead, opWrite, opFsync, opRename, opCount };
+    enum Operation { kOpen, kRead, kWrite, kFsync, kRename, kOperationCount };
 
     static void Fail(Operation op, int nth, int err);
     static void Shorten(Operation op, int nth);
@@ -37,7 +37,7 @@ public:
     static int Calls(Operation op);
     // Back to plain system calls; rules, hook and counts are dropped.
     static void Reset();
-    static bool IsArmed() { return s_armed; }
+    static bool IsArmed() { return m_armed; }
 
     // The wrappers the file layer calls. They return what the system call
     // returns and set errno as it does.
@@ -45,27 +45,27 @@ public:
     // An open relative to a folder's descriptor (an open as the rules count them).
     static int OpenAt(int folder, const char* name, int flags, mode_t mode = 0)
     {
-        return s_armed ? ArmedOpenAt(folder, name, flags, mode) : ::openat(folder, name, flags, mode);
+        return m_armed ? ArmedOpenAt(folder, name, flags, mode) : ::openat(folder, name, flags, mode);
     }
     static ssize_t Read(int fd, void* buf, size_t count)
     {
-        return s_armed ? ArmedRead(fd, buf, count) : ::read(fd, buf, count);
+        return m_armed ? ArmedRead(fd, buf, count) : ::read(fd, buf, count);
     }
     static ssize_t Write(int fd, const void* buf, size_t count)
     {
-        return s_armed ? ArmedWrite(fd, buf, count) : ::write(fd, buf, count);
+        return m_armed ? ArmedWrite(fd, buf, count) : ::write(fd, buf, count);
     }
-    static int Fsync(int fd) { return s_armed ? ArmedFsync(fd) : ::fsync(fd); }
+    static int Fsync(int fd) { return m_armed ? ArmedFsync(fd) : ::fsync(fd); }
     static int Rename(const char* from, const char* to) { return RenameAt(AT_FDCWD, from, AT_FDCWD, to); }
     static int RenameAt(int fromFolder, const char* from, int toFolder, const char* to)
     {
-        return s_armed ? ArmedRenameAt(fromFolder, from, toFolder, to) : ::renameat(fromFolder, from, toFolder, to);
+        return m_armed ? ArmedRenameAt(fromFolder, from, toFolder, to) : ::renameat(fromFolder, from, toFolder, to);
     }
     // A rename that fails with EEXIST rather than replace a file (a rename
     // operation as the rules count them).
     static int RenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to)
     {
-        return s_armed ? ArmedRenameNoReplaceAt(fromFolder, from, toFolder, to)
+        return m_armed ? ArmedRenameNoReplaceAt(fromFolder, from, toFolder, to)
                        : PlainRenameNoReplaceAt(fromFolder, from, toFolder, to);
     }
 
@@ -78,5 +78,5 @@ private:
     static int ArmedRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to);
     static int PlainRenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to);
 
-    static inline bool s_armed = false;
+    static inline bool m_armed = false;
 };

@@ -95,14 +95,7 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
     if (m_hFile != hFileNull)
         Abort();
     m_strFileName = PathFullName(CString(fileName));
-    auto fail = [&](int err, int cause) {
-        if (error) {
-            error->m_cause = cause;
-            error->m_lOsError = err;
-            error->m_strFileName = m_strFileName;
-        }
-        return FALSE;
-    };
+    auto fail = [&](int err, int cause) { return FillFileException(error, cause, err, m_strFileName); };
     if (m_strFileName.IsEmpty())
         return fail(ENOENT, CFileException::badPath);
 
@@ -125,7 +118,7 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
     // Opened without waiting (a FIFO without a writer would block); a
     // signal that ends the session ends the retries.
     do
-        fd = CFaultInjection::Open(path.c_str(), flags, 0666);
+        fd = FaultInjection::Open(path.c_str(), flags, 0666);
     while (fd < 0 && errno == EINTR && !SessionEnd::Pending());
     if (fd < 0) {
         int err = errno;
@@ -173,7 +166,7 @@ UINT CFile::Read(void* buffer, UINT count)
         ThrowErrno(EINTR);
     ssize_t n;
     do
-        n = CFaultInjection::Read(m_hFile, buffer, count);
+        n = FaultInjection::Read(m_hFile, buffer, count);
     while (n < 0 && errno == EINTR && !SessionEnd::Pending());
     if (n < 0)
         ThrowErrno(errno);
@@ -189,7 +182,7 @@ void CFile::Write(const void* buffer, UINT count)
     const char* p = static_cast<const char*>(buffer);
     size_t left = count;
     while (left > 0) {
-        ssize_t n = CFaultInjection::Write(m_hFile, p, left);
+        ssize_t n = FaultInjection::Write(m_hFile, p, left);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -247,7 +240,7 @@ void CFile::Flush()
 {
     if (m_hFile == hFileNull)
         return;
-    if (CFaultInjection::Fsync(m_hFile) != 0 && errno != EINVAL && errno != EROFS)
+    if (FaultInjection::Fsync(m_hFile) != 0 && errno != EINVAL && errno != EROFS)
         ThrowErrno(errno);  // EINVAL/EROFS: a file that cannot be synced (pipe, device)
 }
 
@@ -300,7 +293,7 @@ void CFile::Rename(const char16_t* oldName, const char16_t* newName)
     struct stat st;
     if (::lstat(to.c_str(), &st) == 0)
         throw CFileException(CFileException::accessDenied, EEXIST, oldFull);
-    if (CFaultInjection::Rename(from.c_str(), to.c_str()) != 0) {
+    if (FaultInjection::Rename(from.c_str(), to.c_str()) != 0) {
         int err = errno;
         throw CFileException(OpenFailureCause(err, oldFull), err, oldFull);
     }

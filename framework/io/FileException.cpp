@@ -116,6 +116,16 @@ void CFileException::ThrowOsError(int err, const CString& name)
     throw CFileException(ErrnoToException(err), err, name);
 }
 
+BOOL FillFileException(CFileException* error, int cause, LONG osError, const CString& fileName)
+{
+    if (error) {
+        error->m_cause = cause;
+        error->m_lOsError = osError;
+        error->m_strFileName = fileName;
+    }
+    return FALSE;
+}
+
 BOOL CFileException::GetErrorMessage(CString& out) const
 {
     int cause = m_cause >= none && m_cause <= noBackup ? m_cause : genericException;

@@ -65,6 +65,11 @@ public:
     CString m_strFileName;
 };
 
+// How an Open reports its failure: fills error, when one is given, with the
+// cause, the system's error code and the file's full path. Returns FALSE,
+// for the Open to return.
+BOOL FillFileException(CFileException* error, int cause, LONG osError, const CString& fileName);
+
 // A failure of an archive: using it in the wrong direction, or data that ends
 // before what was expected.
 class CArchiveException : public CException {

@@ -7,25 +7,20 @@
 
 #include "framework/io/FileException.h"
 
-CMemFile::CMemFile(UINT growBytes) : m_nGrowBytes(growBytes ? growBytes : 1024) {}
+CMemFile::CMemFile(UINT growBytes) : m_growBytes(growBytes ? growBytes : 1024) {}
 
 BOOL CMemFile::Open(const char16_t*, UINT, CFileException* error)
 {
     // A memory file has no name to open.
-    if (error) {
-        error->m_cause = CFileException::genericException;
-        error->m_lOsError = EINVAL;
-        error->m_strFileName.Empty();
-    }
-    return FALSE;
+    return FillFileException(error, CFileException::genericException, EINVAL, CString());
 }
 
 void CMemFile::Reserve(ULONGLONG size)
 {
     if (size <= m_storage.size())
         return;
-    ULONGLONG steps = (size + m_nGrowBytes - 1) / m_nGrowBytes;
-    ULONGLONG capacity = steps * m_nGrowBytes;
+    ULONGLONG steps = (size + m_growBytes - 1) / m_growBytes;
+    ULONGLONG capacity = steps * m_growBytes;
     if (capacity > m_storage.max_size())
         throw CMemoryException();
     try {

@@ -32,7 +32,7 @@ public:
 private:
     void Reserve(ULONGLONG size);
 
-    UINT m_nGrowBytes;
+    UINT m_growBytes;
     std::vector<BYTE> m_storage;
     ULONGLONG m_size = 0;
     ULONGLONG m_position = 0;

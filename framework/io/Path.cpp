@@ -27,6 +27,19 @@ CString PathFileName(const CString& path) { return path.Mid(path.ReverseFind(u'/
 
 CString PathFolder(const CString& path) { return path.Left(path.ReverseFind(u'/') + 1); }
 
+std::string PathFileName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+std::string PathParent(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string PathJoin(const std::string& folder, const std::string& name)
+{
+    return folder == "/" ? "/" + name : folder + "/" + name;
+}
+
 CString PathCurrentDirectory()
 {
     std::string buf(256, '\0');

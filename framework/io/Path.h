@@ -3,6 +3,8 @@
 // kept in a CString (CString::FromBytes / ToBytes).
 #pragma once
 
+#include <string>
+
 #include "framework/base/String.h"
 
 // The part after the last "/" ("/home/ann/a.txt" -> "a.txt").
@@ -17,3 +19,13 @@ CString PathFolder(const CString& path);
 CString PathFullName(const CString& name);
 // The process's current directory.
 CString PathCurrentDirectory();
+
+// The same parts of a path kept as the system's bytes, for the code that
+// talks to the system with them (the save):
+// the part after the last "/", as above;
+std::string PathFileName(const std::string& path);
+// the folder of an absolute path, without its final "/" but for the root
+// ("/home/ann/a.txt" -> "/home/ann", "/a.txt" -> "/");
+std::string PathParent(const std::string& path);
+// a name in a folder given that way: the two joined by one "/".
+std::string PathJoin(const std::string& folder, const std::string& name);

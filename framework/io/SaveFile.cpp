@@ -1,9 +1,7 @@
 #include "framework/io/SaveFile.h"
 
 #include <fcntl.h>
-#include <limits.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,127 +13,21 @@
 #include "framework/io/FallbackFolder.h"
 #include "framework/io/FaultInjection.h"
 #include "framework/io/FileException.h"
+#include "framework/io/MetadataCopy.h"
 #include "framework/io/Path.h"
 
 namespace {
 
-// Symbolic links followed at most this many times, as the system does.
-constexpr int kMaxLinks = 40;
 // Names tried for the temporary file before giving up on the folder.
 constexpr UINT kMaxTempNames = 0x10000;
 // Names tried for a backup copy in one folder: NAME~, then NAME~1 ...
 constexpr int kMaxBackupNames = 100;
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-std::string Join(const std::string& folder, const std::string& name)
-{
-    return folder == "/" ? "/" + name : folder + "/" + name;
-}
 
 void CloseFd(int& fd)
 {
     if (fd >= 0)
         ::close(fd);
     fd = -1;
-}
-
-// The path of a folder as the kernel knows it (links resolved), or
-// fallback when the system does not tell.
-std::string DescriptorPath(int fd, const std::string& fallback)
-{
-    std::string proc = "/proc/self/fd/" + std::to_string(fd);
-    std::string buf(PATH_MAX, '\0');
-    ssize_t n = ::readlink(proc.c_str(), buf.data(), buf.size());
-    if (n <= 0 || size_t(n) >= buf.size() || buf[0] != '/')
-        return fallback;
-    buf.resize(size_t(n));
-    return buf;
-}
-
-// Opens the folder of an absolute path as the kernel resolves it (O_PATH)
-// and gives the last part; the descriptor or -1 with errno set.
-int OpenFolderOf(const std::string& path, std::string& name)
-{
-    name = NameOf(path);
-    return ::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
-
-// What the link name in folder points to; empty when it cannot be read.
-std::string ReadLinkAt(int folder, const std::string& name, off_t size)
-{
-    std::string link(size_t(size > 0 ? size : 255) + 1, '\0');
-    for (;;) {
-        ssize_t n = ::readlinkat(folder, name.c_str(), link.data(), link.size());
-        if (n < 0)
-            return std::string();
-        if (size_t(n) < link.size()) {
-            link.resize(size_t(n));
-            return link;
-        }
-        link.resize(link.size() * 2);
-    }
-}
-
-// The kernel's rule for links in a world-writable sticky folder: such a
-// link is followed only by its owner, or when the folder's owner owns it.
-bool MayFollow(int folder, const struct stat& link)
-{
-    struct stat st;
-    if (::fstat(folder, &st) != 0)
-        return false;
-    bool shared = (st.st_mode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
-    return !shared || link.st_uid == ::geteuid() || link.st_uid == st.st_uid;
-}
-
-// Resolves an absolute path to the folder that holds the file it names
-// (folder, O_PATH) and the file's name there, following a link as last
-// part from the folder the link lies in, as the kernel does. exists and
-// st tell what the name holds; followed whether a link was followed.
-// Returns 0 or an errno value.
-int Resolve(const std::string& path, int& folder, std::string& name, bool& exists, struct stat& st, bool& followed)
-{
-    followed = false;
-    folder = OpenFolderOf(path, name);
-    if (folder < 0)
-        return errno;
-    for (int links = 0;; ++links) {
-        if (name.empty() || name == "." || name == "..")
-            return EISDIR;
-        if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            exists = false;
-            return errno == ENOENT ? 0 : errno;
-        }
-        exists = true;
-        if (!S_ISLNK(st.st_mode))
-            return 0;
-        if (links == kMaxLinks)
-            return ELOOP;
-        if (!MayFollow(folder, st))
-            return EACCES;
-        followed = true;
-        std::string link = ReadLinkAt(folder, name, st.st_size);
-        if (link.empty())
-            return ENOENT;
-        size_t slash = link.rfind('/');
-        name = link.substr(slash == std::string::npos ? 0 : slash + 1);
-        if (slash != std::string::npos) {
-            // Relative to the link's own folder, or absolute: the kernel
-            // walks it, links and ".." included.
-            int next = ::openat(folder, link.substr(0, slash + 1).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            int err = errno;
-            CloseFd(folder);
-            if (next < 0)
-                return err;
-            folder = next;
-        }
-    }
 }
 
 // Puts the folder's entries on the disk after a rename. Some file systems
@@ -148,76 +40,6 @@ void SyncFolder(int folder)
         ::fsync(fd);
         ::close(fd);
     }
-}
-
-// The names of a file's extended attributes; false when they cannot be
-// listed (a file system without them has none).
-bool ListAttributes(int fd, std::vector<std::string>& names)
-{
-    names.clear();
-    std::string buf;
-    for (;;) {
-        ssize_t size = ::flistxattr(fd, nullptr, 0);
-        if (size < 0)
-            return errno == ENOTSUP;
-        buf.assign(size_t(size), '\0');
-        ssize_t n = size ? ::flistxattr(fd, buf.data(), buf.size()) : 0;
-        if (n >= 0) {
-            buf.resize(size_t(n));
-            break;
-        }
-        if (errno != ERANGE)
-            return false;
-    }
-    for (size_t at = 0; at < buf.size();) {
-        size_t end = buf.find('\0', at);
-        if (end == std::string::npos)
-            end = buf.size();
-        if (end > at)
-            names.push_back(buf.substr(at, end - at));
-        at = end + 1;
-    }
-    return true;
-}
-
-bool GetAttribute(int fd, const std::string& name, std::string& value)
-{
-    for (;;) {
-        ssize_t size = ::fgetxattr(fd, name.c_str(), nullptr, 0);
-        if (size < 0)
-            return false;
-        value.assign(size_t(size), '\0');
-        ssize_t n = size ? ::fgetxattr(fd, name.c_str(), value.data(), value.size()) : 0;
-        if (n >= 0) {
-            value.resize(size_t(n));
-            return true;
-        }
-        if (errno != ERANGE)
-            return false;
-    }
-}
-
-// Gives copy the extended attributes of old (ACLs are among them), and
-// none besides; true when they are all equal in the end. An attribute the
-// process may not set (security ones, often) counts as equal where the
-// copy already holds the same value.
-bool CopyAttributes(int old, int copy)
-{
-    std::vector<std::string> had, has;
-    if (!ListAttributes(old, had) || !ListAttributes(copy, has))
-        return false;
-    for (const std::string& name : has)
-        if (std::find(had.begin(), had.end(), name) == had.end() && ::fremovexattr(copy, name.c_str()) != 0)
-            return false;
-    for (const std::string& name : had) {
-        std::string value, now;
-        if (!GetAttribute(old, name, value))
-            return false;
-        if (::fsetxattr(copy, name.c_str(), value.data(), value.size(), 0) != 0 &&
-            !(GetAttribute(copy, name, now) && now == value))
-            return false;
-    }
-    return true;
 }
 
 // Copies length bytes from the start of one file to the start of another:
@@ -269,48 +91,34 @@ bool PutBack(int fd, int backup, off_t length, const struct timespec& modified)
 
 }  // namespace
 
-CSaveFile::~CSaveFile() { Discard(); }
+SaveFile::~SaveFile() { Discard(); }
 
-CString CSaveFile::TempFileName(const CString& folder, UINT number)
+CString SaveFile::TempFileName(const CString& folder, UINT number)
 {
     CString name;
     name.Format(u"%s/%s%5X.tmp", folder, u"MFC", number);
     return name;
 }
 
-BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
+BOOL SaveFile::Open(const char16_t* target, CFileException* error)
 {
     Discard();
     m_oldIdentity = FileIdentity();
     m_newIdentity = FileIdentity();
     CString full = PathFullName(CString(target));
-    auto fail = [&](int err, int cause) {
-        Discard();
-        m_strFileName = full;
-        if (error) {
-            error->m_cause = cause;
-            error->m_lOsError = err;
-            error->m_strFileName = full;
-        }
-        return FALSE;
-    };
+    auto fail = [&](int err, int cause) { return FailOpen(error, full, err, cause); };
     if (full.IsEmpty())
         return fail(ENOENT, CFileException::badPath);
 
-    const std::string path = full.ToBytes();
-    struct stat old = {};
-    bool exists = false, followed = false;
-    if (int err = Resolve(path, m_folderFd, m_name, exists, old, followed)) {
+    if (int err = m_target.Resolve(full.ToBytes())) {
         // A folder on the way that is missing or is none: a bad path.
         bool badPath = err == ENOENT || err == ENOTDIR || err == ELOOP;
         return fail(err, badPath ? CFileException::badPath : CFileException::ErrnoToException(err));
     }
-    // Where a link led, the system tells the folder's path; otherwise it is
-    // the name's own folder.
-    m_folderPath = followed ? DescriptorPath(m_folderFd, FolderOf(path)) : FolderOf(path);
-    m_strTargetPath = CString::FromBytes(Join(m_folderPath, m_name));
+    m_targetPath = CString::FromBytes(PathJoin(m_target.FolderPath(), m_target.Name()));
     m_strFileName = full;
-    if (!exists) {
+    const struct stat& old = m_target.Status();
+    if (!m_target.Exists()) {
         // A new file gets the usual permissions (0666 less the umask).
         int fd = CreateTemp(0666);
         if (fd < 0) {
@@ -329,9 +137,9 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     // lock. Opened without following a link and without waiting, then
     // checked to be the file just looked at.
     const int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
-    int fd = CFaultInjection::OpenAt(m_folderFd, m_name.c_str(), O_RDWR | flags);
+    int fd = FaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_RDWR | flags);
     if (fd < 0 && errno == EACCES)
-        fd = CFaultInjection::OpenAt(m_folderFd, m_name.c_str(), O_WRONLY | flags);
+        fd = FaultInjection::OpenAt(m_target.Folder(), m_target.Name().c_str(), O_WRONLY | flags);
     if (fd < 0) {
         int err = errno;
         return fail(err, CFileException::ErrnoToException(err));
@@ -344,116 +152,106 @@ BOOL CSaveFile::Open(const char16_t* target, CFileException* error)
     if (int err = LockShare(fd, modeReadWrite, shareExclusive))
         return fail(err, CFileException::sharingViolation);
     m_oldIdentity = FileIdentity::Of(now);
-
-    bool copy = false;
-    if (int err = TryCopy(now, copy))
+    if (int err = ChooseRenameOrInPlace(now))
         return fail(err, CFileException::ErrnoToException(err));
-    if (!copy) {
-        m_inPlace = true;
-        m_hFile = m_targetFd;
-        m_targetFd = hFileNull;
-        m_pending.reserve(size_t(now.st_size) + 4096);  // the new content is often about as long
-    }
     return TRUE;
 }
 
-int CSaveFile::TryCopy(const struct stat& old, bool& copy)
+BOOL SaveFile::FailOpen(CFileException* error, const CString& full, int err, int cause)
 {
-    copy = false;
+    Discard();
+    m_strFileName = full;
+    return FillFileException(error, cause, err, full);
+}
+
+int SaveFile::ChooseRenameOrInPlace(const struct stat& old)
+{
+    if (MayRenameOver(old)) {
+        int fd = CreateTemp(0600);
+        if (fd < 0) {
+            // A full disk or a failing device is no reason to write in place:
+            // that writing would fail too.
+            int err = errno;
+            if (err == ENOSPC || err == EDQUOT || err == EIO)
+                return err;
+        } else if (CopyMetadata(m_targetFd, fd, old)) {
+            m_hFile = fd;  // the copy, renamed over the file by Commit
+            return 0;
+        } else {
+            ::close(fd);
+            ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
+            m_tempName.clear();
+            m_tempPath.Empty();
+        }
+    }
+    m_inPlace = true;
+    m_hFile = m_targetFd;
+    m_targetFd = hFileNull;
+    m_pending.reserve(size_t(old.st_size) + 4096);  // the new content is often about as long
+    return 0;
+}
+
+bool SaveFile::MayRenameOver(const struct stat& old) const
+{
     // A second name of the file would keep the old content.
     if (old.st_nlink != 1)
-        return 0;
+        return false;
     // In a sticky folder only root and the owners of the file or of the
     // folder may rename over the file.
     uid_t me = ::geteuid();
     struct stat folder;
-    if (me != 0 && me != old.st_uid &&
-        (::fstat(m_folderFd, &folder) != 0 || ((folder.st_mode & S_ISVTX) && me != folder.st_uid)))
-        return 0;
-    int fd = CreateTemp(0600);
-    if (fd < 0) {
-        // A full disk or a failing device is no reason to write in place:
-        // that writing would fail too.
-        int err = errno;
-        return err == ENOSPC || err == EDQUOT || err == EIO ? err : 0;
-    }
-    // The owner first: changing it may clear set-id bits that fchmod sets.
-    bool keeps = ::fchown(fd, old.st_uid, old.st_gid) == 0 && CopyAttributes(m_targetFd, fd) &&
-                 ::fchmod(fd, old.st_mode & 07777) == 0;
-    struct stat made;
-    keeps = keeps && ::fstat(fd, &made) == 0 && made.st_uid == old.st_uid && made.st_gid == old.st_gid &&
-            (made.st_mode & 07777) == (old.st_mode & 07777);
-    if (!keeps) {
-        ::close(fd);
-        ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
-        m_tempName.clear();
-        m_strTempPath.Empty();
-        return 0;
-    }
-    m_hFile = fd;
-    copy = true;
-    return 0;
+    return me == 0 || me == old.st_uid ||
+           (::fstat(m_target.Folder(), &folder) == 0 && (!(folder.st_mode & S_ISVTX) || me == folder.st_uid));
 }
 
-int CSaveFile::CreateTemp(mode_t mode)
+int SaveFile::CreateTemp(mode_t mode)
 {
-    CString folder = CString::FromBytes(m_folderPath);
+    CString folder = CString::FromBytes(m_target.FolderPath());
     UINT number = UINT(std::time(nullptr)) & 0xFFFFF;
     int fd = -1;
     for (UINT attempt = 0; attempt < kMaxTempNames; ++attempt, ++number) {
-        m_strTempPath = TempFileName(folder, number);
-        m_tempName = NameOf(m_strTempPath.ToBytes());
-        fd = CFaultInjection::OpenAt(m_folderFd, m_tempName.c_str(),
-                                     O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
+        m_tempPath = TempFileName(folder, number);
+        m_tempName = PathFileName(m_tempPath.ToBytes());
+        fd = FaultInjection::OpenAt(m_target.Folder(), m_tempName.c_str(),
+                                    O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
         if (fd >= 0 || errno != EEXIST)
             break;
     }
     if (fd < 0) {
         int err = errno;
         m_tempName.clear();
-        m_strTempPath.Empty();
+        m_tempPath.Empty();
         errno = err;
     }
     return fd;
 }
 
-BOOL CSaveFile::OpenNew(const char16_t* target, CFileException* error)
+BOOL SaveFile::OpenNew(const char16_t* target, CFileException* error)
 {
     Discard();
     m_oldIdentity = FileIdentity();
     m_newIdentity = FileIdentity();
     CString full = PathFullName(CString(target));
-    auto fail = [&](int err) {
-        Discard();
-        m_strFileName = full;
-        if (error) {
-            error->m_cause = CFileException::ErrnoToException(err);
-            error->m_lOsError = err;
-            error->m_strFileName = full;
-        }
-        return FALSE;
-    };
+    auto fail = [&](int err) { return FailOpen(error, full, err, CFileException::ErrnoToException(err)); };
     if (full.IsEmpty())
         return fail(ENOENT);
-    const std::string path = full.ToBytes();
-    m_folderFd = OpenFolderOf(path, m_name);
-    if (m_folderFd < 0)
-        return fail(errno);
+    if (int err = m_target.OpenFolder(full.ToBytes()))
+        return fail(err);
     struct stat st;
-    if (m_name.empty() || ::fstatat(m_folderFd, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
+    const std::string& name = m_target.Name();
+    if (name.empty() || ::fstatat(m_target.Folder(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0)
         return fail(EEXIST);
-    m_folderPath = FolderOf(path);
     int fd = CreateTemp(0600);
     if (fd < 0)
         return fail(errno);
     m_hFile = fd;
-    m_strTargetPath = full;
+    m_targetPath = full;
     m_strFileName = full;
     m_new = true;
     return TRUE;
 }
 
-void CSaveFile::Write(const void* buffer, UINT count)
+void SaveFile::Write(const void* buffer, UINT count)
 {
     if (m_inPlace && IsOpen()) {
         m_pending.append(static_cast<const char*>(buffer), count);
@@ -462,7 +260,7 @@ void CSaveFile::Write(const void* buffer, UINT count)
     CFile::Write(buffer, count);
 }
 
-void CSaveFile::Commit()
+void SaveFile::Commit()
 {
     if (!IsOpen())
         return;
@@ -478,21 +276,23 @@ void CSaveFile::Commit()
     Discard();
 }
 
-void CSaveFile::CommitCopy()
+void SaveFile::CommitCopy()
 {
     CFile::Flush();
     m_newIdentity = FileIdentity::Of(m_hFile);
     CFile::Close();
-    int moved = m_new ? CFaultInjection::RenameNoReplaceAt(m_folderFd, m_tempName.c_str(), m_folderFd, m_name.c_str())
-                      : CFaultInjection::RenameAt(m_folderFd, m_tempName.c_str(), m_folderFd, m_name.c_str());
+    const int folder = m_target.Folder();
+    const char* name = m_target.Name().c_str();
+    int moved = m_new ? FaultInjection::RenameNoReplaceAt(folder, m_tempName.c_str(), folder, name)
+                      : FaultInjection::RenameAt(folder, m_tempName.c_str(), folder, name);
     if (moved != 0)
         ThrowErrno(errno);
     m_tempName.clear();
-    m_strTempPath.Empty();
-    SyncFolder(m_folderFd);
+    m_tempPath.Empty();
+    SyncFolder(m_target.Folder());
 }
 
-void CSaveFile::CommitInPlace()
+void SaveFile::CommitInPlace()
 {
     const off_t length = off_t(m_pending.size());
     // As the file is now (reserving room may touch its times).
@@ -534,14 +334,14 @@ int WriteBackup(int file, off_t length, int folder, const std::string& name, std
     int fd = -1;
     for (int n = 0; n < kMaxBackupNames; ++n) {
         used = fitted + (n ? std::to_string(n) : std::string());
-        fd = CFaultInjection::OpenAt(folder, used.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        fd = FaultInjection::OpenAt(folder, used.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST)
             break;
     }
     if (fd < 0)
         return -1;
     int err = CopyContent(file, fd, length);
-    if (!err && CFaultInjection::Fsync(fd) != 0)
+    if (!err && FaultInjection::Fsync(fd) != 0)
         err = errno;
     if (err) {
         ::close(fd);
@@ -554,12 +354,12 @@ int WriteBackup(int file, off_t length, int folder, const std::string& name, std
 
 }  // namespace
 
-void CSaveFile::MakeBackup(off_t length)
+void SaveFile::MakeBackup(off_t length)
 {
     // Beside the file, where the user would look for it first.
-    m_backupFd = WriteBackup(m_hFile, length, m_folderFd, m_name, m_backupName);
+    m_backupFd = WriteBackup(m_hFile, length, m_target.Folder(), m_target.Name(), m_backupName);
     if (m_backupFd >= 0) {
-        m_backupFolderFd = ::dup(m_folderFd);
+        m_backupFolderFd = ::dup(m_target.Folder());
         return;
     }
     int err = errno;
@@ -567,7 +367,7 @@ void CSaveFile::MakeBackup(off_t length)
     const std::vector<CString> fallbacks = err == EBADF ? std::vector<CString>() : FallbackFolders();
     for (const CString& fallback : fallbacks) {
         int folder = ::open(fallback.ToBytes().c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        if (folder >= 0 && (m_backupFd = WriteBackup(m_hFile, length, folder, m_name, m_backupName)) >= 0) {
+        if (folder >= 0 && (m_backupFd = WriteBackup(m_hFile, length, folder, m_target.Name(), m_backupName)) >= 0) {
             m_backupFolderFd = folder;
             return;
         }
@@ -582,7 +382,7 @@ void CSaveFile::MakeBackup(off_t length)
     throw CFileException(CFileException::noBackup, err, m_strFileName);
 }
 
-void CSaveFile::RemoveBackup()
+void SaveFile::RemoveBackup()
 {
     if (m_backupFolderFd >= 0 && !m_backupName.empty())
         ::unlinkat(m_backupFolderFd, m_backupName.c_str(), 0);
@@ -591,23 +391,23 @@ void CSaveFile::RemoveBackup()
     CloseFd(m_backupFolderFd);
 }
 
-void CSaveFile::Abort() { Discard(); }
+void SaveFile::Abort() { Discard(); }
 
-void CSaveFile::Discard()
+void SaveFile::Discard()
 {
     m_new = false;
     m_inPlace = false;
     std::string().swap(m_pending);
     CFile::Abort();
-    if (!m_tempName.empty() && m_folderFd >= 0)
-        ::unlinkat(m_folderFd, m_tempName.c_str(), 0);
+    if (!m_tempName.empty() && m_target.Folder() >= 0)
+        ::unlinkat(m_target.Folder(), m_tempName.c_str(), 0);
     m_tempName.clear();
-    m_strTempPath.Empty();
+    m_tempPath.Empty();
     // A backup still named here is one the old content could not be put
     // back from: it stays.
     m_backupName.clear();
     CloseFd(m_backupFd);
     CloseFd(m_backupFolderFd);
     CloseFd(m_targetFd);
-    CloseFd(m_folderFd);
+    m_target.Close();
 }

@@ -1,13 +1,13 @@
-// CSaveFile: writes the new content of a file so that nothing the file had
+// SaveFile: writes the new content of a file so that nothing the file had
 // is lost, and a failure at any moment leaves the complete old file.
 //
-//   CSaveFile file;
+//   SaveFile file;
 //   CFileException error;
 //   if (!file.Open(path, &error)) { report error; }
 //   try { write through file (or a CArchive on it); file.Commit(); }
 //   catch (CException&) { file.Abort(); report; }
 //
-// The name is resolved by the kernel when Open runs: its folder is opened
+// The name is resolved (LinkSafePath) when Open runs: its folder is opened
 // as the system finds it, and a symbolic link as last part is followed
 // from the folder the link lies in (as the kernel does, refusing a link of
 // another user in a world-writable sticky folder, and at most 40 links);
@@ -20,13 +20,14 @@
 // (sharingViolation), and one this process may not write is refused
 // (accessDenied).
 //
-// Two ways to save, chosen by Open:
+// Two ways to save, chosen by Open (ChooseRenameOrInPlace):
 //  - A new copy renamed over the file, when that keeps everything the file
 //    had: a new file; or one with a single link whose owner and group the
 //    copy can be given, whose permission bits it takes and whose extended
-//    attributes (ACLs among them) it holds equal, in a folder where a new
-//    file can be made and where the rename is allowed (in a sticky folder
-//    only to the owner of the file or of the folder, or to root). The copy
+//    attributes (ACLs among them) it holds equal (MetadataCopy), in a
+//    folder where a new file can be made and where the rename is allowed
+//    (in a sticky folder only to the owner of the file or of the folder,
+//    or to root). The copy
 //    is a temporary file in the file's folder, named by the format
 //    "%s/%s%5X.tmp" from the folder, the prefix "MFC" and a number that
 //    counts up from the current time in seconds (its low 20 bits) to the
@@ -63,11 +64,12 @@
 
 #include "framework/io/File.h"
 #include "framework/io/FileIdentity.h"
+#include "framework/io/LinkSafePath.h"
 
-class CSaveFile : public CFile {
+class SaveFile : public CFile {
 public:
-    CSaveFile() = default;
-    ~CSaveFile() override;
+    SaveFile() = default;
+    ~SaveFile() override;
 
     BOOL Open(const char16_t* target, CFileException* error = nullptr);
     BOOL OpenNew(const char16_t* target, CFileException* error = nullptr);
@@ -82,9 +84,9 @@ public:
 
     BOOL IsInPlace() const { return IsOpen() && m_inPlace; }
     // The temporary file's path; empty when writing in place or not open.
-    const CString& GetTempPath() const { return m_strTempPath; }
+    const CString& GetTempPath() const { return m_tempPath; }
     // The file that is written in the end: its real folder and its name.
-    const CString& GetTargetPath() const { return m_strTargetPath; }
+    const CString& GetTargetPath() const { return m_targetPath; }
     // The file as Open found it (unknown when there was none yet), and as
     // Commit left it.
     const FileIdentity& GetOldIdentity() const { return m_oldIdentity; }
@@ -97,11 +99,17 @@ public:
 private:
     using CFile::Open;
     void Discard();
-    // Whether a copy renamed over the old file would keep all it has; the
-    // temporary file is then made and open. Returns 0, or the errno value
-    // of a failure that also dooms writing in place (a full disk, a failing
-    // device).
-    int TryCopy(const struct stat& old, bool& copy);
+    // A failed Open or OpenNew of full: nothing kept, and error filled.
+    BOOL FailOpen(CFileException* error, const CString& full, int err, int cause);
+    // The choice between the two ways to save, for the old file as it is
+    // open (old): a copy renamed over it where the copy may take its place
+    // and keeps all it has (the temporary file is then made and open),
+    // otherwise in place. Returns 0, or the errno value of a failure that
+    // also dooms writing in place (a full disk, a failing device).
+    int ChooseRenameOrInPlace(const struct stat& old);
+    // Whether a rename over the old file keeps it whole and is allowed: it
+    // has no second name, and its folder lets this user rename over it.
+    bool MayRenameOver(const struct stat& old) const;
     // Creates the temporary file in the folder with mode; the descriptor or
     // -1 with errno set.
     int CreateTemp(mode_t mode);
@@ -112,12 +120,10 @@ private:
     void MakeBackup(off_t length);
     void RemoveBackup();
 
-    CString m_strTargetPath;
-    CString m_strTempPath;
-    int m_folderFd = hFileNull;  // the target's folder (O_PATH)
-    std::string m_folderPath;    // that folder's path, as bytes
-    std::string m_name;          // the target's name in it, as bytes
-    std::string m_tempName;      // the temporary file's name in it
+    CString m_targetPath;
+    CString m_tempPath;
+    LinkSafePath m_target;       // the target's folder and its name there
+    std::string m_tempName;      // the temporary file's name in that folder
     int m_targetFd = hFileNull;  // the old file, locked while saving
     bool m_inPlace = false;
     bool m_new = false;          // opened by OpenNew

@@ -181,9 +181,9 @@ TEST_F(DocumentTest, LargestFileOpensAndOneByteMoreIsRefusedBeforeReading)
     Type(u"typed ");
     host.ClearRecords();
     // Counting reads shows that nothing of the file is read.
-    CFaultInjection::Count();
+    FaultInjection::Count();
     Open("toolarge.txt", {u"No", u"OK"});
-    EXPECT_EQ(CFaultInjection::Calls(CFaultInjection::opRead), 0);
+    EXPECT_EQ(FaultInjection::Calls(FaultInjection::kRead), 0);
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"Save changes to " + P("before.txt") + "?",
                                                   "The file is too large to open."}));
     EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
@@ -327,10 +327,10 @@ TEST_F(DocumentTest, OnlyARegularFileOpensAndNothingElseIsWaitedOnOrRead)
     for (const std::string& path : {P("pipe"), P("folder"), std::string("/dev/zero")}) {
         Stop();
         host.ClearRecords();
-        CFaultInjection::Count();
+        FaultInjection::Count();
         host.OnModal([this] { host.ClickButton(u"OK"); });
         EXPECT_FALSE(Start({path}));
-        EXPECT_EQ(CFaultInjection::Calls(CFaultInjection::opRead), 0) << path;
+        EXPECT_EQ(FaultInjection::Calls(FaultInjection::kRead), 0) << path;
         EXPECT_EQ(Boxes(), std::vector<std::string>{"Access to " + path + " was denied."});
     }
 }
@@ -492,8 +492,8 @@ TEST_F(DocumentTest, DiskFullAtAnyWriteKeepsTheOldFile)
     for (int nth = 1; nth < 100; ++nth) {
         SCOPED_TRACE("write " + std::to_string(nth) + " fails");
         host.ClearRecords();
-        CFaultInjection::Reset();
-        CFaultInjection::Fail(CFaultInjection::opWrite, nth, ENOSPC);
+        FaultInjection::Reset();
+        FaultInjection::Fail(FaultInjection::kWrite, nth, ENOSPC);
         host.OnModal([this] { host.ClickButton(u"OK"); });
         Ctrl('S');
         if (Boxes().empty())
@@ -512,13 +512,13 @@ TEST_F(DocumentTest, DiskFullAtAnyWriteKeepsTheOldFile)
 TEST_F(DocumentTest, FailingFlushOrReplaceKeepsTheOldFile)
 {
     struct Case {
-        CFaultInjection::Operation op;
+        FaultInjection::Operation op;
         int err;
         std::string message;
     } cases[] = {
-        {CFaultInjection::opFsync, EIO, "A hardware I/O error was reported while accessing %1."},
-        {CFaultInjection::opRename, ENOSPC, "Disk full while accessing %1."},
-        {CFaultInjection::opRename, EXDEV, "An unknown error occurred while accessing %1."},
+        {FaultInjection::kFsync, EIO, "A hardware I/O error was reported while accessing %1."},
+        {FaultInjection::kRename, ENOSPC, "Disk full while accessing %1."},
+        {FaultInjection::kRename, EXDEV, "An unknown error occurred while accessing %1."},
     };
     Put("keep.txt", "old");
     ASSERT_TRUE(Start({P("keep.txt")}));
@@ -526,8 +526,8 @@ TEST_F(DocumentTest, FailingFlushOrReplaceKeepsTheOldFile)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         host.ClearRecords();
-        CFaultInjection::Reset();
-        CFaultInjection::Fail(c.op, 0, c.err);
+        FaultInjection::Reset();
+        FaultInjection::Fail(c.op, 0, c.err);
         Save({u"OK"});
         std::string message = c.message;
         message.replace(message.find("%1"), 2, P("keep.txt"));
@@ -543,7 +543,7 @@ TEST_F(DocumentTest, ReadErrorDuringOpenLeavesAnEmptyUntitledDocument)
     Put("named.txt", "named");
     Put("bad.txt", std::string(5000, 'b'));
     ASSERT_TRUE(Start({P("named.txt")}));
-    CFaultInjection::Fail(CFaultInjection::opRead, 2, EIO);
+    FaultInjection::Fail(FaultInjection::kRead, 2, EIO);
     Open("bad.txt", {u"OK"});
     EXPECT_EQ(Boxes(), std::vector<std::string>{"A hardware I/O error was reported while accessing " + P("bad.txt") + "."});
     EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");

@@ -152,9 +152,9 @@ TEST_F(EndSessionTest, AFailedCopyIsReported)
 {
     ASSERT_TRUE(Start({P("notes.txt")}));
     Type(u"z");
-    CFaultInjection::Fail(CFaultInjection::opWrite, 0, ENOSPC);
+    FaultInjection::Fail(FaultInjection::kWrite, 0, ENOSPC);
     EndSession();
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
     EXPECT_TRUE(host.MessageBoxes().empty());
     EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve"}));
     EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt") +
@@ -280,12 +280,12 @@ TEST_F(EndSessionTest, ACrashWhileAFileLoadsWritesNoCopy)
     ASSERT_TRUE(Start({P("notes.txt")}));
     Type(u"x");
     std::vector<std::string> said;
-    CFaultInjection::SetPauseHook([&](CFaultInjection::Operation op) {
-        if (op == CFaultInjection::opRead)
+    FaultInjection::SetPauseHook([&](FaultInjection::Operation op) {
+        if (op == FaultInjection::kRead)
             said.push_back(Crash());
     });
     Open("second.txt", {u"No"});
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
     ASSERT_FALSE(said.empty());
     EXPECT_EQ(said, std::vector<std::string>(said.size(), ""));
     Type(u"y");

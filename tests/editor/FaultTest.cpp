@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Op = CFaultInjection::Operation;
+using Op = FaultInjection::Operation;
 
 const std::string kHardIO = "A hardware I/O error was reported while accessing %1.";
 const std::string kDiskFull = "Disk full while accessing %1.";
@@ -77,11 +77,11 @@ protected:
     template <typename Action>
     int CallsOf(Op op, Action action)
     {
-        CFaultInjection::Reset();
-        CFaultInjection::Count();
+        FaultInjection::Reset();
+        FaultInjection::Count();
         action();
-        int calls = CFaultInjection::Calls(op);
-        CFaultInjection::Reset();
+        int calls = FaultInjection::Calls(op);
+        FaultInjection::Reset();
         return calls;
     }
 };
@@ -93,7 +93,7 @@ TEST_F(FaultTest, AnyFailingReadOfOpenShowsItsCauseAndLeavesAnEmptyUntitledDocum
     const std::string bytes = LongText('r');
     Put("long.txt", bytes);
     ASSERT_TRUE(Start());
-    const int reads = CallsOf(CFaultInjection::opRead, [&] { Open("long.txt"); });
+    const int reads = CallsOf(FaultInjection::kRead, [&] { Open("long.txt"); });
     ASSERT_EQ(Text16(), Widened(bytes));
     // The bytes in one read, and one more that finds the end.
     ASSERT_EQ(reads, 2);
@@ -112,9 +112,9 @@ TEST_F(FaultTest, AnyFailingReadOfOpenShowsItsCauseAndLeavesAnEmptyUntitledDocum
             Put("other.txt", "other");
             Open("other.txt");
             host.ClearRecords();
-            CFaultInjection::Fail(CFaultInjection::opRead, nth, c.err);
+            FaultInjection::Fail(FaultInjection::kRead, nth, c.err);
             Open("long.txt", {u"OK"});
-            CFaultInjection::Reset();
+            FaultInjection::Reset();
             EXPECT_EQ(Boxes(), std::vector<std::string>{Message(c.message, "long.txt")});
             EXPECT_EQ(Summary(), "title=Untitled path= unchanged length=0 starts=\"\"");
             EXPECT_TRUE(Holds("long.txt", bytes));
@@ -131,9 +131,9 @@ TEST_F(FaultTest, ShortReadsStillOpenTheWholeFile)
         SCOPED_TRACE("short read " + std::to_string(nth) + " (0: every read)");
         Put("other.txt", "other");
         Open("other.txt");
-        CFaultInjection::Shorten(CFaultInjection::opRead, nth);
+        FaultInjection::Shorten(FaultInjection::kRead, nth);
         Open("long.txt");
-        CFaultInjection::Reset();
+        FaultInjection::Reset();
         EXPECT_EQ(Boxes(), std::vector<std::string>{});
         EXPECT_EQ(Summary(), "title=long.txt path=" + P("long.txt") + " unchanged length=" +
                                std::to_string(bytes.size()) + " starts=\"sline 0 \"");
@@ -159,10 +159,10 @@ TEST_F(FaultTest, AFileThatCannotBeOpenedLeavesTheDocumentAsItWas)
     for (const Cause& c : causes) {
         SCOPED_TRACE(c.message);
         host.ClearRecords();
-        CFaultInjection::Fail(CFaultInjection::opOpen, 0, c.err);
+        FaultInjection::Fail(FaultInjection::kOpen, 0, c.err);
         // The save prompt first (No), then the failure.
         Open("other.txt", {u"No", u"OK"});
-        CFaultInjection::Reset();
+        FaultInjection::Reset();
         ASSERT_EQ(Boxes().size(), 2u);
         EXPECT_EQ(Boxes()[1], Message(c.message, "other.txt"));
         EXPECT_EQ(Summary(), "title=named.txt path=" + P("named.txt") + " changed length=12 starts=\"edited n\"");
@@ -183,7 +183,7 @@ TEST_F(FaultTest, AnIOErrorAtAnyWriteOfSaveKeepsTheOldFile)
     // A save that succeeds tells how many writes there are; then the old
     // file comes back (a change on disk, so each save asks first) and the
     // document is changed again.
-    const int writes = CallsOf(CFaultInjection::opWrite, [&] { Save(); });
+    const int writes = CallsOf(FaultInjection::kWrite, [&] { Save(); });
     ASSERT_TRUE(Holds("doc.txt", saved));
     ASSERT_GE(writes, 3);
     Put("doc.txt", old);
@@ -193,9 +193,9 @@ TEST_F(FaultTest, AnIOErrorAtAnyWriteOfSaveKeepsTheOldFile)
     for (int nth = 1; nth <= writes; ++nth) {
         SCOPED_TRACE("write " + std::to_string(nth) + " fails");
         host.ClearRecords();
-        CFaultInjection::Fail(CFaultInjection::opWrite, nth, EIO);
+        FaultInjection::Fail(FaultInjection::kWrite, nth, EIO);
         Save({u"Yes", u"OK"});
-        CFaultInjection::Reset();
+        FaultInjection::Reset();
         EXPECT_EQ(Boxes(), (std::vector<std::string>{P("doc.txt") + kChanged, Message(kHardIO, "doc.txt")}));
         EXPECT_TRUE(Holds("doc.txt", old));
         EXPECT_EQ(Listing(), std::vector<std::string>{"doc.txt"});
@@ -213,9 +213,9 @@ TEST_F(FaultTest, ShortWritesStillSaveTheWholeText)
     Put("doc.txt", old);
     ASSERT_TRUE(Start({P("doc.txt")}));
     Type(u"w");
-    CFaultInjection::Shorten(CFaultInjection::opWrite, 0);
+    FaultInjection::Shorten(FaultInjection::kWrite, 0);
     Save();
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
     EXPECT_EQ(Boxes(), std::vector<std::string>{});
     EXPECT_TRUE(Holds("doc.txt", "w" + old));
     EXPECT_EQ(Listing(), std::vector<std::string>{"doc.txt"});
@@ -228,7 +228,7 @@ TEST_F(FaultTest, AFailedSaveAsToANewFileLeavesNothingBehind)
     const std::u16string pasted = Widened(LongText('p'));
     Paste(pasted);
     ASSERT_EQ(Text16().size(), pasted.size());
-    const int writes = CallsOf(CFaultInjection::opWrite, [&] { SaveAs("probe.txt"); });
+    const int writes = CallsOf(FaultInjection::kWrite, [&] { SaveAs("probe.txt"); });
     ASSERT_GE(writes, 2);
     fs::remove(P("probe.txt"));
     Command(ID_FILE_NEW);  // the probe named the document; start afresh
@@ -238,9 +238,9 @@ TEST_F(FaultTest, AFailedSaveAsToANewFileLeavesNothingBehind)
         for (int nth = 1; nth <= writes; ++nth) {
             SCOPED_TRACE("write " + std::to_string(nth) + " fails with " + std::to_string(err));
             host.ClearRecords();
-            CFaultInjection::Fail(CFaultInjection::opWrite, nth, err);
+            FaultInjection::Fail(FaultInjection::kWrite, nth, err);
             SaveAs("new.txt", {u"OK"});
-            CFaultInjection::Reset();
+            FaultInjection::Reset();
             EXPECT_EQ(Boxes(), std::vector<std::string>{Message(err == EIO ? kHardIO : kDiskFull, "new.txt")});
             EXPECT_EQ(Listing(), std::vector<std::string>{}) << "neither the file nor a temporary one";
             EXPECT_EQ(Summary(), "title=Untitled path= changed length=" + std::to_string(pasted.size()) +
@@ -262,10 +262,10 @@ TEST_F(FaultTest, NoRoomForTheTemporaryFileKeepsTheOldFile)
         host.ClearRecords();
         // A save opens the old file (to hold it), then the temporary file;
         // the disk is full for everything after the first open.
-        CFaultInjection::Fail(CFaultInjection::opOpen, 2, err);
-        CFaultInjection::Fail(CFaultInjection::opWrite, 0, err);
+        FaultInjection::Fail(FaultInjection::kOpen, 2, err);
+        FaultInjection::Fail(FaultInjection::kWrite, 0, err);
         Save({u"OK"});
-        CFaultInjection::Reset();
+        FaultInjection::Reset();
         EXPECT_EQ(Boxes(), std::vector<std::string>{Message(err == EIO ? kHardIO : kDiskFull, "doc.txt")});
         EXPECT_TRUE(Holds("doc.txt", old));
         EXPECT_EQ(Listing(), std::vector<std::string>{"doc.txt"});
@@ -285,11 +285,11 @@ TEST_F(FaultTest, AFailedSaveInPlaceKeepsTheTextForAnotherTry)
     ASSERT_TRUE(Start({P("doc.txt")}));
     Type(u"n");
     // Half the text is written over the old one before the failure.
-    CFaultInjection::Fail(CFaultInjection::opOpen, 2, EACCES);
-    CFaultInjection::Shorten(CFaultInjection::opWrite, 1);
-    CFaultInjection::Fail(CFaultInjection::opWrite, 2, EIO);
+    FaultInjection::Fail(FaultInjection::kOpen, 2, EACCES);
+    FaultInjection::Shorten(FaultInjection::kWrite, 1);
+    FaultInjection::Fail(FaultInjection::kWrite, 2, EIO);
     Save({u"OK"});
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
     EXPECT_EQ(Boxes(), std::vector<std::string>{Message(kHardIO, "doc.txt")});
     EXPECT_TRUE(Holds("doc.txt", old));
     EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(old.size() + 1) +
@@ -310,9 +310,9 @@ TEST_F(FaultTest, AKilledSaveLeavesTheCompleteOldOrTheCompleteNewFile)
 
     // Where the save may be stopped: before each write, sync and rename.
     int points = 0;
-    CFaultInjection::SetPauseHook([&](Op) { ++points; });
+    FaultInjection::SetPauseHook([&](Op) { ++points; });
     Save();
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
     ASSERT_TRUE(Holds("doc.txt", saved));
     ASSERT_GE(points, 5);
     Touch();
@@ -324,7 +324,7 @@ TEST_F(FaultTest, AKilledSaveLeavesTheCompleteOldOrTheCompleteNewFile)
         pid_t child = ::fork();
         if (child == 0) {
             int seen = 0;
-            CFaultInjection::SetPauseHook([&](Op) {
+            FaultInjection::SetPauseHook([&](Op) {
                 if (++seen == k)
                     ::kill(::getpid(), SIGKILL);
             });

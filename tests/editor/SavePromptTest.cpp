@@ -95,7 +95,7 @@ TEST_P(SavePromptTest, AnswerDecidesWhatHappens)
         break;
     case Answer::YesThenDiskFull:
         host.OnModal([&] {
-            CFaultInjection::Fail(CFaultInjection::opWrite, 0, ENOSPC);
+            FaultInjection::Fail(FaultInjection::kWrite, 0, ENOSPC);
             host.ClickButton(u"Yes");
         });
         host.OnModal([&] { host.ClickButton(u"OK"); });
@@ -120,7 +120,7 @@ TEST_P(SavePromptTest, AnswerDecidesWhatHappens)
     case Trigger::Close: host.Ctrl('Q'); break;
     }
     host.Run();
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
 
     EXPECT_EQ(Boxes(), expectedBoxes);
     EXPECT_EQ(host.MessageBoxes().at(0).type & (MB_TYPEMASK | MB_ICONMASK), UINT(MB_YESNOCANCEL | MB_ICONEXCLAMATION));

@@ -286,7 +286,7 @@ TEST_F(SaveSafetyTest, InPlaceTheOldContentIsKeptAsABackupUntilTheNewIsOnDisk)
         std::string report = support::ReportInChild(c.unprivileged, [&] {
             // What the backup holds whenever the file itself is written.
             std::string seen;
-            CFaultInjection::SetPauseHook([&](CFaultInjection::Operation) {
+            FaultInjection::SetPauseHook([&](FaultInjection::Operation) {
                 if (support::ReadBytes(f) == "old")
                     seen = support::ReadFile(backup).value_or("none");
             });

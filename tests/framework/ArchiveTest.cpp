@@ -192,15 +192,15 @@ TEST(ArchiveTest, FileErrorsPassThroughAndShortReadsAreCompleted)
     std::string data = Pattern(9000);
     WriteBytes(folder / "in", data);
 
-    CFaultInjection::Shorten(CFaultInjection::opRead, 0);
+    FaultInjection::Shorten(FaultInjection::kRead, 0);
     CFile in(folder.Name("in"), CFile::modeRead | CFile::shareDenyWrite);
     CArchive loading(&in, CArchive::load);
     std::string back(9000, '\0');
     EXPECT_EQ(loading.Read(back.data(), 9000), 9000u) << "short reads of the file are read on";
     EXPECT_EQ(back, data);
 
-    CFaultInjection::Reset();
-    CFaultInjection::Fail(CFaultInjection::opWrite, 2, ENOSPC);
+    FaultInjection::Reset();
+    FaultInjection::Fail(FaultInjection::kWrite, 2, ENOSPC);
     CFile out(folder.Name("out"), CFile::modeCreate | CFile::modeWrite);
     CArchive storing(&out, CArchive::store, 1024);
     try {

@@ -331,15 +331,15 @@ TEST(FileTest, SystemCallFaultsBecomeCausesWithThePath)
     WriteBytes(folder / "f.txt", "0123456789");
     CString path = folder.Name("f.txt");
     const support::FaultCase cases[] = {
-        {"disk full on write", CFaultInjection::opWrite, ENOSPC, CFileException::diskFull},
-        {"quota on write", CFaultInjection::opWrite, EDQUOT, CFileException::diskFull},
-        {"I/O error on read", CFaultInjection::opRead, EIO, CFileException::hardIO},
-        {"I/O error on fsync", CFaultInjection::opFsync, EIO, CFileException::hardIO},
-        {"too many files on open", CFaultInjection::opOpen, EMFILE, CFileException::tooManyOpenFiles},
+        {"disk full on write", FaultInjection::kWrite, ENOSPC, CFileException::diskFull},
+        {"quota on write", FaultInjection::kWrite, EDQUOT, CFileException::diskFull},
+        {"I/O error on read", FaultInjection::kRead, EIO, CFileException::hardIO},
+        {"I/O error on fsync", FaultInjection::kFsync, EIO, CFileException::hardIO},
+        {"too many files on open", FaultInjection::kOpen, EMFILE, CFileException::tooManyOpenFiles},
     };
     for (const auto& c : cases) {
-        CFaultInjection::Reset();
-        CFaultInjection::Fail(c.op, 0, c.err);
+        FaultInjection::Reset();
+        FaultInjection::Fail(c.op, 0, c.err);
         int cause = CFileException::none;
         CString name;
         try {
@@ -361,12 +361,12 @@ TEST(FileTest, ShortTransfersAreCompletedOrReported)
 {
     support::FaultReset reset;
     SharedFolder folder;
-    CFaultInjection::Shorten(CFaultInjection::opWrite, 0);
-    CFaultInjection::Shorten(CFaultInjection::opRead, 0);
+    FaultInjection::Shorten(FaultInjection::kWrite, 0);
+    FaultInjection::Shorten(FaultInjection::kRead, 0);
     CFile file(folder.Name("f"), CFile::modeCreate | CFile::modeReadWrite);
     std::string data(1000, 'x');
     file.Write(data.data(), UINT(data.size()));
-    EXPECT_GT(CFaultInjection::Calls(CFaultInjection::opWrite), 1) << "the writes were cut short";
+    EXPECT_GT(FaultInjection::Calls(FaultInjection::kWrite), 1) << "the writes were cut short";
     EXPECT_EQ(file.GetLength(), 1000u) << "and still everything was written";
     file.SeekToBegin();
     char buf[1000];

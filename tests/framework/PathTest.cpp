@@ -31,6 +31,28 @@ TEST(PathTest, NameAndFolderSplitAtTheLastSlashOnly)
     }
 }
 
+TEST(PathTest, BytePathsSplitAndJoinAtOneSlash)
+{
+    struct Case {
+        std::string path;
+        std::string name;
+        std::string parent;
+    };
+    const Case cases[] = {
+        {"/home/ann/notes.txt", "notes.txt", "/home/ann"},
+        {"/notes.txt", "notes.txt", "/"},
+        {"/home/ann\\b.txt", "ann\\b.txt", "/home"},
+        {"/caf\xe9/\xff.txt", "\xff.txt", "/caf\xe9"},  // bytes that are no UTF-8 stay
+        {"/home/ann/", "", "/home/ann"},
+        {"/", "", "/"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PathFileName(c.path), c.name) << c.path;
+        EXPECT_EQ(PathParent(c.path), c.parent) << c.path;
+        EXPECT_EQ(PathJoin(c.parent, c.name), c.path) << c.path;
+    }
+}
+
 TEST(PathTest, FullNamesAreAbsoluteAndFoldedWhereNoLinkDecides)
 {
     support::ScratchFolder dir;

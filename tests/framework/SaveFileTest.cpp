@@ -45,7 +45,7 @@ std::string NewContent()
 // Returns the cause of a failure, none on success.
 int Save(const CString& path, const std::string& content, CFileException* failure = nullptr)
 {
-    CSaveFile file;
+    SaveFile file;
     CFileException error;
     if (!file.Open(path, &error)) {
         if (failure)
@@ -69,10 +69,10 @@ int Save(const CString& path, const std::string& content, CFileException* failur
 
 TEST(SaveFileTest, TemporaryNamesFollowTheFormat)
 {
-    EXPECT_EQ(CSaveFile::TempFileName(u"/home/ann", 0xABCDE), CString(u"/home/ann/MFCABCDE.tmp"));
-    EXPECT_EQ(CSaveFile::TempFileName(u"/home/ann", 0x1F), CString(u"/home/ann/MFC   1F.tmp"))
+    EXPECT_EQ(SaveFile::TempFileName(u"/home/ann", 0xABCDE), CString(u"/home/ann/MFCABCDE.tmp"));
+    EXPECT_EQ(SaveFile::TempFileName(u"/home/ann", 0x1F), CString(u"/home/ann/MFC   1F.tmp"))
         << "the number is padded with spaces to five places";
-    EXPECT_EQ(CSaveFile::TempFileName(u"/x", 0x100000), CString(u"/x/MFC100000.tmp"));
+    EXPECT_EQ(SaveFile::TempFileName(u"/x", 0x100000), CString(u"/x/MFC100000.tmp"));
 }
 
 TEST(SaveFileTest, WritesThroughATemporaryFileInTheSameFolder)
@@ -82,9 +82,9 @@ TEST(SaveFileTest, WritesThroughATemporaryFileInTheSameFolder)
     // Names that are taken are skipped: occupy the ones the next seconds would give.
     UINT now = UINT(std::time(nullptr)) & 0xFFFFF;
     for (UINT n = now; n < now + 3; ++n)
-        WriteBytes(CSaveFile::TempFileName(CString::FromUtf8(folder.Path()), n).ToUtf8(), "taken");
+        WriteBytes(SaveFile::TempFileName(CString::FromUtf8(folder.Path()), n).ToUtf8(), "taken");
 
-    CSaveFile file;
+    SaveFile file;
     ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
     EXPECT_FALSE(file.IsInPlace());
     std::string temp = file.GetTempPath().ToUtf8();
@@ -170,15 +170,15 @@ TEST(SaveFileTest, DiskFullAtAnyWriteKeepsTheOldFileAndRemovesTheTemporaryOne)
     SharedFolder folder;
     const std::string content = NewContent();
     WriteBytes(folder / "doc.txt", kOld);
-    CFaultInjection::Count();
+    FaultInjection::Count();
     ASSERT_EQ(Save(folder.Name("doc.txt"), content), CFileException::none);
-    const int writes = CFaultInjection::Calls(CFaultInjection::opWrite);
+    const int writes = FaultInjection::Calls(FaultInjection::kWrite);
     ASSERT_GE(writes, 3) << "the content spans several buffers";
 
     for (int n = 1; n <= writes; ++n) {
         WriteBytes(folder / "doc.txt", kOld);
-        CFaultInjection::Reset();
-        CFaultInjection::Fail(CFaultInjection::opWrite, n, ENOSPC);
+        FaultInjection::Reset();
+        FaultInjection::Fail(FaultInjection::kWrite, n, ENOSPC);
         CFileException error;
         EXPECT_EQ(Save(folder.Name("doc.txt"), content, &error), CFileException::diskFull) << "write " << n;
         EXPECT_EQ(MessageOf(error), "Disk full while accessing " + folder / "doc.txt" + ".") << "write " << n;
@@ -192,17 +192,17 @@ TEST(SaveFileTest, FailuresOfSyncAndRenameKeepTheOldFile)
     support::FaultReset reset;
     SharedFolder folder;
     const support::FaultCase cases[] = {
-        {"fsync I/O error", CFaultInjection::opFsync, EIO, CFileException::hardIO},
-        {"fsync disk full", CFaultInjection::opFsync, ENOSPC, CFileException::diskFull},
-        {"rename refused", CFaultInjection::opRename, EACCES, CFileException::accessDenied},
-        {"rename I/O error", CFaultInjection::opRename, EIO, CFileException::hardIO},
-        {"short writes then full", CFaultInjection::opWrite, EDQUOT, CFileException::diskFull},
+        {"fsync I/O error", FaultInjection::kFsync, EIO, CFileException::hardIO},
+        {"fsync disk full", FaultInjection::kFsync, ENOSPC, CFileException::diskFull},
+        {"rename refused", FaultInjection::kRename, EACCES, CFileException::accessDenied},
+        {"rename I/O error", FaultInjection::kRename, EIO, CFileException::hardIO},
+        {"short writes then full", FaultInjection::kWrite, EDQUOT, CFileException::diskFull},
     };
     for (const auto& c : cases) {
         WriteBytes(folder / "doc.txt", kOld);
-        CFaultInjection::Reset();
-        CFaultInjection::Shorten(CFaultInjection::opWrite, 0);
-        CFaultInjection::Fail(c.op, c.op == CFaultInjection::opWrite ? 3 : 1, c.err);
+        FaultInjection::Reset();
+        FaultInjection::Shorten(FaultInjection::kWrite, 0);
+        FaultInjection::Fail(c.op, c.op == FaultInjection::kWrite ? 3 : 1, c.err);
         EXPECT_EQ(Save(folder.Name("doc.txt"), NewContent()), c.cause) << c.what;
         EXPECT_EQ(ReadBytes(folder / "doc.txt"), kOld) << c.what;
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{"doc.txt"}) << c.what;
@@ -214,14 +214,14 @@ TEST(SaveFileTest, AbortAndDestructionRemoveTheTemporaryFile)
     SharedFolder folder;
     WriteBytes(folder / "doc.txt", kOld);
     {
-        CSaveFile file;
+        SaveFile file;
         ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
         file.Write("partial", 7);
         file.Abort();
         EXPECT_FALSE(file.IsOpen());
     }
     {
-        CSaveFile file;
+        SaveFile file;
         ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
         file.Write("partial", 7);
     }
@@ -235,8 +235,8 @@ TEST(SaveFileTest, WritesInPlaceWhenNoTemporaryFileCanBeMade)
     SharedFolder folder;
     WriteBytes(folder / "doc.txt", kOld);
     // The second open of a save is the temporary file's; the folder refuses it.
-    CFaultInjection::Fail(CFaultInjection::opOpen, 2, EACCES);
-    CSaveFile file;
+    FaultInjection::Fail(FaultInjection::kOpen, 2, EACCES);
+    SaveFile file;
     ASSERT_TRUE(file.Open(folder.Name("doc.txt")));
     EXPECT_TRUE(file.IsInPlace());
     EXPECT_TRUE(file.GetTempPath().IsEmpty());
@@ -262,7 +262,7 @@ TEST(SaveFileTest, PermissionsDecideForAnUnprivilegedProcess)
     WriteBytes(folder / "closed/doc.txt", kOld, 0666);
     ::chmod((folder / "closed").c_str(), 0555);
     cause = RunUnprivileged([&] {
-        CSaveFile file;
+        SaveFile file;
         if (!file.Open(folder.Name("closed/doc.txt")))
             return 100;
         int inPlace = file.IsInPlace() ? 0 : 101;
@@ -304,9 +304,9 @@ TEST(SaveFileTest, AKilledSaveLeavesEitherTheOldOrTheNewFile)
     WriteBytes(folder / "doc.txt", kOld);
     // Every point where the save may stop: before each write, sync and rename.
     int points = 0;
-    CFaultInjection::SetPauseHook([&](CFaultInjection::Operation) { ++points; });
+    FaultInjection::SetPauseHook([&](FaultInjection::Operation) { ++points; });
     ASSERT_EQ(Save(folder.Name("doc.txt"), content), CFileException::none);
-    CFaultInjection::Reset();
+    FaultInjection::Reset();
     ASSERT_GE(points, 5);
 
     bool sawOld = false;
@@ -314,7 +314,7 @@ TEST(SaveFileTest, AKilledSaveLeavesEitherTheOldOrTheNewFile)
         WriteBytes(folder / "doc.txt", kOld);
         int status = RunInChild([&] {
             int seen = 0;
-            CFaultInjection::SetPauseHook([&](CFaultInjection::Operation) {
+            FaultInjection::SetPauseHook([&](FaultInjection::Operation) {
                 if (++seen == k)
                     ::kill(::getpid(), SIGKILL);
             });
@@ -345,12 +345,12 @@ TEST(SaveFileTest, ANewFileNeverReplacesOne)
     // written makes Commit fail and leaves the other file as it is.
     ScratchFolder folder;
     WriteBytes(folder / "taken.save", kOld);
-    CSaveFile refused;
+    SaveFile refused;
     CFileException error;
     EXPECT_FALSE(refused.OpenNew(folder.Name("taken.save"), &error));
     EXPECT_EQ(error.m_lOsError, EEXIST);
 
-    CSaveFile file;
+    SaveFile file;
     ASSERT_TRUE(file.OpenNew(folder.Name("copy.save"), &error));
     file.Write("new", 3);
     WriteBytes(folder / "copy.save", kOld);
@@ -363,7 +363,7 @@ TEST(SaveFileTest, ANewFileNeverReplacesOne)
     EXPECT_EQ(ReadBytes(folder / "copy.save"), kOld);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"copy.save", "taken.save"}));
 
-    CSaveFile fresh;
+    SaveFile fresh;
     ASSERT_TRUE(fresh.OpenNew(folder.Name("fresh.save")));
     fresh.Write("new", 3);
     fresh.Commit();

@@ -323,7 +323,7 @@ TEST_F(InstallerTest, UnreadableAgreementGivesTheMissingMessage)
         {"access denied",
          [&] {
              WriteBytes(dir / "EULA.txt", "Terms.");
-             CFaultInjection::Fail(CFaultInjection::opOpen, 1, EACCES);
+             FaultInjection::Fail(FaultInjection::kOpen, 1, EACCES);
          }},
     };
     for (const Case& c : cases) {
@@ -332,7 +332,7 @@ TEST_F(InstallerTest, UnreadableAgreementGivesTheMissingMessage)
         std::filesystem::remove_all(dir / "EULA.txt");
         c.arrange();
         host.OnModal([&] {
-            CFaultInjection::Reset();
+            FaultInjection::Reset();
             EXPECT_EQ(Caption(), u"setup");
             host.ClickButton(u"OK");
         });
@@ -434,9 +434,9 @@ TEST_F(InstallerTest, ReadErrorIsReportedAndTheDialogStillOpens)
 {
     WriteBytes(dir / "EULA.txt", std::string(600, 'x'));
     MakeAllInstallers();
-    CFaultInjection::Fail(CFaultInjection::opRead, 2, EIO);
+    FaultInjection::Fail(FaultInjection::kRead, 2, EIO);
     host.OnModal([&] {
-        CFaultInjection::Reset();
+        FaultInjection::Reset();
         ASSERT_EQ(host.MessageBoxes().size(), 1u);
         EXPECT_EQ(host.MessageBoxes()[0].caption, u"setup");
         EXPECT_NE(host.MessageBoxes()[0].text.find(u"EULA.txt"), std::u16string::npos)

@@ -28,7 +28,7 @@ protected:
     void TearDown() override
     {
         EXPECT_EQ(host.Starved(), 0) << "a modal loop waited for input the test did not give";
-        CFaultInjection::Reset();
+        FaultInjection::Reset();
         Stop();
     }
 };

@@ -11,8 +11,8 @@ namespace support {
 
 // Disarms fault injection at the start and at the end of its scope.
 struct FaultReset {
-    FaultReset() { CFaultInjection::Reset(); }
-    ~FaultReset() { CFaultInjection::Reset(); }
+    FaultReset() { FaultInjection::Reset(); }
+    ~FaultReset() { FaultInjection::Reset(); }
     FaultReset(const FaultReset&) = delete;
     FaultReset& operator=(const FaultReset&) = delete;
 };
@@ -20,7 +20,7 @@ struct FaultReset {
 // A system call that fails with err, and the cause the file layer reports.
 struct FaultCase {
     const char* what;
-    CFaultInjection::Operation op;
+    FaultInjection::Operation op;
     int err;
     int cause;
 };
