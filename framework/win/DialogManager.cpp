@@ -5,15 +5,9 @@
 #include "framework/win/ComboBoxControl.h"
 #include "framework/win/ControlFitting.h"
 #include "framework/win/DC.h"
+#include "framework/win/DialogUnits.h"
 #include "framework/win/Wnd.h"
 #include "framework/win/WindowSystem.h"
-
-CRect MapDialogRect(const CRect& d)
-{
-    auto x = [](int v) { return v * kDialogBaseUnitX / 4; };
-    auto y = [](int v) { return v * kDialogBaseUnitY / 8; };
-    return CRect(x(d.left), y(d.top), x(d.right), y(d.bottom));
-}
 
 LRESULT DialogWindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
