@@ -1,4 +1,5 @@
 #include "framework/win/ControlClasses.h"
+#include "framework/win/WindowClass.h"
 
 #include "framework/win/ButtonControl.h"
 #include "framework/win/ComboBoxControl.h"
@@ -8,7 +9,7 @@
 #include "framework/win/PopupList.h"
 #include "framework/win/StaticControl.h"
 
-std::unique_ptr<WindowClass> CreateWindowClass(const CString& className, DWORD style)
+std::unique_ptr<WindowProcedure> CreateWindowClass(const CString& className, DWORD style)
 {
     CString name(className);
     name.MakeUpper();

@@ -8,4 +8,4 @@
 #include "framework/base/String.h"
 #include "framework/win/Window.h"
 
-std::unique_ptr<WindowClass> CreateWindowClass(const CString& className, DWORD style);
+std::unique_ptr<WindowProcedure> CreateWindowClass(const CString& className, DWORD style);

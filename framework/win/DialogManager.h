@@ -6,7 +6,7 @@
 #pragma once
 
 #include "framework/res/ResourceTypes.h"
-#include "framework/win/Window.h"
+#include "framework/win/WindowClass.h"
 
 // The window class of dialogs ("#32770"): closing means Cancel.
 class DialogWindowClass : public WindowClass {

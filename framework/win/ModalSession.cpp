@@ -1,5 +1,6 @@
 #include "framework/win/ModalSession.h"
 
+#include "framework/win/WindowFunctions.h"
 #include "framework/win/WindowSystem.h"
 
 ModalSession::ModalSession(HWND owner) : m_owner(owner), m_previousFocus(GetFocus())

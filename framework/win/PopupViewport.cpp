@@ -1,3 +1,4 @@
+#include "framework/win/WindowFunctions.h"
 #include "framework/win/WindowSystem.h"
 
 #include <algorithm>

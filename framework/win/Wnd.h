@@ -8,6 +8,7 @@
 #include "framework/base/String.h"
 #include "framework/win/CmdTarget.h"
 #include "framework/win/Window.h"
+#include "framework/win/WindowFunctions.h"
 
 class CDataExchange;
 class CFrameWnd;
