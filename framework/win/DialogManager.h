@@ -8,6 +8,8 @@
 #include "framework/res/ResourceTypes.h"
 #include "framework/win/WindowClass.h"
 
+class CWnd;
+
 // The window class of dialogs ("#32770"): closing means Cancel.
 class DialogWindowClass : public WindowClass {
 public:

@@ -1,10 +1,6 @@
 #include "framework/win/Window.h"
 
 #include "framework/screen/Host.h"
-#include "framework/win/Wnd.h"
-
-Window::Window() = default;
-Window::~Window() = default;
 
 CRect CellRectFromPixels(const CRect& px)
 {

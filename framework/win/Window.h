@@ -24,8 +24,6 @@
 #include "framework/base/Types.h"
 #include "framework/base/WinUser.h"
 
-class CWnd;
-
 struct CREATESTRUCT {
     void* lpCreateParams = nullptr;
     HWND hwndParent = nullptr;
@@ -69,17 +67,32 @@ public:
     virtual bool Framed(HWND /*hwnd*/) const { return false; }
 };
 
+// The C++ object attached to a window (a CWnd, the one kind there is), as
+// the window system sees it: it holds the window's handle, gets every
+// message sent to the window before the class procedure does, is offered
+// the keys meant for the window or a window inside it before they are
+// dispatched, and hears when the window is gone.
+class WindowObject {
+public:
+    virtual ~WindowObject() = default;
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // TRUE when the object took the message (it is then not dispatched).
+    virtual BOOL PreTranslateMessage(MSG* msg) = 0;
+    // Called after the window is gone.
+    virtual void PostNcDestroy() = 0;
+
+    HWND m_hWnd = nullptr;
+};
+
 struct Window {
-    Window();
-    ~Window();
 
     CString className;
     HWND parent = nullptr;  // child windows: the parent, which owns them
     HWND owner = nullptr;   // top-level windows: the window they belong to
     std::vector<std::unique_ptr<Window>> children;  // bottom to top
     std::unique_ptr<WindowProcedure> proc;  // the class procedure
-    CWnd* wnd = nullptr;                  // the attached object, if any
-    std::unique_ptr<CWnd> tempWnd;        // a plain wrapper for FromHandle
+    WindowObject* wnd = nullptr;             // the attached object, if any
+    std::unique_ptr<WindowObject> tempWnd;   // a plain CWnd for FromHandle
     DWORD style = 0;
     DWORD exStyle = 0;
     UINT id = 0;

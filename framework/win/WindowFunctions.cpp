@@ -6,7 +6,7 @@
 #include "framework/win/WindowSystem.h"
 
 HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, CWnd* attach)
+                    int cx, int cy, HWND parent, UINT id, void* param, WindowObject* attach)
 {
     CREATESTRUCT cs;
     cs.dwExStyle = exStyle;

@@ -11,7 +11,7 @@
 #include "framework/win/Window.h"
 
 HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, CWnd* attach = nullptr);
+                    int cx, int cy, HWND parent, UINT id, void* param, WindowObject* attach = nullptr);
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);

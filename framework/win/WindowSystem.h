@@ -31,7 +31,7 @@ public:
     CSize ScreenPixels() const;
 
     // --- windows (used by the window functions; WindowTree.cpp) ---
-    HWND Create(const CREATESTRUCT& cs, CWnd* attach);
+    HWND Create(const CREATESTRUCT& cs, WindowObject* attach);
     void Destroy(HWND hwnd);
     bool IsLive(HWND hwnd) const { return hwnd && m_live.count(hwnd) != 0; }
     HWND Focus() const { return m_focus; }

@@ -50,7 +50,7 @@ CSize WindowSystem::ScreenPixels() const
     return {cells.cx * cell.cx, cells.cy * cell.cy};
 }
 
-HWND WindowSystem::Create(const CREATESTRUCT& cs, CWnd* attach)
+HWND WindowSystem::Create(const CREATESTRUCT& cs, WindowObject* attach)
 {
     auto window = std::make_unique<Window>();
     HWND hwnd = window.get();
@@ -115,7 +115,7 @@ void WindowSystem::Destroy(HWND hwnd)
 
     SendMessage(hwnd, WM_NCDESTROY);
     m_live.erase(hwnd);
-    CWnd* wnd = hwnd->wnd;
+    WindowObject* wnd = hwnd->wnd;
     if (wnd) {
         wnd->m_hWnd = nullptr;
         hwnd->wnd = nullptr;

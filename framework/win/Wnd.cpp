@@ -24,13 +24,19 @@ CWnd* CWnd::FromHandle(HWND hwnd)
 {
     if (!IsWindow(hwnd))
         return nullptr;
-    if (hwnd->wnd)
-        return hwnd->wnd;
+    if (CWnd* attached = FromHandlePermanent(hwnd))
+        return attached;
     if (!hwnd->tempWnd) {
         hwnd->tempWnd = std::make_unique<CWnd>();
         hwnd->tempWnd->m_hWnd = hwnd;
     }
-    return hwnd->tempWnd.get();
+    return static_cast<CWnd*>(hwnd->tempWnd.get());
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hwnd)
+{
+    // Every object a window has attached is a CWnd.
+    return IsWindow(hwnd) ? static_cast<CWnd*>(hwnd->wnd) : nullptr;
 }
 
 BOOL CWnd::Create(const char16_t* className, const char16_t* windowName, DWORD style, const CRect& rect, CWnd* parent,
@@ -128,9 +134,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     // Menus and accelerators send no control: theirs is a plain command.
     if (!control)
         code = int(CN_COMMAND);
-    if (control && IsWindow(control) && control->wnd && control != m_hWnd) {
+    CWnd* child = control != m_hWnd ? FromHandlePermanent(control) : nullptr;
+    if (child) {
         LRESULT result = 0;
-        if (control->wnd->OnChildNotify(WM_COMMAND, wParam, lParam, &result))
+        if (child->OnChildNotify(WM_COMMAND, wParam, lParam, &result))
             return TRUE;
     }
     return OnCmdMsg(id, code, nullptr, nullptr);
