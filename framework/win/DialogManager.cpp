@@ -19,7 +19,7 @@ LRESULT DialogWindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         // The wheel over a popup dialog that is larger than the screen, and
         // not over a control that scrolls, scrolls the dialog like a text.
         int lines = short(HIWORD(wParam)) * WHEEL_SCROLL_LINES / WHEEL_DELTA;
-        WindowSystem::Get().ScrollView(hwnd, 0, -lines);
+        WindowSystem::Get().Viewport().ScrollView(hwnd, 0, -lines);
         return 0;
     }
     return WindowClass::Proc(hwnd, msg, wParam, lParam);

@@ -66,7 +66,7 @@ void WindowSystem::Dispatch(const InputEvent& e)
         break;
     case InputEvent::Kind::Resize: {
         // Top-level windows that fill the screen follow its size.
-        CSize px = ScreenPixels();
+        CSize px = m_viewport.ScreenPixels();
         for (size_t i = 0; i < m_topLevels.size(); ++i) {
             HWND w = m_topLevels[i].get();
             if (!(w->style & WS_POPUP))
@@ -74,7 +74,7 @@ void WindowSystem::Dispatch(const InputEvent& e)
         }
         // Popups show as much as the new size lets them; the focused control
         // stays in view.
-        RevealFocus();
+        m_viewport.RevealFocus(m_focus);
         m_dirty = true;
         break;
     }
@@ -127,7 +127,7 @@ void WindowSystem::DispatchKey(const InputEvent& e)
 {
     // A key goes to the focused control: if the wheel scrolled it out of
     // view, it comes back first.
-    RevealFocus();
+    m_viewport.RevealFocus(m_focus);
     HWND target = m_focus;
     HWND active = ActiveTopLevel();
     // Keys go to the focus only while it lies in the active window.
@@ -161,7 +161,7 @@ void WindowSystem::DispatchPaste(const InputEvent& e)
     // A control that takes pasted text whole gets it in one message;
     // anything else (a field, a dialog, a menu) gets the keys typing it
     // would give, so that Enter and Tab there do what they always do.
-    RevealFocus();
+    m_viewport.RevealFocus(m_focus);
     HWND target = m_focus;
     if (target && IsLive(target) && GetTopLevel(target) == ActiveTopLevel() &&
         SendMessage(target, WM_PASTETEXT, e.first ? TRUE : FALSE, reinterpret_cast<LPARAM>(&e.text)))
@@ -176,13 +176,13 @@ void WindowSystem::DispatchPaste(const InputEvent& e)
 HWND WindowSystem::HitChild(HWND hwnd, CPoint cell) const
 {
     // Children show, and take clicks, only inside their parent's child area.
-    if (!ChildArea(hwnd).PtInRect(cell))
+    if (!m_viewport.ChildArea(hwnd).PtInRect(cell))
         return hwnd;
     for (auto it = hwnd->children.rbegin(); it != hwnd->children.rend(); ++it) {
         HWND child = it->get();
         if (!(child->style & WS_VISIBLE))
             continue;
-        if (GetWindowCells(child).PtInRect(cell))
+        if (m_viewport.WindowCells(child).PtInRect(cell))
             return HitChild(child, cell);
     }
     return hwnd;
@@ -192,11 +192,11 @@ HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
 {
     for (auto it = m_topLevels.rbegin(); it != m_topLevels.rend(); ++it) {
         HWND w = it->get();
-        if (!(w->style & WS_VISIBLE) || !GetWindowCells(w).PtInRect(cell))
+        if (!(w->style & WS_VISIBLE) || !m_viewport.WindowCells(w).PtInRect(cell))
             continue;
-        HWND hit = GetClientCells(w).PtInRect(cell) ? HitChild(w, cell) : w;
+        HWND hit = m_viewport.ClientCells(w).PtInRect(cell) ? HitChild(w, cell) : w;
         if (inClient)
-            *inClient = GetClientCells(hit).PtInRect(cell);
+            *inClient = m_viewport.ClientCells(hit).PtInRect(cell);
         return hit;
     }
     return nullptr;
@@ -204,14 +204,14 @@ HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
 
 CPoint WindowSystem::ClientPointFromCell(HWND hwnd, CPoint cell) const
 {
-    CPoint origin = ClientOriginCell(hwnd);
+    CPoint origin = m_viewport.ClientOriginCell(hwnd);
     CSize px = Host::CellPixels();
     return {(cell.x - origin.x) * px.cx + px.cx / 2, (cell.y - origin.y) * px.cy + px.cy / 2};
 }
 
 bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
 {
-    CRect cells = GetWindowCells(hwnd);
+    CRect cells = m_viewport.WindowCells(hwnd);
     int x = cell.x - cells.left;
     int y = cell.y - cells.top;
     int w = cells.Width();
@@ -257,8 +257,8 @@ bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
 
 void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
 {
-    CRect client = GetClientCells(hwnd);
-    CRect inside = ChildArea(hwnd);
+    CRect client = m_viewport.ClientCells(hwnd);
+    CRect inside = m_viewport.ChildArea(hwnd);
     int x = cell.x - client.left;
     int y = cell.y - client.top;
     int w = client.Width();
@@ -267,13 +267,13 @@ void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
     int across = std::max(1, inside.Width() / 2);
     int down = std::max(1, inside.Height() / 2);
     if (x == w - 1 && y == 0)
-        ScrollView(hwnd, 0, -down);
+        m_viewport.ScrollView(hwnd, 0, -down);
     else if (x == w - 1 && y == h - 2)
-        ScrollView(hwnd, 0, down);
+        m_viewport.ScrollView(hwnd, 0, down);
     else if (y == h - 1 && x == 1)
-        ScrollView(hwnd, -across, 0);
+        m_viewport.ScrollView(hwnd, -across, 0);
     else if (y == h - 1 && x == w - 2)
-        ScrollView(hwnd, across, 0);
+        m_viewport.ScrollView(hwnd, across, 0);
 }
 
 void WindowSystem::DispatchWheel(const InputEvent& e)
@@ -326,7 +326,7 @@ void WindowSystem::DispatchMouse(const InputEvent& e)
         ClickNonClient(hit, cell);
         return;
     }
-    if (IsFramed(hit) && !ChildArea(hit).PtInRect(cell)) {
+    if (IsFramed(hit) && !m_viewport.ChildArea(hit).PtInRect(cell)) {
         ClickFrame(hit, cell);
         return;
     }

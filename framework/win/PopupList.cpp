@@ -7,7 +7,7 @@
 #include "framework/win/StaticControl.h"
 #include "framework/win/WindowSystem.h"
 
-int PopupListControl::Rows(HWND hwnd) const { return std::max(1, WindowSystem::Get().ChildArea(hwnd).Height()); }
+int PopupListControl::Rows(HWND hwnd) const { return std::max(1, WindowSystem::Get().Viewport().ChildArea(hwnd).Height()); }
 
 void PopupListControl::Move(HWND hwnd, int delta)
 {
@@ -125,7 +125,7 @@ int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidt
     int width = minWidth;
     for (const PopupItem& item : items)
         width = std::max(width, StripMnemonic(item.text).GetLength() + 4);
-    CSize screen = ws.GetHost() ? ws.GetHost()->ScreenCells() : CSize(80, 24);
+    CSize screen = ws.Viewport().ScreenCells();
     int rows = std::max(1, int(items.size()));
     if (maxRows > 0)
         rows = std::min(rows, maxRows);

@@ -112,3 +112,15 @@ struct Window {
 // A rectangle of pixels in cells, each edge rounded to the nearest cell
 // edge: how painting and hit-testing see a window.
 CRect CellRectFromPixels(const CRect& px);
+
+// What a window's own fields say, for the window system's parts; the window
+// functions check the handle first and answer the same.
+// The window itself for a top-level window, else its top-level ancestor.
+HWND TopLevelOf(HWND hwnd);
+// Whether ancestor is hwnd's parent, or its parent's, and so on.
+bool IsDescendantOf(HWND hwnd, HWND ancestor);
+// The client area in pixels, (0, 0, width, height): the window less its
+// caption and scroll bars.
+CRect ClientRectOf(HWND hwnd);
+// Whether the window system draws a frame over the client area's edges.
+bool IsFramed(HWND hwnd);

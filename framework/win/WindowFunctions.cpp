@@ -150,24 +150,9 @@ HWND GetDlgItem(HWND hwnd, int id)
 
 int GetDlgCtrlID(HWND hwnd) { return IsWindow(hwnd) ? int(hwnd->id) : 0; }
 
-BOOL IsChild(HWND parent, HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    for (HWND w = hwnd->parent; w; w = w->parent)
-        if (w == parent)
-            return TRUE;
-    return FALSE;
-}
+BOOL IsChild(HWND parent, HWND hwnd) { return IsWindow(hwnd) && IsDescendantOf(hwnd, parent) ? TRUE : FALSE; }
 
-HWND GetTopLevel(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return nullptr;
-    while (hwnd->parent)
-        hwnd = hwnd->parent;
-    return hwnd;
-}
+HWND GetTopLevel(HWND hwnd) { return IsWindow(hwnd) ? TopLevelOf(hwnd) : nullptr; }
 
 BOOL SetWindowText(HWND hwnd, const CString& text)
 {
@@ -199,43 +184,13 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL)
     return TRUE;
 }
 
-CRect GetClientRect(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return {};
-    CSize cell = Host::CellPixels();
-    int w = hwnd->rect.Width();
-    int h = hwnd->rect.Height();
-    if ((hwnd->style & WS_CAPTION) == WS_CAPTION)
-        h -= cell.cy;
-    if (hwnd->style & WS_VSCROLL)
-        w -= cell.cx;
-    if (hwnd->style & WS_HSCROLL)
-        h -= cell.cy;
-    return CRect(0, 0, std::max(w, 0), std::max(h, 0));
-}
+CRect GetClientRect(HWND hwnd) { return IsWindow(hwnd) ? ClientRectOf(hwnd) : CRect(); }
 
-CRect GetWindowRect(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return {};
-    if (!hwnd->parent)
-        return WindowSystem::Get().ShownRect(hwnd);
-    CRect r = hwnd->rect;
-    CPoint origin = ClientToScreen(hwnd->parent, CPoint(0, 0));
-    r.OffsetRect(origin.x, origin.y);
-    return r;
-}
+CRect GetWindowRect(HWND hwnd) { return IsWindow(hwnd) ? WindowSystem::Get().Viewport().WindowRect(hwnd) : CRect(); }
 
 CPoint ClientToScreen(HWND hwnd, CPoint p)
 {
-    if (!IsWindow(hwnd))
-        return p;
-    CRect r = GetWindowRect(hwnd);
-    CSize cell = Host::CellPixels();
-    int captionY = (hwnd->style & WS_CAPTION) == WS_CAPTION ? cell.cy : 0;
-    CPoint scrolled = hwnd->parent ? CPoint() : WindowSystem::Get().ViewOffset(hwnd);
-    return {r.left + p.x - scrolled.x * cell.cx, r.top + captionY + p.y - scrolled.y * cell.cy};
+    return IsWindow(hwnd) ? WindowSystem::Get().Viewport().ClientToScreen(hwnd, p) : p;
 }
 
 BOOL InvalidateRect(HWND hwnd, const CRect*, BOOL)
@@ -270,22 +225,6 @@ SCROLLINFO GetScrollInfo(HWND hwnd, int bar)
 
 CRect GetWindowCells(HWND hwnd) { return CellRectFromPixels(GetWindowRect(hwnd)); }
 
-CRect GetClientCells(HWND hwnd)
-{
-    CRect r = GetWindowCells(hwnd);
-    if (!IsWindow(hwnd))
-        return r;
-    if ((hwnd->style & WS_CAPTION) == WS_CAPTION)
-        r.top += 1;
-    if (hwnd->style & WS_VSCROLL)
-        r.right -= 1;
-    if (hwnd->style & WS_HSCROLL)
-        r.bottom -= 1;
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
-    return r;
-}
+CRect GetClientCells(HWND hwnd) { return IsWindow(hwnd) ? WindowSystem::Get().Viewport().ClientCells(hwnd) : CRect(); }
 
 HICON LoadIcon(UINT id) { return res::FindIcon(id) ? reinterpret_cast<HICON>(UINT_PTR(id)) : nullptr; }

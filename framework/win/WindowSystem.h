@@ -14,6 +14,7 @@
 
 #include "framework/screen/Host.h"
 #include "framework/win/DC.h"
+#include "framework/win/PopupViewport.h"
 #include "framework/win/Window.h"
 
 class CException;
@@ -27,8 +28,10 @@ public:
     // Destroys every window; used between tests and at exit.
     void Reset();
 
+    // Where windows show, and the view of a popup larger than the screen.
+    PopupViewport& Viewport() { return m_viewport; }
     // Screen size in pixels, from the host's cells.
-    CSize ScreenPixels() const;
+    CSize ScreenPixels() const { return m_viewport.ScreenPixels(); }
 
     // --- windows (used by the window functions; WindowTree.cpp) ---
     HWND Create(const CREATESTRUCT& cs, WindowObject* attach);
@@ -45,25 +48,6 @@ public:
     LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     // Who reports a framework exception that escaped a message handler.
     void SetExceptionHandler(std::function<void(const CException&)> handler) { m_onException = std::move(handler); }
-
-    // --- popups larger than the screen (PopupViewport.cpp) ---
-    // Where a top-level window shows, in screen pixels. A popup that does
-    // not fit the screen shows moved onto it and cut to its size, in whole
-    // cells; any other window where its rectangle says. The rectangle itself
-    // stays as the program set it, so a larger screen shows more again.
-    CRect ShownRect(HWND hwnd) const;
-    // The cells of a top-level window's client area scrolled out of view to
-    // the left and above; none while the window shows whole.
-    CPoint ViewOffset(HWND hwnd) const;
-    // Scrolls a cut popup's client area by cells, as far as it goes; false
-    // when it did not move.
-    bool ScrollView(HWND hwnd, int dx, int dy);
-    // Scrolls the cut popup that holds the focus so that the focused control
-    // shows inside its frame (its top-left part, if it is larger).
-    void RevealFocus();
-    // The screen cells where a window's children show: its client area,
-    // less the frame of a framed window.
-    CRect ChildArea(HWND hwnd) const;
 
     // --- painting (WindowTree.cpp; NonClientPainter draws captions, bars and frames) ---
     void Invalidate() { m_dirty = true; }
@@ -93,13 +77,7 @@ public:
 
 private:
     WindowSystem() = default;
-    static bool IsFramed(HWND hwnd);
     void PaintWindow(HWND hwnd, const CRect& clip);
-    // Cells of a cut popup's client area that do not show, across and down.
-    CSize HiddenCells(HWND hwnd) const;
-    // The screen cell of a window's client-area origin (scrolled, for a cut
-    // popup).
-    CPoint ClientOriginCell(HWND hwnd) const;
     // A click on a framed window's frame: its arrows scroll the view.
     void ClickFrame(HWND hwnd, CPoint cell);
     void DispatchKey(const InputEvent& e);
@@ -113,6 +91,7 @@ private:
     void DestroyTree(HWND hwnd);
 
     Host* m_host = nullptr;
+    PopupViewport m_viewport;
     std::vector<std::unique_ptr<Window>> m_topLevels;
     std::unordered_set<HWND> m_live;
     HWND m_focus = nullptr;

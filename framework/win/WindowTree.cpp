@@ -14,8 +14,6 @@
 // window before its children). Input routing is in InputRouter.cpp, the
 // view of a popup larger than the screen in PopupViewport.cpp.
 
-bool WindowSystem::IsFramed(HWND hwnd) { return hwnd->proc && hwnd->proc->Framed(hwnd); }
-
 WindowSystem& WindowSystem::Get()
 {
     static WindowSystem instance;
@@ -25,6 +23,7 @@ WindowSystem& WindowSystem::Get()
 void WindowSystem::SetHost(Host* host)
 {
     m_host = host;
+    m_viewport.SetHost(host);
     m_inputEnded = false;
     m_sessionEnded = false;
     m_sessionEndSignal = 0;
@@ -41,13 +40,6 @@ void WindowSystem::Reset()
     m_sessionEnded = false;
     m_sessionEndSignal = 0;
     m_current = MSG{};
-}
-
-CSize WindowSystem::ScreenPixels() const
-{
-    CSize cells = m_host ? m_host->ScreenCells() : CSize(80, 24);
-    CSize cell = Host::CellPixels();
-    return {cells.cx * cell.cx, cells.cy * cell.cy};
 }
 
 HWND WindowSystem::Create(const CREATESTRUCT& cs, WindowObject* attach)
@@ -157,7 +149,7 @@ HWND WindowSystem::SetFocus(HWND hwnd)
     if (m_focus == hwnd && IsLive(hwnd) && hwnd->parent)
         SendMessage(GetTopLevel(hwnd), WM_FOCUSCHANGED, reinterpret_cast<WPARAM>(hwnd));
     if (m_focus == hwnd)
-        RevealFocus();
+        m_viewport.RevealFocus(m_focus);
     m_dirty = true;
     return old;
 }
@@ -201,7 +193,7 @@ const Canvas& WindowSystem::Paint()
     // Command state (toolbar buttons) is brought up to date when idle.
     for (size_t i = 0; i < m_topLevels.size(); ++i)
         SendMessage(m_topLevels[i].get(), WM_IDLEUPDATECMDUI, TRUE);
-    CSize cells = m_host ? m_host->ScreenCells() : CSize(80, 24);
+    CSize cells = m_viewport.ScreenCells();
     if (m_canvas.Cols() != cells.cx || m_canvas.Rows() != cells.cy)
         m_canvas.Resize(cells.cx, cells.cy);
     m_canvas.Clear();
@@ -225,14 +217,14 @@ CDC WindowSystem::BeginPaint(HWND hwnd)
 
 void WindowSystem::PaintWindow(HWND hwnd, const CRect& clip)
 {
-    CRect cells = GetWindowCells(hwnd);
+    CRect cells = m_viewport.WindowCells(hwnd);
     CRect visible;
     if (!visible.IntersectRect(cells, clip))
         return;
     CDC whole(&m_canvas, cells.TopLeft(), visible);
     PaintNonClient(hwnd, whole, cells);
 
-    CRect client = GetClientCells(hwnd);
+    CRect client = m_viewport.ClientCells(hwnd);
     CRect clientVisible;
     if (clientVisible.IntersectRect(client, visible)) {
         HWND savedWnd = m_painting;
@@ -241,15 +233,15 @@ void WindowSystem::PaintWindow(HWND hwnd, const CRect& clip)
         // A control cut by its dialog's frame or the screen still lays out
         // over its whole client area; a cut popup's client area is the
         // whole of it, shown or not.
-        CSize hidden = HiddenCells(hwnd);
+        CSize hidden = m_viewport.HiddenCells(hwnd);
         CSize size(client.Width() + hidden.cx, client.Height() + hidden.cy);
-        m_paintDC = CDC(&m_canvas, ClientOriginCell(hwnd), clientVisible, size);
+        m_paintDC = CDC(&m_canvas, m_viewport.ClientOriginCell(hwnd), clientVisible, size);
         SendMessage(hwnd, WM_PAINT);
         m_painting = savedWnd;
         m_paintDC = savedDC;
         // Children stay inside the frame, which is drawn over the edges last.
         CRect childClip;
-        if (childClip.IntersectRect(ChildArea(hwnd), clientVisible)) {
+        if (childClip.IntersectRect(m_viewport.ChildArea(hwnd), clientVisible)) {
             for (size_t i = 0; i < hwnd->children.size(); ++i) {
                 HWND child = hwnd->children[i].get();
                 if (child->style & WS_VISIBLE)
@@ -258,7 +250,7 @@ void WindowSystem::PaintWindow(HWND hwnd, const CRect& clip)
         }
         if (IsFramed(hwnd)) {
             CDC frame(&m_canvas, client.TopLeft(), clientVisible);
-            PaintFrame(frame, CSize(client.Width(), client.Height()), hidden, ViewOffset(hwnd));
+            PaintFrame(frame, CSize(client.Width(), client.Height()), hidden, m_viewport.ViewOffset(hwnd));
         }
     }
     if (!hwnd->parent && (hwnd->style & WS_DISABLED))
