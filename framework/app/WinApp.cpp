@@ -29,7 +29,7 @@ CWinApp::CWinApp(const char16_t* appName)
     if (appName)
         m_pszAppName = appName;
     g_app = this;
-    WindowSystem::Get().SetExceptionHandler([](const CException& e) {
+    WindowSystem::Get().Tree().SetExceptionHandler([](const CException& e) {
         if (dynamic_cast<const CUserException*>(&e))
             return;  // already reported where it happened
         CString text;

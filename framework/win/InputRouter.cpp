@@ -67,14 +67,15 @@ void WindowSystem::Dispatch(const InputEvent& e)
     case InputEvent::Kind::Resize: {
         // Top-level windows that fill the screen follow its size.
         CSize px = m_viewport.ScreenPixels();
-        for (size_t i = 0; i < m_topLevels.size(); ++i) {
-            HWND w = m_topLevels[i].get();
+        const auto& topLevels = m_tree.TopLevels();
+        for (size_t i = 0; i < topLevels.size(); ++i) {
+            HWND w = topLevels[i].get();
             if (!(w->style & WS_POPUP))
-                MoveWindow(w, 0, 0, px.cx, px.cy, TRUE);
+                m_tree.Move(w, 0, 0, px.cx, px.cy);
         }
         // Popups show as much as the new size lets them; the focused control
         // stays in view.
-        m_viewport.RevealFocus(m_focus);
+        m_viewport.RevealFocus(m_tree.Focus());
         m_dirty = true;
         break;
     }
@@ -102,11 +103,11 @@ void WindowSystem::EndSession(const InputEvent& e)
     m_sessionEndSignal = e.x;
     const LPARAM how = ENDSESSION_CRITICAL | (e.x == SIGTERM ? ENDSESSION_CLOSEAPP : ENDSESSION_LOGOFF);
     std::vector<HWND> windows;
-    for (const auto& w : m_topLevels)
+    for (const auto& w : m_tree.TopLevels())
         windows.push_back(w.get());
     for (HWND w : windows)
-        if (IsLive(w))
-            SendMessage(w, WM_ENDSESSION, TRUE, how);
+        if (m_tree.IsLive(w))
+            m_tree.Send(w, WM_ENDSESSION, TRUE, how);
     m_inputEnded = true;
 }
 
@@ -115,7 +116,7 @@ bool WindowSystem::PreTranslate(MSG& msg)
     // From the target up to its top-level window, as the platform's
     // message loop offers each message to the frames and dialogs around it.
     for (HWND w = msg.hwnd; w; w = w->parent) {
-        if (!IsLive(w))
+        if (!m_tree.IsLive(w))
             return true;
         if (w->wnd && w->wnd->PreTranslateMessage(&msg))
             return true;
@@ -127,32 +128,32 @@ void WindowSystem::DispatchKey(const InputEvent& e)
 {
     // A key goes to the focused control: if the wheel scrolled it out of
     // view, it comes back first.
-    m_viewport.RevealFocus(m_focus);
-    HWND target = m_focus;
-    HWND active = ActiveTopLevel();
+    m_viewport.RevealFocus(m_tree.Focus());
+    HWND target = m_tree.Focus();
+    HWND active = m_tree.ActiveTopLevel();
     // Keys go to the focus only while it lies in the active window.
-    if (!target || !active || GetTopLevel(target) != active)
+    if (!target || !active || TopLevelOf(target) != active)
         target = active;
     if (!target)
         return;
     LPARAM flags = 1 | (e.alt ? (1 << 29) : 0);
     MSG down{target, e.alt ? WM_SYSKEYDOWN : WM_KEYDOWN, e.vk, flags};
     bool translated = PreTranslate(down);
-    if (!translated && IsLive(target))
-        SendMessage(target, down.message, down.wParam, down.lParam);
-    if (!translated && e.ch && !e.alt && IsLive(target)) {
+    if (!translated && m_tree.IsLive(target))
+        m_tree.Send(target, down.message, down.wParam, down.lParam);
+    if (!translated && e.ch && !e.alt && m_tree.IsLive(target)) {
         // The character goes to whatever has the focus now.
-        HWND charTarget = (m_focus && GetTopLevel(m_focus) == ActiveTopLevel()) ? m_focus : target;
+        HWND charTarget = (m_tree.Focus() && TopLevelOf(m_tree.Focus()) == m_tree.ActiveTopLevel()) ? m_tree.Focus() : target;
         MSG ch{charTarget, WM_CHAR, e.ch, 1};
-        if (!PreTranslate(ch) && IsLive(charTarget))
-            SendMessage(charTarget, WM_CHAR, e.ch, 1);
+        if (!PreTranslate(ch) && m_tree.IsLive(charTarget))
+            m_tree.Send(charTarget, WM_CHAR, e.ch, 1);
     }
     // Terminals report no releases; the release follows at once.
-    HWND upTarget = (m_focus && IsLive(m_focus)) ? m_focus : target;
-    if (IsLive(upTarget)) {
+    HWND upTarget = (m_tree.Focus() && m_tree.IsLive(m_tree.Focus())) ? m_tree.Focus() : target;
+    if (m_tree.IsLive(upTarget)) {
         MSG up{upTarget, WM_KEYUP, e.vk, LPARAM(1) | (LPARAM(3) << 30)};
-        if (!PreTranslate(up) && IsLive(upTarget))
-            SendMessage(upTarget, WM_KEYUP, e.vk, up.lParam);
+        if (!PreTranslate(up) && m_tree.IsLive(upTarget))
+            m_tree.Send(upTarget, WM_KEYUP, e.vk, up.lParam);
     }
 }
 
@@ -161,10 +162,10 @@ void WindowSystem::DispatchPaste(const InputEvent& e)
     // A control that takes pasted text whole gets it in one message;
     // anything else (a field, a dialog, a menu) gets the keys typing it
     // would give, so that Enter and Tab there do what they always do.
-    m_viewport.RevealFocus(m_focus);
-    HWND target = m_focus;
-    if (target && IsLive(target) && GetTopLevel(target) == ActiveTopLevel() &&
-        SendMessage(target, WM_PASTETEXT, e.first ? TRUE : FALSE, reinterpret_cast<LPARAM>(&e.text)))
+    m_viewport.RevealFocus(m_tree.Focus());
+    HWND target = m_tree.Focus();
+    if (target && m_tree.IsLive(target) && TopLevelOf(target) == m_tree.ActiveTopLevel() &&
+        m_tree.Send(target, WM_PASTETEXT, e.first ? TRUE : FALSE, reinterpret_cast<LPARAM>(&e.text)))
         return;
     for (size_t i = 0; i < e.text.size() && !m_inputEnded; ++i) {
         InputEvent key = InputEvent::Typing(e.text[i]);
@@ -190,7 +191,7 @@ HWND WindowSystem::HitChild(HWND hwnd, CPoint cell) const
 
 HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
 {
-    for (auto it = m_topLevels.rbegin(); it != m_topLevels.rend(); ++it) {
+    for (auto it = m_tree.TopLevels().rbegin(); it != m_tree.TopLevels().rend(); ++it) {
         HWND w = it->get();
         if (!(w->style & WS_VISIBLE) || !m_viewport.WindowCells(w).PtInRect(cell))
             continue;
@@ -223,12 +224,12 @@ bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
             if (hwnd->style & WS_SYSMENU) {
                 right -= 3;
                 if (x >= right) {
-                    SendMessage(hwnd, WM_CLOSE);
+                    m_tree.Send(hwnd, WM_CLOSE);
                     return true;
                 }
             }
             if ((hwnd->exStyle & WS_EX_CAPTIONOKBTN) && x >= right - 4 && x < right) {
-                SendMessage(hwnd, WM_COMMAND, IDOK, 0);
+                m_tree.Send(hwnd, WM_COMMAND, IDOK, 0);
                 return true;
             }
             return true;
@@ -241,7 +242,7 @@ bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
         int len = h - top - (hz ? 1 : 0);
         int pos = y - top;
         UINT code = pos == 0 ? SB_LINEUP : pos == len - 1 ? SB_LINEDOWN : pos < len / 2 ? SB_PAGEUP : SB_PAGEDOWN;
-        SendMessage(hwnd, WM_VSCROLL, MAKEWPARAM(WORD(code), 0), 0);
+        m_tree.Send(hwnd, WM_VSCROLL, MAKEWPARAM(WORD(code), 0), 0);
         return true;
     }
     if (hz && y == h - 1) {
@@ -249,7 +250,7 @@ bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
         if (x >= len)
             return true;
         UINT code = x == 0 ? SB_LINELEFT : x == len - 1 ? SB_LINERIGHT : x < len / 2 ? SB_PAGELEFT : SB_PAGERIGHT;
-        SendMessage(hwnd, WM_HSCROLL, MAKEWPARAM(WORD(code), 0), 0);
+        m_tree.Send(hwnd, WM_HSCROLL, MAKEWPARAM(WORD(code), 0), 0);
         return true;
     }
     return false;
@@ -282,7 +283,7 @@ void WindowSystem::DispatchWheel(const InputEvent& e)
     // a window that does not scroll passes it to its parent (the default
     // window procedure does).
     HWND hit = WindowFromCell(CPoint(e.x, e.y), nullptr);
-    if (!hit || GetTopLevel(hit) != ActiveTopLevel() || e.notches == 0)
+    if (!hit || TopLevelOf(hit) != m_tree.ActiveTopLevel() || e.notches == 0)
         return;
     for (HWND w = hit; w; w = w->parent)
         if (w->style & WS_DISABLED)
@@ -292,7 +293,7 @@ void WindowSystem::DispatchWheel(const InputEvent& e)
     // centre of the cell under the mouse.
     const CSize px = Host::CellPixels();
     const LPARAM point = MAKELPARAM(WORD(e.x * px.cx + px.cx / 2), WORD(e.y * px.cy + px.cy / 2));
-    SendMessage(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), point);
+    m_tree.Send(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), point);
 }
 
 void WindowSystem::DispatchMouse(const InputEvent& e)
@@ -300,23 +301,23 @@ void WindowSystem::DispatchMouse(const InputEvent& e)
     CPoint cell(e.x, e.y);
     if (e.kind != InputEvent::Kind::MouseDown) {
         HWND target = m_capture;
-        if (!IsLive(target))
+        if (!m_tree.IsLive(target))
             return;
         CPoint p = ClientPointFromCell(target, cell);
         UINT msg = e.kind == InputEvent::Kind::MouseUp ? WM_LBUTTONUP : WM_MOUSEMOVE;
         if (msg == WM_LBUTTONUP)
             m_capture = nullptr;
-        SendMessage(target, msg, msg == WM_MOUSEMOVE ? VK_LBUTTON : 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
+        m_tree.Send(target, msg, msg == WM_MOUSEMOVE ? VK_LBUTTON : 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
         return;
     }
     bool inClient = false;
     HWND hit = WindowFromCell(cell, &inClient);
     // Only the active window (the modal one, when one is up) takes clicks;
     // a click elsewhere tells it, so a drop-down list or menu can close.
-    HWND active = ActiveTopLevel();
-    if (!hit || GetTopLevel(hit) != active) {
+    HWND active = m_tree.ActiveTopLevel();
+    if (!hit || TopLevelOf(hit) != active) {
         if (active)
-            SendMessage(active, WM_CANCELMODE);
+            m_tree.Send(active, WM_CANCELMODE);
         return;
     }
     for (HWND w = hit; w; w = w->parent)
@@ -332,5 +333,5 @@ void WindowSystem::DispatchMouse(const InputEvent& e)
     }
     m_capture = hit;
     CPoint p = ClientPointFromCell(hit, cell);
-    SendMessage(hit, WM_LBUTTONDOWN, 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
+    m_tree.Send(hit, WM_LBUTTONDOWN, 0, MAKELPARAM(WORD(p.x), WORD(p.y)));
 }

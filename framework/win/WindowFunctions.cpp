@@ -27,17 +27,17 @@ BOOL DestroyWindow(HWND hwnd)
 {
     if (!IsWindow(hwnd))
         return FALSE;
-    WindowSystem::Get().Destroy(hwnd);
+    WindowSystem::Get().Tree().Destroy(hwnd);
     return TRUE;
 }
 
-BOOL IsWindow(HWND hwnd) { return WindowSystem::Get().IsLive(hwnd) ? TRUE : FALSE; }
+BOOL IsWindow(HWND hwnd) { return WindowSystem::Get().Tree().IsLive(hwnd) ? TRUE : FALSE; }
 
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (!IsWindow(hwnd))
         return 0;
-    return WindowSystem::Get().Deliver(hwnd, msg, wParam, lParam);
+    return WindowSystem::Get().Tree().Deliver(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CallDefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -107,7 +107,7 @@ BOOL IsWindowEnabled(HWND hwnd)
 }
 
 HWND SetFocus(HWND hwnd) { return WindowSystem::Get().SetFocus(hwnd); }
-HWND GetFocus() { return WindowSystem::Get().Focus(); }
+HWND GetFocus() { return WindowSystem::Get().Tree().Focus(); }
 HWND GetParent(HWND hwnd) { return IsWindow(hwnd) ? hwnd->parent : nullptr; }
 
 HWND GetWindow(HWND hwnd, UINT cmd)

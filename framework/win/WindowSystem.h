@@ -9,15 +9,13 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
 #include "framework/screen/Host.h"
 #include "framework/win/DC.h"
 #include "framework/win/PopupViewport.h"
+#include "framework/win/WindowTree.h"
 #include "framework/win/Window.h"
-
-class CException;
 
 class WindowSystem {
 public:
@@ -33,21 +31,14 @@ public:
     // Screen size in pixels, from the host's cells.
     CSize ScreenPixels() const { return m_viewport.ScreenPixels(); }
 
-    // --- windows (used by the window functions; WindowTree.cpp) ---
+    // The windows, the focus and the delivery of messages.
+    WindowTree& Tree() { return m_tree; }
+    // Makes a window of the class cs names (WindowTree::Create).
     HWND Create(const CREATESTRUCT& cs, WindowObject* attach);
-    void Destroy(HWND hwnd);
-    bool IsLive(HWND hwnd) const { return hwnd && m_live.count(hwnd) != 0; }
-    HWND Focus() const { return m_focus; }
+    // Moves the focus; a cut popup scrolls the window that takes it into
+    // view.
     HWND SetFocus(HWND hwnd);
-    // The topmost visible, enabled top-level window: where keys go when no
-    // window has the focus, and the only one that takes clicks.
-    HWND ActiveTopLevel() const;
-    const std::vector<std::unique_ptr<Window>>& TopLevels() const { return m_topLevels; }
-    // The message being handled, for CWnd::Default.
-    const MSG& CurrentMessage() const { return m_current; }
-    LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    // Who reports a framework exception that escaped a message handler.
-    void SetExceptionHandler(std::function<void(const CException&)> handler) { m_onException = std::move(handler); }
+    HWND ActiveTopLevel() const { return m_tree.ActiveTopLevel(); }
 
     // --- painting (WindowTree.cpp; NonClientPainter draws captions, bars and frames) ---
     void Invalidate() { m_dirty = true; }
@@ -76,7 +67,7 @@ public:
     CPoint ClientPointFromCell(HWND hwnd, CPoint cell) const;
 
 private:
-    WindowSystem() = default;
+    WindowSystem();
     void PaintWindow(HWND hwnd, const CRect& clip);
     // A click on a framed window's frame: its arrows scroll the view.
     void ClickFrame(HWND hwnd, CPoint cell);
@@ -88,24 +79,19 @@ private:
     bool ClickNonClient(HWND hwnd, CPoint cell);
     bool PreTranslate(MSG& msg);
     HWND HitChild(HWND hwnd, CPoint cell) const;
-    void DestroyTree(HWND hwnd);
 
     Host* m_host = nullptr;
     PopupViewport m_viewport;
-    std::vector<std::unique_ptr<Window>> m_topLevels;
-    std::unordered_set<HWND> m_live;
-    HWND m_focus = nullptr;
+    WindowTree m_tree;
     HWND m_capture = nullptr;
     HWND m_painting = nullptr;
     CDC m_paintDC{nullptr, {}, {}};
-    MSG m_current;
     Canvas m_canvas;
     bool m_dirty = true;
     bool m_inputEnded = false;
     bool m_sessionEnded = false;
     int m_sessionEndSignal = 0;
     InputEvent m_event;
-    std::function<void(const CException&)> m_onException;
     std::chrono::steady_clock::time_point m_lastPresent;
 };
 

@@ -158,7 +158,7 @@ BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
 LRESULT CWnd::Default()
 {
-    const MSG& m = WindowSystem::Get().CurrentMessage();
+    const MSG& m = WindowSystem::Get().Tree().CurrentMessage();
     return DefWindowProc(m.message, m.wParam, m.lParam);
 }
 
