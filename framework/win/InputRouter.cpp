@@ -35,7 +35,7 @@ bool WindowSystem::RunModalLoop(const std::function<bool()>& done)
         // when it pauses, and a few times a second during a long paste.
         auto now = std::chrono::steady_clock::now();
         if (!m_host->InputPending() || now - m_lastPresent >= std::chrono::milliseconds(100)) {
-            Present();
+            m_painter.Present();
             m_lastPresent = now;
         }
         InputEvent e;
@@ -76,7 +76,7 @@ void WindowSystem::Dispatch(const InputEvent& e)
         // Popups show as much as the new size lets them; the focused control
         // stays in view.
         m_viewport.RevealFocus(m_tree.Focus());
-        m_dirty = true;
+        m_painter.Invalidate();
         break;
     }
     case InputEvent::Kind::Quit:

@@ -42,7 +42,7 @@ LRESULT WindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         DestroyWindow(hwnd);
         return 0;
     case WM_PAINT: {
-        CDC dc = WindowSystem::Get().BeginPaint(hwnd);
+        CDC dc = WindowSystem::Get().Painter().BeginPaint(hwnd);
         Paint(hwnd, dc);
         return 0;
     }

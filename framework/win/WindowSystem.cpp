@@ -1,7 +1,6 @@
 #include "framework/win/WindowSystem.h"
 
 #include "framework/win/ControlClasses.h"
-#include "framework/win/NonClientPainter.h"
 
 WindowSystem& WindowSystem::Get()
 {
@@ -22,10 +21,11 @@ void WindowSystem::SetHost(Host* host)
 {
     m_host = host;
     m_viewport.SetHost(host);
+    m_painter.SetHost(host);
     m_inputEnded = false;
     m_sessionEnded = false;
     m_sessionEndSignal = 0;
-    m_dirty = true;
+    m_painter.Invalidate();
 }
 
 void WindowSystem::Reset()
@@ -49,83 +49,4 @@ HWND WindowSystem::SetFocus(HWND hwnd)
     if (old != hwnd && m_tree.Focus() == hwnd)
         m_viewport.RevealFocus(hwnd);
     return old;
-}
-
-// --- painting ---
-
-const Canvas& WindowSystem::Paint()
-{
-    // Command state (toolbar buttons) is brought up to date when idle.
-    const auto& topLevels = m_tree.TopLevels();
-    for (size_t i = 0; i < topLevels.size(); ++i)
-        m_tree.Send(topLevels[i].get(), WM_IDLEUPDATECMDUI, TRUE);
-    CSize cells = m_viewport.ScreenCells();
-    if (m_canvas.Cols() != cells.cx || m_canvas.Rows() != cells.cy)
-        m_canvas.Resize(cells.cx, cells.cy);
-    m_canvas.Clear();
-    CRect screen(0, 0, cells.cx, cells.cy);
-    for (size_t i = 0; i < topLevels.size(); ++i) {
-        HWND w = topLevels[i].get();
-        if (w->style & WS_VISIBLE)
-            PaintWindow(w, screen);
-    }
-    m_dirty = false;
-    return m_canvas;
-}
-
-CDC WindowSystem::BeginPaint(HWND hwnd)
-{
-    if (hwnd == m_painting)
-        return m_paintDC;
-    // Painting outside a paint cycle draws nowhere.
-    return CDC(&m_canvas, {}, CRect());
-}
-
-void WindowSystem::PaintWindow(HWND hwnd, const CRect& clip)
-{
-    CRect cells = m_viewport.WindowCells(hwnd);
-    CRect visible;
-    if (!visible.IntersectRect(cells, clip))
-        return;
-    CDC whole(&m_canvas, cells.TopLeft(), visible);
-    PaintNonClient(hwnd, whole, cells);
-
-    CRect client = m_viewport.ClientCells(hwnd);
-    CRect clientVisible;
-    if (clientVisible.IntersectRect(client, visible)) {
-        HWND savedWnd = m_painting;
-        CDC savedDC = m_paintDC;
-        m_painting = hwnd;
-        // A control cut by its dialog's frame or the screen still lays out
-        // over its whole client area; a cut popup's client area is the
-        // whole of it, shown or not.
-        CSize hidden = m_viewport.HiddenCells(hwnd);
-        CSize size(client.Width() + hidden.cx, client.Height() + hidden.cy);
-        m_paintDC = CDC(&m_canvas, m_viewport.ClientOriginCell(hwnd), clientVisible, size);
-        m_tree.Send(hwnd, WM_PAINT);
-        m_painting = savedWnd;
-        m_paintDC = savedDC;
-        // Children stay inside the frame, which is drawn over the edges last.
-        CRect childClip;
-        if (childClip.IntersectRect(m_viewport.ChildArea(hwnd), clientVisible)) {
-            for (size_t i = 0; i < hwnd->children.size(); ++i) {
-                HWND child = hwnd->children[i].get();
-                if (child->style & WS_VISIBLE)
-                    PaintWindow(child, childClip);
-            }
-        }
-        if (IsFramed(hwnd)) {
-            CDC frame(&m_canvas, client.TopLeft(), clientVisible);
-            PaintFrame(frame, CSize(client.Width(), client.Height()), hidden, m_viewport.ViewOffset(hwnd));
-        }
-    }
-    if (!hwnd->parent && (hwnd->style & WS_DISABLED))
-        whole.AddAttr(CRect(0, 0, cells.Width(), cells.Height()), ATTR_INACTIVE);
-}
-
-void WindowSystem::Present()
-{
-    if (!m_host)
-        return;
-    m_host->Present(Paint());
 }

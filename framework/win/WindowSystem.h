@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "framework/screen/Host.h"
-#include "framework/win/DC.h"
 #include "framework/win/PopupViewport.h"
+#include "framework/win/ScreenPainter.h"
 #include "framework/win/WindowTree.h"
 #include "framework/win/Window.h"
 
@@ -40,12 +40,10 @@ public:
     HWND SetFocus(HWND hwnd);
     HWND ActiveTopLevel() const { return m_tree.ActiveTopLevel(); }
 
-    // --- painting (WindowTree.cpp; NonClientPainter draws captions, bars and frames) ---
-    void Invalidate() { m_dirty = true; }
-    // Brings the canvas up to date (idle updates of command state first).
-    const Canvas& Paint();
-    CDC BeginPaint(HWND hwnd);
-    void Present();
+    // The canvas and the paint pass.
+    ScreenPainter& Painter() { return m_painter; }
+    void Invalidate() { m_painter.Invalidate(); }
+    const Canvas& Paint() { return m_painter.Paint(); }
 
     // --- input (InputRouter.cpp) ---
     // Turns one host event into window messages.
@@ -68,7 +66,6 @@ public:
 
 private:
     WindowSystem();
-    void PaintWindow(HWND hwnd, const CRect& clip);
     // A click on a framed window's frame: its arrows scroll the view.
     void ClickFrame(HWND hwnd, CPoint cell);
     void DispatchKey(const InputEvent& e);
@@ -83,11 +80,8 @@ private:
     Host* m_host = nullptr;
     PopupViewport m_viewport;
     WindowTree m_tree;
+    ScreenPainter m_painter{m_tree, m_viewport};
     HWND m_capture = nullptr;
-    HWND m_painting = nullptr;
-    CDC m_paintDC{nullptr, {}, {}};
-    Canvas m_canvas;
-    bool m_dirty = true;
     bool m_inputEnded = false;
     bool m_sessionEnded = false;
     int m_sessionEndSignal = 0;

@@ -45,6 +45,8 @@ BOOL CWnd::Create(const char16_t* className, const char16_t* windowName, DWORD s
     return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, context);
 }
 
+CPaintDC::CPaintDC(CWnd* wnd) : CDC(WindowSystem::Get().Painter().BeginPaint(wnd->m_hWnd)) {}
+
 HWND AfxCreateWindow(CWnd* wnd, CREATESTRUCT& cs) { return WindowSystem::Get().Create(cs, wnd); }
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char16_t* className, const char16_t* windowName, DWORD style,
@@ -233,7 +235,7 @@ void CWnd::CenterWindow(CWnd* alternateOwner) const
 
 void CWnd::Invalidate(BOOL erase) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
 void CWnd::InvalidateRect(const CRect* rect, BOOL erase) const { ::InvalidateRect(m_hWnd, rect, erase); }
-void CWnd::UpdateWindow() const { WindowSystem::Get().Present(); }
+void CWnd::UpdateWindow() const { WindowSystem::Get().Painter().Present(); }
 
 HICON CWnd::SetIcon(HICON icon, BOOL big) const
 {

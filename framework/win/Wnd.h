@@ -7,6 +7,7 @@
 #include "framework/base/Geometry.h"
 #include "framework/base/String.h"
 #include "framework/win/CmdTarget.h"
+#include "framework/win/DC.h"
 #include "framework/win/Window.h"
 #include "framework/win/WindowFunctions.h"
 
@@ -114,6 +115,12 @@ protected:
     void OnVScroll(UINT code, UINT pos, CScrollBar* bar);
 
     DECLARE_MESSAGE_MAP()
+};
+
+// The surface a window paints on while it handles WM_PAINT.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* wnd);
 };
 
 // Builds the window of a CWnd: used by CreateEx and by dialogs.
