@@ -1,20 +1,32 @@
-#include "framework/win/WindowFunctions.h"
-#include "framework/win/WindowSystem.h"
+#include "framework/win/InputRouter.h"
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 
-#include "framework/win/Wnd.h"
+void InputRouter::SetHost(Host* host)
+{
+    m_host = host;
+    m_inputEnded = false;
+    m_sessionEnded = false;
+    m_sessionEndSignal = 0;
+}
 
-// Input routing: host events become window messages. Keys go to the focus
-// (offered first to the windows around it, PreTranslateMessage), clicks to
-// the window under the mouse in the active top-level window, the wheel to
-// what lies under the mouse. The modal loop runs events until a condition
-// holds; every modal window (dialog, message box, file dialog, dropped list)
-// runs one through a ModalSession.
+void InputRouter::Reset()
+{
+    m_capture = nullptr;
+    m_inputEnded = false;
+    m_sessionEnded = false;
+    m_sessionEndSignal = 0;
+}
 
-bool WindowSystem::IsKeyDown(UINT vk) const
+void InputRouter::WindowDestroyed(HWND hwnd)
+{
+    if (m_capture && (m_capture == hwnd || IsDescendantOf(m_capture, hwnd)))
+        m_capture = nullptr;
+}
+
+bool InputRouter::IsKeyDown(UINT vk) const
 {
     switch (vk) {
     case VK_SHIFT: return m_event.shift;
@@ -24,9 +36,7 @@ bool WindowSystem::IsKeyDown(UINT vk) const
     }
 }
 
-short GetKeyState(int vk) { return WindowSystem::Get().IsKeyDown(UINT(vk)) ? short(-128) : short(0); }
-
-bool WindowSystem::RunModalLoop(const std::function<bool()>& done)
+bool InputRouter::RunModalLoop(const std::function<bool()>& done)
 {
     while (!done()) {
         if (m_inputEnded || !m_host)
@@ -48,7 +58,7 @@ bool WindowSystem::RunModalLoop(const std::function<bool()>& done)
     return true;
 }
 
-void WindowSystem::Dispatch(const InputEvent& e)
+void InputRouter::Dispatch(const InputEvent& e)
 {
     InputEvent saved = m_event;
     m_event = e;
@@ -64,21 +74,9 @@ void WindowSystem::Dispatch(const InputEvent& e)
     case InputEvent::Kind::Wheel:
         DispatchWheel(e);
         break;
-    case InputEvent::Kind::Resize: {
-        // Top-level windows that fill the screen follow its size.
-        CSize px = m_viewport.ScreenPixels();
-        const auto& topLevels = m_tree.TopLevels();
-        for (size_t i = 0; i < topLevels.size(); ++i) {
-            HWND w = topLevels[i].get();
-            if (!(w->style & WS_POPUP))
-                m_tree.Move(w, 0, 0, px.cx, px.cy);
-        }
-        // Popups show as much as the new size lets them; the focused control
-        // stays in view.
-        m_viewport.RevealFocus(m_tree.Focus());
-        m_painter.Invalidate();
+    case InputEvent::Kind::Resize:
+        Resize();
         break;
-    }
     case InputEvent::Kind::Quit:
         m_inputEnded = true;
         break;
@@ -92,7 +90,23 @@ void WindowSystem::Dispatch(const InputEvent& e)
     m_event = saved;
 }
 
-void WindowSystem::EndSession(const InputEvent& e)
+void InputRouter::Resize()
+{
+    // Top-level windows that fill the screen follow its size.
+    CSize px = m_viewport.ScreenPixels();
+    const auto& topLevels = m_tree.TopLevels();
+    for (size_t i = 0; i < topLevels.size(); ++i) {
+        HWND w = topLevels[i].get();
+        if (!(w->style & WS_POPUP))
+            m_tree.Move(w, 0, 0, px.cx, px.cy);
+    }
+    // Popups show as much as the new size lets them; the focused control
+    // stays in view.
+    m_viewport.RevealFocus(m_tree.Focus());
+    m_painter.Invalidate();
+}
+
+void InputRouter::EndSession(const InputEvent& e)
 {
     // As the platform ends a session no one can be asked about: every
     // top-level window hears WM_ENDSESSION, and then input is over, so that
@@ -111,7 +125,7 @@ void WindowSystem::EndSession(const InputEvent& e)
     m_inputEnded = true;
 }
 
-bool WindowSystem::PreTranslate(MSG& msg)
+bool InputRouter::PreTranslate(MSG& msg)
 {
     // From the target up to its top-level window, as the platform's
     // message loop offers each message to the frames and dialogs around it.
@@ -124,7 +138,7 @@ bool WindowSystem::PreTranslate(MSG& msg)
     return false;
 }
 
-void WindowSystem::DispatchKey(const InputEvent& e)
+void InputRouter::DispatchKey(const InputEvent& e)
 {
     // A key goes to the focused control: if the wheel scrolled it out of
     // view, it comes back first.
@@ -157,7 +171,7 @@ void WindowSystem::DispatchKey(const InputEvent& e)
     }
 }
 
-void WindowSystem::DispatchPaste(const InputEvent& e)
+void InputRouter::DispatchPaste(const InputEvent& e)
 {
     // A control that takes pasted text whole gets it in one message;
     // anything else (a field, a dialog, a menu) gets the keys typing it
@@ -174,7 +188,7 @@ void WindowSystem::DispatchPaste(const InputEvent& e)
     }
 }
 
-HWND WindowSystem::HitChild(HWND hwnd, CPoint cell) const
+HWND InputRouter::HitChild(HWND hwnd, CPoint cell) const
 {
     // Children show, and take clicks, only inside their parent's child area.
     if (!m_viewport.ChildArea(hwnd).PtInRect(cell))
@@ -189,7 +203,7 @@ HWND WindowSystem::HitChild(HWND hwnd, CPoint cell) const
     return hwnd;
 }
 
-HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
+HWND InputRouter::WindowFromCell(CPoint cell, bool* inClient) const
 {
     for (auto it = m_tree.TopLevels().rbegin(); it != m_tree.TopLevels().rend(); ++it) {
         HWND w = it->get();
@@ -203,14 +217,14 @@ HWND WindowSystem::WindowFromCell(CPoint cell, bool* inClient) const
     return nullptr;
 }
 
-CPoint WindowSystem::ClientPointFromCell(HWND hwnd, CPoint cell) const
+CPoint InputRouter::ClientPointFromCell(HWND hwnd, CPoint cell) const
 {
     CPoint origin = m_viewport.ClientOriginCell(hwnd);
     CSize px = Host::CellPixels();
     return {(cell.x - origin.x) * px.cx + px.cx / 2, (cell.y - origin.y) * px.cy + px.cy / 2};
 }
 
-bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
+bool InputRouter::ClickNonClient(HWND hwnd, CPoint cell)
 {
     CRect cells = m_viewport.WindowCells(hwnd);
     int x = cell.x - cells.left;
@@ -256,7 +270,7 @@ bool WindowSystem::ClickNonClient(HWND hwnd, CPoint cell)
     return false;
 }
 
-void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
+void InputRouter::ClickFrame(HWND hwnd, CPoint cell)
 {
     CRect client = m_viewport.ClientCells(hwnd);
     CRect inside = m_viewport.ChildArea(hwnd);
@@ -277,7 +291,7 @@ void WindowSystem::ClickFrame(HWND hwnd, CPoint cell)
         m_viewport.ScrollView(hwnd, across, 0);
 }
 
-void WindowSystem::DispatchWheel(const InputEvent& e)
+void InputRouter::DispatchWheel(const InputEvent& e)
 {
     // The wheel turns what lies under the mouse, in the active window only;
     // a window that does not scroll passes it to its parent (the default
@@ -296,7 +310,7 @@ void WindowSystem::DispatchWheel(const InputEvent& e)
     m_tree.Send(hit, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(short(delta))), point);
 }
 
-void WindowSystem::DispatchMouse(const InputEvent& e)
+void InputRouter::DispatchMouse(const InputEvent& e)
 {
     CPoint cell(e.x, e.y);
     if (e.kind != InputEvent::Kind::MouseDown) {

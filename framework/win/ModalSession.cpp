@@ -17,7 +17,7 @@ ModalSession::~ModalSession() { End(); }
 bool ModalSession::Run(const std::function<bool()>& done)
 {
     HWND window = m_window;
-    return WindowSystem::Get().RunModalLoop([&] { return !IsWindow(window) || done(); });
+    return WindowSystem::Get().Router().RunModalLoop([&] { return !IsWindow(window) || done(); });
 }
 
 void ModalSession::End()

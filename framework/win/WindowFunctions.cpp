@@ -227,4 +227,6 @@ CRect GetWindowCells(HWND hwnd) { return CellRectFromPixels(GetWindowRect(hwnd))
 
 CRect GetClientCells(HWND hwnd) { return IsWindow(hwnd) ? WindowSystem::Get().Viewport().ClientCells(hwnd) : CRect(); }
 
+short GetKeyState(int vk) { return WindowSystem::Get().Router().IsKeyDown(UINT(vk)) ? short(-128) : short(0); }
+
 HICON LoadIcon(UINT id) { return res::FindIcon(id) ? reinterpret_cast<HICON>(UINT_PTR(id)) : nullptr; }

@@ -50,6 +50,10 @@ HICON LoadIcon(UINT id);
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL redraw = TRUE);
 SCROLLINFO GetScrollInfo(HWND hwnd, int bar);
 
+// GetKeyState: negative while the key is held (the modifiers and the key of
+// the event being dispatched).
+short GetKeyState(int vk);
+
 // Cell geometry of windows, as painting and hit-testing use it.
 CRect GetWindowCells(HWND hwnd);  // screen cells of the whole window
 CRect GetClientCells(HWND hwnd);  // screen cells of the client area

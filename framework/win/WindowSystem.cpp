@@ -11,10 +11,7 @@ WindowSystem& WindowSystem::Get()
 WindowSystem::WindowSystem()
 {
     // A window that holds the mouse gives it up as it goes.
-    m_tree.SetDestroyListener([this](HWND hwnd) {
-        if (m_capture && (m_capture == hwnd || IsDescendantOf(m_capture, hwnd)))
-            m_capture = nullptr;
-    });
+    m_tree.SetDestroyListener([this](HWND hwnd) { m_router.WindowDestroyed(hwnd); });
 }
 
 void WindowSystem::SetHost(Host* host)
@@ -22,19 +19,14 @@ void WindowSystem::SetHost(Host* host)
     m_host = host;
     m_viewport.SetHost(host);
     m_painter.SetHost(host);
-    m_inputEnded = false;
-    m_sessionEnded = false;
-    m_sessionEndSignal = 0;
+    m_router.SetHost(host);
     m_painter.Invalidate();
 }
 
 void WindowSystem::Reset()
 {
     m_tree.Clear();
-    m_capture = nullptr;
-    m_inputEnded = false;
-    m_sessionEnded = false;
-    m_sessionEndSignal = 0;
+    m_router.Reset();
 }
 
 HWND WindowSystem::Create(const CREATESTRUCT& cs, WindowObject* attach)

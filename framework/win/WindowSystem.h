@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/screen/Host.h"
+#include "framework/win/InputRouter.h"
 #include "framework/win/PopupViewport.h"
 #include "framework/win/ScreenPainter.h"
 #include "framework/win/WindowTree.h"
@@ -45,49 +46,17 @@ public:
     void Invalidate() { m_painter.Invalidate(); }
     const Canvas& Paint() { return m_painter.Paint(); }
 
-    // --- input (InputRouter.cpp) ---
-    // Turns one host event into window messages.
-    void Dispatch(const InputEvent& event);
-    // Runs events until done() holds. Returns false when input ended first.
-    bool RunModalLoop(const std::function<bool()>& done);
-    bool InputEnded() const { return m_inputEnded; }
-    // Whether the session ended (an EndSession event), and the signal that
-    // ended it (0 when the terminal went away).
-    bool SessionEnded() const { return m_sessionEnded; }
-    int SessionEndSignal() const { return m_sessionEndSignal; }
-    // The modifier keys of the event being dispatched (GetKeyState).
-    bool IsKeyDown(UINT vk) const;
-
-    // Finds the deepest visible window at a screen cell, and says whether
-    // the cell lies in its client area.
-    HWND WindowFromCell(CPoint cell, bool* inClient) const;
-    // Client pixels of the centre of a screen cell, for mouse messages.
-    CPoint ClientPointFromCell(HWND hwnd, CPoint cell) const;
+    // Host input turned into window messages, and the modal loop.
+    InputRouter& Router() { return m_router; }
+    void Dispatch(const InputEvent& event) { m_router.Dispatch(event); }
+    HWND WindowFromCell(CPoint cell, bool* inClient) const { return m_router.WindowFromCell(cell, inClient); }
 
 private:
     WindowSystem();
-    // A click on a framed window's frame: its arrows scroll the view.
-    void ClickFrame(HWND hwnd, CPoint cell);
-    void DispatchKey(const InputEvent& e);
-    void DispatchPaste(const InputEvent& e);
-    void DispatchMouse(const InputEvent& e);
-    void DispatchWheel(const InputEvent& e);
-    void EndSession(const InputEvent& e);
-    bool ClickNonClient(HWND hwnd, CPoint cell);
-    bool PreTranslate(MSG& msg);
-    HWND HitChild(HWND hwnd, CPoint cell) const;
 
     Host* m_host = nullptr;
     PopupViewport m_viewport;
     WindowTree m_tree;
     ScreenPainter m_painter{m_tree, m_viewport};
-    HWND m_capture = nullptr;
-    bool m_inputEnded = false;
-    bool m_sessionEnded = false;
-    int m_sessionEndSignal = 0;
-    InputEvent m_event;
-    std::chrono::steady_clock::time_point m_lastPresent;
+    InputRouter m_router{m_tree, m_viewport, m_painter};
 };
-
-// GetKeyState: negative while the key is held.
-short GetKeyState(int vk);
