@@ -6,18 +6,9 @@
 #pragma once
 
 #include "framework/res/ResourceTypes.h"
-#include "framework/win/WindowClass.h"
+#include "framework/win/Window.h"
 
 class CWnd;
-
-// The window class of dialogs ("#32770"): closing means Cancel.
-class DialogWindowClass : public WindowClass {
-public:
-    LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // A popup dialog's edges are drawn as a box, so it stands out from the
-    // windows beneath it; its controls stay inside.
-    bool Framed(HWND hwnd) const override { return hwnd->parent == nullptr; }
-};
 
 // Creates the dialog window itself (a popup with the template's caption,
 // or a child window for DS_CONTROL/WS_CHILD templates) with wnd attached,

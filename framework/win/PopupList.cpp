@@ -138,12 +138,19 @@ int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidt
         cell.x = std::max(0, screen.cx - width);
     CSize px = Host::CellPixels();
     ModalSession session(nullptr);
-    HWND popup = CreateWindowEx(0, u"POPUPLIST", u"", WS_POPUP | WS_VISIBLE, cell.x * px.cx, cell.y * px.cy,
-                                width * px.cx, height * px.cy, nullptr, 0, nullptr);
+    CREATESTRUCT cs;
+    cs.lpszClass = u"POPUPLIST";
+    cs.style = WS_POPUP | WS_VISIBLE;
+    cs.x = cell.x * px.cx;
+    cs.y = cell.y * px.cy;
+    cs.cx = width * px.cx;
+    cs.cy = height * px.cy;
+    auto proc = std::make_unique<PopupListControl>();
+    PopupListControl* list = proc.get();
+    HWND popup = CreateWindowWithProcedure(cs, std::move(proc));
     if (!popup)
         return POPUP_CANCELLED;
     session.SetWindow(popup);
-    auto* list = static_cast<PopupListControl*>(popup->proc.get());
     list->m_items = items;
     list->m_arrowsLeave = arrowsLeave;
     // Nothing is highlighted while nothing is chosen; an entry that cannot

@@ -5,22 +5,9 @@
 #include "framework/res/Resources.h"
 #include "framework/win/WindowSystem.h"
 
-HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, WindowObject* attach)
+HWND CreateWindowWithProcedure(const CREATESTRUCT& cs, std::unique_ptr<WindowProcedure> proc, WindowObject* attach)
 {
-    CREATESTRUCT cs;
-    cs.dwExStyle = exStyle;
-    cs.lpszClass = className;
-    cs.lpszName = name;
-    cs.style = style;
-    cs.x = x;
-    cs.y = y;
-    cs.cx = cx;
-    cs.cy = cy;
-    cs.hwndParent = parent;
-    cs.id = id;
-    cs.lpCreateParams = param;
-    return WindowSystem::Get().Create(cs, attach);
+    return WindowSystem::Get().Tree().Create(cs, std::move(proc), attach);
 }
 
 BOOL DestroyWindow(HWND hwnd)

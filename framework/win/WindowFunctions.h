@@ -1,8 +1,11 @@
 // The platform's window functions: creating and destroying windows,
 // sending them messages, their state, text, geometry and scroll bars
-// (SendMessage, CreateWindowEx, ShowWindow, SetFocus, GetWindowRect, ...).
+// (SendMessage, ShowWindow, SetFocus, GetWindowRect, ...); CreateWindowEx,
+// which needs the controls' classes, is in WindowCreation.h.
 // They check the handle and hand the work to the window system.
 #pragma once
+
+#include <memory>
 
 #include "framework/base/Geometry.h"
 #include "framework/base/String.h"
@@ -10,8 +13,11 @@
 #include "framework/base/WinUser.h"
 #include "framework/win/Window.h"
 
-HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, WindowObject* attach = nullptr);
+// Makes a window whose class procedure is given (how a control makes the
+// windows it is built of); CreateWindowEx (WindowCreation.h) finds the
+// procedure by the class's name.
+HWND CreateWindowWithProcedure(const CREATESTRUCT& cs, std::unique_ptr<WindowProcedure> proc,
+                               WindowObject* attach = nullptr);
 BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);

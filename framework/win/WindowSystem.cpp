@@ -1,7 +1,5 @@
 #include "framework/win/WindowSystem.h"
 
-#include "framework/win/ControlClasses.h"
-
 WindowSystem& WindowSystem::Get()
 {
     static WindowSystem instance;
@@ -27,11 +25,6 @@ void WindowSystem::Reset()
 {
     m_tree.Clear();
     m_router.Reset();
-}
-
-HWND WindowSystem::Create(const CREATESTRUCT& cs, WindowObject* attach)
-{
-    return m_tree.Create(cs, CreateWindowClass(cs.lpszClass, cs.style), attach);
 }
 
 HWND WindowSystem::SetFocus(HWND hwnd)

@@ -34,8 +34,6 @@ public:
 
     // The windows, the focus and the delivery of messages.
     WindowTree& Tree() { return m_tree; }
-    // Makes a window of the class cs names (WindowTree::Create).
-    HWND Create(const CREATESTRUCT& cs, WindowObject* attach);
     // Moves the focus; a cut popup scrolls the window that takes it into
     // view.
     HWND SetFocus(HWND hwnd);

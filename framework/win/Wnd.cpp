@@ -47,7 +47,11 @@ BOOL CWnd::Create(const char16_t* className, const char16_t* windowName, DWORD s
 
 CPaintDC::CPaintDC(CWnd* wnd) : CDC(WindowSystem::Get().Painter().BeginPaint(wnd->m_hWnd)) {}
 
-HWND AfxCreateWindow(CWnd* wnd, CREATESTRUCT& cs) { return WindowSystem::Get().Create(cs, wnd); }
+HWND AfxCreateWindow(CWnd* wnd, CREATESTRUCT& cs)
+{
+    return CreateWindowEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent,
+                          cs.id, cs.lpCreateParams, wnd);
+}
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char16_t* className, const char16_t* windowName, DWORD style,
                     const CRect& rect, CWnd* parent, UINT id, void* param)

@@ -9,6 +9,7 @@
 #include "framework/win/CmdTarget.h"
 #include "framework/win/DC.h"
 #include "framework/win/Window.h"
+#include "framework/win/WindowCreation.h"
 #include "framework/win/WindowFunctions.h"
 
 class CDataExchange;
