@@ -33,7 +33,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     strings.LoadString(resourceId);
     int nl = strings.Find(u'\n');
     m_strTitle = nl < 0 ? strings : strings.Left(nl);
-    CSize screen = WindowSystem::Get().ScreenPixels();
+    CSize screen = WindowSystem::Get().Viewport().ScreenPixels();
     m_pCreateContext = context;
     BOOL ok = CreateEx(0, u"AfxFrameOrView", m_strTitle, style, CRect(0, 0, screen.cx, screen.cy), parent, 0, context);
     m_pCreateContext = nullptr;

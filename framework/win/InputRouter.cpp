@@ -157,13 +157,14 @@ void InputRouter::DispatchKey(const InputEvent& e)
         m_tree.Send(target, down.message, down.wParam, down.lParam);
     if (!translated && e.ch && !e.alt && m_tree.IsLive(target)) {
         // The character goes to whatever has the focus now.
-        HWND charTarget = (m_tree.Focus() && TopLevelOf(m_tree.Focus()) == m_tree.ActiveTopLevel()) ? m_tree.Focus() : target;
+        HWND focus = m_tree.Focus();
+        HWND charTarget = (focus && TopLevelOf(focus) == m_tree.ActiveTopLevel()) ? focus : target;
         MSG ch{charTarget, WM_CHAR, e.ch, 1};
         if (!PreTranslate(ch) && m_tree.IsLive(charTarget))
             m_tree.Send(charTarget, WM_CHAR, e.ch, 1);
     }
     // Terminals report no releases; the release follows at once.
-    HWND upTarget = (m_tree.Focus() && m_tree.IsLive(m_tree.Focus())) ? m_tree.Focus() : target;
+    HWND upTarget = m_tree.Focus() ? m_tree.Focus() : target;
     if (m_tree.IsLive(upTarget)) {
         MSG up{upTarget, WM_KEYUP, e.vk, LPARAM(1) | (LPARAM(3) << 30)};
         if (!PreTranslate(up) && m_tree.IsLive(upTarget))

@@ -1,22 +1,19 @@
-// The desktop: the top-level windows, the keyboard focus, the mouse
-// capture, the screen canvas, and the turning of host input into window
-// messages. One exists per process. Its parts live in files named after
-// their jobs: WindowTree.cpp (the tree, focus, messages, the paint pass),
-// PopupViewport.cpp (popups larger than the screen), InputRouter.cpp (input
-// and the modal loop); NonClientPainter draws captions, frames and bars.
+// The desktop, one per process, made of four parts that each keep their own
+// state: the window tree (the windows, the focus, the delivery of
+// messages), the popup viewport (where windows show on the screen, and the
+// view of a popup larger than it), the painter (the canvas and the paint
+// pass) and the input router (host events into messages, the mouse capture,
+// the modal loop). It connects them to the host and to each other; the
+// window functions, the hosts and the programs reach the parts through it.
 #pragma once
 
-#include <chrono>
-#include <functional>
-#include <memory>
-#include <vector>
-
+#include "framework/base/Geometry.h"
 #include "framework/screen/Host.h"
 #include "framework/win/InputRouter.h"
 #include "framework/win/PopupViewport.h"
 #include "framework/win/ScreenPainter.h"
-#include "framework/win/WindowTree.h"
 #include "framework/win/Window.h"
+#include "framework/win/WindowTree.h"
 
 class WindowSystem {
 public:
@@ -27,25 +24,18 @@ public:
     // Destroys every window; used between tests and at exit.
     void Reset();
 
-    // Where windows show, and the view of a popup larger than the screen.
-    PopupViewport& Viewport() { return m_viewport; }
-    // Screen size in pixels, from the host's cells.
-    CSize ScreenPixels() const { return m_viewport.ScreenPixels(); }
-
-    // The windows, the focus and the delivery of messages.
     WindowTree& Tree() { return m_tree; }
+    PopupViewport& Viewport() { return m_viewport; }
+    ScreenPainter& Painter() { return m_painter; }
+    InputRouter& Router() { return m_router; }
+
     // Moves the focus; a cut popup scrolls the window that takes it into
     // view.
     HWND SetFocus(HWND hwnd);
+    // The calls made most, answered by the part that holds them.
     HWND ActiveTopLevel() const { return m_tree.ActiveTopLevel(); }
-
-    // The canvas and the paint pass.
-    ScreenPainter& Painter() { return m_painter; }
     void Invalidate() { m_painter.Invalidate(); }
     const Canvas& Paint() { return m_painter.Paint(); }
-
-    // Host input turned into window messages, and the modal loop.
-    InputRouter& Router() { return m_router; }
     void Dispatch(const InputEvent& event) { m_router.Dispatch(event); }
     HWND WindowFromCell(CPoint cell, bool* inClient) const { return m_router.WindowFromCell(cell, inClient); }
 

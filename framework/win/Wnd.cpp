@@ -218,7 +218,7 @@ void CWnd::CenterWindow(CWnd* alternateOwner) const
     if (IsWindow(center)) {
         area = ::GetWindowRect(center);
     } else {
-        CSize screen = WindowSystem::Get().ScreenPixels();
+        CSize screen = WindowSystem::Get().Viewport().ScreenPixels();
         area = CRect(0, 0, screen.cx, screen.cy);
     }
     CRect r = m_hWnd->rect;
@@ -230,7 +230,7 @@ void CWnd::CenterWindow(CWnd* alternateOwner) const
         y -= pr.top;
     } else {
         // Keep a top-level window on the screen.
-        CSize screen = WindowSystem::Get().ScreenPixels();
+        CSize screen = WindowSystem::Get().Viewport().ScreenPixels();
         x = std::max(0, std::min(x, screen.cx - r.Width()));
         y = std::max(0, std::min(y, screen.cy - r.Height()));
     }
