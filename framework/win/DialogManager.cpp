@@ -2,14 +2,13 @@
 
 #include <algorithm>
 
-#include "framework/win/ComboBoxControl.h"
+#include "framework/screen/Host.h"
 #include "framework/win/ControlFitting.h"
-#include "framework/win/DC.h"
 #include "framework/win/DialogUnits.h"
+#include "framework/win/WindowClass.h"
 #include "framework/win/WindowCreation.h"
 #include "framework/win/WindowFunctions.h"
 #include "framework/win/Wnd.h"
-#include "framework/win/WindowSystem.h"
 
 void CreateDialogControls(const res::DialogTemplate& tmpl, HWND dialog)
 {

@@ -68,7 +68,8 @@ public:
 };
 
 // The C++ object attached to a window (a CWnd, the one kind there is), as
-// the window system sees it: it holds the window's handle, gets every
+// the window system sees it; the names are the platform's, as CWnd has
+// them. It holds the window's handle, gets every
 // message sent to the window before the class procedure does, is offered
 // the keys meant for the window or a window inside it before they are
 // dispatched, and hears when the window is gone.
@@ -85,7 +86,6 @@ public:
 };
 
 struct Window {
-
     CString className;
     HWND parent = nullptr;  // child windows: the parent, which owns them
     HWND owner = nullptr;   // top-level windows: the window they belong to
@@ -104,7 +104,7 @@ struct Window {
     SCROLLINFO scroll[2];
     // A popup larger than the screen shows part of its client area: the
     // cells scrolled out of view to the left and above, as last set
-    // (WindowSystem::ViewOffset gives what holds at the screen's size).
+    // (PopupViewport::ViewOffset gives what holds at the screen's size).
     CPoint viewOffset;
     bool destroying = false;
 };
@@ -115,6 +115,7 @@ CRect CellRectFromPixels(const CRect& px);
 
 // What a window's own fields say, for the window system's parts; the window
 // functions check the handle first and answer the same.
+
 // The window itself for a top-level window, else its top-level ancestor.
 HWND TopLevelOf(HWND hwnd);
 // Whether ancestor is hwnd's parent, or its parent's, and so on.

@@ -22,9 +22,7 @@ BOOL IsWindow(HWND hwnd) { return WindowSystem::Get().Tree().IsLive(hwnd) ? TRUE
 
 LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (!IsWindow(hwnd))
-        return 0;
-    return WindowSystem::Get().Tree().Deliver(hwnd, msg, wParam, lParam);
+    return WindowSystem::Get().Tree().Send(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CallDefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -161,13 +159,8 @@ BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL)
 {
     if (!IsWindow(hwnd))
         return FALSE;
-    CRect old = hwnd->rect;
-    hwnd->rect = CRect(x, y, x + std::max(cx, 0), y + std::max(cy, 0));
     WindowSystem::Get().Invalidate();
-    if (old.Size() != hwnd->rect.Size()) {
-        CRect client = GetClientRect(hwnd);
-        SendMessage(hwnd, WM_SIZE, 0, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
-    }
+    WindowSystem::Get().Tree().Move(hwnd, x, y, cx, cy);
     return TRUE;
 }
 
