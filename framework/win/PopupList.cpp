@@ -7,7 +7,10 @@
 #include "framework/win/StaticControl.h"
 #include "framework/win/WindowSystem.h"
 
-int PopupListControl::Rows(HWND hwnd) const { return std::max(1, WindowSystem::Get().Viewport().ChildArea(hwnd).Height()); }
+int PopupListControl::Rows(HWND hwnd) const
+{
+    return std::max(1, WindowSystem::Get().Viewport().ChildArea(hwnd).Height());
+}
 
 void PopupListControl::Move(HWND hwnd, int delta)
 {
