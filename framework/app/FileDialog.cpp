@@ -234,7 +234,7 @@ INT_PTR CFileDialog::DoModal()
     cs.cy = rows * px.cy;
     cs.hwndParent = owner;
     ModalSession session(owner);
-    if (!ws.Create(cs, this))
+    if (!AfxCreateWindow(this, cs))
         return IDCANCEL;
     session.SetWindow(m_hWnd);
     int inner = cols - 2;

@@ -33,7 +33,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     strings.LoadString(resourceId);
     int nl = strings.Find(u'\n');
     m_strTitle = nl < 0 ? strings : strings.Left(nl);
-    CSize screen = WindowSystem::Get().ScreenPixels();
+    CSize screen = WindowSystem::Get().Viewport().ScreenPixels();
     m_pCreateContext = context;
     BOOL ok = CreateEx(0, u"AfxFrameOrView", m_strTitle, style, CRect(0, 0, screen.cx, screen.cy), parent, 0, context);
     m_pCreateContext = nullptr;
@@ -121,7 +121,7 @@ void CFrameWnd::RecalcLayout(BOOL)
     int y = 0;
     // Control bars along the top, in the order they were made.
     for (auto& child : m_hWnd->children) {
-        CWnd* w = child->wnd;
+        CWnd* w = CWnd::FromHandlePermanent(child.get());
         if (!w || !w->IsKindOf(RUNTIME_CLASS(CControlBar)) || !(child->style & WS_VISIBLE))
             continue;
         int h = static_cast<CControlBar*>(w)->CalcHeight();
@@ -156,7 +156,7 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* msg)
         return FALSE;
     // The menu bar takes F10 and Alt with a letter.
     for (auto& child : m_hWnd->children) {
-        CWnd* w = child->wnd;
+        CWnd* w = CWnd::FromHandlePermanent(child.get());
         if (w && w->IsKindOf(RUNTIME_CLASS(CControlBar)) && static_cast<CControlBar*>(w)->HandleMenuKey(msg))
             return TRUE;
     }
@@ -224,19 +224,19 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUI(WPARAM, LPARAM)
         return 0;
     std::vector<HWND> bars;
     for (auto& child : m_hWnd->children)
-        if (child->wnd && child->wnd->IsKindOf(RUNTIME_CLASS(CControlBar)))
+        if (CWnd* w = CWnd::FromHandlePermanent(child.get()); w && w->IsKindOf(RUNTIME_CLASS(CControlBar)))
             bars.push_back(child.get());
     for (HWND bar : bars)
-        if (IsWindow(bar) && bar->wnd)
-            static_cast<CControlBar*>(bar->wnd)->OnUpdateCmdUI(this, TRUE);
+        if (CWnd* w = CWnd::FromHandlePermanent(bar))
+            static_cast<CControlBar*>(w)->OnUpdateCmdUI(this, TRUE);
     return 0;
 }
 
 CFrameWnd* CWnd::GetParentFrame() const
 {
     for (HWND w = IsWindow(m_hWnd) ? m_hWnd->parent : nullptr; w; w = w->parent)
-        if (w->wnd && w->wnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
-            return static_cast<CFrameWnd*>(w->wnd);
+        if (CWnd* object = FromHandlePermanent(w); object && object->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
+            return static_cast<CFrameWnd*>(object);
     return nullptr;
 }
 
@@ -245,8 +245,8 @@ LRESULT CFrameWnd::OnFocusChanged(WPARAM wParam, LPARAM)
     // The view that takes the keyboard focus, or holds the control that
     // does, becomes the active view: commands then go where the user works.
     for (HWND w = reinterpret_cast<HWND>(wParam); w && w != m_hWnd; w = w->parent) {
-        if (w->wnd && w->wnd->IsKindOf(RUNTIME_CLASS(CView))) {
-            auto* view = static_cast<CView*>(w->wnd);
+        if (CWnd* object = CWnd::FromHandlePermanent(w); object && object->IsKindOf(RUNTIME_CLASS(CView))) {
+            auto* view = static_cast<CView*>(object);
             if (view != m_pViewActive && view->GetParentFrame() == this)
                 SetActiveView(view, FALSE);
             break;

@@ -148,7 +148,7 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
     cs.cy = rows * px.cy;
     cs.hwndParent = owner;
     ModalSession session(owner);
-    HWND hwnd = ws.Create(cs, &box);
+    HWND hwnd = AfxCreateWindow(&box, cs);
     if (!hwnd)
         return 0;
     session.SetWindow(hwnd);

@@ -29,7 +29,7 @@ CWinApp::CWinApp(const char16_t* appName)
     if (appName)
         m_pszAppName = appName;
     g_app = this;
-    WindowSystem::Get().SetExceptionHandler([](const CException& e) {
+    WindowSystem::Get().Tree().SetExceptionHandler([](const CException& e) {
         if (dynamic_cast<const CUserException*>(&e))
             return;  // already reported where it happened
         CString text;
@@ -104,7 +104,7 @@ void CWinApp::OnEndSession()
 int CWinApp::Run()
 {
     WindowSystem& ws = WindowSystem::Get();
-    ws.RunModalLoop([&] { return AfxGetMainWnd() == nullptr; });
+    ws.Router().RunModalLoop([&] { return AfxGetMainWnd() == nullptr; });
     // Input ended with the window still open: close without asking.
     if (CWnd* main = AfxGetMainWnd())
         main->DestroyWindow();
@@ -242,8 +242,8 @@ int AfxWinMain(Host& host, int argc, char** argv)
     // A session that ended under the program (a hang-up, a termination
     // signal, a vanished terminal) is no success: the status says so as a
     // shell says it of a program a signal ended.
-    if (ws.SessionEnded())
-        code = ws.SessionEndSignal() > 0 ? 128 + ws.SessionEndSignal() : 1;
+    if (ws.Router().SessionEnded())
+        code = ws.Router().SessionEndSignal() > 0 ? 128 + ws.Router().SessionEndSignal() : 1;
     ws.Reset();
     ws.SetHost(nullptr);
     return code;

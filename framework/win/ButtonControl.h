@@ -3,7 +3,7 @@
 // sends BN_CLICKED to the parent.
 #pragma once
 
-#include "framework/win/Window.h"
+#include "framework/win/WindowClass.h"
 
 class ButtonControl : public WindowClass {
 public:

@@ -4,6 +4,7 @@
 
 #include "framework/base/CaseFold.h"
 #include "framework/win/DC.h"
+#include "framework/win/EditControl.h"
 #include "framework/win/PopupList.h"
 #include "framework/win/WindowSystem.h"
 
@@ -125,8 +126,14 @@ void ComboBoxControl::OnCreate(HWND hwnd)
     if (HasEdit(hwnd)) {
         DWORD style = WS_CHILD | WS_VISIBLE | ((hwnd->style & CBS_AUTOHSCROLL) ? ES_AUTOHSCROLL : 0);
         CRect client = GetClientRect(hwnd);
-        CreateWindowEx(0, u"EDIT", u"", style, 0, 0, client.Width() - Host::CellPixels().cx, client.Height(), hwnd,
-                       kEditId, nullptr);
+        CREATESTRUCT cs;
+        cs.lpszClass = u"EDIT";
+        cs.style = style;
+        cs.cx = client.Width() - Host::CellPixels().cx;
+        cs.cy = client.Height();
+        cs.hwndParent = hwnd;
+        cs.id = kEditId;
+        CreateWindowWithProcedure(cs, std::make_unique<EditControl>(style));
     }
 }
 

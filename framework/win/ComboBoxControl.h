@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "framework/base/String.h"
-#include "framework/win/Window.h"
+#include "framework/win/WindowClass.h"
 
 class ComboBoxControl : public WindowClass {
 public:

@@ -4,7 +4,7 @@
 #include <numeric>
 
 #include "framework/base/String.h"
-#include "framework/win/DialogManager.h"
+#include "framework/win/DialogUnits.h"
 #include "framework/win/StaticControl.h"
 #include "framework/win/Window.h"
 

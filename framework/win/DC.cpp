@@ -5,8 +5,6 @@
 #include "framework/base/Utf16.h"
 #include "framework/res/Image.h"
 #include "framework/res/Resources.h"
-#include "framework/win/Wnd.h"
-#include "framework/win/WindowSystem.h"
 
 int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
 {
@@ -78,8 +76,6 @@ void CDC::SetCaret(int x, int y)
     m_canvas->m_caret = {sx, sy};
     m_canvas->m_caretVisible = true;
 }
-
-CPaintDC::CPaintDC(CWnd* wnd) : CDC(WindowSystem::Get().BeginPaint(wnd->m_hWnd)) {}
 
 HFONT GetStockObject(int id) { return reinterpret_cast<HFONT>(static_cast<UINT_PTR>(id)); }
 

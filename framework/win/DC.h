@@ -10,8 +10,6 @@
 #include "framework/base/String.h"
 #include "framework/screen/Canvas.h"
 
-class CWnd;
-
 class CDC {
 public:
     CDC(Canvas* canvas, CPoint origin, CRect clip)
@@ -48,12 +46,6 @@ protected:
     CPoint m_origin;  // screen cell of the client area's top-left corner
     CRect m_clip;     // visible screen cells
     CSize m_size;
-};
-
-// The surface a window paints on while it handles WM_PAINT.
-class CPaintDC : public CDC {
-public:
-    explicit CPaintDC(CWnd* wnd);
 };
 
 // The platform's stock objects; only fonts are used. A stock font's handle

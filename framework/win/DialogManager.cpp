@@ -2,34 +2,13 @@
 
 #include <algorithm>
 
-#include "framework/win/ComboBoxControl.h"
+#include "framework/screen/Host.h"
 #include "framework/win/ControlFitting.h"
-#include "framework/win/DC.h"
+#include "framework/win/DialogUnits.h"
+#include "framework/win/WindowClass.h"
+#include "framework/win/WindowCreation.h"
+#include "framework/win/WindowFunctions.h"
 #include "framework/win/Wnd.h"
-#include "framework/win/WindowSystem.h"
-
-CRect MapDialogRect(const CRect& d)
-{
-    auto x = [](int v) { return v * kDialogBaseUnitX / 4; };
-    auto y = [](int v) { return v * kDialogBaseUnitY / 8; };
-    return CRect(x(d.left), y(d.top), x(d.right), y(d.bottom));
-}
-
-LRESULT DialogWindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_CLOSE) {
-        SendMessage(hwnd, WM_COMMAND, IDCANCEL, 0);
-        return 0;
-    }
-    if (msg == WM_MOUSEWHEEL && !hwnd->parent) {
-        // The wheel over a popup dialog that is larger than the screen, and
-        // not over a control that scrolls, scrolls the dialog like a text.
-        int lines = short(HIWORD(wParam)) * WHEEL_SCROLL_LINES / WHEEL_DELTA;
-        WindowSystem::Get().ScrollView(hwnd, 0, -lines);
-        return 0;
-    }
-    return WindowClass::Proc(hwnd, msg, wParam, lParam);
-}
 
 void CreateDialogControls(const res::DialogTemplate& tmpl, HWND dialog)
 {
@@ -71,7 +50,7 @@ HWND CreateDialogIndirect(const res::DialogTemplate& tmpl, HWND parent, CWnd* wn
     cs.cx = r.Width();
     cs.cy = r.Height();
     cs.hwndParent = parent;
-    HWND hwnd = WindowSystem::Get().Create(cs, wnd);
+    HWND hwnd = AfxCreateWindow(wnd, cs);
     if (!hwnd)
         return nullptr;
     CreateDialogControls(tmpl, hwnd);

@@ -1,30 +1,14 @@
 // What the platform's dialog manager does for dialogs and form views:
-// building the windows of a dialog template (dialog units become pixels
-// through the dialog font's base units, and each control is fitted to
-// whole cells by the rule in ControlFitting.h), and the keyboard interface (Tab
-// and Shift+Tab between controls, Enter for the default button, Esc for
-// Cancel).
+// building the windows of a dialog template (dialog units become pixels by
+// DialogUnits.h, and each control is fitted to whole cells by the rule in
+// ControlFitting.h), and the keyboard interface (Tab and Shift+Tab between
+// controls, Enter for the default button, Esc for Cancel).
 #pragma once
 
 #include "framework/res/ResourceTypes.h"
 #include "framework/win/Window.h"
 
-// Base units of every dialog font, in pixels: one average character is
-// 12 x 16 pixels. A dialog unit is a quarter of the width and an eighth of
-// the height.
-inline constexpr int kDialogBaseUnitX = 12;
-inline constexpr int kDialogBaseUnitY = 16;
-
-CRect MapDialogRect(const CRect& dlu);
-
-// The window class of dialogs ("#32770"): closing means Cancel.
-class DialogWindowClass : public WindowClass {
-public:
-    LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
-    // A popup dialog's edges are drawn as a box, so it stands out from the
-    // windows beneath it; its controls stay inside.
-    bool Framed(HWND hwnd) const override { return hwnd->parent == nullptr; }
-};
+class CWnd;
 
 // Creates the dialog window itself (a popup with the template's caption,
 // or a child window for DS_CONTROL/WS_CHILD templates) with wnd attached,

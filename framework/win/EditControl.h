@@ -8,7 +8,7 @@
 #pragma once
 
 #include "framework/win/TextEngine.h"
-#include "framework/win/Window.h"
+#include "framework/win/WindowClass.h"
 
 class EditControl : public WindowClass, private TextEngine::ColumnMeasure {
 public:

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "framework/base/String.h"
-#include "framework/win/Window.h"
+#include "framework/win/WindowClass.h"
 
 class ListBoxControl : public WindowClass {
 public:

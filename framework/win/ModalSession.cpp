@@ -1,5 +1,6 @@
 #include "framework/win/ModalSession.h"
 
+#include "framework/win/WindowFunctions.h"
 #include "framework/win/WindowSystem.h"
 
 ModalSession::ModalSession(HWND owner) : m_owner(owner), m_previousFocus(GetFocus())
@@ -16,7 +17,7 @@ ModalSession::~ModalSession() { End(); }
 bool ModalSession::Run(const std::function<bool()>& done)
 {
     HWND window = m_window;
-    return WindowSystem::Get().RunModalLoop([&] { return !IsWindow(window) || done(); });
+    return WindowSystem::Get().Router().RunModalLoop([&] { return !IsWindow(window) || done(); });
 }
 
 void ModalSession::End()

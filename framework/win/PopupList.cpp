@@ -7,7 +7,10 @@
 #include "framework/win/StaticControl.h"
 #include "framework/win/WindowSystem.h"
 
-int PopupListControl::Rows(HWND hwnd) const { return std::max(1, WindowSystem::Get().ChildArea(hwnd).Height()); }
+int PopupListControl::Rows(HWND hwnd) const
+{
+    return std::max(1, WindowSystem::Get().Viewport().ChildArea(hwnd).Height());
+}
 
 void PopupListControl::Move(HWND hwnd, int delta)
 {
@@ -125,7 +128,7 @@ int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidt
     int width = minWidth;
     for (const PopupItem& item : items)
         width = std::max(width, StripMnemonic(item.text).GetLength() + 4);
-    CSize screen = ws.GetHost() ? ws.GetHost()->ScreenCells() : CSize(80, 24);
+    CSize screen = ws.Viewport().ScreenCells();
     int rows = std::max(1, int(items.size()));
     if (maxRows > 0)
         rows = std::min(rows, maxRows);
@@ -138,12 +141,19 @@ int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidt
         cell.x = std::max(0, screen.cx - width);
     CSize px = Host::CellPixels();
     ModalSession session(nullptr);
-    HWND popup = CreateWindowEx(0, u"POPUPLIST", u"", WS_POPUP | WS_VISIBLE, cell.x * px.cx, cell.y * px.cy,
-                                width * px.cx, height * px.cy, nullptr, 0, nullptr);
+    CREATESTRUCT cs;
+    cs.lpszClass = u"POPUPLIST";
+    cs.style = WS_POPUP | WS_VISIBLE;
+    cs.x = cell.x * px.cx;
+    cs.y = cell.y * px.cy;
+    cs.cx = width * px.cx;
+    cs.cy = height * px.cy;
+    auto proc = std::make_unique<PopupListControl>();
+    PopupListControl* list = proc.get();
+    HWND popup = CreateWindowWithProcedure(cs, std::move(proc));
     if (!popup)
         return POPUP_CANCELLED;
     session.SetWindow(popup);
-    auto* list = static_cast<PopupListControl*>(popup->proc.get());
     list->m_items = items;
     list->m_arrowsLeave = arrowsLeave;
     // Nothing is highlighted while nothing is chosen; an entry that cannot

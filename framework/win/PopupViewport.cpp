@@ -1,12 +1,73 @@
-#include "framework/win/WindowSystem.h"
+#include "framework/win/PopupViewport.h"
 
 #include <algorithm>
 
-// The viewport of a popup larger than the screen: where a top-level window
-// shows, how much of its client area is cut off, and how far that area is
-// scrolled so that the focused control shows.
+#include "framework/screen/Host.h"
 
-CRect WindowSystem::ShownRect(HWND hwnd) const
+CSize PopupViewport::ScreenCells() const { return m_host ? m_host->ScreenCells() : CSize(80, 24); }
+
+CSize PopupViewport::ScreenPixels() const
+{
+    CSize cells = ScreenCells();
+    CSize cell = Host::CellPixels();
+    return {cells.cx * cell.cx, cells.cy * cell.cy};
+}
+
+CRect PopupViewport::WindowRect(HWND hwnd) const
+{
+    if (!hwnd->parent)
+        return ShownRect(hwnd);
+    CRect r = hwnd->rect;
+    CPoint origin = ClientToScreen(hwnd->parent, CPoint(0, 0));
+    r.OffsetRect(origin.x, origin.y);
+    return r;
+}
+
+CPoint PopupViewport::ClientToScreen(HWND hwnd, CPoint p) const
+{
+    CRect r = WindowRect(hwnd);
+    CSize cell = Host::CellPixels();
+    int captionY = (hwnd->style & WS_CAPTION) == WS_CAPTION ? cell.cy : 0;
+    CPoint scrolled = hwnd->parent ? CPoint() : ViewOffset(hwnd);
+    return {r.left + p.x - scrolled.x * cell.cx, r.top + captionY + p.y - scrolled.y * cell.cy};
+}
+
+CRect PopupViewport::WindowCells(HWND hwnd) const { return CellRectFromPixels(WindowRect(hwnd)); }
+
+CRect PopupViewport::ClientCells(HWND hwnd) const
+{
+    CRect r = WindowCells(hwnd);
+    if ((hwnd->style & WS_CAPTION) == WS_CAPTION)
+        r.top += 1;
+    if (hwnd->style & WS_VSCROLL)
+        r.right -= 1;
+    if (hwnd->style & WS_HSCROLL)
+        r.bottom -= 1;
+    if (r.right < r.left)
+        r.right = r.left;
+    if (r.bottom < r.top)
+        r.bottom = r.top;
+    return r;
+}
+
+CPoint PopupViewport::ClientOriginCell(HWND hwnd) const
+{
+    CPoint o = ClientToScreen(hwnd, CPoint(0, 0));
+    return CellRectFromPixels(CRect(o.x, o.y, o.x, o.y)).TopLeft();
+}
+
+CRect PopupViewport::ChildArea(HWND hwnd) const
+{
+    CRect r = ClientCells(hwnd);
+    if (IsFramed(hwnd) && r.Width() >= 2 && r.Height() >= 1) {
+        r.left += 1;
+        r.right -= 1;
+        r.bottom -= 1;
+    }
+    return r;
+}
+
+CRect PopupViewport::ShownRect(HWND hwnd) const
 {
     CRect r = hwnd->rect;
     if (hwnd->parent || !(hwnd->style & WS_POPUP))
@@ -25,7 +86,7 @@ CRect WindowSystem::ShownRect(HWND hwnd) const
     return CRect(x * cell.cx, y * cell.cy, (x + w) * cell.cx, (y + h) * cell.cy);
 }
 
-CSize WindowSystem::HiddenCells(HWND hwnd) const
+CSize PopupViewport::HiddenCells(HWND hwnd) const
 {
     if (hwnd->parent)
         return {};
@@ -34,44 +95,41 @@ CSize WindowSystem::HiddenCells(HWND hwnd) const
     return {std::max(0, natural.Width() - shown.Width()), std::max(0, natural.Height() - shown.Height())};
 }
 
-CPoint WindowSystem::ViewOffset(HWND hwnd) const
+CPoint PopupViewport::ViewOffset(HWND hwnd) const
 {
     CSize hidden = HiddenCells(hwnd);
     return {std::clamp(hwnd->viewOffset.x, 0, hidden.cx), std::clamp(hwnd->viewOffset.y, 0, hidden.cy)};
 }
 
-bool WindowSystem::ScrollView(HWND hwnd, int dx, int dy)
+bool PopupViewport::ScrollView(HWND hwnd, int dx, int dy)
 {
-    if (!IsLive(hwnd) || hwnd->parent)
+    if (hwnd->parent)
         return false;
     CSize hidden = HiddenCells(hwnd);
     CPoint old = ViewOffset(hwnd);
     CPoint now(std::clamp(old.x + dx, 0, hidden.cx), std::clamp(old.y + dy, 0, hidden.cy));
     hwnd->viewOffset = now;
-    if (now == old)
-        return false;
-    m_dirty = true;
-    return true;
+    return now != old;
 }
 
-void WindowSystem::RevealFocus()
+void PopupViewport::RevealFocus(HWND focus)
 {
-    if (!IsLive(m_focus))
+    if (!focus)
         return;
-    HWND top = GetTopLevel(m_focus);
+    HWND top = TopLevelOf(focus);
     CSize hidden = HiddenCells(top);
     if (hidden == CSize())
         return;
     // The top-level window's control that holds the focus (a combo box for
     // its field), in cells of the client area; and the part of the client
     // area that shows inside the frame, in the same cells unscrolled.
-    HWND ctl = m_focus;
+    HWND ctl = focus;
     while (ctl->parent && ctl->parent != top)
         ctl = ctl->parent;
     if (ctl == top)
         return;
     CRect c = CellRectFromPixels(ctl->rect);
-    CRect client = GetClientCells(top);
+    CRect client = ClientCells(top);
     CRect inside = ChildArea(top);
     inside.OffsetRect(-client.left, -client.top);
     // Along each axis a control that fits shows whole, with a cell of the
@@ -90,25 +148,8 @@ void WindowSystem::RevealFocus()
     CPoint old = ViewOffset(top);
     CPoint now(reveal(old.x, c.left, c.right, inside.left, inside.right, hidden.cx),
                reveal(old.y, c.top, c.bottom, inside.top, inside.bottom, hidden.cy));
-    if (now != old) {
+    // An offset that still holds stays as it was set, beyond what this
+    // screen cuts off, for a smaller screen to come.
+    if (now != old)
         top->viewOffset = now;
-        m_dirty = true;
-    }
-}
-
-CRect WindowSystem::ChildArea(HWND hwnd) const
-{
-    CRect r = GetClientCells(hwnd);
-    if (IsFramed(hwnd) && r.Width() >= 2 && r.Height() >= 1) {
-        r.left += 1;
-        r.right -= 1;
-        r.bottom -= 1;
-    }
-    return r;
-}
-
-CPoint WindowSystem::ClientOriginCell(HWND hwnd) const
-{
-    CPoint o = ClientToScreen(hwnd, CPoint(0, 0));
-    return CellRectFromPixels(CRect(o.x, o.y, o.x, o.y)).TopLeft();
 }

@@ -2,7 +2,7 @@
 // their box) and icons (SS_ICON).
 #pragma once
 
-#include "framework/win/Window.h"
+#include "framework/win/WindowClass.h"
 
 class StaticControl : public WindowClass {
 public:

@@ -2,266 +2,34 @@
 
 #include <algorithm>
 
-#include "framework/res/Resources.h"
-#include "framework/win/ControlClasses.h"
-#include "framework/win/Wnd.h"
-#include "framework/win/WindowSystem.h"
+#include "framework/screen/Host.h"
 
-Window::Window() = default;
-Window::~Window() = default;
-
-LRESULT WindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+CRect CellRectFromPixels(const CRect& px)
 {
-    switch (msg) {
-    case WM_SETTEXT:
-        hwnd->text = lParam ? CString(reinterpret_cast<const char16_t*>(lParam)) : CString();
-        WindowSystem::Get().Invalidate();
-        return TRUE;
-    case WM_GETTEXT: {
-        // wParam: buffer size in characters, including the terminator.
-        auto* buf = reinterpret_cast<char16_t*>(lParam);
-        if (!buf || wParam == 0)
-            return 0;
-        size_t n = std::min<size_t>(size_t(hwnd->text.GetLength()), size_t(wParam) - 1);
-        std::copy_n(hwnd->text.GetString(), n, buf);
-        buf[n] = 0;
-        return LRESULT(n);
-    }
-    case WM_GETTEXTLENGTH:
-        return hwnd->text.GetLength();
-    case WM_SETFONT:
-        hwnd->font = reinterpret_cast<HFONT>(wParam);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(hwnd->font);
-    case WM_MOUSEWHEEL:
-        // A window that does not scroll passes the wheel to its parent.
-        return hwnd->parent ? SendMessage(hwnd->parent, msg, wParam, lParam) : 0;
-    case WM_SETICON: {
-        HICON& slot = wParam == ICON_BIG ? hwnd->iconBig : hwnd->iconSmall;
-        HICON old = slot;
-        slot = reinterpret_cast<HICON>(lParam);
-        return reinterpret_cast<LRESULT>(old);
-    }
-    case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_PAINT: {
-        CDC dc = WindowSystem::Get().BeginPaint(hwnd);
-        Paint(hwnd, dc);
-        return 0;
-    }
-    case WM_GETDLGCODE:
-        return LRESULT(DialogCode(hwnd));
-    default:
-        return 0;
-    }
+    CSize cell = Host::CellPixels();
+    auto col = [&](int v) { return (v >= 0 ? v + cell.cx / 2 : v - cell.cx / 2) / cell.cx; };
+    auto row = [&](int v) { return (v >= 0 ? v + cell.cy / 2 : v - cell.cy / 2) / cell.cy; };
+    return CRect(col(px.left), row(px.top), col(px.right), row(px.bottom));
 }
 
-void WindowClass::Paint(HWND, CDC& dc)
+
+HWND TopLevelOf(HWND hwnd)
 {
-    CSize s = dc.Size();
-    dc.FillRect(CRect(0, 0, s.cx, s.cy), ATTR_NORMAL);
-}
-
-HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, CWnd* attach)
-{
-    CREATESTRUCT cs;
-    cs.dwExStyle = exStyle;
-    cs.lpszClass = className;
-    cs.lpszName = name;
-    cs.style = style;
-    cs.x = x;
-    cs.y = y;
-    cs.cx = cx;
-    cs.cy = cy;
-    cs.hwndParent = parent;
-    cs.id = id;
-    cs.lpCreateParams = param;
-    return WindowSystem::Get().Create(cs, attach);
-}
-
-BOOL DestroyWindow(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    WindowSystem::Get().Destroy(hwnd);
-    return TRUE;
-}
-
-BOOL IsWindow(HWND hwnd) { return WindowSystem::Get().IsLive(hwnd) ? TRUE : FALSE; }
-
-LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (!IsWindow(hwnd))
-        return 0;
-    return WindowSystem::Get().Deliver(hwnd, msg, wParam, lParam);
-}
-
-LRESULT CallDefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (!IsWindow(hwnd) || !hwnd->proc)
-        return 0;
-    return hwnd->proc->Proc(hwnd, msg, wParam, lParam);
-}
-
-BOOL ShowWindow(HWND hwnd, int cmd)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    BOOL wasVisible = (hwnd->style & WS_VISIBLE) ? TRUE : FALSE;
-    bool show = cmd != SW_HIDE;
-    if (show == bool(wasVisible))
-        return wasVisible;
-    if (show)
-        hwnd->style |= WS_VISIBLE;
-    else
-        hwnd->style &= ~WS_VISIBLE;
-    // A hidden window cannot keep the focus.
-    if (!show) {
-        HWND focus = GetFocus();
-        if (focus && (focus == hwnd || IsChild(hwnd, focus)))
-            WindowSystem::Get().SetFocus(hwnd->parent ? hwnd->parent : nullptr);
-    }
-    SendMessage(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-    WindowSystem::Get().Invalidate();
-    return wasVisible;
-}
-
-BOOL IsWindowVisible(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    for (HWND w = hwnd; w; w = w->parent)
-        if (!(w->style & WS_VISIBLE))
-            return FALSE;
-    return TRUE;
-}
-
-BOOL EnableWindow(HWND hwnd, BOOL enable)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    BOOL wasDisabled = (hwnd->style & WS_DISABLED) ? TRUE : FALSE;
-    if (enable)
-        hwnd->style &= ~WS_DISABLED;
-    else
-        hwnd->style |= WS_DISABLED;
-    if (bool(wasDisabled) == !enable)
-        return wasDisabled;
-    if (!enable) {
-        HWND focus = GetFocus();
-        if (focus && (focus == hwnd || IsChild(hwnd, focus)))
-            WindowSystem::Get().SetFocus(nullptr);
-    }
-    SendMessage(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
-    WindowSystem::Get().Invalidate();
-    return wasDisabled;
-}
-
-BOOL IsWindowEnabled(HWND hwnd)
-{
-    return IsWindow(hwnd) && !(hwnd->style & WS_DISABLED) ? TRUE : FALSE;
-}
-
-HWND SetFocus(HWND hwnd) { return WindowSystem::Get().SetFocus(hwnd); }
-HWND GetFocus() { return WindowSystem::Get().Focus(); }
-HWND GetParent(HWND hwnd) { return IsWindow(hwnd) ? hwnd->parent : nullptr; }
-
-HWND GetWindow(HWND hwnd, UINT cmd)
-{
-    if (!IsWindow(hwnd))
-        return nullptr;
-    if (cmd == GW_CHILD)
-        return hwnd->children.empty() ? nullptr : hwnd->children.front().get();
-    if (cmd == GW_OWNER)
-        return hwnd->owner;
-    if (cmd != GW_HWNDNEXT || !hwnd->parent)
-        return nullptr;
-    const auto& siblings = hwnd->parent->children;
-    for (size_t i = 0; i + 1 < siblings.size(); ++i)
-        if (siblings[i].get() == hwnd)
-            return siblings[i + 1].get();
-    return nullptr;
-}
-
-CString GetClassName(HWND hwnd) { return IsWindow(hwnd) ? hwnd->className : CString(); }
-
-LONG GetWindowLong(HWND hwnd, int index)
-{
-    if (!IsWindow(hwnd))
-        return 0;
-    if (index == GWL_STYLE)
-        return LONG(hwnd->style);
-    return index == GWL_ID ? LONG(hwnd->id) : 0;
-}
-
-HWND GetDlgItem(HWND hwnd, int id)
-{
-    if (!IsWindow(hwnd))
-        return nullptr;
-    for (auto& c : hwnd->children)
-        if (int(c->id) == id || (id == -1 && c->id == 0xFFFF))
-            return c.get();
-    return nullptr;
-}
-
-int GetDlgCtrlID(HWND hwnd) { return IsWindow(hwnd) ? int(hwnd->id) : 0; }
-
-BOOL IsChild(HWND parent, HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    for (HWND w = hwnd->parent; w; w = w->parent)
-        if (w == parent)
-            return TRUE;
-    return FALSE;
-}
-
-HWND GetTopLevel(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return nullptr;
     while (hwnd->parent)
         hwnd = hwnd->parent;
     return hwnd;
 }
 
-BOOL SetWindowText(HWND hwnd, const CString& text)
+bool IsDescendantOf(HWND hwnd, HWND ancestor)
 {
-    return SendMessage(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.GetString())) ? TRUE : FALSE;
+    for (HWND w = hwnd->parent; w; w = w->parent)
+        if (w == ancestor)
+            return true;
+    return false;
 }
 
-CString GetWindowText(HWND hwnd)
+CRect ClientRectOf(HWND hwnd)
 {
-    int n = int(SendMessage(hwnd, WM_GETTEXTLENGTH));
-    std::u16string buf(size_t(n) + 1, u'\0');
-    int got = int(SendMessage(hwnd, WM_GETTEXT, WPARAM(n + 1), reinterpret_cast<LPARAM>(buf.data())));
-    buf.resize(size_t(std::clamp(got, 0, n)));
-    return CString(std::move(buf));
-}
-
-int GetWindowTextLength(HWND hwnd) { return int(SendMessage(hwnd, WM_GETTEXTLENGTH)); }
-
-BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    CRect old = hwnd->rect;
-    hwnd->rect = CRect(x, y, x + std::max(cx, 0), y + std::max(cy, 0));
-    WindowSystem::Get().Invalidate();
-    if (old.Size() != hwnd->rect.Size()) {
-        CRect client = GetClientRect(hwnd);
-        SendMessage(hwnd, WM_SIZE, 0, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
-    }
-    return TRUE;
-}
-
-CRect GetClientRect(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return {};
     CSize cell = Host::CellPixels();
     int w = hwnd->rect.Width();
     int h = hwnd->rect.Height();
@@ -274,85 +42,4 @@ CRect GetClientRect(HWND hwnd)
     return CRect(0, 0, std::max(w, 0), std::max(h, 0));
 }
 
-CRect GetWindowRect(HWND hwnd)
-{
-    if (!IsWindow(hwnd))
-        return {};
-    if (!hwnd->parent)
-        return WindowSystem::Get().ShownRect(hwnd);
-    CRect r = hwnd->rect;
-    CPoint origin = ClientToScreen(hwnd->parent, CPoint(0, 0));
-    r.OffsetRect(origin.x, origin.y);
-    return r;
-}
-
-CPoint ClientToScreen(HWND hwnd, CPoint p)
-{
-    if (!IsWindow(hwnd))
-        return p;
-    CRect r = GetWindowRect(hwnd);
-    CSize cell = Host::CellPixels();
-    int captionY = (hwnd->style & WS_CAPTION) == WS_CAPTION ? cell.cy : 0;
-    CPoint scrolled = hwnd->parent ? CPoint() : WindowSystem::Get().ViewOffset(hwnd);
-    return {r.left + p.x - scrolled.x * cell.cx, r.top + captionY + p.y - scrolled.y * cell.cy};
-}
-
-BOOL InvalidateRect(HWND hwnd, const CRect*, BOOL)
-{
-    if (!IsWindow(hwnd))
-        return FALSE;
-    WindowSystem::Get().Invalidate();
-    return TRUE;
-}
-
-void MessageBeep(UINT type)
-{
-    if (Host* host = WindowSystem::Get().GetHost())
-        host->Beep(type);
-}
-
-int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL)
-{
-    if (!IsWindow(hwnd) || bar < 0 || bar > 1)
-        return 0;
-    hwnd->scroll[bar] = info;
-    WindowSystem::Get().Invalidate();
-    return info.nPos;
-}
-
-SCROLLINFO GetScrollInfo(HWND hwnd, int bar)
-{
-    if (!IsWindow(hwnd) || bar < 0 || bar > 1)
-        return {};
-    return hwnd->scroll[bar];
-}
-
-CRect CellRectFromPixels(const CRect& px)
-{
-    CSize cell = Host::CellPixels();
-    auto col = [&](int v) { return (v >= 0 ? v + cell.cx / 2 : v - cell.cx / 2) / cell.cx; };
-    auto row = [&](int v) { return (v >= 0 ? v + cell.cy / 2 : v - cell.cy / 2) / cell.cy; };
-    return CRect(col(px.left), row(px.top), col(px.right), row(px.bottom));
-}
-
-CRect GetWindowCells(HWND hwnd) { return CellRectFromPixels(GetWindowRect(hwnd)); }
-
-CRect GetClientCells(HWND hwnd)
-{
-    CRect r = GetWindowCells(hwnd);
-    if (!IsWindow(hwnd))
-        return r;
-    if ((hwnd->style & WS_CAPTION) == WS_CAPTION)
-        r.top += 1;
-    if (hwnd->style & WS_VSCROLL)
-        r.right -= 1;
-    if (hwnd->style & WS_HSCROLL)
-        r.bottom -= 1;
-    if (r.right < r.left)
-        r.right = r.left;
-    if (r.bottom < r.top)
-        r.bottom = r.top;
-    return r;
-}
-
-HICON LoadIcon(UINT id) { return res::FindIcon(id) ? reinterpret_cast<HICON>(UINT_PTR(id)) : nullptr; }
+bool IsFramed(HWND hwnd) { return hwnd->proc && hwnd->proc->Framed(hwnd); }

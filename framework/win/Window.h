@@ -1,12 +1,15 @@
-// The window system: windows, their tree, and the platform's window
-// functions (SendMessage, CreateWindowEx, ShowWindow, SetFocus, ...).
+// The ground floor of the window system: a window (HWND points at one) and
+// the records the platform's calls pass around (CREATESTRUCT, SCROLLINFO,
+// MSG).
 //
-// A window (HWND) belongs to the system; its parent owns it, and top-level
-// windows belong to the desktop. Each window has a window class, named as
-// on the platform ("EDIT", "BUTTON", "STATIC", "COMBOBOX", "LISTBOX", or a
-// generic class), whose procedure keeps the control's own state. A C++ CWnd
-// object may be attached to a window; messages then go to the CWnd's
-// message map first and reach the class procedure as default processing.
+// A window belongs to the system; its parent owns it, and top-level windows
+// belong to the desktop. Each window has a window class, named as on the
+// platform ("EDIT", "BUTTON", "STATIC", "COMBOBOX", "LISTBOX", or a generic
+// class), whose procedure keeps the control's own state (WindowClass.h). A
+// C++ CWnd object may be attached to a window; messages then go to the
+// CWnd's message map first and reach the class procedure as default
+// processing. The functions the platform has for windows are in
+// WindowFunctions.h.
 //
 // Geometry is in pixels. Painting happens in character cells: the host
 // says how many pixels a cell stands for, and a window's cells are its
@@ -20,9 +23,6 @@
 #include "framework/base/String.h"
 #include "framework/base/Types.h"
 #include "framework/base/WinUser.h"
-
-class CWnd;
-class CDC;
 
 struct CREATESTRUCT {
     void* lpCreateParams = nullptr;
@@ -53,45 +53,46 @@ struct MSG {
     LPARAM lParam = 0;
 };
 
-// The procedure of a window class, with the state it keeps for one window.
-// The base class is the default window procedure: it keeps the window text
-// and answers the generic messages.
-class WindowClass {
+// What the window system asks of a window's class: its procedure, which
+// answers every message the window gets (WindowClass is the generic one,
+// and the controls build on it), and whether the window system draws a
+// frame over the client area's edges.
+class WindowProcedure {
 public:
-    virtual ~WindowClass() = default;
-    virtual LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    // Paints the client area (WM_PAINT). The default fills it with blanks.
-    virtual void Paint(HWND hwnd, CDC& dc);
-    // What the dialog manager may do with keys while this window has the
-    // focus: DLGC_* flags.
-    virtual UINT DialogCode(HWND /*hwnd*/) { return 0; }
+    virtual ~WindowProcedure() = default;
+    virtual LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
     // Whether the client area is edged by a frame that the window system
     // draws over it and keeps the children inside: a column at each side
     // and the bottom row (a popup dialog's box).
     virtual bool Framed(HWND /*hwnd*/) const { return false; }
 };
 
-// WM_GETDLGCODE answers
-inline constexpr UINT DLGC_WANTARROWS = 0x0001;
-inline constexpr UINT DLGC_WANTTAB = 0x0002;
-inline constexpr UINT DLGC_WANTALLKEYS = 0x0004;
-inline constexpr UINT DLGC_HASSETSEL = 0x0008;
-inline constexpr UINT DLGC_DEFPUSHBUTTON = 0x0010;
-inline constexpr UINT DLGC_UNDEFPUSHBUTTON = 0x0020;
-inline constexpr UINT DLGC_WANTCHARS = 0x0080;
-inline constexpr UINT DLGC_BUTTON = 0x2000;
+// The C++ object attached to a window (a CWnd, the one kind there is), as
+// the window system sees it; the names are the platform's, as CWnd has
+// them. It holds the window's handle, gets every
+// message sent to the window before the class procedure does, is offered
+// the keys meant for the window or a window inside it before they are
+// dispatched, and hears when the window is gone.
+class WindowObject {
+public:
+    virtual ~WindowObject() = default;
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+    // TRUE when the object took the message (it is then not dispatched).
+    virtual BOOL PreTranslateMessage(MSG* msg) = 0;
+    // Called after the window is gone.
+    virtual void PostNcDestroy() = 0;
+
+    HWND m_hWnd = nullptr;
+};
 
 struct Window {
-    Window();
-    ~Window();
-
     CString className;
     HWND parent = nullptr;  // child windows: the parent, which owns them
     HWND owner = nullptr;   // top-level windows: the window they belong to
     std::vector<std::unique_ptr<Window>> children;  // bottom to top
-    std::unique_ptr<WindowClass> proc;
-    CWnd* wnd = nullptr;                  // the attached object, if any
-    std::unique_ptr<CWnd> tempWnd;        // a plain wrapper for FromHandle
+    std::unique_ptr<WindowProcedure> proc;  // the class procedure
+    WindowObject* wnd = nullptr;             // the attached object, if any
+    std::unique_ptr<WindowObject> tempWnd;   // a plain CWnd for FromHandle
     DWORD style = 0;
     DWORD exStyle = 0;
     UINT id = 0;
@@ -103,53 +104,24 @@ struct Window {
     SCROLLINFO scroll[2];
     // A popup larger than the screen shows part of its client area: the
     // cells scrolled out of view to the left and above, as last set
-    // (WindowSystem::ViewOffset gives what holds at the screen's size).
+    // (PopupViewport::ViewOffset gives what holds at the screen's size).
     CPoint viewOffset;
     bool destroying = false;
 };
 
-// Window functions
-HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, CWnd* attach = nullptr);
-BOOL DestroyWindow(HWND hwnd);
-BOOL IsWindow(HWND hwnd);
-LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-LRESULT CallDefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-BOOL ShowWindow(HWND hwnd, int cmd);
-BOOL IsWindowVisible(HWND hwnd);  // visible with all its ancestors
-BOOL EnableWindow(HWND hwnd, BOOL enable);
-BOOL IsWindowEnabled(HWND hwnd);
-HWND SetFocus(HWND hwnd);
-HWND GetFocus();
-HWND GetParent(HWND hwnd);
-// GW_CHILD: the first (bottom) child; GW_HWNDNEXT: the next sibling above;
-// GW_OWNER: the owner of a top-level window.
-HWND GetWindow(HWND hwnd, UINT cmd);
-CString GetClassName(HWND hwnd);
-// GWL_STYLE or GWL_ID.
-LONG GetWindowLong(HWND hwnd, int index);
-HWND GetDlgItem(HWND hwnd, int id);
-int GetDlgCtrlID(HWND hwnd);
-BOOL IsChild(HWND parent, HWND hwnd);
-HWND GetTopLevel(HWND hwnd);
-BOOL SetWindowText(HWND hwnd, const CString& text);
-CString GetWindowText(HWND hwnd);
-int GetWindowTextLength(HWND hwnd);
-BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint = TRUE);
-CRect GetClientRect(HWND hwnd);          // (0, 0, width, height)
-// Screen pixels, where the window shows: a popup that does not fit the
-// screen shows moved onto it and cut to its size, with its client area
-// scrolled (ClientToScreen follows the scrolling).
-CRect GetWindowRect(HWND hwnd);
-CPoint ClientToScreen(HWND hwnd, CPoint p);
-BOOL InvalidateRect(HWND hwnd, const CRect* rect, BOOL erase);
-void MessageBeep(UINT type);
-// An icon resource's handle, or nullptr when no module has such an icon.
-HICON LoadIcon(UINT id);
-int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL redraw = TRUE);
-SCROLLINFO GetScrollInfo(HWND hwnd, int bar);
-
-// Cell geometry of windows, as painting and hit-testing use it.
+// A rectangle of pixels in cells, each edge rounded to the nearest cell
+// edge: how painting and hit-testing see a window.
 CRect CellRectFromPixels(const CRect& px);
-CRect GetWindowCells(HWND hwnd);  // screen cells of the whole window
-CRect GetClientCells(HWND hwnd);  // screen cells of the client area
+
+// What a window's own fields say, for the window system's parts; the window
+// functions check the handle first and answer the same.
+
+// The window itself for a top-level window, else its top-level ancestor.
+HWND TopLevelOf(HWND hwnd);
+// Whether ancestor is hwnd's parent, or its parent's, and so on.
+bool IsDescendantOf(HWND hwnd, HWND ancestor);
+// The client area in pixels, (0, 0, width, height): the window less its
+// caption and scroll bars.
+CRect ClientRectOf(HWND hwnd);
+// Whether the window system draws a frame over the client area's edges.
+bool IsFramed(HWND hwnd);

@@ -1,22 +1,19 @@
-// The desktop: the top-level windows, the keyboard focus, the mouse
-// capture, the screen canvas, and the turning of host input into window
-// messages. One exists per process. Its parts live in files named after
-// their jobs: WindowTree.cpp (the tree, focus, messages, the paint pass),
-// PopupViewport.cpp (popups larger than the screen), InputRouter.cpp (input
-// and the modal loop); NonClientPainter draws captions, frames and bars.
+// The desktop, one per process, made of four parts that each keep their own
+// state: the window tree (the windows, the focus, the delivery of
+// messages), the popup viewport (where windows show on the screen, and the
+// view of a popup larger than it), the painter (the canvas and the paint
+// pass) and the input router (host events into messages, the mouse capture,
+// the modal loop). It connects them to the host and to each other; the
+// window functions, the hosts and the programs reach the parts through it.
 #pragma once
 
-#include <chrono>
-#include <functional>
-#include <memory>
-#include <unordered_set>
-#include <vector>
-
+#include "framework/base/Geometry.h"
 #include "framework/screen/Host.h"
-#include "framework/win/DC.h"
+#include "framework/win/InputRouter.h"
+#include "framework/win/PopupViewport.h"
+#include "framework/win/ScreenPainter.h"
 #include "framework/win/Window.h"
-
-class CException;
+#include "framework/win/WindowTree.h"
 
 class WindowSystem {
 public:
@@ -27,108 +24,27 @@ public:
     // Destroys every window; used between tests and at exit.
     void Reset();
 
-    // Screen size in pixels, from the host's cells.
-    CSize ScreenPixels() const;
+    WindowTree& Tree() { return m_tree; }
+    PopupViewport& Viewport() { return m_viewport; }
+    ScreenPainter& Painter() { return m_painter; }
+    InputRouter& Router() { return m_router; }
 
-    // --- windows (used by the window functions; WindowTree.cpp) ---
-    HWND Create(const CREATESTRUCT& cs, CWnd* attach);
-    void Destroy(HWND hwnd);
-    bool IsLive(HWND hwnd) const { return hwnd && m_live.count(hwnd) != 0; }
-    HWND Focus() const { return m_focus; }
+    // Moves the focus; a cut popup scrolls the window that takes it into
+    // view.
     HWND SetFocus(HWND hwnd);
-    // The topmost visible, enabled top-level window: where keys go when no
-    // window has the focus, and the only one that takes clicks.
-    HWND ActiveTopLevel() const;
-    const std::vector<std::unique_ptr<Window>>& TopLevels() const { return m_topLevels; }
-    // The message being handled, for CWnd::Default.
-    const MSG& CurrentMessage() const { return m_current; }
-    LRESULT Deliver(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    // Who reports a framework exception that escaped a message handler.
-    void SetExceptionHandler(std::function<void(const CException&)> handler) { m_onException = std::move(handler); }
-
-    // --- popups larger than the screen (PopupViewport.cpp) ---
-    // Where a top-level window shows, in screen pixels. A popup that does
-    // not fit the screen shows moved onto it and cut to its size, in whole
-    // cells; any other window where its rectangle says. The rectangle itself
-    // stays as the program set it, so a larger screen shows more again.
-    CRect ShownRect(HWND hwnd) const;
-    // The cells of a top-level window's client area scrolled out of view to
-    // the left and above; none while the window shows whole.
-    CPoint ViewOffset(HWND hwnd) const;
-    // Scrolls a cut popup's client area by cells, as far as it goes; false
-    // when it did not move.
-    bool ScrollView(HWND hwnd, int dx, int dy);
-    // Scrolls the cut popup that holds the focus so that the focused control
-    // shows inside its frame (its top-left part, if it is larger).
-    void RevealFocus();
-    // The screen cells where a window's children show: its client area,
-    // less the frame of a framed window.
-    CRect ChildArea(HWND hwnd) const;
-
-    // --- painting (WindowTree.cpp; NonClientPainter draws captions, bars and frames) ---
-    void Invalidate() { m_dirty = true; }
-    // Brings the canvas up to date (idle updates of command state first).
-    const Canvas& Paint();
-    CDC BeginPaint(HWND hwnd);
-    void Present();
-
-    // --- input (InputRouter.cpp) ---
-    // Turns one host event into window messages.
-    void Dispatch(const InputEvent& event);
-    // Runs events until done() holds. Returns false when input ended first.
-    bool RunModalLoop(const std::function<bool()>& done);
-    bool InputEnded() const { return m_inputEnded; }
-    // Whether the session ended (an EndSession event), and the signal that
-    // ended it (0 when the terminal went away).
-    bool SessionEnded() const { return m_sessionEnded; }
-    int SessionEndSignal() const { return m_sessionEndSignal; }
-    // The modifier keys of the event being dispatched (GetKeyState).
-    bool IsKeyDown(UINT vk) const;
-
-    // Finds the deepest visible window at a screen cell, and says whether
-    // the cell lies in its client area.
-    HWND WindowFromCell(CPoint cell, bool* inClient) const;
-    // Client pixels of the centre of a screen cell, for mouse messages.
-    CPoint ClientPointFromCell(HWND hwnd, CPoint cell) const;
+    // The calls made most, answered by the part that holds them.
+    HWND ActiveTopLevel() const { return m_tree.ActiveTopLevel(); }
+    void Invalidate() { m_painter.Invalidate(); }
+    const Canvas& Paint() { return m_painter.Paint(); }
+    void Dispatch(const InputEvent& event) { m_router.Dispatch(event); }
+    HWND WindowFromCell(CPoint cell, bool* inClient) const { return m_router.WindowFromCell(cell, inClient); }
 
 private:
-    WindowSystem() = default;
-    static bool IsFramed(HWND hwnd);
-    void PaintWindow(HWND hwnd, const CRect& clip);
-    // Cells of a cut popup's client area that do not show, across and down.
-    CSize HiddenCells(HWND hwnd) const;
-    // The screen cell of a window's client-area origin (scrolled, for a cut
-    // popup).
-    CPoint ClientOriginCell(HWND hwnd) const;
-    // A click on a framed window's frame: its arrows scroll the view.
-    void ClickFrame(HWND hwnd, CPoint cell);
-    void DispatchKey(const InputEvent& e);
-    void DispatchPaste(const InputEvent& e);
-    void DispatchMouse(const InputEvent& e);
-    void DispatchWheel(const InputEvent& e);
-    void EndSession(const InputEvent& e);
-    bool ClickNonClient(HWND hwnd, CPoint cell);
-    bool PreTranslate(MSG& msg);
-    HWND HitChild(HWND hwnd, CPoint cell) const;
-    void DestroyTree(HWND hwnd);
+    WindowSystem();
 
     Host* m_host = nullptr;
-    std::vector<std::unique_ptr<Window>> m_topLevels;
-    std::unordered_set<HWND> m_live;
-    HWND m_focus = nullptr;
-    HWND m_capture = nullptr;
-    HWND m_painting = nullptr;
-    CDC m_paintDC{nullptr, {}, {}};
-    MSG m_current;
-    Canvas m_canvas;
-    bool m_dirty = true;
-    bool m_inputEnded = false;
-    bool m_sessionEnded = false;
-    int m_sessionEndSignal = 0;
-    InputEvent m_event;
-    std::function<void(const CException&)> m_onException;
-    std::chrono::steady_clock::time_point m_lastPresent;
+    PopupViewport m_viewport;
+    WindowTree m_tree;
+    ScreenPainter m_painter{m_tree, m_viewport};
+    InputRouter m_router{m_tree, m_viewport, m_painter};
 };
-
-// GetKeyState: negative while the key is held.
-short GetKeyState(int vk);

@@ -24,13 +24,19 @@ CWnd* CWnd::FromHandle(HWND hwnd)
 {
     if (!IsWindow(hwnd))
         return nullptr;
-    if (hwnd->wnd)
-        return hwnd->wnd;
+    if (CWnd* attached = FromHandlePermanent(hwnd))
+        return attached;
     if (!hwnd->tempWnd) {
         hwnd->tempWnd = std::make_unique<CWnd>();
         hwnd->tempWnd->m_hWnd = hwnd;
     }
-    return hwnd->tempWnd.get();
+    return static_cast<CWnd*>(hwnd->tempWnd.get());
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hwnd)
+{
+    // Every object a window has attached is a CWnd.
+    return IsWindow(hwnd) ? static_cast<CWnd*>(hwnd->wnd) : nullptr;
 }
 
 BOOL CWnd::Create(const char16_t* className, const char16_t* windowName, DWORD style, const CRect& rect, CWnd* parent,
@@ -39,7 +45,13 @@ BOOL CWnd::Create(const char16_t* className, const char16_t* windowName, DWORD s
     return CreateEx(0, className, windowName, style | WS_CHILD, rect, parent, id, context);
 }
 
-HWND AfxCreateWindow(CWnd* wnd, CREATESTRUCT& cs) { return WindowSystem::Get().Create(cs, wnd); }
+CPaintDC::CPaintDC(CWnd* wnd) : CDC(WindowSystem::Get().Painter().BeginPaint(wnd->m_hWnd)) {}
+
+HWND AfxCreateWindow(CWnd* wnd, CREATESTRUCT& cs)
+{
+    return CreateWindowEx(cs.dwExStyle, cs.lpszClass, cs.lpszName, cs.style, cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent,
+                          cs.id, cs.lpCreateParams, wnd);
+}
 
 BOOL CWnd::CreateEx(DWORD exStyle, const char16_t* className, const char16_t* windowName, DWORD style,
                     const CRect& rect, CWnd* parent, UINT id, void* param)
@@ -128,9 +140,10 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     // Menus and accelerators send no control: theirs is a plain command.
     if (!control)
         code = int(CN_COMMAND);
-    if (control && IsWindow(control) && control->wnd && control != m_hWnd) {
+    CWnd* child = control != m_hWnd ? FromHandlePermanent(control) : nullptr;
+    if (child) {
         LRESULT result = 0;
-        if (control->wnd->OnChildNotify(WM_COMMAND, wParam, lParam, &result))
+        if (child->OnChildNotify(WM_COMMAND, wParam, lParam, &result))
             return TRUE;
     }
     return OnCmdMsg(id, code, nullptr, nullptr);
@@ -151,7 +164,7 @@ BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
 
 LRESULT CWnd::Default()
 {
-    const MSG& m = WindowSystem::Get().CurrentMessage();
+    const MSG& m = WindowSystem::Get().Tree().CurrentMessage();
     return DefWindowProc(m.message, m.wParam, m.lParam);
 }
 
@@ -205,7 +218,7 @@ void CWnd::CenterWindow(CWnd* alternateOwner) const
     if (IsWindow(center)) {
         area = ::GetWindowRect(center);
     } else {
-        CSize screen = WindowSystem::Get().ScreenPixels();
+        CSize screen = WindowSystem::Get().Viewport().ScreenPixels();
         area = CRect(0, 0, screen.cx, screen.cy);
     }
     CRect r = m_hWnd->rect;
@@ -217,7 +230,7 @@ void CWnd::CenterWindow(CWnd* alternateOwner) const
         y -= pr.top;
     } else {
         // Keep a top-level window on the screen.
-        CSize screen = WindowSystem::Get().ScreenPixels();
+        CSize screen = WindowSystem::Get().Viewport().ScreenPixels();
         x = std::max(0, std::min(x, screen.cx - r.Width()));
         y = std::max(0, std::min(y, screen.cy - r.Height()));
     }
@@ -226,7 +239,7 @@ void CWnd::CenterWindow(CWnd* alternateOwner) const
 
 void CWnd::Invalidate(BOOL erase) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
 void CWnd::InvalidateRect(const CRect* rect, BOOL erase) const { ::InvalidateRect(m_hWnd, rect, erase); }
-void CWnd::UpdateWindow() const { WindowSystem::Get().Present(); }
+void CWnd::UpdateWindow() const { WindowSystem::Get().Painter().Present(); }
 
 HICON CWnd::SetIcon(HICON icon, BOOL big) const
 {

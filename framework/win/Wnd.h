@@ -7,13 +7,16 @@
 #include "framework/base/Geometry.h"
 #include "framework/base/String.h"
 #include "framework/win/CmdTarget.h"
+#include "framework/win/DC.h"
 #include "framework/win/Window.h"
+#include "framework/win/WindowCreation.h"
+#include "framework/win/WindowFunctions.h"
 
 class CDataExchange;
 class CFrameWnd;
 struct CCreateContext;
 
-class CWnd : public CCmdTarget {
+class CWnd : public CCmdTarget, public WindowObject {
     DECLARE_DYNAMIC(CWnd)
 public:
     CWnd() = default;
@@ -21,11 +24,12 @@ public:
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
 
-    HWND m_hWnd = nullptr;
     HWND GetSafeHwnd() const { return m_hWnd; }
 
     // The attached object, or a plain wrapper for a window without one.
     static CWnd* FromHandle(HWND hwnd);
+    // The attached object, or nullptr for a window without one.
+    static CWnd* FromHandlePermanent(HWND hwnd);
 
     virtual BOOL Create(const char16_t* className, const char16_t* windowName, DWORD style, const CRect& rect,
                         CWnd* parent, UINT id, CCreateContext* context = nullptr);
@@ -34,12 +38,12 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual BOOL DestroyWindow();
     // Called after the window is gone; views and frames delete themselves.
-    virtual void PostNcDestroy() {}
+    void PostNcDestroy() override {}
 
     BOOL Attach(HWND hwnd);
     HWND Detach();
 
-    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
@@ -48,7 +52,7 @@ public:
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Keyboard messages pass here before dispatch, from the focus window up
     // to its top-level window; TRUE means translated (not dispatched).
-    virtual BOOL PreTranslateMessage(MSG* msg);
+    BOOL PreTranslateMessage(MSG* msg) override;
     LRESULT Default();
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -112,6 +116,12 @@ protected:
     void OnVScroll(UINT code, UINT pos, CScrollBar* bar);
 
     DECLARE_MESSAGE_MAP()
+};
+
+// The surface a window paints on while it handles WM_PAINT.
+class CPaintDC : public CDC {
+public:
+    explicit CPaintDC(CWnd* wnd);
 };
 
 // Builds the window of a CWnd: used by CreateEx and by dialogs.

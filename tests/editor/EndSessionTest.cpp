@@ -92,7 +92,7 @@ TEST_F(EndSessionTest, ChangedTextGoesBesideItsFileAsSaveWritesIt)
     // A character above 0xFF is narrowed as Save narrows it after "Yes".
     Type(u"\u00C0\u20AC\u4E00 ");
     EndSession();
-    EXPECT_TRUE(WindowSystem::Get().InputEnded());
+    EXPECT_TRUE(WindowSystem::Get().Router().InputEnded());
     EXPECT_TRUE(host.MessageBoxes().empty());
     EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=\xC0\xAC? caf\xE9\r\nna\xEFve",
                                                  "notes.txt=caf\xE9\r\nna\xEFve"}));

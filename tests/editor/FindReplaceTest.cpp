@@ -239,7 +239,7 @@ TEST_F(FindReplaceTest, WheelScrollsTheDroppedHistoryByOneEntryANotch)
     // and a turn of the wheel over its first row.
     std::vector<std::string> shown;
     auto look = [&] {
-        CRect cells = WindowSystem::Get().ChildArea(WindowSystem::Get().ActiveTopLevel());
+        CRect cells = WindowSystem::Get().Viewport().ChildArea(WindowSystem::Get().ActiveTopLevel());
         std::string rows;
         for (int y = cells.top; y < cells.bottom; ++y) {
             CString row;

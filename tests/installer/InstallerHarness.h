@@ -176,7 +176,7 @@ protected:
         if (!list)
             return rows;
         host.Screen();
-        CRect cells = WindowSystem::Get().ChildArea(list);
+        CRect cells = WindowSystem::Get().Viewport().ChildArea(list);
         for (int y = cells.top; y < cells.bottom; ++y)
             rows.push_back(Trim(Utf8Cells(y, cells.left, cells.Width())));
         return rows;

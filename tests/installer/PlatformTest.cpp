@@ -223,7 +223,7 @@ TEST_F(InstallerTest, DroppedListStandsApartAndHighlightsOnlyAChoice)
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
     host.OnModal([&] { ClickPlatformField(); });
     auto highlighted = [&] {
-        CRect inside = WindowSystem::Get().ChildArea(Active());
+        CRect inside = WindowSystem::Get().Viewport().ChildArea(Active());
         std::vector<int> rows;
         for (int y = inside.top; y < inside.bottom; ++y)
             if (host.Screen().At(inside.left + 1, y).attr & ATTR_REVERSE)

@@ -6,7 +6,7 @@
 
 #include "framework/base/Geometry.h"
 #include "framework/host/HeadlessHost.h"
-#include "framework/win/Window.h"
+#include "framework/win/WindowFunctions.h"
 #include "framework/win/WindowSystem.h"
 
 namespace support {
