@@ -4,7 +4,11 @@
 #include <emmintrin.h>
 #endif
 
-void NarrowUnits(const char16_t* units, std::size_t count, unsigned char* bytes) noexcept
+// Aligned to a cache line: how fast the loop below runs depends on where it
+// falls among the processor's instruction fetch blocks (a third slower in
+// the worst place), and without this that place would move with the size
+// of whatever code the linker puts before it.
+[[gnu::aligned(64)]] void NarrowUnits(const char16_t* units, std::size_t count, unsigned char* bytes) noexcept
 {
     std::size_t i = 0;
 #if defined(__SSE2__)

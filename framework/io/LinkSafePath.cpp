@@ -91,9 +91,8 @@ int LinkSafePath::Resolve(const std::string& path)
         std::string link = ReadLinkAt(m_folder, m_name, m_status.st_size);
         if (link.empty())
             return ENOENT;
-        size_t slash = link.rfind('/');
-        m_name = link.substr(slash == std::string::npos ? 0 : slash + 1);
-        if (slash != std::string::npos) {
+        m_name = PathFileName(link);
+        if (size_t slash = link.rfind('/'); slash != std::string::npos) {
             // Relative to the link's own folder, or absolute: the kernel
             // walks it, links and ".." included.
             int next = ::openat(m_folder, link.substr(0, slash + 1).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
