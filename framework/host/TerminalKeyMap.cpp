@@ -23,18 +23,6 @@ constexpr char32_t kEsc = 0x1B;
 // An escape sequence longer than this is garbage; it is dropped.
 constexpr size_t kMaxSequence = 32;
 
-InputEvent MakeKey(UINT vk, char16_t ch, bool ctrl = false, bool shift = false, bool alt = false)
-{
-    InputEvent e;
-    e.kind = InputEvent::Kind::Key;
-    e.vk = vk;
-    e.ch = ch;
-    e.ctrl = ctrl;
-    e.shift = shift;
-    e.alt = alt;
-    return e;
-}
-
 // Keys that yield a character of their own keep it whatever the modifiers.
 char16_t CharOfKey(UINT vk)
 {
@@ -107,7 +95,7 @@ InputEvent TerminalKeyMap::KeyEvent(UINT vk, int xtermModifier)
 {
     int bits = xtermModifier > 1 ? xtermModifier - 1 : 0;
     // Bit 8 is Meta, which terminals send for Alt as often as bit 2.
-    return MakeKey(vk, CharOfKey(vk), bits & 4, bits & 1, (bits & 2) || (bits & 8));
+    return InputEvent::KeyPress(vk, CharOfKey(vk), bits & 4, bits & 1, (bits & 2) || (bits & 8));
 }
 
 void TerminalKeyMap::CharEvents(char32_t c, bool alt, std::vector<InputEvent>& out)
@@ -115,40 +103,40 @@ void TerminalKeyMap::CharEvents(char32_t c, bool alt, std::vector<InputEvent>& o
     switch (c) {
     case 0x0D:
     case 0x0A:
-        out.push_back(MakeKey(VK_RETURN, 0x0D, false, false, alt));
+        out.push_back(InputEvent::KeyPress(VK_RETURN, 0x0D, false, false, alt));
         return;
     case 0x09:
-        out.push_back(MakeKey(VK_TAB, 0x09, false, false, alt));
+        out.push_back(InputEvent::KeyPress(VK_TAB, 0x09, false, false, alt));
         return;
     case 0x08:
     case 0x7F:
-        out.push_back(MakeKey(VK_BACK, 0x08, false, false, alt));
+        out.push_back(InputEvent::KeyPress(VK_BACK, 0x08, false, false, alt));
         return;
     case 0x1B:
-        out.push_back(MakeKey(VK_ESCAPE, 0x1B, false, false, alt));
+        out.push_back(InputEvent::KeyPress(VK_ESCAPE, 0x1B, false, false, alt));
         return;
     case 0x00:
         // Ctrl+Space (and Ctrl+@) yield NUL.
-        out.push_back(MakeKey(VK_SPACE, 0, true, false, alt));
+        out.push_back(InputEvent::KeyPress(VK_SPACE, 0, true, false, alt));
         return;
     case 0x1C:
-        out.push_back(MakeKey(kVkOemBackslash, 0x1C, true, false, alt));
+        out.push_back(InputEvent::KeyPress(kVkOemBackslash, 0x1C, true, false, alt));
         return;
     case 0x1D:
-        out.push_back(MakeKey(kVkOemCloseBracket, 0x1D, true, false, alt));
+        out.push_back(InputEvent::KeyPress(kVkOemCloseBracket, 0x1D, true, false, alt));
         return;
     case 0x1E:
-        out.push_back(MakeKey('6', 0x1E, true, true, alt));
+        out.push_back(InputEvent::KeyPress('6', 0x1E, true, true, alt));
         return;
     case 0x1F:
-        out.push_back(MakeKey(kVkOemMinus, 0x1F, true, true, alt));
+        out.push_back(InputEvent::KeyPress(kVkOemMinus, 0x1F, true, true, alt));
         return;
     default:
         break;
     }
     if (c < 0x20) {
         // The remaining control codes are Ctrl+letter.
-        out.push_back(MakeKey('A' + UINT(c) - 1, char16_t(c), true, false, alt));
+        out.push_back(InputEvent::KeyPress('A' + UINT(c) - 1, char16_t(c), true, false, alt));
         return;
     }
     if (c >= 0x80 && c < 0xA0)
@@ -165,8 +153,8 @@ void TerminalKeyMap::CharEvents(char32_t c, bool alt, std::vector<InputEvent>& o
     }
     // Beyond the 16-bit range: the two halves of the surrogate pair, one
     // after the other, as a platform delivers them.
-    out.push_back(MakeKey(0, Utf16::HighOf(c), false, false, alt));
-    out.push_back(MakeKey(0, Utf16::LowOf(c), false, false, alt));
+    out.push_back(InputEvent::KeyPress(0, Utf16::HighOf(c), false, false, alt));
+    out.push_back(InputEvent::KeyPress(0, Utf16::LowOf(c), false, false, alt));
 }
 
 std::vector<std::string> TerminalKeyMap::KnownKeyNames()
