@@ -20,13 +20,13 @@
 // before the program stops; SIGCONT takes it again and redraws the screen.
 #pragma once
 
-#include <chrono>
 #include <deque>
 #include <memory>
 #include <vector>
 
 #include "framework/host/TerminalLook.h"
 #include "framework/screen/Host.h"
+#include "framework/screen/RedrawThrottle.h"
 
 struct screen;  // the curses screen
 class TerminalKeyMap;
@@ -101,5 +101,5 @@ private:
     bool m_latestDrawn = true;
     Canvas m_shown;       // what the terminal shows
     bool m_shownValid = false;
-    std::chrono::steady_clock::time_point m_lastDraw;
+    RedrawThrottle m_redraws;
 };

@@ -27,13 +27,12 @@ void TerminalHost::Present(const Canvas& canvas)
     // While events are queued (fast typing) the screen would be outdated
     // at once; it is drawn when input pauses, and at least a few times a
     // second. A paste is drawn once it ends, or when it pauses.
-    auto now = std::chrono::steady_clock::now();
+    const RedrawThrottle::Clock::time_point now = RedrawThrottle::Clock::now();
     bool pending = InputPending();
     if (m_ended)
         return;  // the session ended meanwhile
-    if (m_keys->InPaste() || (pending && now - m_lastDraw < std::chrono::milliseconds(100)))
-        return;
-    DrawLatest();
+    if (m_redraws.Due(now, pending, m_keys->InPaste()))
+        DrawLatest();
 }
 
 void TerminalHost::TakeResume()
@@ -156,5 +155,5 @@ void TerminalHost::DrawLatest()
     std::swap(m_shown, m_latest);
     m_shownValid = true;
     m_latestDrawn = true;
-    m_lastDraw = std::chrono::steady_clock::now();
+    m_redraws.Drawn(RedrawThrottle::Clock::now());
 }
