@@ -150,13 +150,13 @@ void TerminalScreen::DrawLatest()
         for (int i = 0; i < count; ++i) {
             TerminalLook::Look look = TerminalLook::LookOf(canvas.At(run.x + i, run.y), m_caps);
             attr_t attrs = A_NORMAL;
-            if (look.video & TerminalLook::VIDEO_BOLD)
+            if (look.video & TerminalLook::kVideoBold)
                 attrs |= A_BOLD;
-            if (look.video & TerminalLook::VIDEO_DIM)
+            if (look.video & TerminalLook::kVideoDim)
                 attrs |= A_DIM;
-            if (look.video & TerminalLook::VIDEO_REVERSE)
+            if (look.video & TerminalLook::kVideoReverse)
                 attrs |= A_REVERSE;
-            if (look.video & TerminalLook::VIDEO_UNDERLINE)
+            if (look.video & TerminalLook::kVideoUnderline)
                 attrs |= A_UNDERLINE;
             wchar_t text[2] = {wchar_t(Glyph(look.ch)), 0};
             setcchar(&line[size_t(i)], text, attrs, PairOf(look.fg, look.bg), nullptr);
