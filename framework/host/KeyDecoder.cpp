@@ -31,6 +31,29 @@ char16_t CharOfKey(UINT vk)
     }
 }
 
+// The control characters (and DEL) that are keys of their own, or Ctrl
+// with a key other than a letter; the rest below 0x20 are Ctrl+letter.
+struct ControlKey {
+    char32_t c;
+    UINT vk;
+    char16_t ch;
+    bool ctrl;
+    bool shift;
+};
+constexpr ControlKey kControlKeys[] = {
+    {0x0D, VK_RETURN, 0x0D, false, false},
+    {0x0A, VK_RETURN, 0x0D, false, false},
+    {0x09, VK_TAB, 0x09, false, false},
+    {0x08, VK_BACK, 0x08, false, false},
+    {0x7F, VK_BACK, 0x08, false, false},
+    {0x1B, VK_ESCAPE, 0x1B, false, false},
+    {0x00, VK_SPACE, 0, true, false},  // Ctrl+Space (and Ctrl+@) yield NUL
+    {0x1C, kVkOemBackslash, 0x1C, true, false},
+    {0x1D, kVkOemCloseBracket, 0x1D, true, false},
+    {0x1E, '6', 0x1E, true, true},
+    {0x1F, kVkOemMinus, 0x1F, true, true},
+};
+
 // The extended key names of xterm-like terminal descriptions: a base name,
 // then nothing (Shift) or the xterm modifier parameter 2..8.
 struct NamedBase {
@@ -117,41 +140,13 @@ InputEvent KeyDecoder::KeyEvent(UINT vk, int xtermModifier)
 
 void KeyDecoder::DecodeChar(char32_t c, bool alt, std::vector<InputEvent>& out)
 {
-    switch (c) {
-    case 0x0D:
-    case 0x0A:
-        out.push_back(InputEvent::KeyPress(VK_RETURN, 0x0D, false, false, alt));
-        return;
-    case 0x09:
-        out.push_back(InputEvent::KeyPress(VK_TAB, 0x09, false, false, alt));
-        return;
-    case 0x08:
-    case 0x7F:
-        out.push_back(InputEvent::KeyPress(VK_BACK, 0x08, false, false, alt));
-        return;
-    case 0x1B:
-        out.push_back(InputEvent::KeyPress(VK_ESCAPE, 0x1B, false, false, alt));
-        return;
-    case 0x00:
-        // Ctrl+Space (and Ctrl+@) yield NUL.
-        out.push_back(InputEvent::KeyPress(VK_SPACE, 0, true, false, alt));
-        return;
-    case 0x1C:
-        out.push_back(InputEvent::KeyPress(kVkOemBackslash, 0x1C, true, false, alt));
-        return;
-    case 0x1D:
-        out.push_back(InputEvent::KeyPress(kVkOemCloseBracket, 0x1D, true, false, alt));
-        return;
-    case 0x1E:
-        out.push_back(InputEvent::KeyPress('6', 0x1E, true, true, alt));
-        return;
-    case 0x1F:
-        out.push_back(InputEvent::KeyPress(kVkOemMinus, 0x1F, true, true, alt));
-        return;
-    default:
-        break;
-    }
-    if (c < 0x20) {
+    if (c < 0x20 || c == 0x7F) {
+        for (const ControlKey& key : kControlKeys) {
+            if (key.c == c) {
+                out.push_back(InputEvent::KeyPress(key.vk, key.ch, key.ctrl, key.shift, alt));
+                return;
+            }
+        }
         // The remaining control codes are Ctrl+letter.
         out.push_back(InputEvent::KeyPress('A' + UINT(c) - 1, char16_t(c), true, false, alt));
         return;
