@@ -6,14 +6,7 @@
 
 void HeadlessHost::Key(UINT vk, char16_t ch, bool ctrl, bool shift, bool alt)
 {
-    InputEvent e;
-    e.kind = InputEvent::Kind::Key;
-    e.vk = vk;
-    e.ch = ch;
-    e.ctrl = ctrl;
-    e.shift = shift;
-    e.alt = alt;
-    m_queue.push_back({e, nullptr});
+    m_queue.push_back({InputEvent::KeyPress(vk, ch, ctrl, shift, alt), nullptr});
 }
 
 void HeadlessHost::Type(std::u16string_view text)
@@ -24,15 +17,11 @@ void HeadlessHost::Type(std::u16string_view text)
         case u'\n': Key(VK_RETURN, u'\r'); break;
         case u'\t': Key(VK_TAB, u'\t'); break;
         case u'\b': Key(VK_BACK, u'\b'); break;
-        default: {
+        default:
             // Letters, digits and the space bar have their own key codes; the
             // codes of punctuation would be those of Page Up, the arrows,
             // Delete and so on (0x21 to 0x2F), so its keys send none.
-            bool keyOfItsOwn = (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u' ';
-            UINT vk = (c >= u'a' && c <= u'z') ? UINT(c - u'a' + u'A') : (keyOfItsOwn ? UINT(c) : 0);
-            bool shift = c >= u'A' && c <= u'Z';
-            Key(vk, c, false, shift);
-        }
+            m_queue.push_back({InputEvent::Typing(c), nullptr});
         }
     }
 }

@@ -1,6 +1,6 @@
-// The terminal host set up and torn down: curses for output, raw mode,
-// colours, the keys the description names, the signals; and the small
-// services (size, bell, clipboard, lines for after the end).
+// The terminal host set up and torn down: curses for output, raw mode, the
+// signals, the screen and the input; and the Host calls, each answered by
+// the part it belongs to.
 #include "framework/host/TerminalHost.h"
 
 #include <clocale>
@@ -16,37 +16,38 @@
 
 #include "framework/base/String.h"
 #include "framework/host/TerminalClipboard.h"
-#include "framework/host/TerminalKeyMap.h"
+#include "framework/host/TerminalInput.h"
+#include "framework/host/TerminalScreen.h"
 #include "framework/host/TerminalSignals.h"
+#include "framework/screen/RedrawThrottle.h"
 
 // Last, because of its macros (move, erase, timeout, ...).
 #define NCURSES_WIDECHAR 1
 #include <curses.h>
 
 TerminalHost::TerminalHost()
-    : m_keys(std::make_unique<TerminalKeyMap>()), m_pairs(257 * 257, 0), m_printable(0x10000, -1)
 {
     if (TerminalSignals::InUse())
         throw std::runtime_error("the terminal is already in use by another host");
     std::setlocale(LC_ALL, "");
-    m_utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    const bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
     if (!isatty(STDIN_FILENO) || !isatty(STDOUT_FILENO))
         throw std::runtime_error("standard input and output must be a terminal");
     // The handlers before curses changes anything (TerminalSignals.h).
     TerminalSignals::Start();
     const char* term = std::getenv("TERM");
-    m_screen = newterm(nullptr, stdout, stdin);
-    if (!m_screen) {
+    m_curses = newterm(nullptr, stdout, stdin);
+    if (!m_curses) {
         TerminalSignals::Stop();
         throw std::runtime_error(std::string("cannot use the terminal type \"") + (term ? term : "") + "\"");
     }
-    set_term(m_screen);
+    set_term(m_curses);
     // A terminal that cannot put the cursor where it is told (TERM=dumb, a
     // printing terminal) cannot show a screen. Nothing has been sent to it.
     const char* cup = tigetstr("cup");
     if (!cup || cup == reinterpret_cast<const char*>(-1) || !*cup) {
-        delscreen(m_screen);
-        m_screen = nullptr;
+        delscreen(m_curses);
+        m_curses = nullptr;
         TerminalSignals::Stop();
         throw std::runtime_error(std::string("the terminal type \"") + (term ? term : "") +
                                  "\" cannot move the cursor (no \"cup\" capability)");
@@ -72,12 +73,7 @@ TerminalHost::TerminalHost()
     }
     TerminalSignals::KeepProgramSettings();
 
-    // NO_COLOR (set and not empty) asks for no colours: attributes only.
-    const char* noColour = std::getenv("NO_COLOR");
-    if (!(noColour && *noColour) && has_colors() && start_color() == OK) {
-        m_defaultColours = use_default_colors() == OK;
-        m_caps.colours = COLORS;
-    }
+    m_screen = std::make_unique<TerminalScreen>();
     // The clipboard through OSC 52 where the description says the terminal
     // takes it (Ms), and where it says nothing, except on the Linux console,
     // which would show the sequence as text.
@@ -86,8 +82,7 @@ TerminalHost::TerminalHost()
     m_osc52 = hasMs || !(term && std::strncmp(term, "linux", 5) == 0);
     // The host reads the terminal itself; curses only sets the keypad to
     // send what the description names.
-    DefineKeys();
-    m_caps.unicode = Printable(TerminalLook::kUpperHalf);
+    m_input = std::make_unique<TerminalInput>(utf8, *m_screen);
 
     refresh();
     std::fflush(stdout);
@@ -97,13 +92,46 @@ TerminalHost::TerminalHost()
 TerminalHost::~TerminalHost()
 {
     TerminalSignals::Stop();
-    if (m_screen)
-        delscreen(m_screen);
+    if (m_curses)
+        delscreen(m_curses);
 }
+
+CSize TerminalHost::ScreenCells() const
+{
+    return m_screen->Cells();
+}
+
+bool TerminalHost::WaitEvent(InputEvent& event)
+{
+    return m_input->WaitEvent(event);
+}
+
+bool TerminalHost::InputPending()
+{
+    return m_input->InputPending();
+}
+
+void TerminalHost::Present(const Canvas& canvas)
+{
+    if (m_input->Ended())
+        return;
+    const RedrawThrottle::Clock::time_point now = RedrawThrottle::Clock::now();
+    const bool pending = m_input->InputPending();
+    if (m_input->Ended())
+        return;  // the session ended meanwhile
+    m_screen->Present(canvas, now, pending, m_input->InPaste());
+}
+
+void TerminalHost::Beep(UINT)
+{
+    // The default sound and the warning both ring the bell.
+    m_screen->Bell();
+}
+
 void TerminalHost::SetClipboardText(const std::u16string& text)
 {
     Host::SetClipboardText(text);
-    if (!m_osc52 || m_ended)
+    if (!m_osc52 || m_input->Ended())
         return;
     // Written between screen updates, it moves nothing on the screen.
     std::string sequence = TerminalClipboard::Osc52(text);
@@ -115,17 +143,3 @@ void TerminalHost::ReportAtExit(const std::u16string& line)
 {
     TerminalSignals::ReportAtExit(CString(line).ToBytes());
 }
-CSize TerminalHost::ScreenCells() const
-{
-    int rows = 0;
-    int cols = 0;
-    getmaxyx(stdscr, rows, cols);
-    return {cols, rows};
-}
-
-void TerminalHost::Beep(UINT)
-{
-    // The default sound and the warning both ring the bell.
-    beep();
-}
-

@@ -1,10 +1,11 @@
-// The host over a real terminal: what the terminal sends is read in blocks
-// and comes in as input events (keys, the mouse, pasted text, by
-// TerminalKeyMap); the canvas goes out through ncursesw as characters with
-// colours and video attributes. The parts live in files by concern:
-// TerminalInput.cpp, TerminalScreen.cpp, TerminalLook (colour schemes),
-// TerminalClipboard (OSC 52) and TerminalSignals (signals and restoring
-// the terminal); this class ties them together.
+// The host over a real terminal. It owns the parts and answers the Host
+// calls through them: TerminalInput reads what the terminal sends (keys,
+// the mouse, pasted text, by TerminalKeyMap) and waits for it;
+// TerminalScreen draws the canvas through ncursesw as characters with
+// colours and video attributes (TerminalLook); TerminalClipboard hands text
+// to the terminal's clipboard (OSC 52); TerminalSignals handles the signals
+// and restores the terminal. This class sets the terminal up and gives it
+// back.
 //
 // Only one TerminalHost exists at a time. The terminal is restored when it
 // is destroyed, when the program exits without destroying it, and when a
@@ -20,16 +21,13 @@
 // before the program stops; SIGCONT takes it again and redraws the screen.
 #pragma once
 
-#include <chrono>
-#include <deque>
 #include <memory>
-#include <vector>
 
-#include "framework/host/TerminalLook.h"
 #include "framework/screen/Host.h"
 
 struct screen;  // the curses screen
-class TerminalKeyMap;
+class TerminalInput;
+class TerminalScreen;
 
 class TerminalHost : public Host {
 public:
@@ -42,6 +40,8 @@ public:
 
     CSize ScreenCells() const override;
     bool WaitEvent(InputEvent& event) override;
+    // Draws the canvas when input lets it (RedrawThrottle); nothing once
+    // the session has ended, when the terminal may be gone.
     void Present(const Canvas& canvas) override;
     bool InputPending() override;
     void Beep(UINT type) override;
@@ -52,54 +52,9 @@ public:
     // Kept, and written on standard error once the terminal is restored.
     void ReportAtExit(const std::u16string& line) override;
 
-    // How cells look: colour schemes and stand-ins (TerminalLook).
-    using Caps = TerminalLook::Caps;
-    using Look = TerminalLook::Look;
-
 private:
-    // Reads what the terminal has sent, without waiting, until an event is
-    // queued or nothing more is there.
-    void ReadAvailable();
-    // Reads what the terminal has sent, up to a block, without waiting,
-    // and feeds it to the key map; false when nothing was there.
-    bool ReadBlock(std::vector<InputEvent>& out);
-    // The terminal has a new size: curses is told, a Resize event made.
-    void Resized(std::vector<InputEvent>& out);
-    // Waits until the terminal sends something (or a signal comes), for at
-    // most timeoutMs (-1: for as long as it takes); false when the time ran out.
-    bool WaitForInput(int timeoutMs);
-    // Queues the end of the session (the signal, 0 for a vanished
-    // terminal) after what was read; input ends with it.
-    void EndSession(int signal);
-    void DrawLatest();
-    // After the program was stopped and continued: the next draw is of the
-    // whole screen.
-    void TakeResume();
-    bool Printable(char16_t ch);
-    char16_t Glyph(char16_t ch);
-    short PairOf(int fg, int bg);
-    // Gives the key map the keys the terminal description names.
-    void DefineKeys();
-
-    screen* m_screen = nullptr;
-    std::unique_ptr<TerminalKeyMap> m_keys;
-    std::deque<InputEvent> m_queue;
-    std::vector<unsigned char> m_readBuffer;
-    bool m_ended = false;
-    int m_errors = 0;
-
-    bool m_utf8 = true;  // whether the terminal speaks UTF-8, by the locale
+    screen* m_curses = nullptr;
+    std::unique_ptr<TerminalScreen> m_screen;
+    std::unique_ptr<TerminalInput> m_input;
     bool m_osc52 = false;  // whether the terminal takes OSC 52
-    Caps m_caps;
-    bool m_defaultColours = false;
-    std::vector<short> m_pairs;          // by (fg + 1) * 257 + (bg + 1); 0 not yet made
-    short m_nextPair = 1;
-    std::vector<signed char> m_printable;  // by code unit; -1 not yet known
-    int m_cursor = -1;                   // the cursor's visibility as last set
-
-    Canvas m_latest;      // the last canvas presented
-    bool m_latestDrawn = true;
-    Canvas m_shown;       // what the terminal shows
-    bool m_shownValid = false;
-    std::chrono::steady_clock::time_point m_lastDraw;
 };

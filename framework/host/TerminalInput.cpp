@@ -1,19 +1,13 @@
-// The terminal host's input: the terminal's bytes, read in blocks and
-// turned into input events by the key map; the keys its description names;
-// a new size; the end of the session; the waits.
-#include "framework/host/TerminalHost.h"
+#include "framework/host/TerminalInput.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cwchar>
 #include <string>
-#include <vector>
 
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "framework/host/TerminalKeyMap.h"
+#include "framework/host/TerminalScreen.h"
 #include "framework/host/TerminalSignals.h"
 #include "framework/io/SessionEnd.h"
 
@@ -58,25 +52,30 @@ const char* KeySequence(const char* name)
 
 }  // namespace
 
-void TerminalHost::DefineKeys()
+TerminalInput::TerminalInput(bool utf8, TerminalScreen& screen) : m_screen(screen), m_utf8(utf8)
+{
+    DefineKeys();
+}
+
+void TerminalInput::DefineKeys()
 {
     for (const KeyCapability& key : kKeyCapabilities)
         if (const char* seq = KeySequence(key.name))
-            m_keys->DefineSequence(seq, key.code);
+            m_keys.DefineSequence(seq, key.code);
     for (int n = 1; n <= 48; ++n)
         if (const char* seq = KeySequence(("kf" + std::to_string(n)).c_str()))
-            m_keys->DefineSequence(seq, KEY_F(n));
+            m_keys.DefineSequence(seq, KEY_F(n));
     // xterm-like descriptions name Ctrl and Shift combinations of the
     // cursor keys (kLFT5 is Ctrl+Left): each gets a code of its own.
     int code = KEY_MAX + 0x100;
     for (const std::string& name : TerminalKeyMap::KnownKeyNames()) {
         const char* seq = KeySequence(name.c_str());
-        if (seq && m_keys->DefineNamedKey(code, name))
-            m_keys->DefineSequence(seq, code++);
+        if (seq && m_keys.DefineNamedKey(code, name))
+            m_keys.DefineSequence(seq, code++);
     }
 }
 
-bool TerminalHost::WaitEvent(InputEvent& event)
+bool TerminalInput::WaitEvent(InputEvent& event)
 {
     while (m_queue.empty()) {
         if (m_ended)
@@ -87,25 +86,24 @@ bool TerminalHost::WaitEvent(InputEvent& event)
         // The terminal has sent nothing more for now. Whatever was read is
         // dispatched and, with nothing left to dispatch, the screen shows
         // the latest canvas before the wait; in a paste, once it pauses.
-        TakeResume();
-        if (m_keys->InPaste()) {
+        if (m_keys.InPaste()) {
             // A paste that pauses goes on, unless its end marker got lost.
             if (WaitForInput(kPasteShowMs))
                 continue;
-            DrawLatest();
+            m_screen.DrawLatest();
             if (!WaitForInput(kPastePauseMs - kPasteShowMs)) {
                 std::vector<InputEvent> out;
-                m_keys->EndPaste(out);
+                m_keys.EndPaste(out);
                 m_queue.insert(m_queue.end(), out.begin(), out.end());
             }
             continue;
         }
-        DrawLatest();
-        if (m_keys->Pending()) {
+        m_screen.DrawLatest();
+        if (m_keys.Pending()) {
             // The rest of an escape sequence comes at once or not at all.
             if (!WaitForInput(kSequenceWaitMs)) {
                 std::vector<InputEvent> out;
-                m_keys->Flush(out);
+                m_keys.Flush(out);
                 m_queue.insert(m_queue.end(), out.begin(), out.end());
             }
         } else {
@@ -117,13 +115,13 @@ bool TerminalHost::WaitEvent(InputEvent& event)
     return true;
 }
 
-bool TerminalHost::InputPending()
+bool TerminalInput::InputPending()
 {
     ReadAvailable();
     return !m_queue.empty();
 }
 
-void TerminalHost::EndSession(int signal)
+void TerminalInput::EndSession(int signal)
 {
     // Reported once, after what was read before; nothing is read after it.
     if (m_ended)
@@ -135,7 +133,7 @@ void TerminalHost::EndSession(int signal)
     m_queue.push_back(e);
 }
 
-void TerminalHost::ReadAvailable()
+void TerminalInput::ReadAvailable()
 {
     // Bytes that make no event (a paste's end marker, a sequence cut short,
     // a mouse move without the button) are read on, so that "input is
@@ -152,7 +150,7 @@ void TerminalHost::ReadAvailable()
         if (TerminalSignals::TakeResized())
             Resized(out);
         else if (!ReadBlock(out)) {
-            m_keys->EndOfInput(out);
+            m_keys.EndOfInput(out);
             more = false;
         }
         for (InputEvent& e : out)
@@ -163,23 +161,19 @@ void TerminalHost::ReadAvailable()
     }
 }
 
-void TerminalHost::Resized(std::vector<InputEvent>& out)
+void TerminalInput::Resized(std::vector<InputEvent>& out)
 {
-    // curses learns the new size, and the screen is drawn anew.
-    struct winsize size {};
-    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
-        resize_term(size.ws_row, size.ws_col);
-    m_keys->Flush(out);
-    CSize cells = ScreenCells();
+    // The screen learns the new size and is drawn anew.
+    CSize cells = m_screen.Resize();
+    m_keys.Flush(out);
     InputEvent e;
     e.kind = InputEvent::Kind::Resize;
     e.x = cells.cx;
     e.y = cells.cy;
     out.push_back(e);
-    m_shownValid = false;
 }
 
-bool TerminalHost::ReadBlock(std::vector<InputEvent>& out)
+bool TerminalInput::ReadBlock(std::vector<InputEvent>& out)
 {
     // Without waiting: only when something is there.
     struct pollfd p {STDIN_FILENO, POLLIN, 0};
@@ -207,19 +201,19 @@ bool TerminalHost::ReadBlock(std::vector<InputEvent>& out)
     m_errors = 0;
     for (ssize_t i = 0; i < n; ++i) {
         unsigned char b = m_readBuffer[size_t(i)];
-        if (m_utf8 || b < 0x80 || m_keys->TakesRawBytes()) {
-            m_keys->Feed(TerminalKeyMap::Byte(b), out);
+        if (m_utf8 || b < 0x80 || m_keys.TakesRawBytes()) {
+            m_keys.Feed(TerminalKeyMap::Byte(b), out);
         } else {
             // A single-byte character set: the locale says which character.
             wint_t wc = btowc(b);
             if (wc != WEOF)
-                m_keys->Feed(TerminalKeyMap::Char(char32_t(wc)), out);
+                m_keys.Feed(TerminalKeyMap::Char(char32_t(wc)), out);
         }
     }
     return true;
 }
 
-bool TerminalHost::WaitForInput(int timeoutMs)
+bool TerminalInput::WaitForInput(int timeoutMs)
 {
     int wake = TerminalSignals::WakeFd();
     struct pollfd p[2] = {{STDIN_FILENO, POLLIN, 0}, {wake, POLLIN, 0}};

@@ -33,8 +33,8 @@ struct Scheme {
     Role fieldDisabled;
     Role focus;            // a focused check box or other control
 };
-constexpr unsigned kBold = TerminalLook::VIDEO_BOLD;
-constexpr unsigned kDim = TerminalLook::VIDEO_DIM;
+constexpr unsigned kBold = TerminalLook::kVideoBold;
+constexpr unsigned kDim = TerminalLook::kVideoDim;
 // Eight colours: no grey, so disabled things are dim.
 constexpr Scheme kScheme8{
     {0, 7, 0}, {0, 7, kDim}, {7, 4, kBold}, {0, 7, 0}, {0, 7, 0},
@@ -83,29 +83,29 @@ TerminalLook::Look TerminalLook::LookOf(const Cell& cell, const Caps& caps)
         // Monochrome: bars and captions in reverse video, fields underlined,
         // the focus bold, disabled things dim.
         if (caption)
-            look.video = VIDEO_REVERSE | VIDEO_BOLD;
+            look.video = kVideoReverse | kVideoBold;
         else if (bar)
-            look.video = VIDEO_REVERSE;
+            look.video = kVideoReverse;
         else if (button && focus)
-            look.video = VIDEO_REVERSE;
+            look.video = kVideoReverse;
         else if (field)
-            look.video = VIDEO_UNDERLINE | (focus ? unsigned(VIDEO_BOLD) : 0u);
+            look.video = kVideoUnderline | (focus ? unsigned(kVideoBold) : 0u);
         else if (focus)
-            look.video = VIDEO_BOLD;
+            look.video = kVideoBold;
         if (disabled)
-            look.video |= VIDEO_DIM;
+            look.video |= kVideoDim;
         if (pixels && cell.ch == kUpperHalf) {
             // Pixel art: lit halves as blocks, both halves as a reversed cell.
             bool top = IsLight(cell.fg);
             bool bottom = IsLight(cell.bg);
             look.ch = u' ';
             if (top && bottom)
-                look.video ^= VIDEO_REVERSE;
+                look.video ^= kVideoReverse;
             else if (top || bottom) {
                 if (caps.unicode)
                     look.ch = top ? kUpperHalf : kLowerHalf;
                 else
-                    look.video ^= VIDEO_REVERSE;
+                    look.video ^= kVideoReverse;
             }
         }
     } else {
@@ -120,7 +120,7 @@ TerminalLook::Look TerminalLook::LookOf(const Cell& cell, const Caps& caps)
         else if (field)
             role = disabled ? scheme.fieldDisabled : scheme.field;
         else if (disabled)
-            role = {-1, -1, VIDEO_DIM};
+            role = {-1, -1, kVideoDim};
         else if (focus)
             role = scheme.focus;
         int fg = role.fg;
@@ -157,7 +157,7 @@ TerminalLook::Look TerminalLook::LookOf(const Cell& cell, const Caps& caps)
             // backgrounds their dark twins.
             if (fg >= 8) {
                 fg -= 8;
-                look.video |= VIDEO_BOLD;
+                look.video |= kVideoBold;
             }
             if (bg >= 8)
                 bg -= 8;
@@ -166,9 +166,9 @@ TerminalLook::Look TerminalLook::LookOf(const Cell& cell, const Caps& caps)
         look.bg = bg;
     }
     if (a & ATTR_REVERSE)
-        look.video ^= VIDEO_REVERSE;
+        look.video ^= kVideoReverse;
     if (a & ATTR_BOLD)
-        look.video |= VIDEO_BOLD;
+        look.video |= kVideoBold;
     return look;
 }
 

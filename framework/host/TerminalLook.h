@@ -16,10 +16,10 @@ public:
     };
     // Video attributes of a look.
     enum Video : unsigned {
-        VIDEO_BOLD = 1,
-        VIDEO_DIM = 2,
-        VIDEO_REVERSE = 4,
-        VIDEO_UNDERLINE = 8,
+        kVideoBold = 1,
+        kVideoDim = 2,
+        kVideoReverse = 4,
+        kVideoUnderline = 8,
     };
     // How a cell appears: the character, the terminal colours (0..255, the
     // first 16 in the usual ANSI order; -1 the terminal's default) and

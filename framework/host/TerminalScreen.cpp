@@ -1,45 +1,66 @@
-// The terminal host's output: the latest canvas drawn through curses,
-// only the cells that changed, when input pauses.
-#include "framework/host/TerminalHost.h"
+#include "framework/host/TerminalScreen.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cwchar>
 #include <vector>
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include "framework/base/Utf16.h"
 #include "framework/host/CanvasDiff.h"
-#include "framework/host/TerminalKeyMap.h"
 #include "framework/host/TerminalSignals.h"
 
 // Last, because of its macros (move, erase, timeout, ...).
 #define NCURSES_WIDECHAR 1
 #include <curses.h>
 
-void TerminalHost::Present(const Canvas& canvas)
+TerminalScreen::TerminalScreen() : m_pairs(257 * 257, 0), m_printable(0x10000, -1)
 {
-    // Once the session has ended nothing is drawn: the terminal may be gone.
-    if (m_ended)
-        return;
-    TakeResume();
-    m_latest = canvas;
-    m_latestDrawn = false;
-    // While events are queued (fast typing) the screen would be outdated
-    // at once; it is drawn when input pauses, and at least a few times a
-    // second. A paste is drawn once it ends, or when it pauses.
-    auto now = std::chrono::steady_clock::now();
-    bool pending = InputPending();
-    if (m_ended)
-        return;  // the session ended meanwhile
-    if (m_keys->InPaste() || (pending && now - m_lastDraw < std::chrono::milliseconds(100)))
-        return;
-    DrawLatest();
+    const char* noColour = std::getenv("NO_COLOR");
+    if (!(noColour && *noColour) && has_colors() && start_color() == OK) {
+        m_defaultColours = use_default_colors() == OK;
+        m_caps.colours = COLORS;
+    }
+    m_caps.unicode = Printable(TerminalLook::kUpperHalf);
 }
 
-void TerminalHost::TakeResume()
+CSize TerminalScreen::Cells() const
 {
-    // After a stop the terminal shows something else: everything is drawn
-    // anew. The stop showed the cursor, which curses is told first, so that
+    int rows = 0;
+    int cols = 0;
+    getmaxyx(stdscr, rows, cols);
+    return {cols, rows};
+}
+
+void TerminalScreen::Bell()
+{
+    beep();
+}
+
+CSize TerminalScreen::Resize()
+{
+    struct winsize size {};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 && size.ws_col > 0)
+        resize_term(size.ws_row, size.ws_col);
+    m_shownValid = false;
+    return Cells();
+}
+
+void TerminalScreen::Present(const Canvas& canvas, RedrawThrottle::Clock::time_point now, bool inputPending,
+                             bool inPaste)
+{
+    m_latest = canvas;
+    m_latestDrawn = false;
+    if (m_throttle.Due(now, inputPending, inPaste))
+        DrawLatest();
+}
+
+void TerminalScreen::TakeResume()
+{
+    // The stop showed the cursor, which curses is told first, so that
     // hiding it again is not taken for nothing to do.
     if (!TerminalSignals::TakeResumed())
         return;
@@ -52,13 +73,12 @@ void TerminalHost::TakeResume()
     m_cursor = -1;
 }
 
-bool TerminalHost::Printable(char16_t ch)
+bool TerminalScreen::Printable(char16_t ch)
 {
     signed char& known = m_printable[ch];
     if (known < 0) {
         bool ok = ch >= 0x20 && !Utf16::IsSurrogate(ch);
         if (ok) {
-            // Representable in the locale's character set, one column wide.
             char bytes[MB_LEN_MAX];
             std::mbstate_t state{};
             ok = std::wcrtomb(bytes, wchar_t(ch), &state) != size_t(-1) && wcwidth(wchar_t(ch)) == 1;
@@ -68,7 +88,7 @@ bool TerminalHost::Printable(char16_t ch)
     return known;
 }
 
-char16_t TerminalHost::Glyph(char16_t ch)
+char16_t TerminalScreen::Glyph(char16_t ch)
 {
     if (Printable(ch))
         return ch;
@@ -77,7 +97,7 @@ char16_t TerminalHost::Glyph(char16_t ch)
     return Printable(u'\uFFFD') ? u'\uFFFD' : u'?';
 }
 
-short TerminalHost::PairOf(int fg, int bg)
+short TerminalScreen::PairOf(int fg, int bg)
 {
     if (m_caps.colours == 0)
         return 0;
@@ -102,8 +122,9 @@ short TerminalHost::PairOf(int fg, int bg)
     return pair;
 }
 
-void TerminalHost::DrawLatest()
+void TerminalScreen::DrawLatest()
 {
+    TakeResume();
     if (m_latestDrawn)
         return;
     const TerminalSignals::StopsHeld held;
@@ -119,7 +140,7 @@ void TerminalHost::DrawLatest()
         werase(stdscr);
         m_shown.Resize(0, 0);
     }
-    CSize screen = ScreenCells();
+    CSize screen = Cells();
     std::vector<cchar_t> line;
     for (const CellRun& run : DiffCanvas(m_shown, canvas)) {
         if (run.y >= screen.cy || run.x >= screen.cx)
@@ -127,15 +148,15 @@ void TerminalHost::DrawLatest()
         int count = std::min(run.count, screen.cx - run.x);
         line.assign(size_t(count), cchar_t{});
         for (int i = 0; i < count; ++i) {
-            Look look = TerminalLook::LookOf(canvas.At(run.x + i, run.y), m_caps);
+            TerminalLook::Look look = TerminalLook::LookOf(canvas.At(run.x + i, run.y), m_caps);
             attr_t attrs = A_NORMAL;
-            if (look.video & TerminalLook::VIDEO_BOLD)
+            if (look.video & TerminalLook::kVideoBold)
                 attrs |= A_BOLD;
-            if (look.video & TerminalLook::VIDEO_DIM)
+            if (look.video & TerminalLook::kVideoDim)
                 attrs |= A_DIM;
-            if (look.video & TerminalLook::VIDEO_REVERSE)
+            if (look.video & TerminalLook::kVideoReverse)
                 attrs |= A_REVERSE;
-            if (look.video & TerminalLook::VIDEO_UNDERLINE)
+            if (look.video & TerminalLook::kVideoUnderline)
                 attrs |= A_UNDERLINE;
             wchar_t text[2] = {wchar_t(Glyph(look.ch)), 0};
             setcchar(&line[size_t(i)], text, attrs, PairOf(look.fg, look.bg), nullptr);
@@ -156,5 +177,5 @@ void TerminalHost::DrawLatest()
     std::swap(m_shown, m_latest);
     m_shownValid = true;
     m_latestDrawn = true;
-    m_lastDraw = std::chrono::steady_clock::now();
+    m_throttle.Drawn(RedrawThrottle::Clock::now());
 }

@@ -35,6 +35,19 @@ struct InputEvent {
     std::u16string text;
     bool first = false;
 
+    // A key press: the virtual key, the character it yields (0 for none)
+    // and the modifiers held.
+    static InputEvent KeyPress(UINT vk, char16_t ch, bool ctrl = false, bool shift = false, bool alt = false)
+    {
+        InputEvent key;
+        key.vk = vk;
+        key.ch = ch;
+        key.ctrl = ctrl;
+        key.shift = shift;
+        key.alt = alt;
+        return key;
+    }
+
     // The key press that types c, no modifier held but Shift for a
     // capital: Enter for "\r", Tab, a letter's, a digit's or the space
     // bar's key; any other character comes with no key (vk 0).

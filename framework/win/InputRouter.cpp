@@ -43,10 +43,10 @@ bool InputRouter::RunModalLoop(const std::function<bool()>& done)
             return false;
         // While input is waiting, painting would be outdated at once; paint
         // when it pauses, and a few times a second during a long paste.
-        auto now = std::chrono::steady_clock::now();
-        if (!m_host->InputPending() || now - m_lastPresent >= std::chrono::milliseconds(100)) {
+        const RedrawThrottle::Clock::time_point now = RedrawThrottle::Clock::now();
+        if (m_throttle.Due(now, m_host->InputPending())) {
             m_painter.Present();
-            m_lastPresent = now;
+            m_throttle.Drawn(now);
         }
         InputEvent e;
         if (!m_host->WaitEvent(e)) {

@@ -12,6 +12,7 @@
 
 #include "framework/base/Geometry.h"
 #include "framework/screen/Host.h"
+#include "framework/screen/RedrawThrottle.h"
 #include "framework/win/PopupViewport.h"
 #include "framework/win/ScreenPainter.h"
 #include "framework/win/Window.h"
@@ -75,5 +76,5 @@ private:
     bool m_inputEnded = false;
     bool m_sessionEnded = false;
     int m_sessionEndSignal = 0;
-    std::chrono::steady_clock::time_point m_lastPresent;
+    RedrawThrottle m_throttle;  // when the screen is drawn while input waits
 };

@@ -122,36 +122,36 @@ TEST(TerminalLookTest, Scheme)
 
     EXPECT_EQ(LookOf(ATTR_NORMAL, kSixteen), (Look{u'a', -1, -1, 0}));
     EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kSixteen), (Look{u'a', 8, 7, 0}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 4, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 4, H::kVideoBold}));
     EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_FOCUS, kSixteen), (Look{u'a', 0, 11, 0}));
-    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_BOLD, kSixteen), (Look{u'a', 0, 7, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_BOLD, kSixteen), (Look{u'a', 0, 7, H::kVideoBold}));
     EXPECT_EQ(LookOf(ATTR_FIELD, kSixteen), (Look{u'a', 0, 6, 0}));
-    EXPECT_EQ(LookOf(ATTR_REVERSE, kSixteen).video, unsigned(H::VIDEO_REVERSE));
-    EXPECT_EQ(LookOf(ATTR_BOLD, kSixteen).video, unsigned(H::VIDEO_BOLD));
+    EXPECT_EQ(LookOf(ATTR_REVERSE, kSixteen).video, unsigned(H::kVideoReverse));
+    EXPECT_EQ(LookOf(ATTR_BOLD, kSixteen).video, unsigned(H::kVideoBold));
     // The focus of a check box and disabled labels lie on the terminal's
     // own background: a colour pair, or dim text in its own colours.
     EXPECT_EQ(LookOf(ATTR_FOCUS, kSixteen), (Look{u'a', 0, 11, 0}));
-    EXPECT_EQ(LookOf(ATTR_DISABLED, kSixteen), (Look{u'a', -1, -1, H::VIDEO_DIM}));
+    EXPECT_EQ(LookOf(ATTR_DISABLED, kSixteen), (Look{u'a', -1, -1, H::kVideoDim}));
     // Beneath a modal window everything turns grey or dim.
-    EXPECT_EQ(LookOf(ATTR_INACTIVE, kSixteen), (Look{u'a', -1, -1, H::VIDEO_DIM}));
+    EXPECT_EQ(LookOf(ATTR_INACTIVE, kSixteen), (Look{u'a', -1, -1, H::kVideoDim}));
     EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_FIELD, kSixteen), (Look{u'a', 15, 8, 0}));
     EXPECT_EQ(LookOf(ATTR_INACTIVE | ATTR_BAR | ATTR_CAPTION, kSixteen), (Look{u'a', 15, 8, 0}));
 
     // 256 colours: the cube's and the grey ramp's.
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kFull), (Look{u'a', 231, 25, H::VIDEO_BOLD}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kFull), (Look{u'a', 231, 25, H::kVideoBold}));
     EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kFull), (Look{u'a', 240, 252, 0}));
     EXPECT_EQ(LookOf(ATTR_FIELD, kFull), (Look{u'a', 16, 116, 0}));
 
     // Eight colours: no bright colours, dim instead of grey.
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kEight), (Look{u'a', 7, 4, H::VIDEO_BOLD}));
-    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kEight), (Look{u'a', 0, 7, H::VIDEO_DIM}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_CAPTION, kEight), (Look{u'a', 7, 4, H::kVideoBold}));
+    EXPECT_EQ(LookOf(ATTR_BAR | ATTR_DISABLED, kEight), (Look{u'a', 0, 7, H::kVideoDim}));
     EXPECT_EQ(LookOf(ATTR_BUTTON | ATTR_FOCUS, kEight).bg, 3);
 
     // Without colours: bars reversed, reverse toggling back inside them.
-    EXPECT_EQ(LookOf(ATTR_BAR, kMono).video, unsigned(H::VIDEO_REVERSE));
+    EXPECT_EQ(LookOf(ATTR_BAR, kMono).video, unsigned(H::kVideoReverse));
     EXPECT_EQ(LookOf(ATTR_BAR | ATTR_REVERSE, kMono).video, 0u);
-    EXPECT_EQ(LookOf(ATTR_FIELD, kMono).video, unsigned(H::VIDEO_UNDERLINE));
-    EXPECT_EQ(LookOf(ATTR_DISABLED, kMono).video, unsigned(H::VIDEO_DIM));
+    EXPECT_EQ(LookOf(ATTR_FIELD, kMono).video, unsigned(H::kVideoUnderline));
+    EXPECT_EQ(LookOf(ATTR_DISABLED, kMono).video, unsigned(H::kVideoDim));
     for (const TerminalLook::Caps& caps : {kMono, kEight, kSixteen, kFull})
         EXPECT_EQ(LookOf(ATTR_NORMAL, caps).fg, -1);
 }
@@ -167,15 +167,15 @@ TEST(TerminalLookTest, IconPixelsAsHalfBlocks)
     EXPECT_EQ(pixel(12, -1, kSixteen), (Look{u'\u2580', 12, -1, 0}));
     EXPECT_EQ(pixel(-1, 14, kSixteen), (Look{u'\u2584', 14, -1, 0}));
     // Eight colours: bright foregrounds bold, backgrounds darkened.
-    EXPECT_EQ(pixel(12, 14, kEight), (Look{u'\u2580', 4, 6, TerminalLook::VIDEO_BOLD}));
+    EXPECT_EQ(pixel(12, 14, kEight), (Look{u'\u2580', 4, 6, TerminalLook::kVideoBold}));
     // No block characters: one colour a cell.
     EXPECT_EQ(pixel(12, 14, {16, false}), (Look{u' ', 12, 12, 0}));
     EXPECT_EQ(pixel(-1, 14, {16, false}).bg, 14);
     // No colours: lit pixels as blocks.
-    EXPECT_EQ(pixel(15, 15, kMono), (Look{u' ', -1, -1, TerminalLook::VIDEO_REVERSE}));
+    EXPECT_EQ(pixel(15, 15, kMono), (Look{u' ', -1, -1, TerminalLook::kVideoReverse}));
     EXPECT_EQ(pixel(15, 0, kMono), (Look{u'\u2580', -1, -1, 0}));
     EXPECT_EQ(pixel(0, 15, kMono), (Look{u'\u2584', -1, -1, 0}));
-    EXPECT_EQ(pixel(0, 15, {0, false}), (Look{u' ', -1, -1, TerminalLook::VIDEO_REVERSE}));
+    EXPECT_EQ(pixel(0, 15, {0, false}), (Look{u' ', -1, -1, TerminalLook::kVideoReverse}));
     EXPECT_EQ(pixel(0, -1, kMono), (Look{u' ', -1, -1, 0}));
 }
 
