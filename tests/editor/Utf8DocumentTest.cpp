@@ -198,4 +198,20 @@ TEST_F(Utf8DocumentTest, BothRecoveryCopiesWriteUtf8WithTheKeptBytes)
     EXPECT_EQ(Get("mixed.txt"), kMixed);
 }
 
+TEST_F(Utf8DocumentTest, TheAboutBoxSaysTheFilesAreUtf8)
+{
+    ASSERT_TRUE(StartUtf8());
+    bool seen = false;
+    host.OnModal([&] {
+        seen = true;
+        CPoint build = host.Find(u"Build: 57.0");
+        CPoint files = host.Find(u"Files: UTF-8");
+        EXPECT_GT(files.y, build.y);
+        EXPECT_EQ(files.x, build.x);
+        host.Key(VK_ESCAPE, 0x1B);
+    });
+    Command(ID_APP_ABOUT);
+    EXPECT_TRUE(seen);
+}
+
 }  // namespace
