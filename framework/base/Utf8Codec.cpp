@@ -112,6 +112,22 @@ Decoded Decode(const unsigned char* bytes, std::size_t count, char16_t* units, b
                 units[w++] = bytes[i++];
             continue;
         }
+        // The common forms first: two bytes (Latin, Greek, Cyrillic, ...)
+        // and three bytes whose lead needs no narrower second byte (most
+        // of the rest of the first plane, CJK among it).
+        const unsigned char lead = bytes[i];
+        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < count && (bytes[i + 1] & 0xC0) == 0x80) {
+            units[w++] = static_cast<char16_t>(((lead & 0x1F) << 6) | (bytes[i + 1] & 0x3F));
+            i += 2;
+            continue;
+        }
+        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < count && (bytes[i + 1] & 0xC0) == 0x80 &&
+            (bytes[i + 2] & 0xC0) == 0x80) {
+            units[w++] = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) |
+                                               (bytes[i + 2] & 0x3F));
+            i += 3;
+            continue;
+        }
         const Sequence s = Classify(bytes + i, count - i);
         if (s.length == 0) {
             if (s.cut && !atEnd)
@@ -167,8 +183,15 @@ std::size_t Encoder::Encode(const char16_t* units, std::size_t count, unsigned c
             continue;
         }
         ++i;
-        if (!Utf16::IsSurrogate(u)) {
-            w += PutCodePoint(u, out + w);
+        if (u < 0x800) {
+            out[w] = static_cast<unsigned char>(0xC0 | (u >> 6));
+            out[w + 1] = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            w += 2;
+        } else if (!Utf16::IsSurrogate(u)) {
+            out[w] = static_cast<unsigned char>(0xE0 | (u >> 12));
+            out[w + 1] = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+            out[w + 2] = static_cast<unsigned char>(0x80 | (u & 0x3F));
+            w += 3;
         } else if (Utf16::IsHighSurrogate(u)) {
             if (i == count) {
                 m_held = u;  // its other half may begin the next piece
