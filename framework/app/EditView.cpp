@@ -245,7 +245,8 @@ void CEditView::ReadUtf8(CArchive& ar)
     // file that keeps growing cannot fill the memory.
     file->SeekToBegin();
     std::unique_ptr<unsigned char[]> block(new unsigned char[kUtf8Block]);
-    std::u16string text;
+    // Storage as the control's own: sized before it is written, not zeroed.
+    TextBuffer::Storage text;
     text.reserve(size_t(std::min<ULONGLONG>(length, ULONGLONG(nMaxSize))) + kUtf8Block + 1);
     size_t carried = 0;
     bool zero = false;
@@ -267,7 +268,8 @@ void CEditView::ReadUtf8(CArchive& ar)
     // The control's text would end at its first zero character.
     if (zero)
         AfxThrowMemoryException();
-    ::SendMessage(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    text.push_back(u'\0');
+    ::SendMessage(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
 }
 
 void CEditView::WriteUtf8(CArchive& ar)

@@ -44,7 +44,7 @@ public:
     // fails with a CMemoryException in both.
     void SerializeRaw(CArchive& ar);
     // Whether every character of the text fits in a byte, so that
-    // SerializeRaw writes it without loss.
+    // SerializeRaw writes it without loss in an 8-bit session.
     BOOL TextFitsInBytes() const;
 
 protected:
