@@ -3,7 +3,8 @@
 //   - the text is what a plain reading by Utf8::SequenceLength gives: each
 //     well-formed sequence its character, each other byte U+DC00 + byte;
 //   - read in two blocks, cut anywhere (the first byte says where), the
-//     bytes decode to the same text;
+//     bytes decode to the same text, and the text written in two pieces,
+//     cut anywhere (a pair too), encodes to the same bytes;
 //   - the same bytes taken as UTF-16 units (any text, lone surrogates too)
 //     encode to bytes that decode and encode to themselves again.
 #include <cstdint>
@@ -73,6 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (first.read + rest.read != size || blocks != text)
             Fail("read in blocks cut at " + std::to_string(cut) + ", the text is \"" + support::Show(blocks) + "\"",
                  bytes);
+
+        const size_t split = data[0] % (text.size() + 1);
+        std::string pieces(3 * text.size() + 6, '\0');
+        auto* out = reinterpret_cast<unsigned char*>(pieces.data());
+        Utf8Codec::Encoder encoder;
+        size_t n = encoder.Encode(text.data(), split, out);
+        n += encoder.Encode(text.data() + split, text.size() - split, out + n);
+        n += encoder.Finish(out + n);
+        pieces.resize(n);
+        if (pieces != bytes)
+            Fail("the text in pieces cut at " + std::to_string(split) + " encoded to other bytes", bytes);
     }
 
     std::u16string units(size / 2, u'\0');
