@@ -1,4 +1,5 @@
-// The about box: the icon, the program's name and version, its build.
+// The about box: the icon, the program's name and version, its build, and
+// in a session that reads and writes UTF-8, a line that says so.
 #pragma once
 
 #include "framework/app/Dialog.h"

@@ -2,6 +2,7 @@
 
 #include "editor/TesseraView.h"
 #include "editor/res/resource.h"
+#include "framework/app/TextEncoding.h"
 #include "framework/app/WinApp.h"
 #include "framework/io/Archive.h"
 
@@ -39,8 +40,9 @@ void CTesseraDoc::DeleteContents()
 
 BOOL CTesseraDoc::OnSaveDocument(const char16_t* lpszPathName)
 {
+    // UTF-8 holds every character: only 8-bit text may have to narrow some.
     auto* view = static_cast<CTesseraView*>(GetFirstView());
-    if (view && !view->TextFitsInBytes()) {
+    if (view && SessionTextEncoding() == TextEncoding::EightBit && !view->TextFitsInBytes()) {
         if (AfxMessageBox(IDS_UNSAVABLE_CHARACTERS, MB_YESNO) != IDYES)
             return FALSE;
     }
@@ -49,7 +51,8 @@ BOOL CTesseraDoc::OnSaveDocument(const char16_t* lpszPathName)
 
 void CTesseraDoc::Serialize(CArchive& ar)
 {
-    // The file holds one byte a character, as the view's raw text input and
-    // output reads and writes it, the size limit and the zero byte included.
+    // The file holds the text in the session's encoding (one byte a
+    // character, or UTF-8), as the view's raw text input and output reads
+    // and writes it, the size limit and the zero byte included.
     static_cast<CTesseraView*>(GetFirstView())->SerializeRaw(ar);
 }

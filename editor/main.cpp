@@ -1,13 +1,25 @@
 // Tessel in a terminal.
+#include <cstdlib>
+#include <vector>
+
 #include "editor/EditorResources.h"
+#include "editor/EncodingOption.h"
 #include "framework/main/TerminalMain.h"
 
 namespace {
 const char kHelp[] =
     "Usage: tessel [FILE]\n"
     "       tessel -- FILE\n"
-    "Edit FILE, an 8-bit text file, in the terminal; without FILE, a new text.\n"
+    "       tessel --encoding=ENCODING [FILE]\n"
+    "Edit FILE, a text file, in the terminal; without FILE, a new text.\n"
     "\n"
+    "  -e, --encoding=ENCODING\n"
+    "             read and write every file of the session as ENCODING:\n"
+    "             8bit   one byte a character (the default)\n"
+    "             utf-8  UTF-8; a byte that is no part of UTF-8 is kept\n"
+    "                    and written back as it was\n"
+    "             TESSEL_ENCODING in the environment says the same; the\n"
+    "             option wins\n"
     "  --help     show this help and exit\n"
     "  --version  show the version and exit\n"
     "  --         take every later word as a file name\n"
@@ -17,5 +29,12 @@ const char kHelp[] =
 
 int main(int argc, char** argv)
 {
-    return AfxTerminalMain(argc, argv, {kHelp, "tessel " TESSEL_VERSION "\n", TesselResources()});
+    // The encoding is settled before anything else, so that a wrong one is
+    // refused before the screen changes; its words are no file name.
+    std::vector<char*> args(argv, argv + argc);
+    if (int status = TakeEncodingOption(args, std::getenv("TESSEL_ENCODING")); status >= 0)
+        return status;
+    const int count = int(args.size());
+    args.push_back(nullptr);
+    return AfxTerminalMain(count, args.data(), {kHelp, "tessel " TESSEL_VERSION "\n", TesselResources()});
 }

@@ -46,3 +46,4 @@
 #define IDS_LINE_TOO_SMALL              65008
 #define IDS_LINE_TOO_BIG                65009
 #define IDS_UNSAVABLE_CHARACTERS        65010
+#define IDS_FILES_UTF8                  65011

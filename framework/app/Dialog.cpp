@@ -85,4 +85,6 @@ void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
 BOOL CDialog::PreTranslateMessage(MSG* msg) { return IsDialogMessage(m_hWnd, msg); }
 
+void CDialog::MapDialogRect(CRect* rect) const { *rect = ::MapDialogRect(*rect); }
+
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }

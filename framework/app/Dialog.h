@@ -18,6 +18,9 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
     BOOL PreTranslateMessage(MSG* msg) override;
+    // Dialog units of this dialog's font made pixels, as its template's
+    // controls are placed.
+    void MapDialogRect(CRect* rect) const;
 
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;

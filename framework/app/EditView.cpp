@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "framework/app/Document.h"
+#include "framework/app/TextEncoding.h"
 #include "framework/app/WinApp.h"
 #include "framework/base/Narrowing.h"
+#include "framework/base/Utf8Codec.h"
 #include "framework/io/Archive.h"
 #include "framework/io/CrashCopy.h"
 #include "framework/io/FileException.h"
@@ -87,6 +90,7 @@ CrashCopy::Pieces CEditView::CrashText(const void* engine)
     // may have stopped a change half way.
     const TextEngine& text = *static_cast<const TextEngine*>(engine);
     CrashCopy::Pieces pieces;
+    pieces.utf8 = SessionTextEncoding() == TextEncoding::Utf8;
     pieces.changing = text.Changing();
     if (pieces.changing)
         return pieces;
@@ -148,12 +152,26 @@ void CEditView::OnEditChange()
 
 // --- raw text input and output ---
 
+namespace {
+
+[[noreturn]] void RefuseTooLarge()
+{
+    AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
+    AfxThrowUserException();
+}
+
+// The blocks UTF-8 text is read and written in.
+constexpr size_t kUtf8Block = 128 * 1024;
+
+}  // namespace
+
 void CEditView::SerializeRaw(CArchive& ar)
 {
+    const bool utf8 = SessionTextEncoding() == TextEncoding::Utf8;
     if (ar.IsStoring())
-        WriteRaw(ar);
+        utf8 ? WriteUtf8(ar) : WriteRaw(ar);
     else
-        ReadRaw(ar);
+        utf8 ? ReadUtf8(ar) : ReadRaw(ar);
 }
 
 void CEditView::ReadRaw(CArchive& ar)
@@ -162,10 +180,8 @@ void CEditView::ReadRaw(CArchive& ar)
     // A file longer than the text can be is refused from its length,
     // before any of it is read.
     const ULONGLONG length = file->GetLength();
-    if (length > ULONGLONG(nMaxSize)) {
-        AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
-        AfxThrowUserException();
-    }
+    if (length > ULONGLONG(nMaxSize))
+        RefuseTooLarge();
     // The control reads the bytes straight into its own storage, sized from
     // the length, and widens them there; one more read tells the end. It
     // stops once the text is too long, so a file that keeps growing while
@@ -175,10 +191,8 @@ void CEditView::ReadRaw(CArchive& ar)
         Control().LoadBytes(m_hWnd, size_t(length), size_t(nMaxSize), [file](unsigned char* dest, size_t count) {
             return size_t(file->Read(dest, UINT(std::min<size_t>(count, 1u << 30))));
         });
-    if (loaded.tooLong) {
-        AfxMessageBox(AFX_IDP_FILE_TOO_LARGE);
-        AfxThrowUserException();
-    }
+    if (loaded.tooLong)
+        RefuseTooLarge();
     // The control's text would end at its first zero character, as the
     // platform's does: a file that holds a zero byte cannot be opened.
     if (loaded.zero)
@@ -214,6 +228,83 @@ void CEditView::WriteRaw(CArchive& ar)
     }
     if (fill > 0)
         file->Write(bytes.get(), UINT(fill));
+}
+
+void CEditView::ReadUtf8(CArchive& ar)
+{
+    CFile* file = ar.GetFile();
+    // No character takes more than three bytes (a pair of units takes
+    // four): a longer file is refused from its length, before any of it is
+    // read.
+    const ULONGLONG length = file->GetLength();
+    if (length > ULONGLONG(nMaxSize) * Utf8Codec::Encoder::kMostBytesPerUnit)
+        RefuseTooLarge();
+    // Read a block at a time, whatever length the system reports, and
+    // decoded as it comes; a sequence that a block's end cuts waits at the
+    // front of the next. Reading stops once the text is too long, so a
+    // file that keeps growing cannot fill the memory.
+    file->SeekToBegin();
+    std::unique_ptr<unsigned char[]> block(new unsigned char[kUtf8Block]);
+    // Storage as the control's own: sized before it is written, not zeroed.
+    TextBuffer::Storage text;
+    text.reserve(size_t(std::min<ULONGLONG>(length, ULONGLONG(nMaxSize))) + kUtf8Block + 1);
+    size_t carried = 0;
+    bool zero = false;
+    for (;;) {
+        const size_t got = file->Read(block.get() + carried, UINT(kUtf8Block - carried));
+        zero = zero || std::memchr(block.get() + carried, 0, got) != nullptr;
+        const size_t have = carried + got;
+        const size_t before = text.size();
+        text.resize(before + have);
+        const Utf8Codec::Decoded decoded = Utf8Codec::Decode(block.get(), have, text.data() + before, got == 0);
+        text.resize(before + decoded.written);
+        if (text.size() > size_t(nMaxSize))
+            RefuseTooLarge();
+        if (got == 0)
+            break;
+        carried = have - decoded.read;
+        std::memmove(block.get(), block.get() + decoded.read, carried);
+    }
+    // The control's text would end at its first zero character.
+    if (zero)
+        AfxThrowMemoryException();
+    text.push_back(u'\0');
+    ::SendMessage(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
+}
+
+void CEditView::WriteUtf8(CArchive& ar)
+{
+    // The text is encoded straight from the control's buffer into blocks
+    // that go to the file directly, past the archive's small buffer; a
+    // surrogate pair that the buffer's gap splits is encoded whole.
+    ar.Flush();
+    CFile* file = ar.GetFile();
+    auto [before, after] = Text().Pieces();
+    if (before.empty() && after.empty())
+        return;
+    std::unique_ptr<BYTE[]> bytes(new BYTE[kUtf8Block]);
+    Utf8Codec::Encoder encoder;
+    size_t fill = 0;
+    // Room for what Encode may write for n units: 3 * n + 3 bytes.
+    constexpr size_t kLeastRoom = 64;
+    auto flush = [&] {
+        if (fill > 0)
+            file->Write(bytes.get(), UINT(fill));
+        fill = 0;
+    };
+    for (std::u16string_view piece : {before, after}) {
+        while (!piece.empty()) {
+            if (kUtf8Block - fill < kLeastRoom)
+                flush();
+            const size_t n = std::min(piece.size(), (kUtf8Block - fill - 3) / 3);
+            fill += encoder.Encode(piece.data(), n, bytes.get() + fill);
+            piece.remove_prefix(n);
+        }
+    }
+    if (kUtf8Block - fill < kLeastRoom)
+        flush();
+    fill += encoder.Finish(bytes.get() + fill);
+    flush();
 }
 
 BOOL CEditView::TextFitsInBytes() const

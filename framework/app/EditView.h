@@ -27,16 +27,24 @@ public:
     // The selection's characters up to the first "\r"; empty without one.
     void GetSelectedText(CString& text) const;
     // Reads (loading archive) or writes (storing archive) the whole text as
-    // the bytes of an 8-bit file: each byte one character of the same value,
-    // each character narrowed to one byte (NarrowUnit: its low byte, "?"
-    // where that is 0, so what is written opens again); line ends as they
-    // stand.
-    // Reading refuses a file longer than nMaxSize from its length ("The file
-    // is too large to open.", then a CUserException) and fails with a
-    // CMemoryException on a zero byte, where the control's text would end.
+    // the bytes of a file in the session's encoding (TextEncoding.h); line
+    // ends as they stand.
+    // 8-bit: each byte one character of the same value, each character
+    // narrowed to one byte (NarrowUnit: its low byte, "?" where that is 0,
+    // so what is written opens again). Reading refuses a file longer than
+    // nMaxSize from its length.
+    // UTF-8: the bytes decoded and the text encoded by Utf8Codec, which
+    // keeps every byte that is no part of well-formed UTF-8 as a unit of its
+    // own and writes it back, so a text read and written unchanged is its
+    // file byte for byte. Reading refuses a file longer than three bytes a
+    // character of nMaxSize from its length, and any other whose text
+    // passes nMaxSize once that much of it is read.
+    // Either refusal says "The file is too large to open." and throws a
+    // CUserException. A zero byte, where the control's text would end,
+    // fails with a CMemoryException in both.
     void SerializeRaw(CArchive& ar);
     // Whether every character of the text fits in a byte, so that
-    // SerializeRaw writes it without loss.
+    // SerializeRaw writes it without loss in an 8-bit session.
     BOOL TextFitsInBytes() const;
 
 protected:
@@ -79,6 +87,8 @@ private:
     static CrashCopy::Pieces CrashText(const void* engine);
     void ReadRaw(CArchive& ar);
     void WriteRaw(CArchive& ar);
+    void ReadUtf8(CArchive& ar);
+    void WriteUtf8(CArchive& ar);
 
     mutable CEdit m_edit;  // a plain handle wrapper over this view's window
 };

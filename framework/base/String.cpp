@@ -7,6 +7,7 @@
 #include "framework/base/Narrowing.h"
 #include "framework/base/Utf16.h"
 #include "framework/base/Utf8.h"
+#include "framework/base/Utf8Codec.h"
 
 CString::CString(const char* utf8) : CString(FromUtf8(utf8 ? utf8 : "")) {}
 
@@ -52,52 +53,9 @@ CString CString::FromLatin1(std::string_view bytes)
 
 std::string CString::ToUtf8() const { return Utf8::FromUtf16(m_str); }
 
-namespace {
+CString CString::FromBytes(std::string_view bytes) { return CString(Utf8Codec::DecodeAll(bytes)); }
 
-// A byte that is no part of well-formed UTF-8, as FromBytes keeps it.
-constexpr char16_t kByteBase = 0xDC00;
-
-}  // namespace
-
-CString CString::FromBytes(std::string_view bytes)
-{
-    std::u16string out;
-    out.reserve(bytes.size());
-    for (size_t i = 0; i < bytes.size();) {
-        size_t len = Utf8::SequenceLength(bytes.substr(i));
-        if (len == 0) {
-            out += char16_t(kByteBase + static_cast<unsigned char>(bytes[i]));
-            ++i;
-            continue;
-        }
-        // Well formed: the plain decoder reads it exactly.
-        out += FromUtf8(bytes.substr(i, len)).m_str;
-        i += len;
-    }
-    return CString(std::move(out));
-}
-
-std::string CString::ToBytes() const
-{
-    std::string out;
-    out.reserve(m_str.size());
-    size_t done = 0;
-    for (size_t i = 0; i < m_str.size(); ++i) {
-        char16_t c = m_str[i];
-        bool pair = Utf16::IsHighSurrogate(c) && i + 1 < m_str.size() && Utf16::IsLowSurrogate(m_str[i + 1]);
-        if (pair) {
-            ++i;
-            continue;
-        }
-        if (c >= kByteBase + 0x80 && c <= kByteBase + 0xFF) {
-            out += CString(m_str.substr(done, i - done)).ToUtf8();
-            out += char(c - kByteBase);
-            done = i + 1;
-        }
-    }
-    out += CString(m_str.substr(done)).ToUtf8();
-    return out;
-}
+std::string CString::ToBytes() const { return Utf8Codec::EncodeAll(m_str); }
 
 std::string CString::ToLatin1() const
 {

@@ -29,7 +29,8 @@ public:
     // where they are well-formed UTF-8; each other byte 0x80-0xFF is kept as
     // the lone surrogate U+DC80-U+DCFF (which the screen shows as U+FFFD),
     // and ToBytes turns it back into the same byte. Bytes to CString and
-    // back give the bytes exactly.
+    // back give the bytes exactly. The codec is Utf8Codec, the one UTF-8
+    // files are read and written with.
     static CString FromBytes(std::string_view bytes);
     std::string ToBytes() const;
     // Each code unit narrowed as 8-bit text stores it (Narrowing.h: its

@@ -11,16 +11,18 @@
 
 #include "framework/base/Narrowing.h"
 #include "framework/base/SafeText.h"
+#include "framework/base/Utf8Codec.h"
 
 namespace {
 
 constexpr std::size_t kMaxNames = 4;
 constexpr std::size_t kNameRoom = PATH_MAX;
 constexpr std::size_t kLineRoom = 2 * PATH_MAX + 1024;
-// The text is narrowed here before any file is made, so that a fault while
-// reading it (storage that went bad) leaves no file that holds a part of it. A megabyte: more than an edit control's text, and
-// memory the system gives only when a crash writes it.
-unsigned char g_bytes[std::size_t(1) << 20];
+// The text is narrowed or encoded here before any file is made, so that a
+// fault while reading it (storage that went bad) leaves no file that holds a
+// part of it. Three megabytes: an edit control's text in UTF-8, three bytes
+// a unit at most, and memory the system gives only when a crash writes it.
+unsigned char g_bytes[std::size_t(3) << 20];
 
 // The prepared state. A change clears the flag first and sets it last, with
 // fences between, so that a handler never reads a half-made change.
@@ -80,10 +82,31 @@ int Sync(int fd)
     return result;
 }
 
-// The text, narrowed as Save narrows it, into g_bytes; its length, or -1
-// when the pieces make no sense or do not fit.
+// The text encoded as UTF-8 into g_bytes; its length, or -1 when the pieces
+// make no sense or might not fit.
+long Encode(const CrashCopy::Pieces& text)
+{
+    constexpr std::size_t kMostUnits = sizeof g_bytes / Utf8Codec::Encoder::kMostBytesPerUnit;
+    if (text.size[0] > kMostUnits || text.size[1] > kMostUnits - text.size[0])
+        return -1;
+    Utf8Codec::Encoder encoder;
+    std::size_t fill = 0;
+    for (int piece = 0; piece < 2; ++piece) {
+        if (text.size[piece] > 0 && !text.data[piece])
+            return -1;
+        fill += encoder.Encode(text.data[piece], text.size[piece], g_bytes + fill);
+    }
+    fill += encoder.Finish(g_bytes + fill);
+    return long(fill);
+}
+
+// The text, narrowed as Save narrows it (or encoded, as the reader says),
+// into g_bytes; its length, or -1 when the pieces make no sense or do not
+// fit.
 long Narrow(const CrashCopy::Pieces& text)
 {
+    if (text.utf8)
+        return Encode(text);
     std::size_t fill = 0;
     for (int piece = 0; piece < 2; ++piece) {
         const char16_t* units = text.data[piece];

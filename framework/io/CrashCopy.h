@@ -6,8 +6,9 @@
 // everything is prepared while the program runs normally: the names a copy
 // may take, best first, and the lines that say what became of it. The text
 // (up to a megabyte) is read in place, through a reader that its holder
-// sets, and narrowed to one byte a character as Save narrows it
-// (NarrowUnits) into memory set aside for it, before any file is made.
+// sets, and made into the bytes Save would write, in memory set aside for
+// it, before any file is made: narrowed to one byte a character
+// (NarrowUnits), or encoded as UTF-8 (Utf8Codec) when the reader says so.
 // A copy never replaces a file: a name that is taken is tried again with
 // ".1" to ".999" added, then the next name is tried. The copy is readable
 // by its owner only. A text caught half way through a change (its holder
@@ -28,6 +29,8 @@ public:
         // The text is half way through a change: the pieces may hold
         // neither the text before it nor the text after it.
         bool changing = false;
+        // Written as UTF-8, kept bytes restored; else narrowed.
+        bool utf8 = false;
     };
     // Reads where the text lies now. It runs in a signal handler, so it may
     // only read memory.
