@@ -3,6 +3,7 @@
 #include "framework/app/WinApp.h"
 #include "framework/res/Resources.h"
 #include "framework/win/DialogManager.h"
+#include "framework/win/DialogUnits.h"
 #include "framework/win/ModalSession.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)

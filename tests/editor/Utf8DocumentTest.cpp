@@ -158,12 +158,12 @@ TEST_F(Utf8DocumentTest, TheLimitCountsCharactersNotBytes)
         SCOPED_TRACE(c.name);
         Command(ID_FILE_NEW);
         host.ClearRecords();
-        CFaultInjection::Count();
+        FaultInjection::Count();
         Open(c.name, {u"OK"});
-        EXPECT_EQ(CFaultInjection::Calls(CFaultInjection::opRead) > 0, c.read);
+        EXPECT_EQ(FaultInjection::Calls(FaultInjection::kRead) > 0, c.read);
         EXPECT_EQ(Boxes(), std::vector<std::string>{"The file is too large to open."});
         EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
-        CFaultInjection::Reset();
+        FaultInjection::Reset();
     }
     // A crash copy has room for as much.
     Open("copy.txt");
