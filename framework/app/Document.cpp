@@ -239,7 +239,11 @@ constexpr int kRecoveryNames = CrashCopy::kMaxNumber + 1;
 // folder entry.
 CString FittedRecoveryName(const CString& name)
 {
-    return CString::FromBytes(FittedCopyName(name.ToBytes(), ".save", "." + std::to_string(kRecoveryNames - 1)));
+    // The longest number as its own string first: g++ 12 at -O3 takes
+    // "." + std::to_string(...) for an overlapping copy (-Wrestrict).
+    std::string longest = std::to_string(kRecoveryNames - 1);
+    longest.insert(longest.begin(), '.');
+    return CString::FromBytes(FittedCopyName(name.ToBytes(), ".save", longest));
 }
 }  // namespace
 
