@@ -5,6 +5,7 @@
 #pragma once
 
 #include "framework/win/Window.h"
+// Every class procedure works through the window functions.
 #include "framework/win/WindowFunctions.h"
 
 class CDC;
