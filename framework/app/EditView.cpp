@@ -239,9 +239,9 @@ void CEditView::ReadUtf8(CArchive& ar)
     const ULONGLONG length = file->GetLength();
     if (length > ULONGLONG(nMaxSize) * Utf8Codec::Encoder::kMostBytesPerUnit)
         RefuseTooLarge();
-    // Read a block at a time, whatever length the system reports, and
-    // decoded as it comes; a sequence that a block's end cuts waits at the
-    // front of the next. Reading stops once the text is too long, so a
+    // The file is read a block at a time, whatever length the system
+    // reports, and decoded as it comes; a sequence that a block's end cuts
+    // waits at the front of the next. Reading stops once the text is too long, so a
     // file that keeps growing cannot fill the memory.
     file->SeekToBegin();
     std::unique_ptr<unsigned char[]> block(new unsigned char[kUtf8Block]);
