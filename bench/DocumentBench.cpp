@@ -51,9 +51,10 @@ std::string MakeBytes()
 // pair each), blanks and "\r\n": 49 units, 85 bytes a line.
 std::string MakeUtf8Bytes()
 {
-    const std::u16string line = u"Gr\u00FC\u00DFe caf\u00E9 na\u00EFve r\u00F4le \u4E2D\u6587\u5B57\u7B26\u7684"
-                                u"\u6587\u672C\u7F16\u8F91\u5668\u6D4B\u8BD5\u6570\u636E\u884C\u5C3E "
-                                u"\U0001F600\U0001F44D\r\n";
+    const std::u16string line
+        = u"Gr\u00FC\u00DFe caf\u00E9 na\u00EFve r\u00F4le \u4E2D\u6587\u5B57\u7B26\u7684"
+          u"\u6587\u672C\u7F16\u8F91\u5668\u6D4B\u8BD5\u6570\u636E\u884C\u5C3E "
+          u"\U0001F600\U0001F44D\r\n";
     std::u16string text;
     text.reserve(kFileBytes + line.size());
     while (text.size() + line.size() <= kFileBytes)
@@ -136,10 +137,16 @@ void SaveLargest(benchmark::State& state, const char* parent, TextEncoding encod
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(files.size));
 }
-void SaveLargestFile(benchmark::State& state, const char* parent) { SaveLargest(state, parent, TextEncoding::EightBit); }
+void SaveLargestFile(benchmark::State& state, const char* parent)
+{
+    SaveLargest(state, parent, TextEncoding::EightBit);
+}
 BENCHMARK_CAPTURE(SaveLargestFile, disk, "/tmp")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SaveLargestFile, tmpfs, "/dev/shm")->Unit(benchmark::kMillisecond);
-void SaveLargestUtf8File(benchmark::State& state, const char* parent) { SaveLargest(state, parent, TextEncoding::Utf8); }
+void SaveLargestUtf8File(benchmark::State& state, const char* parent)
+{
+    SaveLargest(state, parent, TextEncoding::Utf8);
+}
 BENCHMARK_CAPTURE(SaveLargestUtf8File, disk, "/tmp")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(SaveLargestUtf8File, tmpfs, "/dev/shm")->Unit(benchmark::kMillisecond);
 
@@ -213,8 +220,8 @@ void MeasureMemory()
             editor.Doc()->DoSave(CString::FromUtf8(files.out));
             peak = StatusKiB("VmHWM");
             std::error_code ec;
-            std::printf("memory: idle %ld KiB, peak %ld KiB, peak above idle %.2f MiB (saved %ju bytes)\n", idle,
-                        peak, double(peak - idle) / 1024.0, std::uintmax_t(fs::file_size(files.out, ec)));
+            std::printf("memory: idle %ld KiB, peak %ld KiB, peak above idle %.2f MiB (saved %ju bytes)\n", idle, peak,
+                        double(peak - idle) / 1024.0, std::uintmax_t(fs::file_size(files.out, ec)));
         }
     }
     std::fflush(stdout);

@@ -220,7 +220,7 @@ void BM_PasteArrivingAsTyping(benchmark::State& state)
         benchmark::DoNotOptimize(editor.host.Screen());
     }
     state.counters["us/char"] = benchmark::Counter(double(typed.size()) * double(state.iterations()),
-                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_PasteArrivingAsTyping)->Unit(benchmark::kMillisecond);
 
@@ -242,7 +242,7 @@ void BM_PasteFromTheTerminal(benchmark::State& state)
         benchmark::DoNotOptimize(editor.host.Screen());
     }
     state.counters["us/char"] = benchmark::Counter(double(pasted.size()) * double(state.iterations()),
-                                                  benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+                                                   benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_PasteFromTheTerminal)->Unit(benchmark::kMillisecond);
 

@@ -378,8 +378,8 @@ int main(int argc, char** argv)
     if (!keys.empty()) {
         std::sort(keys.begin(), keys.end());
         std::sort(keysCpu.begin(), keysCpu.end());
-        std::printf("keys %zu median %.1f max %.1f cpu-median %.1f\n", keys.size(), keys[keys.size() / 2],
-                    keys.back(), keysCpu[keysCpu.size() / 2]);
+        std::printf("keys %zu median %.1f max %.1f cpu-median %.1f\n", keys.size(), keys[keys.size() / 2], keys.back(),
+                    keysCpu[keysCpu.size() / 2]);
     }
     if (o.memory) {
         std::printf("memory first-wait-hwm %ld\n", firstWait);

@@ -15,8 +15,7 @@ constexpr std::string_view kShort = "-e";
 
 int Refuse(const char* program, const std::string& what)
 {
-    std::fprintf(stderr, "%s: %s (use utf-8 or 8bit)\n", SafeText(program ? program : "tessel").c_str(),
-                 what.c_str());
+    std::fprintf(stderr, "%s: %s (use utf-8 or 8bit)\n", SafeText(program ? program : "tessel").c_str(), what.c_str());
     return 2;
 }
 

@@ -27,8 +27,7 @@ CToolView::CToolView()
       m_pSplitter(nullptr),
       m_bGotoMode(FALSE),
       m_bFindMode(FALSE)
-{
-}
+{}
 
 CToolView::~CToolView() = default;
 
@@ -67,7 +66,7 @@ constexpr FormControl kFormControls[] = {
     {IDC_REPLACE_TEXT, CToolView::Mode::Find}, {IDC_REPLACE_LABEL, CToolView::Mode::Find},
 };
 
-} // namespace
+}  // namespace
 
 int CToolView::RowHeight(Mode mode)
 {
@@ -85,10 +84,7 @@ void CToolView::SizeRows(CSplitterWnd& splitter, Mode mode, int totalHeight)
     splitter.SetRowInfo(1, totalHeight - upper, 0);
 }
 
-CToolView::Mode CToolView::GetMode() const
-{
-    return m_bFindMode ? Mode::Find : m_bGotoMode ? Mode::Goto : Mode::Idle;
-}
+CToolView::Mode CToolView::GetMode() const { return m_bFindMode ? Mode::Find : m_bGotoMode ? Mode::Goto : Mode::Idle; }
 
 void CToolView::SetMode(Mode mode)
 {
@@ -264,8 +260,8 @@ HWND CToolView::FocusedField() const
 
 BOOL CToolView::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 &&
-        GetKeyState(VK_SHIFT) >= 0) {
+    if (pMsg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0
+        && GetKeyState(VK_SHIFT) >= 0) {
         UINT key = UINT(pMsg->wParam);
         HWND field = FocusedField();
         if (field && (key == 'X' || key == 'C' || key == 'V' || key == 'Z')) {

@@ -7,24 +7,24 @@
 #include "framework/main/TerminalMain.h"
 
 namespace {
-const char kHelp[] =
-    "Usage: tessel [FILE]\n"
-    "       tessel -- FILE\n"
-    "       tessel --encoding=ENCODING [FILE]\n"
-    "Edit FILE, a text file, in the terminal; without FILE, a new text.\n"
-    "\n"
-    "  -e, --encoding=ENCODING\n"
-    "             read and write every file of the session as ENCODING:\n"
-    "             8bit   one byte a character (the default)\n"
-    "             utf-8  UTF-8; a byte that is no part of UTF-8 is kept\n"
-    "                    and written back as it was\n"
-    "             TESSEL_ENCODING in the environment says the same; the\n"
-    "             option wins\n"
-    "  --help     show this help and exit\n"
-    "  --version  show the version and exit\n"
-    "  --         take every later word as a file name\n"
-    "\n"
-    "Other words that begin with \"-\" are ignored. See tessel(1).\n";
+const char kHelp[]
+    = "Usage: tessel [FILE]\n"
+      "       tessel -- FILE\n"
+      "       tessel --encoding=ENCODING [FILE]\n"
+      "Edit FILE, a text file, in the terminal; without FILE, a new text.\n"
+      "\n"
+      "  -e, --encoding=ENCODING\n"
+      "             read and write every file of the session as ENCODING:\n"
+      "             8bit   one byte a character (the default)\n"
+      "             utf-8  UTF-8; a byte that is no part of UTF-8 is kept\n"
+      "                    and written back as it was\n"
+      "             TESSEL_ENCODING in the environment says the same; the\n"
+      "             option wins\n"
+      "  --help     show this help and exit\n"
+      "  --version  show the version and exit\n"
+      "  --         take every later word as a file name\n"
+      "\n"
+      "Other words that begin with \"-\" are ignored. See tessel(1).\n";
 }  // namespace
 
 int main(int argc, char** argv)

@@ -4,8 +4,9 @@ set -euo pipefail
 # groff-base and man-db check the manual pages; dpkg-dev and file let cpack
 # find the Debian package's dependencies; desktop-file-utils checks the
 # desktop entry and lintian the package; acl and attr set the ACLs and
-# extended attributes that the save tests check are kept.
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libncurses-dev libicu-dev tmux
+# extended attributes that the save tests check are kept; clang-format checks
+# the sources' layout.
+packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev libncurses-dev libicu-dev tmux
           util-linux groff-base man-db dpkg-dev file desktop-file-utils lintian acl attr)
 missing=()
 for p in "${packages[@]}"; do

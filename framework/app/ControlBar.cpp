@@ -64,7 +64,7 @@ CString ButtonLabel(UINT id, UINT menuId)
     return label;
 }
 
-} // namespace
+}  // namespace
 
 BOOL CToolBar::LoadToolBar(UINT resourceId)
 {

@@ -29,11 +29,11 @@ class CToolBar : public CControlBar {
     DECLARE_DYNAMIC(CToolBar)
 public:
     struct Button {
-        UINT id = 0;        // 0 for a separator
-        CString label;      // what the button shows in a row of text
+        UINT id = 0;    // 0 for a separator
+        CString label;  // what the button shows in a row of text
         bool enabled = true;
-        int x = 0;          // first cell
-        int width = 0;      // cells
+        int x = 0;      // first cell
+        int width = 0;  // cells
     };
 
     using CControlBar::Create;

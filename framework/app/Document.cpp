@@ -194,8 +194,8 @@ BOOL CDocument::OnSaveDocument(const char16_t* path)
     }
     // A file that is gone loses nothing; one that differs does.
     const FileIdentity& onDisk = file.GetOldIdentity();
-    if (m_fileIdentity.known && onDisk.known && PathFullName(CString(path)) == m_strPathName &&
-        !(onDisk == m_fileIdentity)) {
+    if (m_fileIdentity.known && onDisk.known && PathFullName(CString(path)) == m_strPathName
+        && !(onDisk == m_fileIdentity)) {
         CString prompt;
         AfxFormatString1(prompt, AFX_IDP_FILE_CHANGED_ON_DISK, m_strPathName);
         if (AfxMessageBox(prompt, MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
@@ -349,12 +349,9 @@ BOOL CDocument::SaveModified()
     CString prompt;
     AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
     switch (AfxMessageBox(prompt, MB_YESNOCANCEL, AFX_IDP_ASK_TO_SAVE)) {
-    case IDYES:
-        return DoFileSave();
-    case IDNO:
-        return TRUE;
-    default:
-        return FALSE;
+    case IDYES: return DoFileSave();
+    case IDNO: return TRUE;
+    default: return FALSE;
     }
 }
 
@@ -379,8 +376,8 @@ BOOL CDocument::DoSave(const char16_t* path, BOOL replace)
             if (cut >= 0)
                 newName = newName.Left(cut);
         }
-        if (!AfxDoPromptFileName(newName, AFX_IDS_SAVEFILE,
-                                 OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE, m_pDocTemplate))
+        if (!AfxDoPromptFileName(newName, AFX_IDS_SAVEFILE, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST, FALSE,
+                                 m_pDocTemplate))
             return FALSE;
     }
     FileIdentity own = m_fileIdentity;

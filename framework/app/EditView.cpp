@@ -187,10 +187,10 @@ void CEditView::ReadRaw(CArchive& ar)
     // stops once the text is too long, so a file that keeps growing while
     // it is read cannot fill the memory.
     file->SeekToBegin();
-    const TextBuffer::ByteLoad loaded =
-        Control().LoadBytes(m_hWnd, size_t(length), size_t(nMaxSize), [file](unsigned char* dest, size_t count) {
-            return size_t(file->Read(dest, UINT(std::min<size_t>(count, 1u << 30))));
-        });
+    const TextBuffer::ByteLoad loaded
+        = Control().LoadBytes(m_hWnd, size_t(length), size_t(nMaxSize), [file](unsigned char* dest, size_t count) {
+              return size_t(file->Read(dest, UINT(std::min<size_t>(count, 1u << 30))));
+          });
     if (loaded.tooLong)
         RefuseTooLarge();
     // The control's text would end at its first zero character, as the

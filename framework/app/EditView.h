@@ -17,8 +17,8 @@ class CEditView : public CView {
 public:
     // The framework's largest text for an edit view.
     static constexpr int nMaxSize = EDIT_MAXTEXT;
-    static constexpr DWORD dwStyleDefault = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL |
-                                            ES_AUTOVSCROLL | ES_MULTILINE | ES_NOHIDESEL | WS_BORDER;
+    static constexpr DWORD dwStyleDefault = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL
+        | ES_AUTOVSCROLL | ES_MULTILINE | ES_NOHIDESEL | WS_BORDER;
 
     CEditView() = default;
 

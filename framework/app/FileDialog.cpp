@@ -32,7 +32,8 @@ CString ExistingSpelling(const CString& path)
     CString found;
     int matches = 0;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(ToPath(folder), fs::directory_options::skip_permission_denied, ec)) {
+    for (const auto& entry :
+         fs::directory_iterator(ToPath(folder), fs::directory_options::skip_permission_denied, ec)) {
         CString entryName = FromPath(entry.path().filename());
         if (entryName.CompareNoCase(name) == 0) {
             found = folder + entryName;
@@ -41,7 +42,7 @@ CString ExistingSpelling(const CString& path)
     }
     return matches == 1 ? found : CString();
 }
-} // namespace
+}  // namespace
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const char16_t*, const char16_t* fileName, DWORD flags,
                          const char16_t* filter, CWnd*)
@@ -64,7 +65,8 @@ void CFileDialog::Fill(const CString& folder)
     m_entries.clear();
     std::error_code ec;
     std::vector<std::pair<CString, bool>> dirs, files;
-    for (const auto& entry : fs::directory_iterator(ToPath(m_folder), fs::directory_options::skip_permission_denied, ec)) {
+    for (const auto& entry :
+         fs::directory_iterator(ToPath(m_folder), fs::directory_options::skip_permission_denied, ec)) {
         CString name = FromPath(entry.path().filename());
         std::error_code ec2;
         if (entry.is_directory(ec2))
@@ -253,7 +255,8 @@ INT_PTR CFileDialog::DoModal()
     all.LoadString(AFX_IDS_ALLFILTER);
     ::SendMessage(filter, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(all.GetString()));
     ::SendMessage(filter, CB_SETCURSEL, 0);
-    make(u"BUTTON", m_bOpen ? u"Open" : u"Save", WS_TABSTOP | BS_DEFPUSHBUTTON, inner - 22, clientRows - 2, 10, 1, IDOK);
+    make(u"BUTTON", m_bOpen ? u"Open" : u"Save", WS_TABSTOP | BS_DEFPUSHBUTTON, inner - 22, clientRows - 2, 10, 1,
+         IDOK);
     make(u"BUTTON", u"Cancel", WS_TABSTOP, inner - 10, clientRows - 2, 10, 1, IDCANCEL);
 
     // Start in the proposed file's folder, or the current one.

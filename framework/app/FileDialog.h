@@ -44,7 +44,7 @@ private:
     bool Accept();
 
     BOOL m_bOpen;
-    CString m_folder;   // ends with "/"
+    CString m_folder;  // ends with "/"
     CString m_initial;
     CString m_filter;
     CString m_path;

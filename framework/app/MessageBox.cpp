@@ -35,7 +35,8 @@ std::vector<std::u16string> Wrap(std::u16string_view text, int width)
     size_t pos = 0;
     while (pos <= text.size()) {
         size_t nl = text.find(u'\n', pos);
-        std::u16string_view para = text.substr(pos, nl == std::u16string_view::npos ? std::u16string_view::npos : nl - pos);
+        std::u16string_view para
+            = text.substr(pos, nl == std::u16string_view::npos ? std::u16string_view::npos : nl - pos);
         while (int(para.size()) > width) {
             size_t cut = para.rfind(u' ', size_t(width));
             if (cut == std::u16string_view::npos || cut == 0)
@@ -63,7 +64,8 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM) override
     {
         int id = LOWORD(wParam);
-        if (id == IDCANCEL && std::none_of(m_buttons.begin(), m_buttons.end(), [](const BoxButton& b) { return b.id == IDCANCEL; })) {
+        if (id == IDCANCEL
+            && std::none_of(m_buttons.begin(), m_buttons.end(), [](const BoxButton& b) { return b.id == IDCANCEL; })) {
             // Esc closes a box with only OK as OK; a Yes/No box needs an answer.
             if (m_buttons.size() != 1)
                 return TRUE;
@@ -99,7 +101,10 @@ public:
             int x = 2;
             if (m_type & MB_ICONMASK) {
                 UINT icon = m_type & MB_ICONMASK;
-                const char16_t* glyph = icon == MB_ICONEXCLAMATION ? u"/!\\" : icon == MB_ICONHAND ? u"(X)" : icon == MB_ICONQUESTION ? u"(?)" : u"(i)";
+                const char16_t* glyph = icon == MB_ICONEXCLAMATION ? u"/!\\"
+                    : icon == MB_ICONHAND                          ? u"(X)"
+                    : icon == MB_ICONQUESTION                      ? u"(?)"
+                                                                   : u"(i)";
                 dc.TextOut(2, 1, glyph, ATTR_BOLD);
                 x = 7;
             }
@@ -111,7 +116,7 @@ public:
     }
 };
 
-} // namespace
+}  // namespace
 
 int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT type)
 {
@@ -169,7 +174,11 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
     if (def)
         SetFocus(def);
     session.Run([&] { return box.m_done; });
-    int result = box.m_done ? box.m_result : (std::any_of(box.m_buttons.begin(), box.m_buttons.end(), [](const BoxButton& b) { return b.id == IDCANCEL; }) ? IDCANCEL : box.m_buttons.back().id);
+    int result = box.m_done
+        ? box.m_result
+        : (std::any_of(box.m_buttons.begin(), box.m_buttons.end(), [](const BoxButton& b) { return b.id == IDCANCEL; })
+               ? IDCANCEL
+               : box.m_buttons.back().id);
     session.End();
     return result;
 }

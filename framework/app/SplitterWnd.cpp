@@ -51,10 +51,7 @@ void CSplitterWnd::GetRowInfo(int row, int& cur, int& min) const
     min = m_rows[size_t(row)].min;
 }
 
-CWnd* CSplitterWnd::GetPane(int row, int col) const
-{
-    return FromHandle(::GetDlgItem(m_hWnd, IdFromRowCol(row, col)));
-}
+CWnd* CSplitterWnd::GetPane(int row, int col) const { return FromHandle(::GetDlgItem(m_hWnd, IdFromRowCol(row, col))); }
 
 void CSplitterWnd::RecalcLayout()
 {

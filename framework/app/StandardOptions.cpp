@@ -20,7 +20,8 @@ int AfxAnswerStandardOptions(int argc, char** argv, std::string_view help, std::
         errno = 0;
         std::fwrite(text.data(), 1, text.size(), stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            std::fprintf(stderr, "%s: cannot write: %s\n", SafeText(argv[0]).c_str(), std::strerror(errno ? errno : EIO));
+            std::fprintf(stderr, "%s: cannot write: %s\n", SafeText(argv[0]).c_str(),
+                         std::strerror(errno ? errno : EIO));
             return 1;
         }
         return 0;

@@ -33,7 +33,4 @@ std::optional<TextEncoding> TextEncodingNamed(std::string_view name)
     return std::nullopt;
 }
 
-const char* TextEncodingShownName(TextEncoding encoding)
-{
-    return encoding == TextEncoding::Utf8 ? "UTF-8" : "8-bit";
-}
+const char* TextEncodingShownName(TextEncoding encoding) { return encoding == TextEncoding::Utf8 ? "UTF-8" : "8-bit"; }

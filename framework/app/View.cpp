@@ -18,8 +18,8 @@ CView::~CView()
         m_pDocument->RemoveView(this);
 }
 
-BOOL CView::Create(const char16_t* className, const char16_t* windowName, DWORD style, const CRect& rect,
-                   CWnd* parent, UINT id, CCreateContext* context)
+BOOL CView::Create(const char16_t* className, const char16_t* windowName, DWORD style, const CRect& rect, CWnd* parent,
+                   UINT id, CCreateContext* context)
 {
     return CreateEx(0, className ? className : u"AfxFrameOrView", windowName, style | WS_CHILD, rect, parent, id,
                     context);
@@ -41,8 +41,8 @@ BOOL CView::OnCmdMsg(UINT id, int code, void* extra, AFX_CMDHANDLERINFO* handler
         return TRUE;
     if (m_pDocument && m_pDocument->OnCmdMsg(id, code, extra, handlerInfo))
         return TRUE;
-    return m_pDocument && m_pDocument->GetDocTemplate() &&
-           m_pDocument->GetDocTemplate()->OnCmdMsg(id, code, extra, handlerInfo);
+    return m_pDocument && m_pDocument->GetDocTemplate()
+        && m_pDocument->GetDocTemplate()->OnCmdMsg(id, code, extra, handlerInfo);
 }
 
 void CView::PostNcDestroy() { delete this; }

@@ -114,8 +114,8 @@ int CWinApp::Run()
 int CWinApp::DoMessageBox(const char16_t* prompt, UINT type, UINT)
 {
     UINT buttons = type & MB_TYPEMASK;
-    if ((type & MB_ICONMASK) == 0 &&
-        (buttons == MB_OK || buttons == MB_OKCANCEL || buttons == MB_YESNO || buttons == MB_YESNOCANCEL))
+    if ((type & MB_ICONMASK) == 0
+        && (buttons == MB_OK || buttons == MB_OKCANCEL || buttons == MB_YESNO || buttons == MB_YESNOCANCEL))
         type |= MB_ICONEXCLAMATION;
     type |= MB_SETFOREGROUND;
     HWND owner = WindowSystem::Get().ActiveTopLevel();
@@ -152,10 +152,8 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
         if (!OnCmdMsg(ID_FILE_NEW, 0, nullptr, nullptr))
             OnFileNew();
         return AfxGetMainWnd() != nullptr;
-    case CCommandLineInfo::FileOpen:
-        return OpenDocumentFile(info.m_strFileName) != nullptr;
-    default:
-        return TRUE;
+    case CCommandLineInfo::FileOpen: return OpenDocumentFile(info.m_strFileName) != nullptr;
+    default: return TRUE;
     }
 }
 
@@ -226,7 +224,8 @@ int AfxWinMain(Host& host, int argc, char** argv)
         return 1;
     char exe[PATH_MAX + 1];
     ssize_t n = ::readlink("/proc/self/exe", exe, PATH_MAX);
-    CString module = n > 0 ? CString::FromBytes(std::string_view(exe, size_t(n))) : CString::FromBytes(argc > 0 ? argv[0] : "");
+    CString module
+        = n > 0 ? CString::FromBytes(std::string_view(exe, size_t(n))) : CString::FromBytes(argc > 0 ? argv[0] : "");
     std::vector<CString> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(CString::FromBytes(argv[i]));

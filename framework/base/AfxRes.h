@@ -8,6 +8,9 @@
 
 #include "framework/base/Types.h"
 
+// The resource compiler reads one identifier per line: no formatter may wrap them.
+// clang-format off
+
 // Standard commands
 inline constexpr UINT ID_FILE_NEW = 57600;
 inline constexpr UINT ID_FILE_OPEN = 57601;
@@ -70,3 +73,4 @@ inline constexpr UINT AFX_IDP_FILE_CHANGED_ON_DISK = 61910;  // "%1 has been cha
 inline constexpr UINT AFX_IDP_REPLACE_PAST_LIMIT = 61911;
 // "No backup copy of %1 could be made, so it was not saved." (CFileException::noBackup)
 inline constexpr UINT AFX_IDP_FILE_NO_BACKUP = 61912;
+// clang-format on

@@ -36,9 +36,27 @@ struct CRect {
     constexpr CPoint TopLeft() const { return {left, top}; }
     constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
     constexpr bool PtInRect(CPoint p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
-    constexpr void OffsetRect(int dx, int dy) { left += dx; right += dx; top += dy; bottom += dy; }
-    constexpr void SetRect(int l, int t, int r, int b) { left = l; top = t; right = r; bottom = b; }
-    constexpr void DeflateRect(int dx, int dy) { left += dx; right -= dx; top += dy; bottom -= dy; }
+    constexpr void OffsetRect(int dx, int dy)
+    {
+        left += dx;
+        right += dx;
+        top += dy;
+        bottom += dy;
+    }
+    constexpr void SetRect(int l, int t, int r, int b)
+    {
+        left = l;
+        top = t;
+        right = r;
+        bottom = b;
+    }
+    constexpr void DeflateRect(int dx, int dy)
+    {
+        left += dx;
+        right -= dx;
+        top += dy;
+        bottom -= dy;
+    }
     // The common part of two rectangles; an empty rectangle when they do not meet.
     constexpr bool IntersectRect(const CRect& a, const CRect& b)
     {

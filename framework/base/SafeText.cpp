@@ -6,8 +6,8 @@ namespace {
 
 bool Reorders(char32_t cp)
 {
-    return (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069) || cp == 0x200E || cp == 0x200F ||
-           cp == 0x061C;
+    return (cp >= 0x202A && cp <= 0x202E) || (cp >= 0x2066 && cp <= 0x2069) || cp == 0x200E || cp == 0x200F
+        || cp == 0x061C;
 }
 
 // How many bytes at the start of s are kept as they stand (0: escape the

@@ -19,19 +19,41 @@ CString CString::FromUtf8(std::string_view s)
         unsigned char c = static_cast<unsigned char>(s[i]);
         char32_t cp;
         size_t len;
-        if (c < 0x80) { cp = c; len = 1; }
-        else if ((c >> 5) == 0x6) { cp = c & 0x1F; len = 2; }
-        else if ((c >> 4) == 0xE) { cp = c & 0x0F; len = 3; }
-        else if ((c >> 3) == 0x1E) { cp = c & 0x07; len = 4; }
-        else { out += u'\uFFFD'; ++i; continue; }
-        if (i + len > s.size()) { out += u'\uFFFD'; break; }
+        if (c < 0x80) {
+            cp = c;
+            len = 1;
+        } else if ((c >> 5) == 0x6) {
+            cp = c & 0x1F;
+            len = 2;
+        } else if ((c >> 4) == 0xE) {
+            cp = c & 0x0F;
+            len = 3;
+        } else if ((c >> 3) == 0x1E) {
+            cp = c & 0x07;
+            len = 4;
+        } else {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
+        if (i + len > s.size()) {
+            out += u'\uFFFD';
+            break;
+        }
         bool ok = true;
         for (size_t k = 1; k < len; ++k) {
             unsigned char cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc >> 6) != 0x2) { ok = false; break; }
+            if ((cc >> 6) != 0x2) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (cc & 0x3F);
         }
-        if (!ok) { out += u'\uFFFD'; ++i; continue; }
+        if (!ok) {
+            out += u'\uFFFD';
+            ++i;
+            continue;
+        }
         i += len;
         if (cp >= 0x10000) {
             out += Utf16::HighOf(cp);
@@ -96,10 +118,7 @@ int CString::CompareNoCase(const CString& other) const
     return i == m_str.size() ? -1 : 1;
 }
 
-CString CString::Mid(int first) const
-{
-    return Mid(first, GetLength() - std::max(first, 0));
-}
+CString CString::Mid(int first) const { return Mid(first, GetLength() - std::max(first, 0)); }
 
 CString CString::Mid(int first, int count) const
 {
@@ -224,7 +243,7 @@ std::u16string Digits(std::uint64_t v, unsigned base, bool upper)
     return s;
 }
 
-} // namespace
+}  // namespace
 
 void CString::FormatV(const CString& fmt, std::initializer_list<Arg> args)
 {
@@ -245,8 +264,10 @@ void CString::FormatV(const CString& fmt, std::initializer_list<Arg> args)
         bool left = false;
         char16_t pad = u' ';
         for (; i < f.size() && (f[i] == u'-' || f[i] == u'0'); ++i) {
-            if (f[i] == u'-') left = true;
-            else pad = u'0';
+            if (f[i] == u'-')
+                left = true;
+            else
+                pad = u'0';
         }
         int width = 0;
         for (; i < f.size() && f[i] >= u'0' && f[i] <= u'9'; ++i)
@@ -261,34 +282,33 @@ void CString::FormatV(const CString& fmt, std::initializer_list<Arg> args)
         const Arg& a = *next++;
         std::u16string body;
         auto asSigned = [&]() -> std::int64_t {
-            if (auto p = std::get_if<std::int64_t>(&a.m_v)) return *p;
-            if (auto p = std::get_if<std::uint64_t>(&a.m_v)) return std::int64_t(*p);
-            if (auto p = std::get_if<char16_t>(&a.m_v)) return *p;
+            if (auto p = std::get_if<std::int64_t>(&a.m_v))
+                return *p;
+            if (auto p = std::get_if<std::uint64_t>(&a.m_v))
+                return std::int64_t(*p);
+            if (auto p = std::get_if<char16_t>(&a.m_v))
+                return *p;
             return 0;
         };
         switch (conv) {
         case u'd':
         case u'i': {
             std::int64_t v = asSigned();
-            body = v < 0 ? u"-" + Digits(std::uint64_t(0) - std::uint64_t(v), 10, false) : Digits(std::uint64_t(v), 10, false);
+            body = v < 0 ? u"-" + Digits(std::uint64_t(0) - std::uint64_t(v), 10, false)
+                         : Digits(std::uint64_t(v), 10, false);
             break;
         }
-        case u'u':
-            body = Digits(std::uint64_t(asSigned()) & 0xFFFFFFFFu, 10, false);
-            break;
+        case u'u': body = Digits(std::uint64_t(asSigned()) & 0xFFFFFFFFu, 10, false); break;
         case u'x':
-        case u'X':
-            body = Digits(std::uint64_t(asSigned()) & 0xFFFFFFFFu, 16, conv == u'X');
-            break;
-        case u'c':
-            body = char16_t(asSigned());
-            break;
+        case u'X': body = Digits(std::uint64_t(asSigned()) & 0xFFFFFFFFu, 16, conv == u'X'); break;
+        case u'c': body = char16_t(asSigned()); break;
         case u's':
-            if (auto p = std::get_if<std::u16string_view>(&a.m_v)) body = *p;
-            else if (auto q = std::get_if<std::string_view>(&a.m_v)) body = FromUtf8(*q).m_str;
+            if (auto p = std::get_if<std::u16string_view>(&a.m_v))
+                body = *p;
+            else if (auto q = std::get_if<std::string_view>(&a.m_v))
+                body = FromUtf8(*q).m_str;
             break;
-        default:
-            break;
+        default: break;
         }
         AppendPadded(out, body, width, left, conv == u's' || conv == u'c' ? u' ' : pad);
     }

@@ -49,17 +49,38 @@ public:
     const std::u16string& Str() const { return m_str; }
     std::u16string& Str() { return m_str; }
 
-    CString& operator=(const char16_t* s) { m_str = s ? s : u""; return *this; }
+    CString& operator=(const char16_t* s)
+    {
+        m_str = s ? s : u"";
+        return *this;
+    }
     CString& operator=(const char* utf8) { return *this = CString(utf8); }
-    CString& operator+=(const CString& s) { m_str += s.m_str; return *this; }
-    CString& operator+=(const char16_t* s) { m_str += s; return *this; }
-    CString& operator+=(char16_t c) { m_str += c; return *this; }
+    CString& operator+=(const CString& s)
+    {
+        m_str += s.m_str;
+        return *this;
+    }
+    CString& operator+=(const char16_t* s)
+    {
+        m_str += s;
+        return *this;
+    }
+    CString& operator+=(char16_t c)
+    {
+        m_str += c;
+        return *this;
+    }
     CString& operator+=(const char* utf8) { return *this += CString(utf8); }
 
     friend CString operator+(const CString& a, const CString& b) { return CString(a.m_str + b.m_str); }
     friend CString operator+(const CString& a, const char16_t* b) { return a + CString(b); }
     friend CString operator+(const char16_t* a, const CString& b) { return CString(a) + b; }
-    friend CString operator+(const CString& a, char16_t c) { CString r(a); r += c; return r; }
+    friend CString operator+(const CString& a, char16_t c)
+    {
+        CString r(a);
+        r += c;
+        return r;
+    }
     friend CString operator+(const CString& a, const char* b) { return a + CString(b); }
 
     friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
@@ -108,7 +129,10 @@ public:
         std::variant<std::int64_t, std::uint64_t, char16_t, std::u16string_view, std::string_view> m_v;
     };
     template <class... A>
-    void Format(const CString& fmt, const A&... args) { FormatV(fmt, {Arg(args)...}); }
+    void Format(const CString& fmt, const A&... args)
+    {
+        FormatV(fmt, {Arg(args)...});
+    }
     void FormatV(const CString& fmt, std::initializer_list<Arg> args);
 
 private:

@@ -15,7 +15,11 @@ public:
     // nGrowBy is accepted for compatibility; the vector grows as it likes.
     void SetSize(int newSize, int /*nGrowBy*/ = -1) { m_items.resize(newSize < 0 ? 0 : size_t(newSize)); }
     void RemoveAll() { m_items.clear(); }
-    int Add(const CString& s) { m_items.push_back(s); return GetSize() - 1; }
+    int Add(const CString& s)
+    {
+        m_items.push_back(s);
+        return GetSize() - 1;
+    }
     const CString& GetAt(int i) const { return m_items.at(size_t(i)); }
     void SetAt(int i, const CString& s) { m_items.at(size_t(i)) = s; }
     const CString& operator[](int i) const { return m_items.at(size_t(i)); }

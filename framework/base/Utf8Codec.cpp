@@ -30,12 +30,12 @@ inline Sequence Classify(const unsigned char* p, std::size_t available)
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;    // shorter forms are overlong
-        high = lead == 0xED ? 0x9F : 0xBF;   // U+D800 to U+DFFF are no characters
+        low = lead == 0xE0 ? 0xA0 : 0x80;   // shorter forms are overlong
+        high = lead == 0xED ? 0x9F : 0xBF;  // U+D800 to U+DFFF are no characters
     } else if (lead >= 0xF0 && lead <= 0xF4) {
         length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;    // overlong
-        high = lead == 0xF4 ? 0x8F : 0xBF;   // above U+10FFFF
+        low = lead == 0xF0 ? 0x90 : 0x80;   // overlong
+        high = lead == 0xF4 ? 0x8F : 0xBF;  // above U+10FFFF
     } else {
         return {};
     }
@@ -56,8 +56,8 @@ inline char32_t CodePointOf(const unsigned char* p, std::size_t length)
     case 2: return (char32_t(p[0] & 0x1F) << 6) | (p[1] & 0x3F);
     case 3: return (char32_t(p[0] & 0x0F) << 12) | (char32_t(p[1] & 0x3F) << 6) | (p[2] & 0x3F);
     default:
-        return (char32_t(p[0] & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) | (char32_t(p[2] & 0x3F) << 6) |
-               (p[3] & 0x3F);
+        return (char32_t(p[0] & 0x07) << 18) | (char32_t(p[1] & 0x3F) << 12) | (char32_t(p[2] & 0x3F) << 6)
+            | (p[3] & 0x3F);
     }
 }
 
@@ -121,10 +121,10 @@ Decoded Decode(const unsigned char* bytes, std::size_t count, char16_t* units, b
             i += 2;
             continue;
         }
-        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < count && (bytes[i + 1] & 0xC0) == 0x80 &&
-            (bytes[i + 2] & 0xC0) == 0x80) {
-            units[w++] = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) |
-                                               (bytes[i + 2] & 0x3F));
+        if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < count && (bytes[i + 1] & 0xC0) == 0x80
+            && (bytes[i + 2] & 0xC0) == 0x80) {
+            units[w++]
+                = static_cast<char16_t>(((lead & 0x0F) << 12) | ((bytes[i + 1] & 0x3F) << 6) | (bytes[i + 2] & 0x3F));
             i += 3;
             continue;
         }
@@ -221,8 +221,7 @@ std::size_t Encoder::Finish(unsigned char* out) noexcept
 std::u16string DecodeAll(std::string_view bytes)
 {
     std::u16string text(bytes.size(), u'\0');
-    const Decoded d =
-        Decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), text.data(), true);
+    const Decoded d = Decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), text.data(), true);
     text.resize(d.written);
     return text;
 }

@@ -102,7 +102,8 @@ void HeadlessHost::ClickButton(std::u16string_view text)
                            HWND active = WindowSystem::Get().ActiveTopLevel();
                            if (!active)
                                return false;
-                           for (HWND child = GetWindow(active, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                           for (HWND child = GetWindow(active, GW_CHILD); child;
+                                child = GetWindow(child, GW_HWNDNEXT)) {
                                if (GetClassName(child).CompareNoCase(u"BUTTON") != 0 || !IsWindowVisible(child))
                                    continue;
                                CString label = GetWindowText(child);

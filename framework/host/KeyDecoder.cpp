@@ -77,15 +77,26 @@ constexpr std::array<NamedBase, 10> kNamedBases{{
 UINT TildeKey(int n)
 {
     switch (n) {
-    case 1: case 7: return VK_HOME;
+    case 1:
+    case 7: return VK_HOME;
     case 2: return VK_INSERT;
     case 3: return VK_DELETE;
-    case 4: case 8: return VK_END;
+    case 4:
+    case 8: return VK_END;
     case 5: return VK_PRIOR;
     case 6: return VK_NEXT;
-    case 11: case 12: case 13: case 14: case 15: return VK_F1 + UINT(n - 11);
-    case 17: case 18: case 19: case 20: case 21: return VK_F1 + 5 + UINT(n - 17);
-    case 23: case 24: return kVkF11 + UINT(n - 23);
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15: return VK_F1 + UINT(n - 11);
+    case 17:
+    case 18:
+    case 19:
+    case 20:
+    case 21: return VK_F1 + 5 + UINT(n - 17);
+    case 23:
+    case 24: return kVkF11 + UINT(n - 23);
     default: return 0;
     }
 }
@@ -199,10 +210,7 @@ bool KeyDecoder::DefineNamedKey(int code, std::string_view name)
     return false;
 }
 
-void KeyDecoder::DefineSequence(std::string_view bytes, int code)
-{
-    m_sequences[std::string(bytes)] = code;
-}
+void KeyDecoder::DefineSequence(std::string_view bytes, int code) { m_sequences[std::string(bytes)] = code; }
 
 bool KeyDecoder::DecodeDescribed(std::string_view bytes, std::vector<InputEvent>& out) const
 {
@@ -224,10 +232,14 @@ void KeyDecoder::DecodeKeyCode(int code, bool alt, std::vector<InputEvent>& out)
     case KEY_DOWN: e = KeyEvent(VK_DOWN); break;
     case KEY_LEFT: e = KeyEvent(VK_LEFT); break;
     case KEY_RIGHT: e = KeyEvent(VK_RIGHT); break;
-    case KEY_HOME: case KEY_A1: e = KeyEvent(VK_HOME); break;
-    case KEY_END: case KEY_C1: e = KeyEvent(VK_END); break;
-    case KEY_PPAGE: case KEY_A3: e = KeyEvent(VK_PRIOR); break;
-    case KEY_NPAGE: case KEY_C3: e = KeyEvent(VK_NEXT); break;
+    case KEY_HOME:
+    case KEY_A1: e = KeyEvent(VK_HOME); break;
+    case KEY_END:
+    case KEY_C1: e = KeyEvent(VK_END); break;
+    case KEY_PPAGE:
+    case KEY_A3: e = KeyEvent(VK_PRIOR); break;
+    case KEY_NPAGE:
+    case KEY_C3: e = KeyEvent(VK_NEXT); break;
     case KEY_IC: e = KeyEvent(VK_INSERT); break;
     case KEY_DC: e = KeyEvent(VK_DELETE); break;
     case KEY_BACKSPACE: e = KeyEvent(VK_BACK); break;
@@ -243,9 +255,7 @@ void KeyDecoder::DecodeKeyCode(int code, bool alt, std::vector<InputEvent>& out)
     case KEY_SNEXT: e = KeyEvent(VK_NEXT, 2); break;
     case KEY_SDC: e = KeyEvent(VK_DELETE, 2); break;
     case KEY_SIC: e = KeyEvent(VK_INSERT, 2); break;
-    default:
-        found = false;
-        break;
+    default: found = false; break;
     }
     if (!found && code >= KEY_F(1) && code <= KEY_F(48)) {
         // xterm numbers F13..F24 as Shift+F1..F12, F25..F36 as Ctrl+F1..F12

@@ -9,8 +9,8 @@ std::string TerminalClipboard::Base64(std::string_view bytes)
     out.reserve((bytes.size() + 2) / 3 * 4);
     size_t i = 0;
     for (; i + 2 < bytes.size(); i += 3) {
-        unsigned v = unsigned(static_cast<unsigned char>(bytes[i])) << 16 |
-                     unsigned(static_cast<unsigned char>(bytes[i + 1])) << 8 | static_cast<unsigned char>(bytes[i + 2]);
+        unsigned v = unsigned(static_cast<unsigned char>(bytes[i])) << 16
+            | unsigned(static_cast<unsigned char>(bytes[i + 1])) << 8 | static_cast<unsigned char>(bytes[i + 2]);
         out += kDigits[v >> 18];
         out += kDigits[(v >> 12) & 63];
         out += kDigits[(v >> 6) & 63];

@@ -49,8 +49,8 @@ TerminalHost::TerminalHost()
         delscreen(m_curses);
         m_curses = nullptr;
         TerminalSignals::Stop();
-        throw std::runtime_error(std::string("the terminal type \"") + (term ? term : "") +
-                                 "\" cannot move the cursor (no \"cup\" capability)");
+        throw std::runtime_error(std::string("the terminal type \"") + (term ? term : "")
+                                 + "\" cannot move the cursor (no \"cup\" capability)");
     }
     TerminalSignals::ScreenStarted();
 
@@ -96,20 +96,11 @@ TerminalHost::~TerminalHost()
         delscreen(m_curses);
 }
 
-CSize TerminalHost::ScreenCells() const
-{
-    return m_screen->Cells();
-}
+CSize TerminalHost::ScreenCells() const { return m_screen->Cells(); }
 
-bool TerminalHost::WaitEvent(InputEvent& event)
-{
-    return m_input->WaitEvent(event);
-}
+bool TerminalHost::WaitEvent(InputEvent& event) { return m_input->WaitEvent(event); }
 
-bool TerminalHost::InputPending()
-{
-    return m_input->InputPending();
-}
+bool TerminalHost::InputPending() { return m_input->InputPending(); }
 
 void TerminalHost::Present(const Canvas& canvas)
 {
@@ -139,7 +130,4 @@ void TerminalHost::SetClipboardText(const std::u16string& text)
     TerminalSignals::WriteToTerminal(sequence.data(), sequence.size());
 }
 
-void TerminalHost::ReportAtExit(const std::u16string& line)
-{
-    TerminalSignals::ReportAtExit(CString(line).ToBytes());
-}
+void TerminalHost::ReportAtExit(const std::u16string& line) { TerminalSignals::ReportAtExit(CString(line).ToBytes()); }

@@ -33,11 +33,10 @@ struct KeyCapability {
     int code;
 };
 constexpr KeyCapability kKeyCapabilities[] = {
-    {"kcuu1", KEY_UP},   {"kcud1", KEY_DOWN},  {"kcub1", KEY_LEFT}, {"kcuf1", KEY_RIGHT},
-    {"khome", KEY_HOME}, {"kend", KEY_END},    {"kpp", KEY_PPAGE},  {"knp", KEY_NPAGE},
-    {"kich1", KEY_IC},   {"kdch1", KEY_DC},    {"kent", KEY_ENTER}, {"kcbt", KEY_BTAB},
-    {"kri", KEY_SR},     {"kind", KEY_SF},     {"ka1", KEY_A1},     {"ka3", KEY_A3},
-    {"kb2", KEY_B2},     {"kc1", KEY_C1},      {"kc3", KEY_C3},     {"kbs", KEY_BACKSPACE},
+    {"kcuu1", KEY_UP},   {"kcud1", KEY_DOWN}, {"kcub1", KEY_LEFT}, {"kcuf1", KEY_RIGHT}, {"khome", KEY_HOME},
+    {"kend", KEY_END},   {"kpp", KEY_PPAGE},  {"knp", KEY_NPAGE},  {"kich1", KEY_IC},    {"kdch1", KEY_DC},
+    {"kent", KEY_ENTER}, {"kcbt", KEY_BTAB},  {"kri", KEY_SR},     {"kind", KEY_SF},     {"ka1", KEY_A1},
+    {"ka3", KEY_A3},     {"kb2", KEY_B2},     {"kc1", KEY_C1},     {"kc3", KEY_C3},      {"kbs", KEY_BACKSPACE},
 };
 
 // A key's sequence in the description: only escape sequences (a single
@@ -52,10 +51,7 @@ const char* KeySequence(const char* name)
 
 }  // namespace
 
-TerminalInput::TerminalInput(bool utf8, TerminalScreen& screen) : m_screen(screen), m_utf8(utf8)
-{
-    DefineKeys();
-}
+TerminalInput::TerminalInput(bool utf8, TerminalScreen& screen) : m_screen(screen), m_utf8(utf8) { DefineKeys(); }
 
 void TerminalInput::DefineKeys()
 {
@@ -176,7 +172,9 @@ void TerminalInput::Resized(std::vector<InputEvent>& out)
 bool TerminalInput::ReadBlock(std::vector<InputEvent>& out)
 {
     // Without waiting: only when something is there.
-    struct pollfd p {STDIN_FILENO, POLLIN, 0};
+    struct pollfd p {
+        STDIN_FILENO, POLLIN, 0
+    };
     int ready = poll(&p, 1, 0);
     if (ready <= 0) {
         if (ready < 0 && errno != EINTR && errno != EAGAIN)

@@ -133,9 +133,7 @@ void TerminalKeyMap::FeedChar(char32_t c, std::vector<InputEvent>& out)
         AltSince(from, out);
         return;
     }
-    case State::MouseX10:
-        FeedX10Byte(static_cast<unsigned char>(c), out);
-        return;
+    case State::MouseX10: FeedX10Byte(static_cast<unsigned char>(c), out); return;
     }
 }
 
@@ -200,22 +198,16 @@ void TerminalKeyMap::Flush(std::vector<InputEvent>& out)
         KeyDecoder::DecodeChar(kEsc, false, out);
     m_altPrefix = false;
     switch (state) {
-    case State::Ground:
-        break;
-    case State::Escape:
-        KeyDecoder::DecodeChar(kEsc, false, out);
-        break;
+    case State::Ground: break;
+    case State::Escape: KeyDecoder::DecodeChar(kEsc, false, out); break;
     case State::Csi:
         // Only "Esc [" arrived: that is Alt+[; a longer fragment is dropped.
         if (m_sequence.empty())
             KeyDecoder::DecodeChar('[', true, out);
         break;
-    case State::Ss3:
-        KeyDecoder::DecodeChar('O', true, out);
-        break;
+    case State::Ss3: KeyDecoder::DecodeChar('O', true, out); break;
     case State::LinuxFunction:
-    case State::MouseX10:
-        break;  // a sequence or report cut short is dropped
+    case State::MouseX10: break;  // a sequence or report cut short is dropped
     }
 }
 

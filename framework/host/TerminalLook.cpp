@@ -22,22 +22,22 @@ struct Role {
     unsigned video;
 };
 struct Scheme {
-    Role bar;              // menu bar, toolbar (its buttons too), scroll bars
+    Role bar;  // menu bar, toolbar (its buttons too), scroll bars
     Role barDisabled;
     Role caption;          // the caption of a popup window
     Role captionInactive;  // ... beneath a modal window
     Role button;
     Role buttonFocus;
     Role buttonDisabled;
-    Role field;            // edit fields, lists, combo boxes
+    Role field;  // edit fields, lists, combo boxes
     Role fieldDisabled;
-    Role focus;            // a focused check box or other control
+    Role focus;  // a focused check box or other control
 };
 constexpr unsigned kBold = TerminalLook::kVideoBold;
 constexpr unsigned kDim = TerminalLook::kVideoDim;
 // Eight colours: no grey, so disabled things are dim.
 constexpr Scheme kScheme8{
-    {0, 7, 0}, {0, 7, kDim}, {7, 4, kBold}, {0, 7, 0}, {0, 7, 0},
+    {0, 7, 0}, {0, 7, kDim}, {7, 4, kBold}, {0, 7, 0},    {0, 7, 0},
     {0, 3, 0}, {0, 7, kDim}, {0, 6, 0},     {0, 7, kDim}, {0, 3, 0},
 };
 constexpr Scheme kScheme16{
@@ -47,8 +47,8 @@ constexpr Scheme kScheme16{
 // 16 #000000, 25 #005faf, 116 #87d7d7, 220 #ffd700, 231 #ffffff,
 // 240 #585858, 242 #6c6c6c, 252 #d0d0d0.
 constexpr Scheme kScheme256{
-    {16, 252, 0},  {240, 252, 0}, {231, 25, kBold}, {231, 242, 0}, {16, 252, 0},
-    {16, 220, 0},  {240, 252, 0}, {16, 116, 0},     {231, 242, 0}, {16, 220, 0},
+    {16, 252, 0}, {240, 252, 0}, {231, 25, kBold}, {231, 242, 0}, {16, 252, 0},
+    {16, 220, 0}, {240, 252, 0}, {16, 116, 0},     {231, 242, 0}, {16, 220, 0},
 };
 
 // The lower half block, for a pixel whose upper half is transparent.
@@ -59,8 +59,8 @@ constexpr char16_t kLowerHalf = u'\u2584';
 // terminal's ANSI colour numbers (black, maroon, green, olive, navy, ...).
 bool IsLight(int index)
 {
-    static constexpr bool kLight[16] = {false, false, false, true, false, false, false, true,
-                                        true,  false, true,  true, false, true,  true,  true};
+    static constexpr bool kLight[16]
+        = {false, false, false, true, false, false, false, true, true, false, true, true, false, true, true, true};
     return index >= 0 && index < 16 && kLight[index];
 }
 }  // namespace
@@ -178,33 +178,52 @@ char16_t TerminalLook::StandIn(char16_t ch)
         // Box drawing: horizontal lines, vertical lines, everything else a
         // corner or junction.
         switch (ch) {
-        case 0x2500: case 0x2501: case 0x2504: case 0x2505: case 0x2508: case 0x2509:
-        case 0x254C: case 0x254D: case 0x2550:
-            return u'-';
-        case 0x2502: case 0x2503: case 0x2506: case 0x2507: case 0x250A: case 0x250B:
-        case 0x254E: case 0x254F: case 0x2551:
-            return u'|';
-        default:
-            return u'+';
+        case 0x2500:
+        case 0x2501:
+        case 0x2504:
+        case 0x2505:
+        case 0x2508:
+        case 0x2509:
+        case 0x254C:
+        case 0x254D:
+        case 0x2550: return u'-';
+        case 0x2502:
+        case 0x2503:
+        case 0x2506:
+        case 0x2507:
+        case 0x250A:
+        case 0x250B:
+        case 0x254E:
+        case 0x254F:
+        case 0x2551: return u'|';
+        default: return u'+';
         }
     }
     switch (ch) {
     case 0x00A0: return u' ';
-    case 0x00B7: case 0x2022: return u'*';
-    case 0x2013: case 0x2014: return u'-';
-    case 0x2018: case 0x2019: return u'\'';
-    case 0x201C: case 0x201D: return u'"';
+    case 0x00B7:
+    case 0x2022: return u'*';
+    case 0x2013:
+    case 0x2014: return u'-';
+    case 0x2018:
+    case 0x2019: return u'\'';
+    case 0x201C:
+    case 0x201D: return u'"';
     case 0x2026: return u'.';
     case 0x2580: return u'"';
     case 0x2584: return u'_';
-    case 0x2588: case 0x2593: return u'#';
+    case 0x2588:
+    case 0x2593: return u'#';
     case 0x2591: return u':';
     case 0x2592: return u'%';
     case 0x25B2: return u'^';
     case 0x25BC: return u'v';
-    case 0x25B6: case 0x25BA: return u'>';
-    case 0x25C0: case 0x25C4: return u'<';
-    case 0x2713: case 0x2714: return u'x';
+    case 0x25B6:
+    case 0x25BA: return u'>';
+    case 0x25C0:
+    case 0x25C4: return u'<';
+    case 0x2713:
+    case 0x2714: return u'x';
     default: return 0;
     }
 }

@@ -35,10 +35,7 @@ CSize TerminalScreen::Cells() const
     return {cols, rows};
 }
 
-void TerminalScreen::Bell()
-{
-    beep();
-}
+void TerminalScreen::Bell() { beep(); }
 
 CSize TerminalScreen::Resize()
 {
@@ -163,8 +160,8 @@ void TerminalScreen::DrawLatest()
         }
         mvwadd_wchnstr(stdscr, run.y, run.x, line.data(), count);
     }
-    bool caret = canvas.m_caretVisible && canvas.Contains(canvas.m_caret.x, canvas.m_caret.y) &&
-                 canvas.m_caret.x < screen.cx && canvas.m_caret.y < screen.cy;
+    bool caret = canvas.m_caretVisible && canvas.Contains(canvas.m_caret.x, canvas.m_caret.y)
+        && canvas.m_caret.x < screen.cx && canvas.m_caret.y < screen.cy;
     if (caret)
         wmove(stdscr, canvas.m_caret.y, canvas.m_caret.x);
     if (int(caret) != m_cursor) {

@@ -48,15 +48,15 @@ private:
     short PairOf(int fg, int bg);
 
     TerminalLook::Caps m_caps;
-    bool m_defaultColours = false;       // whether -1 stands for the terminal's own colours
-    std::vector<short> m_pairs;          // by (fg + 1) * 257 + (bg + 1); 0 not yet made
+    bool m_defaultColours = false;  // whether -1 stands for the terminal's own colours
+    std::vector<short> m_pairs;     // by (fg + 1) * 257 + (bg + 1); 0 not yet made
     short m_nextPair = 1;
     std::vector<signed char> m_printable;  // by code unit; -1 not yet known
-    int m_cursor = -1;                   // the cursor's visibility as last set
+    int m_cursor = -1;                     // the cursor's visibility as last set
 
-    Canvas m_latest;      // the last canvas presented
+    Canvas m_latest;  // the last canvas presented
     bool m_latestDrawn = true;
-    Canvas m_shown;       // what the terminal shows
+    Canvas m_shown;  // what the terminal shows
     bool m_shownValid = false;
     RedrawThrottle m_throttle;
 };

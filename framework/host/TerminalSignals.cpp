@@ -63,9 +63,8 @@ bool g_atexitInstalled = false;
 // ends. No SA_RESTART: a blocked call returns, so that the loop gets the
 // request. The real-time signals, whose default also ends the program,
 // join these when the handlers are installed.
-constexpr int kEndSignals[] = {SIGHUP,  SIGTERM,   SIGINT,  SIGQUIT, SIGUSR1, SIGUSR2,  SIGPIPE,
-                               SIGALRM, SIGXCPU,   SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO, SIGPWR,
-                               SIGSTKFLT};
+constexpr int kEndSignals[] = {SIGHUP,  SIGTERM, SIGINT,    SIGQUIT, SIGUSR1, SIGUSR2, SIGPIPE,  SIGALRM,
+                               SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
 // Crash signals: the terminal is restored and the unsaved text written
 // (CrashCopy); then the signal takes its default action (a core dump).
 // Every other signal the host handles waits meanwhile: a stop or a
@@ -184,7 +183,8 @@ extern "C" void OnStop(int)
     // moment, the signal unblocked and sent again. The process stops in
     // kill and goes on from there when continued.
     g_stopped = 1;
-    struct sigaction standard {}, ours;
+    struct sigaction standard {
+    }, ours;
     standard.sa_handler = SIG_DFL;
     sigemptyset(&standard.sa_mask);
     sigaction(SIGTSTP, &standard, &ours);
@@ -330,7 +330,7 @@ sigset_t StopSignals()
 
 void InstallSignalHandlers()
 {
-    stack_t stack {};
+    stack_t stack{};
     stack.ss_sp = g_altStack;
     stack.ss_size = sizeof g_altStack;
     g_altStackSet = sigaltstack(&stack, &g_previousAltStack) == 0;

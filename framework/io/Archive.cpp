@@ -7,10 +7,8 @@
 #include "framework/io/FileException.h"
 
 CArchive::CArchive(CFile* file, UINT mode, int bufSize)
-    : m_file(file), m_mode(mode), m_buffer(size_t(std::max(bufSize, 16))),
-      m_uncaughtAtStart(std::uncaught_exceptions())
-{
-}
+    : m_file(file), m_mode(mode), m_buffer(size_t(std::max(bufSize, 16))), m_uncaughtAtStart(std::uncaught_exceptions())
+{}
 
 CArchive::~CArchive()
 {

@@ -218,8 +218,8 @@ bool CrashCopy::Write(int reportFd) noexcept
                     continue;
                 break;  // this folder takes no copy: the next one may
             }
-            bool written = WriteAll(fd, reinterpret_cast<const char*>(g_bytes), std::size_t(length)) &&
-                           (Sync(fd) == 0 || errno == EINVAL);
+            bool written = WriteAll(fd, reinterpret_cast<const char*>(g_bytes), std::size_t(length))
+                && (Sync(fd) == 0 || errno == EINVAL);
             ::close(fd);
             if (written) {
                 Say(reportFd, g_savedBefore);

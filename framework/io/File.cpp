@@ -144,8 +144,8 @@ BOOL CFile::Open(const char16_t* fileName, UINT openFlags, CFileException* error
         return fail(err, CFileException::sharingViolation);
     }
     // Emptied only now, so that a sharing violation leaves the file whole.
-    if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && access != modeRead && st.st_size != 0 &&
-        ::ftruncate(fd, 0) != 0) {
+    if ((openFlags & modeCreate) && !(openFlags & modeNoTruncate) && access != modeRead && st.st_size != 0
+        && ::ftruncate(fd, 0) != 0) {
         int err = errno;
         ::close(fd);
         return fail(err, CFileException::ErrnoToException(err));

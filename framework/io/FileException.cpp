@@ -11,9 +11,9 @@ int CFileException::OsErrorToException(LONG winError)
     switch (winError) {
     case 0:  // no error
         return none;
-    case 2:    // file not found
-    case 6:    // invalid handle
-    case 18:   // no more files
+    case 2:   // file not found
+    case 6:   // invalid handle
+    case 18:  // no more files
         return fileNotFound;
     case 3:    // path not found
     case 15:   // invalid drive
@@ -66,48 +66,37 @@ int CFileException::OsErrorToException(LONG winError)
     case 39:   // handle disk full
     case 112:  // disk full
         return diskFull;
-    default:
-        return genericException;
+    default: return genericException;
     }
 }
 
 int CFileException::ErrnoToException(int err)
 {
     switch (err) {
-    case 0:
-        return none;
-    case ENOENT:
-        return fileNotFound;
+    case 0: return none;
+    case ENOENT: return fileNotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP:
-        return badPath;
+    case ELOOP: return badPath;
     case EMFILE:
-    case ENFILE:
-        return tooManyOpenFiles;
+    case ENFILE: return tooManyOpenFiles;
     case EACCES:
     case EPERM:
     case EROFS:
     case EISDIR:
     case EEXIST:  // as the platform's "file exists"
         return accessDenied;
-    case EBADF:
-        return invalidFile;
+    case EBADF: return invalidFile;
     case ENOSPC:
-    case EDQUOT:
-        return diskFull;
-    case EIO:
-        return hardIO;
-    case EAGAIN:  // a conflicting lock; EWOULDBLOCK is the same value here
+    case EDQUOT: return diskFull;
+    case EIO: return hardIO;
+    case EAGAIN:   // a conflicting lock; EWOULDBLOCK is the same value here
     case ETXTBSY:  // a running program's file
         return sharingViolation;
     case EDEADLK:
-    case ENOLCK:
-        return lockViolation;
-    case ESPIPE:
-        return badSeek;
-    default:
-        return genericException;
+    case ENOLCK: return lockViolation;
+    case ESPIPE: return badSeek;
+    default: return genericException;
     }
 }
 
@@ -136,7 +125,4 @@ BOOL CFileException::GetErrorMessage(CString& out) const
     return TRUE;
 }
 
-void AfxThrowArchiveException(int cause, const char16_t* fileName)
-{
-    throw CArchiveException(cause, fileName);
-}
+void AfxThrowArchiveException(int cause, const char16_t* fileName) { throw CArchiveException(cause, fileName); }

@@ -44,8 +44,7 @@ public:
 
     explicit CFileException(int cause = none, LONG osError = -1, const char16_t* fileName = nullptr)
         : m_cause(cause), m_lOsError(osError), m_strFileName(fileName)
-    {
-    }
+    {}
 
     // The cause of a system error code of the platform being emulated
     // (2 file not found, 5 access denied, 32 sharing violation, ...).
@@ -78,8 +77,7 @@ public:
 
     explicit CArchiveException(int cause = none, const char16_t* fileName = nullptr)
         : m_cause(cause), m_strFileName(fileName)
-    {
-    }
+    {}
 
     int m_cause;
     CString m_strFileName;

@@ -35,7 +35,7 @@ struct FileIdentity {
     {
         if (!a.known || !b.known)
             return a.known == b.known;
-        return a.device == b.device && a.inode == b.inode && a.size == b.size &&
-               a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+        return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified.tv_sec == b.modified.tv_sec
+            && a.modified.tv_nsec == b.modified.tv_nsec;
     }
 };

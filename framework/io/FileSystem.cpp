@@ -42,8 +42,7 @@ BOOL PathIsFolder(const char16_t* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-BOOL GetDiskFreeSpaceEx(const char16_t* path, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
-                        ULONGLONG* totalFree)
+BOOL GetDiskFreeSpaceEx(const char16_t* path, ULONGLONG* freeToCaller, ULONGLONG* totalBytes, ULONGLONG* totalFree)
 {
     struct statvfs vfs;
     std::string native = Native(path);

@@ -26,8 +26,7 @@ BOOL PathIsFolder(const char16_t* path);
 // Free space of the volume holding path: what this process may use, the
 // volume's size and all its free space; any pointer may be null. FALSE (errno
 // set) when the volume cannot be asked.
-BOOL GetDiskFreeSpaceEx(const char16_t* path, ULONGLONG* freeToCaller, ULONGLONG* totalBytes,
-                        ULONGLONG* totalFree);
+BOOL GetDiskFreeSpaceEx(const char16_t* path, ULONGLONG* freeToCaller, ULONGLONG* totalBytes, ULONGLONG* totalFree);
 
 struct FolderEntry {
     CString name;

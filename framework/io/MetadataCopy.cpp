@@ -71,8 +71,8 @@ bool CopyAttributes(int original, int copy)
         std::string value, now;
         if (!GetAttribute(original, name, value))
             return false;
-        if (::fsetxattr(copy, name.c_str(), value.data(), value.size(), 0) != 0 &&
-            !(GetAttribute(copy, name, now) && now == value))
+        if (::fsetxattr(copy, name.c_str(), value.data(), value.size(), 0) != 0
+            && !(GetAttribute(copy, name, now) && now == value))
             return false;
     }
     return true;
@@ -82,10 +82,10 @@ bool CopyAttributes(int original, int copy)
 
 bool CopyMetadata(int original, int copy, const struct stat& status)
 {
-    if (::fchown(copy, status.st_uid, status.st_gid) != 0 || !CopyAttributes(original, copy) ||
-        ::fchmod(copy, status.st_mode & 07777) != 0)
+    if (::fchown(copy, status.st_uid, status.st_gid) != 0 || !CopyAttributes(original, copy)
+        || ::fchmod(copy, status.st_mode & 07777) != 0)
         return false;
     struct stat made;
-    return ::fstat(copy, &made) == 0 && made.st_uid == status.st_uid && made.st_gid == status.st_gid &&
-           (made.st_mode & 07777) == (status.st_mode & 07777);
+    return ::fstat(copy, &made) == 0 && made.st_uid == status.st_uid && made.st_gid == status.st_gid
+        && (made.st_mode & 07777) == (status.st_mode & 07777);
 }

@@ -100,9 +100,9 @@ std::string Locate(const std::string& name)
 }
 
 struct Program {
-    std::string name;      // as the command line gives it, separators made native
-    std::string file;      // the file found for it; empty when none was
-    std::string_view rest; // the arguments' text
+    std::string name;       // as the command line gives it, separators made native
+    std::string file;       // the file found for it; empty when none was
+    std::string_view rest;  // the arguments' text
 };
 
 // The program at the head of a command line (see Process.h).
@@ -176,8 +176,8 @@ void GetStartupInfoA(STARTUPINFOA* info)
     info->cb = sizeof *info;
 }
 
-BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, void*, void*, BOOL bInheritHandles,
-                    DWORD, void* lpEnvironment, LPCSTR lpCurrentDirectory, STARTUPINFOA*,
+BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, void*, void*, BOOL bInheritHandles, DWORD,
+                    void* lpEnvironment, LPCSTR lpCurrentDirectory, STARTUPINFOA*,
                     PROCESS_INFORMATION* lpProcessInformation)
 {
     std::string file;

@@ -79,10 +79,9 @@ void GetStartupInfoA(STARTUPINFOA* info);
 // as this system names it.
 // The security attributes, creation flags and start-up information are
 // accepted and have no effect here.
-BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, void* lpProcessAttributes,
-                    void* lpThreadAttributes, BOOL bInheritHandles, DWORD dwCreationFlags,
-                    void* lpEnvironment, LPCSTR lpCurrentDirectory, STARTUPINFOA* lpStartupInfo,
-                    PROCESS_INFORMATION* lpProcessInformation);
+BOOL CreateProcessA(LPCSTR lpApplicationName, LPSTR lpCommandLine, void* lpProcessAttributes, void* lpThreadAttributes,
+                    BOOL bInheritHandles, DWORD dwCreationFlags, void* lpEnvironment, LPCSTR lpCurrentDirectory,
+                    STARTUPINFOA* lpStartupInfo, PROCESS_INFORMATION* lpProcessInformation);
 
 // Splits a command line the platform's way. The first token is the program
 // name: in quotes it runs to the next quote with "\" taken literally,

@@ -85,8 +85,8 @@ int CopyContent(int from, int to, off_t length)
 bool PutBack(int fd, int backup, off_t length, const struct timespec& modified)
 {
     const struct timespec times[2] = {{0, UTIME_OMIT}, modified};
-    return CopyContent(backup, fd, length) == 0 && ::ftruncate(fd, length) == 0 && ::futimens(fd, times) == 0 &&
-           ::fsync(fd) == 0;
+    return CopyContent(backup, fd, length) == 0 && ::ftruncate(fd, length) == 0 && ::futimens(fd, times) == 0
+        && ::fsync(fd) == 0;
 }
 
 }  // namespace
@@ -200,8 +200,8 @@ bool SaveFile::MayRenameOver(const struct stat& old) const
     // folder may rename over the file.
     uid_t me = ::geteuid();
     struct stat folder;
-    return me == 0 || me == old.st_uid ||
-           (::fstat(m_target.Folder(), &folder) == 0 && (!(folder.st_mode & S_ISVTX) || me == folder.st_uid));
+    return me == 0 || me == old.st_uid
+        || (::fstat(m_target.Folder(), &folder) == 0 && (!(folder.st_mode & S_ISVTX) || me == folder.st_uid));
 }
 
 int SaveFile::CreateTemp(mode_t mode)
@@ -302,8 +302,8 @@ void SaveFile::CommitInPlace()
     // The room for the new length first: a full disk fails here, before a
     // single old byte has changed. A file system that cannot reserve room
     // goes on; the backup copy keeps the old content then.
-    if (length > 0 && ::fallocate(m_hFile, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP &&
-        errno != ENOSYS)
+    if (length > 0 && ::fallocate(m_hFile, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP
+        && errno != ENOSYS)
         ThrowErrno(errno);
     MakeBackup(st.st_size);
     try {

@@ -18,8 +18,7 @@ int AfxTerminalMain(int argc, char** argv, const TerminalProgram& program)
         return AfxWinMain(host, argc, argv);
     } catch (const std::exception& e) {
         // No terminal to run in (not a tty, or an unknown TERM).
-        std::fprintf(stderr, "%s: %s\n", SafeText(argc > 0 ? argv[0] : "program").c_str(),
-                     SafeText(e.what()).c_str());
+        std::fprintf(stderr, "%s: %s\n", SafeText(argc > 0 ? argv[0] : "program").c_str(), SafeText(e.what()).c_str());
         return 1;
     }
 }

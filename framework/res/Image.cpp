@@ -10,10 +10,7 @@ namespace {
 
 constexpr std::uint32_t kBiRgb = 0;
 
-std::uint32_t U16(std::span<const unsigned char> b, std::size_t at)
-{
-    return b[at] | (b[at + 1] << 8);
-}
+std::uint32_t U16(std::span<const unsigned char> b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
 
 std::uint32_t U32(std::span<const unsigned char> b, std::size_t at)
 {

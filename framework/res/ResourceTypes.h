@@ -72,10 +72,10 @@ struct DialogItem {
 };
 
 struct DialogTemplate {
-    UINT id;                    // 0 for a dialog named by a string
-    std::u16string_view name;   // upper-case name of a named dialog, else empty
+    UINT id;                   // 0 for a dialog named by a string
+    std::u16string_view name;  // upper-case name of a named dialog, else empty
     LangId lang;
-    bool extended;              // written as DIALOGEX
+    bool extended;  // written as DIALOGEX
     DWORD style;
     DWORD exStyle;
     int x;
@@ -95,7 +95,7 @@ struct Toolbar {
     UINT id;
     LangId lang;
     WORD version;
-    WORD width;   // size of one button image, in pixels
+    WORD width;  // size of one button image, in pixels
     WORD height;
     std::span<const WORD> items;  // command ids in order; 0 marks a separator
 };

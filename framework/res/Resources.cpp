@@ -10,8 +10,7 @@ const res::Module* g_programModule = nullptr;
 template <class T>
 const T* FindById(std::span<const T> list, UINT id)
 {
-    auto it = std::lower_bound(list.begin(), list.end(), id,
-                               [](const T& r, UINT key) { return r.id < key; });
+    auto it = std::lower_bound(list.begin(), list.end(), id, [](const T& r, UINT key) { return r.id < key; });
     return it != list.end() && it->id == id ? &*it : nullptr;
 }
 
@@ -26,10 +25,7 @@ auto SearchModules(Fn find) -> decltype(find(FrameworkResources()))
     return find(framework);
 }
 
-char16_t AsciiUpper(char16_t c)
-{
-    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
-}
+char16_t AsciiUpper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
 
 // Names are stored upper-case; the query may be in any case.
 int CompareName(std::u16string_view stored, std::u16string_view query)
@@ -46,15 +42,9 @@ int CompareName(std::u16string_view stored, std::u16string_view query)
 
 }  // namespace
 
-void AfxSetResourceHandle(const res::Module* module)
-{
-    g_programModule = module;
-}
+void AfxSetResourceHandle(const res::Module* module) { g_programModule = module; }
 
-const res::Module* AfxGetResourceHandle()
-{
-    return g_programModule;
-}
+const res::Module* AfxGetResourceHandle() { return g_programModule; }
 
 namespace res {
 
@@ -67,19 +57,15 @@ std::optional<std::u16string_view> FindString(const Module& module, UINT id)
 
 const Menu* FindMenu(const Module& module, UINT id) { return FindById(module.menus, id); }
 
-const AcceleratorTable* FindAccelerators(const Module& module, UINT id)
-{
-    return FindById(module.accelerators, id);
-}
+const AcceleratorTable* FindAccelerators(const Module& module, UINT id) { return FindById(module.accelerators, id); }
 
 const DialogTemplate* FindDialog(const Module& module, UINT id) { return FindById(module.dialogs, id); }
 
 const DialogTemplate* FindDialog(const Module& module, std::u16string_view name)
 {
-    auto it = std::lower_bound(module.namedDialogs.begin(), module.namedDialogs.end(), name,
-                               [](const DialogTemplate& d, std::u16string_view key) {
-                                   return CompareName(d.name, key) < 0;
-                               });
+    auto it = std::lower_bound(
+        module.namedDialogs.begin(), module.namedDialogs.end(), name,
+        [](const DialogTemplate& d, std::u16string_view key) { return CompareName(d.name, key) < 0; });
     return it != module.namedDialogs.end() && CompareName(it->name, name) == 0 ? &*it : nullptr;
 }
 
@@ -88,10 +74,7 @@ const Blob* FindBitmap(const Module& module, UINT id) { return FindById(module.b
 const Blob* FindIcon(const Module& module, UINT id) { return FindById(module.icons, id); }
 const Blob* FindRCData(const Module& module, UINT id) { return FindById(module.rcdata, id); }
 
-const VersionInfo* FindVersionInfo(const Module& module, UINT id)
-{
-    return FindById(module.versions, id);
-}
+const VersionInfo* FindVersionInfo(const Module& module, UINT id) { return FindById(module.versions, id); }
 
 std::optional<std::u16string_view> FindString(UINT id)
 {

@@ -12,15 +12,15 @@
 // Cell attributes; a host maps them to colours or video attributes.
 enum CellAttr : std::uint16_t {
     ATTR_NORMAL = 0,
-    ATTR_REVERSE = 1 << 0,    // selection, pressed or focused items
-    ATTR_DISABLED = 1 << 1,   // greyed commands and controls
-    ATTR_BAR = 1 << 2,        // command bar, toolbar and captions
-    ATTR_BUTTON = 1 << 3,     // push buttons
-    ATTR_FIELD = 1 << 4,      // edit fields
+    ATTR_REVERSE = 1 << 0,   // selection, pressed or focused items
+    ATTR_DISABLED = 1 << 1,  // greyed commands and controls
+    ATTR_BAR = 1 << 2,       // command bar, toolbar and captions
+    ATTR_BUTTON = 1 << 3,    // push buttons
+    ATTR_FIELD = 1 << 4,     // edit fields
     ATTR_BOLD = 1 << 5,
-    ATTR_CAPTION = 1 << 6,    // the caption of a popup window
-    ATTR_FOCUS = 1 << 7,      // the control that has the keyboard focus
-    ATTR_INACTIVE = 1 << 8,   // a window beneath a modal one
+    ATTR_CAPTION = 1 << 6,   // the caption of a popup window
+    ATTR_FOCUS = 1 << 7,     // the control that has the keyboard focus
+    ATTR_INACTIVE = 1 << 8,  // a window beneath a modal one
 };
 
 struct Cell {

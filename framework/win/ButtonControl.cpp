@@ -14,7 +14,7 @@ bool IsCheck(HWND hwnd)
     DWORD t = TypeOf(hwnd);
     return t == BS_CHECKBOX || t == BS_AUTOCHECKBOX || t == BS_3STATE || t == BS_AUTO3STATE;
 }
-} // namespace
+}  // namespace
 
 void ButtonControl::Click(HWND hwnd)
 {
@@ -30,21 +30,17 @@ void ButtonControl::Click(HWND hwnd)
 LRESULT ButtonControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case BM_GETCHECK:
-        return m_check;
+    case BM_GETCHECK: return m_check;
     case BM_SETCHECK:
         m_check = int(wParam);
         WindowSystem::Get().Invalidate();
         return 0;
-    case BM_GETSTATE:
-        return m_check | (m_pressed ? 4 : 0);
+    case BM_GETSTATE: return m_check | (m_pressed ? 4 : 0);
     case BM_SETSTYLE:
         hwnd->style = (hwnd->style & ~BS_TYPEMASK) | (DWORD(wParam) & BS_TYPEMASK);
         WindowSystem::Get().Invalidate();
         return 0;
-    case BM_CLICK:
-        Click(hwnd);
-        return 0;
+    case BM_CLICK: Click(hwnd); return 0;
     case WM_LBUTTONDOWN:
         if (TypeOf(hwnd) == BS_GROUPBOX)
             return 0;
@@ -66,11 +62,8 @@ LRESULT ButtonControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             Click(hwnd);
         return 0;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        WindowSystem::Get().Invalidate();
-        return 0;
-    default:
-        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    case WM_KILLFOCUS: WindowSystem::Get().Invalidate(); return 0;
+    default: return WindowClass::Proc(hwnd, msg, wParam, lParam);
     }
 }
 

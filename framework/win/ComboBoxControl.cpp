@@ -48,9 +48,9 @@ void ComboBoxControl::DropDown(HWND hwnd)
     for (const CString& s : m_items)
         items.push_back(PopupItem{s, true, false});
     CRect cells = GetWindowCells(hwnd);
-    int chosen = items.empty() ? POPUP_CANCELLED
-                               : TrackPopupList(items, CPoint(cells.left, cells.bottom), cells.Width(), m_sel, false,
-                                                m_droppedRows);
+    int chosen = items.empty()
+        ? POPUP_CANCELLED
+        : TrackPopupList(items, CPoint(cells.left, cells.bottom), cells.Width(), m_sel, false, m_droppedRows);
     if (!IsWindow(hwnd))
         return;
     if (chosen >= 0 && chosen != m_sel)
@@ -81,8 +81,7 @@ LRESULT ComboBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             DropDown(hwnd);
         return 0;
     case CB_ADDSTRING: return AddString(hwnd, CString(reinterpret_cast<const char16_t*>(lParam)));
-    case CB_INSERTSTRING:
-        return Insert(hwnd, int(INT_PTR(wParam)), CString(reinterpret_cast<const char16_t*>(lParam)));
+    case CB_INSERTSTRING: return Insert(hwnd, int(INT_PTR(wParam)), CString(reinterpret_cast<const char16_t*>(lParam)));
     case CB_DELETESTRING: return DeleteString(int(INT_PTR(wParam)));
     case CB_RESETCONTENT: ResetContent(hwnd); return 0;
     case CB_SETCURSEL: {
@@ -255,8 +254,8 @@ int ComboBoxControl::AddString(HWND hwnd, const CString& text)
     int index = int(m_items.size());
     if (hwnd->style & CBS_SORT)
         index = int(std::upper_bound(m_items.begin(), m_items.end(), text,
-                                     [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; }) -
-                    m_items.begin());
+                                     [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; })
+                    - m_items.begin());
     return Insert(hwnd, index, text);
 }
 
@@ -320,4 +319,3 @@ void ComboBoxControl::Paint(HWND hwnd, CDC& dc)
     }
     dc.TextOut(size.cx - 1, 0, u"\u25BC", ATTR_BUTTON | (enabled ? 0 : ATTR_DISABLED));
 }
-

@@ -57,7 +57,7 @@ struct Fitted {
 
 bool ShareRow(const CRect& a, const CRect& b) { return a.top < b.bottom && b.top < a.bottom; }
 
-} // namespace
+}  // namespace
 
 std::vector<CRect> FitControlsToCells(std::span<const res::DialogItem> items)
 {
@@ -80,7 +80,8 @@ std::vector<CRect> FitControlsToCells(std::span<const res::DialogItem> items)
     // buttons to its left, and each push button of whatever is to its left.
     std::vector<size_t> order(fitted.size());
     std::iota(order.begin(), order.end(), size_t(0));
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return fitted[a].dlu.left < fitted[b].dlu.left; });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return fitted[a].dlu.left < fitted[b].dlu.left; });
     for (size_t i = 0; i < order.size(); ++i) {
         Fitted& right = fitted[order[i]];
         // The nearest neighbour to the left that needs a cell between them.
@@ -89,7 +90,8 @@ std::vector<CRect> FitControlsToCells(std::span<const res::DialogItem> items)
             Fitted& other = fitted[order[j]];
             bool apart = other.dlu.right <= right.dlu.left;
             bool button = other.kind == Kind::PushButton || right.kind == Kind::PushButton;
-            if (apart && button && ShareRow(other.cells, right.cells) && (!left || other.cells.right > left->cells.right))
+            if (apart && button && ShareRow(other.cells, right.cells)
+                && (!left || other.cells.right > left->cells.right))
                 left = &other;
         }
         if (!left)

@@ -51,12 +51,18 @@ public:
 
 class CStatic : public CWnd {
 public:
-    HICON SetIcon(HICON icon) const { return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon))); }
+    HICON SetIcon(HICON icon) const
+    {
+        return reinterpret_cast<HICON>(SendMessage(STM_SETICON, reinterpret_cast<WPARAM>(icon)));
+    }
 };
 
 class CComboBox : public CWnd {
 public:
-    int AddString(const char16_t* text) const { return int(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+    int AddString(const char16_t* text) const
+    {
+        return int(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
     int InsertString(int index, const char16_t* text) const
     {
         return int(SendMessage(CB_INSERTSTRING, WPARAM(INT_PTR(index)), reinterpret_cast<LPARAM>(text)));
@@ -70,7 +76,10 @@ public:
 
 class CListBox : public CWnd {
 public:
-    int AddString(const char16_t* text) const { return int(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+    int AddString(const char16_t* text) const
+    {
+        return int(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text)));
+    }
     void ResetContent() const { SendMessage(LB_RESETCONTENT); }
     int GetCount() const { return int(SendMessage(LB_GETCOUNT)); }
     int GetCurSel() const { return int(SendMessage(LB_GETCURSEL)); }

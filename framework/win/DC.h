@@ -14,14 +14,12 @@ class CDC {
 public:
     CDC(Canvas* canvas, CPoint origin, CRect clip)
         : m_canvas(canvas), m_origin(origin), m_clip(clip), m_size(clip.right - origin.x, clip.bottom - origin.y)
-    {
-    }
+    {}
     // A surface over a client area of `size` cells of which the clip may
     // show only a part.
     CDC(Canvas* canvas, CPoint origin, CRect clip, CSize size)
         : m_canvas(canvas), m_origin(origin), m_clip(clip), m_size(size)
-    {
-    }
+    {}
     virtual ~CDC() = default;
 
     // Writes text starting at (x, y); returns the number of cells used.

@@ -99,8 +99,8 @@ namespace {
 HWND DefaultButton(HWND dialog)
 {
     for (auto& c : dialog->children)
-        if (c->className.CompareNoCase(u"BUTTON") == 0 && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON &&
-            (c->style & WS_VISIBLE))
+        if (c->className.CompareNoCase(u"BUTTON") == 0 && (c->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON
+            && (c->style & WS_VISIBLE))
             return c.get();
     return nullptr;
 }
@@ -110,7 +110,7 @@ void Command(HWND dialog, HWND ctl, UINT id)
     SendMessage(dialog, WM_COMMAND, MAKEWPARAM(WORD(id), BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
 }
 
-} // namespace
+}  // namespace
 
 BOOL IsDialogMessage(HWND dialog, MSG* msg)
 {
@@ -121,10 +121,10 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg)
         return FALSE;
     // A drop-down combo box's field passes on the keys that open the list
     // (F4, Alt+Down, Alt+Up) to its combo box.
-    if (HWND ctl = focus ? DialogControlOf(dialog, focus) : nullptr;
-        ctl && ctl != focus && ctl->className.CompareNoCase(u"COMBOBOX") == 0 &&
-        ((msg->message == WM_KEYDOWN && msg->wParam == VK_F4) ||
-         (msg->message == WM_SYSKEYDOWN && (msg->wParam == VK_DOWN || msg->wParam == VK_UP)))) {
+    if (HWND ctl = focus ? DialogControlOf(dialog, focus) : nullptr; ctl && ctl != focus
+        && ctl->className.CompareNoCase(u"COMBOBOX") == 0
+        && ((msg->message == WM_KEYDOWN && msg->wParam == VK_F4)
+            || (msg->message == WM_SYSKEYDOWN && (msg->wParam == VK_DOWN || msg->wParam == VK_UP)))) {
         SendMessage(ctl, msg->message, msg->wParam, msg->lParam);
         return TRUE;
     }
@@ -146,8 +146,9 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg)
         if (code & DLGC_WANTALLKEYS)
             return FALSE;
         HWND current = focus ? DialogControlOf(dialog, focus) : nullptr;
-        if (current && current->className.CompareNoCase(u"BUTTON") == 0 &&
-            ((current->style & BS_TYPEMASK) == BS_PUSHBUTTON || (current->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)) {
+        if (current && current->className.CompareNoCase(u"BUTTON") == 0
+            && ((current->style & BS_TYPEMASK) == BS_PUSHBUTTON
+                || (current->style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)) {
             if (IsWindowEnabled(current))
                 Command(dialog, current, current->id);
             return TRUE;
@@ -161,10 +162,7 @@ BOOL IsDialogMessage(HWND dialog, MSG* msg)
         }
         return TRUE;
     }
-    case VK_ESCAPE:
-        Command(dialog, GetDlgItem(dialog, IDCANCEL), IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
+    case VK_ESCAPE: Command(dialog, GetDlgItem(dialog, IDCANCEL), IDCANCEL); return TRUE;
+    default: return FALSE;
     }
 }

@@ -22,7 +22,7 @@ constexpr int kDefaultTabStop = 32;
 // arithmetic stays far from the int range's end.
 constexpr int kMaxTabCells = 256;
 constexpr int kMaxColumn = 0x10000000;
-} // namespace
+}  // namespace
 
 EditControl::EditControl(DWORD style) : m_style(style)
 {
@@ -49,8 +49,8 @@ int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd,
         int pos = lineStart + std::clamp(column, 0, lineEnd - lineStart);
         // Never between the halves of a surrogate pair: the column of its
         // second half is as near to the pair's end as to its start.
-        if (pos > lineStart && pos < lineEnd && Utf16::IsLowSurrogate(text.CharAt(pos)) &&
-            Utf16::IsHighSurrogate(text.CharAt(pos - 1)))
+        if (pos > lineStart && pos < lineEnd && Utf16::IsLowSurrogate(text.CharAt(pos))
+            && Utf16::IsHighSurrogate(text.CharAt(pos - 1)))
             ++pos;
         return pos;
     }
@@ -383,8 +383,7 @@ void EditControl::OnKeyDown(HWND hwnd, UINT vk)
         else if (shift)
             Paste(hwnd);
         return;
-    default:
-        return;
+    default: return;
     }
     AfterMove(hwnd);
 }
@@ -410,8 +409,7 @@ void EditControl::OnChar(HWND hwnd, char16_t ch)
         if (Multiline() && !(m_style & ES_READONLY))
             Insert(hwnd, u"\t", true);
         return;
-    default:
-        break;
+    default: break;
     }
     if (ch < 0x20)
         return;
@@ -509,8 +507,8 @@ void EditControl::OnMouseWheel(HWND hwnd, int delta)
     // a turn down.
     const int lines = delta * WHEEL_SCROLL_LINES / WHEEL_DELTA;
     const int lastFull = std::max(0, m_text.LineCount() - ClientCells(hwnd).cy);
-    const int first = lines > 0 ? std::max(0, m_firstLine - lines)
-                                : std::max(m_firstLine, std::min(m_firstLine - lines, lastFull));
+    const int first
+        = lines > 0 ? std::max(0, m_firstLine - lines) : std::max(m_firstLine, std::min(m_firstLine - lines, lastFull));
     if (first == m_firstLine)
         return;
     ScrollTo(hwnd, first, m_firstCol);
@@ -750,7 +748,8 @@ void EditControl::Paint(HWND hwnd, CDC& dc)
         int first = start;
         if (!m_mayHaveTabs) {
             first = start + std::min(m_firstCol, len);
-            if (first > start && Utf16::IsLowSurrogate(m_text.CharAt(first)) && Utf16::IsHighSurrogate(m_text.CharAt(first - 1)))
+            if (first > start && Utf16::IsLowSurrogate(m_text.CharAt(first))
+                && Utf16::IsHighSurrogate(m_text.CharAt(first - 1)))
                 --first;
         }
         int col = first - start;

@@ -46,7 +46,8 @@ struct UninitializedAllocator : std::allocator<T> {
     };
     UninitializedAllocator() = default;
     template <typename U>
-    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept {}
+    UninitializedAllocator(const UninitializedAllocator<U>&) noexcept
+    {}
 
     T* allocate(std::size_t n)
     {

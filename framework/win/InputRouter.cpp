@@ -63,29 +63,15 @@ void InputRouter::Dispatch(const InputEvent& e)
     InputEvent saved = m_event;
     m_event = e;
     switch (e.kind) {
-    case InputEvent::Kind::Key:
-        DispatchKey(e);
-        break;
+    case InputEvent::Kind::Key: DispatchKey(e); break;
     case InputEvent::Kind::MouseDown:
     case InputEvent::Kind::MouseUp:
-    case InputEvent::Kind::MouseMove:
-        DispatchMouse(e);
-        break;
-    case InputEvent::Kind::Wheel:
-        DispatchWheel(e);
-        break;
-    case InputEvent::Kind::Resize:
-        Resize();
-        break;
-    case InputEvent::Kind::Quit:
-        m_inputEnded = true;
-        break;
-    case InputEvent::Kind::EndSession:
-        EndSession(e);
-        break;
-    case InputEvent::Kind::Paste:
-        DispatchPaste(e);
-        break;
+    case InputEvent::Kind::MouseMove: DispatchMouse(e); break;
+    case InputEvent::Kind::Wheel: DispatchWheel(e); break;
+    case InputEvent::Kind::Resize: Resize(); break;
+    case InputEvent::Kind::Quit: m_inputEnded = true; break;
+    case InputEvent::Kind::EndSession: EndSession(e); break;
+    case InputEvent::Kind::Paste: DispatchPaste(e); break;
     }
     m_event = saved;
 }
@@ -179,8 +165,8 @@ void InputRouter::DispatchPaste(const InputEvent& e)
     // would give, so that Enter and Tab there do what they always do.
     m_viewport.RevealFocus(m_tree.Focus());
     HWND target = m_tree.Focus();
-    if (target && m_tree.IsLive(target) && TopLevelOf(target) == m_tree.ActiveTopLevel() &&
-        m_tree.Send(target, WM_PASTETEXT, e.first ? TRUE : FALSE, reinterpret_cast<LPARAM>(&e.text)))
+    if (target && m_tree.IsLive(target) && TopLevelOf(target) == m_tree.ActiveTopLevel()
+        && m_tree.Send(target, WM_PASTETEXT, e.first ? TRUE : FALSE, reinterpret_cast<LPARAM>(&e.text)))
         return;
     for (size_t i = 0; i < e.text.size() && !m_inputEnded; ++i) {
         InputEvent key = InputEvent::Typing(e.text[i]);

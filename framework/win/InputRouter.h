@@ -22,8 +22,7 @@ class InputRouter {
 public:
     InputRouter(WindowTree& tree, PopupViewport& viewport, ScreenPainter& painter)
         : m_tree(tree), m_viewport(viewport), m_painter(painter)
-    {
-    }
+    {}
 
     // The host input comes from; input (and the session) starts again.
     void SetHost(Host* host);

@@ -46,9 +46,7 @@ LRESULT ListBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         m_top = 0;
         Select(hwnd, -1, false);
         return 0;
-    case LB_SETCURSEL:
-        Select(hwnd, int(INT_PTR(wParam)), false);
-        return m_sel;
+    case LB_SETCURSEL: Select(hwnd, int(INT_PTR(wParam)), false); return m_sel;
     case LB_GETCURSEL: return m_sel;
     case LB_GETCOUNT: return n;
     case LB_GETTEXTLEN: {
@@ -61,9 +59,7 @@ LRESULT ListBoxControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_VSCROLL: OnVScroll(hwnd, LOWORD(wParam)); return 0;
     case WM_MOUSEWHEEL: ScrollTo(hwnd, m_top - short(HIWORD(wParam)) / WHEEL_DELTA); return 0;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        WindowSystem::Get().Invalidate();
-        return 0;
+    case WM_KILLFOCUS: WindowSystem::Get().Invalidate(); return 0;
     default: return WindowClass::Proc(hwnd, msg, wParam, lParam);
     }
 }
@@ -74,8 +70,8 @@ int ListBoxControl::AddString(HWND hwnd, int index, bool sorted, const char16_t*
     CString text(item);
     if (sorted)
         index = int(std::upper_bound(m_items.begin(), m_items.end(), text,
-                                     [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; }) -
-                    m_items.begin());
+                                     [](const CString& a, const CString& b) { return a.CompareNoCase(b) < 0; })
+                    - m_items.begin());
     if (index < 0 || index > n)
         index = n;
     m_items.insert(m_items.begin() + index, text);

@@ -33,6 +33,8 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
+// The message-map macros are laid out by hand: one entry per line reads as a table.
+// clang-format off
 #define DECLARE_MESSAGE_MAP()                                   \
 protected:                                                      \
     static const AFX_MSGMAP* GetThisMessageMap();               \
@@ -94,3 +96,4 @@ private:
 #define ON_WM_HSCROLL() {WM_HSCROLL, 0, 0, 0, AFX_THUNK(t_->OnHScroll(LOWORD(w_), HIWORD(w_), reinterpret_cast<CScrollBar*>(l_)); return 0;)},
 #define ON_WM_VSCROLL() {WM_VSCROLL, 0, 0, 0, AFX_THUNK(t_->OnVScroll(LOWORD(w_), HIWORD(w_), reinterpret_cast<CScrollBar*>(l_)); return 0;)},
 #define ON_WM_QUERYDRAGICON() {WM_QUERYDRAGICON, 0, 0, 0, AFX_THUNK(return reinterpret_cast<LRESULT>(t_->OnQueryDragIcon());)},
+// clang-format on

@@ -45,8 +45,14 @@ LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         case VK_DOWN: Move(hwnd, 1); break;
         case VK_PRIOR: Move(hwnd, -Rows(hwnd)); break;
         case VK_NEXT: Move(hwnd, Rows(hwnd)); break;
-        case VK_HOME: m_sel = -1; Move(hwnd, 1); break;
-        case VK_END: m_sel = -1; Move(hwnd, -1); break;
+        case VK_HOME:
+            m_sel = -1;
+            Move(hwnd, 1);
+            break;
+        case VK_END:
+            m_sel = -1;
+            Move(hwnd, -1);
+            break;
         case VK_RETURN:
             // With nothing highlighted Enter closes the list and chooses
             // nothing, as Esc does.
@@ -54,9 +60,7 @@ LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             m_done = true;
             break;
         case VK_ESCAPE:
-        case VK_F10:
-            m_done = true;
-            break;
+        case VK_F10: m_done = true; break;
         case VK_LEFT:
         case VK_RIGHT:
             if (m_arrowsLeave) {
@@ -64,8 +68,7 @@ LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
                 m_done = true;
             }
             break;
-        default:
-            break;
+        default: break;
         }
         return 0;
     case WM_LBUTTONDOWN: {
@@ -86,11 +89,8 @@ LRESULT PopupListControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return 0;
     }
     case WM_CANCELMODE:
-    case WM_CLOSE:
-        m_done = true;
-        return 0;
-    default:
-        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    case WM_CLOSE: m_done = true; return 0;
+    default: return WindowClass::Proc(hwnd, msg, wParam, lParam);
     }
 }
 
@@ -159,7 +159,8 @@ int TrackPopupList(const std::vector<PopupItem>& items, CPoint cell, int minWidt
     // Nothing is highlighted while nothing is chosen; an entry that cannot
     // be chosen hands the highlight on to the next one that can.
     list->m_sel = -1;
-    if (initial >= 0 && initial < int(items.size()) && items[size_t(initial)].enabled && !items[size_t(initial)].separator) {
+    if (initial >= 0 && initial < int(items.size()) && items[size_t(initial)].enabled
+        && !items[size_t(initial)].separator) {
         list->m_sel = initial;
         list->m_top = std::max(0, initial - rows + 1);
     } else if (initial >= 0) {

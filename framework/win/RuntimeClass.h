@@ -31,20 +31,20 @@ public:
 
 #define RUNTIME_CLASS(name) (&name::class##name)
 
-#define DECLARE_DYNAMIC(name)                                     \
-public:                                                           \
-    static const CRuntimeClass class##name;                       \
+#define DECLARE_DYNAMIC(name)                                                                                          \
+public:                                                                                                                \
+    static const CRuntimeClass class##name;                                                                            \
     const CRuntimeClass* GetRuntimeClass() const override;
 
-#define DECLARE_DYNCREATE(name)                                   \
-    DECLARE_DYNAMIC(name)                                         \
+#define DECLARE_DYNCREATE(name)                                                                                        \
+    DECLARE_DYNAMIC(name)                                                                                              \
     static CObject* CreateObject();
 
-#define IMPLEMENT_DYNAMIC(name, base)                                                        \
-    const CRuntimeClass name::class##name = {#name, nullptr, RUNTIME_CLASS(base)};           \
+#define IMPLEMENT_DYNAMIC(name, base)                                                                                  \
+    const CRuntimeClass name::class##name = {#name, nullptr, RUNTIME_CLASS(base)};                                     \
     const CRuntimeClass* name::GetRuntimeClass() const { return &class##name; }
 
-#define IMPLEMENT_DYNCREATE(name, base)                                                      \
-    CObject* name::CreateObject() { return new name; }                                       \
-    const CRuntimeClass name::class##name = {#name, &name::CreateObject, RUNTIME_CLASS(base)}; \
+#define IMPLEMENT_DYNCREATE(name, base)                                                                                \
+    CObject* name::CreateObject() { return new name; }                                                                 \
+    const CRuntimeClass name::class##name = {#name, &name::CreateObject, RUNTIME_CLASS(base)};                         \
     const CRuntimeClass* name::GetRuntimeClass() const { return &class##name; }

@@ -26,10 +26,8 @@ LRESULT StaticControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         WindowSystem::Get().Invalidate();
         return reinterpret_cast<LRESULT>(old);
     }
-    case STM_GETICON:
-        return reinterpret_cast<LRESULT>(m_icon);
-    default:
-        return WindowClass::Proc(hwnd, msg, wParam, lParam);
+    case STM_GETICON: return reinterpret_cast<LRESULT>(m_icon);
+    default: return WindowClass::Proc(hwnd, msg, wParam, lParam);
     }
 }
 

@@ -13,7 +13,6 @@
 
 namespace {
 
-
 // Appends base + i + 1 to `starts` for every '\n' at units[i]: the line
 // starts a piece of text adds. Lines are tens of units long, so the scan
 // tests sixteen units at a time where the processor can.
@@ -26,8 +25,8 @@ void CollectLineStarts(const char16_t* units, int count, int base, GapBuffer<int
         const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i));
         const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i + 8));
         // One bit per unit: equal lanes are all ones, which packs to 0xFF.
-        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_packs_epi16(_mm_cmpeq_epi16(low, newline), _mm_cmpeq_epi16(high, newline))));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(low, newline), _mm_cmpeq_epi16(high, newline))));
         while (mask != 0) {
             starts.push_back(base + i + std::countr_zero(mask) + 1);
             mask &= mask - 1;
@@ -102,17 +101,11 @@ Widened Widen(const unsigned char* bytes, std::size_t count, char16_t* units, Ga
 
 }  // namespace
 
-TextBuffer::TextBuffer()
-{
-    SetText(u"");
-}
+TextBuffer::TextBuffer() { SetText(u""); }
 
 // ---- Content ----
 
-char16_t TextBuffer::CharAt(int pos) const
-{
-    return pos >= 0 && pos < Length() ? m_text[pos] : u'\0';
-}
+char16_t TextBuffer::CharAt(int pos) const { return pos >= 0 && pos < Length() ? m_text[pos] : u'\0'; }
 
 int TextBuffer::CopyRange(int pos, int len, char16_t* out) const
 {
@@ -160,8 +153,9 @@ std::size_t TextBuffer::FitPrefix(std::u16string_view text, int room)
         return text.size();
     std::size_t fit = static_cast<std::size_t>(room);
     // Never leave half of a surrogate pair or of a "\r\n" behind.
-    if (fit > 0 && ((Utf16::IsHighSurrogate(text[fit - 1]) && Utf16::IsLowSurrogate(text[fit])) ||
-                    (text[fit - 1] == u'\r' && text[fit] == u'\n')))
+    if (fit > 0
+        && ((Utf16::IsHighSurrogate(text[fit - 1]) && Utf16::IsLowSurrogate(text[fit]))
+            || (text[fit - 1] == u'\r' && text[fit] == u'\n')))
         --fit;
     return fit;
 }
@@ -259,10 +253,7 @@ int TextBuffer::LineFromChar(int pos) const
     return static_cast<int>(it - before.begin()) - 1;
 }
 
-int TextBuffer::LineIndex(int line) const
-{
-    return line >= 0 && line < LineCount() ? LineStart(line) : -1;
-}
+int TextBuffer::LineIndex(int line) const { return line >= 0 && line < LineCount() ? LineStart(line) : -1; }
 
 int TextBuffer::LineLength(int line) const
 {

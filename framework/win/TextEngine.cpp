@@ -45,10 +45,7 @@ int DefaultPosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int c
 
 }  // namespace
 
-TextEngine::TextEngine()
-{
-    SetText(u"");
-}
+TextEngine::TextEngine() { SetText(u""); }
 
 void TextEngine::SetText(std::u16string_view text)
 {
@@ -74,10 +71,7 @@ void TextEngine::TextReplaced()
 
 // ---- Selection and caret ----
 
-std::pair<int, int> TextEngine::GetSel() const
-{
-    return {std::min(m_anchor, m_caret), std::max(m_anchor, m_caret)};
-}
+std::pair<int, int> TextEngine::GetSel() const { return {std::min(m_anchor, m_caret), std::max(m_anchor, m_caret)}; }
 
 void TextEngine::Select(int anchor, int caret)
 {
@@ -105,10 +99,7 @@ void TextEngine::SetSelRaw(int anchor, int caret)
     Select(std::clamp(anchor, 0, Length()), std::clamp(caret, 0, Length()));
 }
 
-void TextEngine::MoveCaretTo(int pos, bool extend)
-{
-    Select(extend ? m_anchor : pos, pos);
-}
+void TextEngine::MoveCaretTo(int pos, bool extend) { Select(extend ? m_anchor : pos, pos); }
 
 void TextEngine::CollapseTo(int pos)
 {
@@ -116,25 +107,13 @@ void TextEngine::CollapseTo(int pos)
     m_desiredColumn = -1;
 }
 
-void TextEngine::MoveLeft(bool extend)
-{
-    MoveCaretTo(PrevCharPos(m_caret), extend);
-}
+void TextEngine::MoveLeft(bool extend) { MoveCaretTo(PrevCharPos(m_caret), extend); }
 
-void TextEngine::MoveRight(bool extend)
-{
-    MoveCaretTo(NextCharPos(m_caret), extend);
-}
+void TextEngine::MoveRight(bool extend) { MoveCaretTo(NextCharPos(m_caret), extend); }
 
-void TextEngine::MoveLineStart(bool extend)
-{
-    MoveCaretTo(LineIndex(LineFromChar(m_caret)), extend);
-}
+void TextEngine::MoveLineStart(bool extend) { MoveCaretTo(LineIndex(LineFromChar(m_caret)), extend); }
 
-void TextEngine::MoveLineEnd(bool extend)
-{
-    MoveCaretTo(LineEnd(LineFromChar(m_caret)), extend);
-}
+void TextEngine::MoveLineEnd(bool extend) { MoveCaretTo(LineEnd(LineFromChar(m_caret)), extend); }
 
 void TextEngine::MoveLines(int delta, bool extend)
 {
@@ -145,7 +124,7 @@ void TextEngine::MoveLines(int delta, bool extend)
         MoveCaretTo(PosAtColumn(target, column), extend);
     else if (!extend)
         MoveCaretTo(m_caret, false);  // no line to go to: the selection still goes
-    m_desiredColumn = column;  // kept until a move of another kind
+    m_desiredColumn = column;         // kept until a move of another kind
 }
 
 int TextEngine::NextCharPos(int pos) const
@@ -223,10 +202,7 @@ int TextEngine::PosAtColumn(int line, int column) const
 
 // ---- Editing ----
 
-int TextEngine::RoomFor(int selectionLength) const
-{
-    return std::max(0, m_limit - (Length() - selectionLength));
-}
+int TextEngine::RoomFor(int selectionLength) const { return std::max(0, m_limit - (Length() - selectionLength)); }
 
 void TextEngine::StartUndoStep(int pos, int removeLen, int insertLen)
 {
@@ -373,11 +349,11 @@ bool TextEngine::MatchesAt(int pos, std::u16string_view needle, bool matchCase) 
 }
 
 TextEngine::ReplaceAllResult TextEngine::ReplaceAllFrom(int pos, std::u16string_view needle,
-                                                       std::u16string_view replacement, bool matchCase,
-                                                       const std::function<bool(int cuts)>& askCut)
+                                                        std::u16string_view replacement, bool matchCase,
+                                                        const std::function<bool(int cuts)>& askCut)
 {
-    const TextReplacer::Result result =
-        TextReplacer(m_text, m_limit).ReplaceAll(pos, needle, replacement, matchCase, askCut);
+    const TextReplacer::Result result
+        = TextReplacer(m_text, m_limit).ReplaceAll(pos, needle, replacement, matchCase, askCut);
     if (result.count > 0) {
         EmptyUndo();
         CollapseTo(result.caret);

@@ -23,8 +23,8 @@
 class TextEngine {
 public:
     static constexpr int kDefaultLimit = EDIT_MAXTEXT;
-    static constexpr int kMaxLimit = 0x7FFFFFFE;   // what SetLimit(0) means
-    static constexpr int kTabWidth = 8;            // default column measure
+    static constexpr int kMaxLimit = 0x7FFFFFFE;  // what SetLimit(0) means
+    static constexpr int kTabWidth = 8;           // default column measure
 
     // Maps caret positions inside one line to horizontal display columns and
     // back, so that Up/Down keep the caret's visual column across tabs or a

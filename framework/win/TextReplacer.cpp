@@ -11,9 +11,8 @@
 using Utf16::IsHighSurrogate;
 using Utf16::IsLowSurrogate;
 
-TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needle,
-                                              std::u16string_view replacement, bool matchCase,
-                                              const AskCut& askCut)
+TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needle, std::u16string_view replacement,
+                                              bool matchCase, const AskCut& askCut)
 {
     if (needle.empty())
         return {};
@@ -41,8 +40,7 @@ TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needl
     for (std::int64_t i = plan.steady; i < count; ++i)
         std::copy_n(replacement.data(), m, text + hits[static_cast<std::size_t>(i)]);
     if (plan.steady == 0)
-        return FinishInPlace(count, plan, pattern, replacement.substr(0, static_cast<std::size_t>(m)),
-                             hits.back() + m);
+        return FinishInPlace(count, plan, pattern, replacement.substr(0, static_cast<std::size_t>(m)), hits.back() + m);
 
     // The rest is built anew in one pass; its spare capacity becomes the gap.
     // Pieces between hits are often a few units long, where a plain loop
@@ -70,8 +68,8 @@ TextReplacer::Result TextReplacer::ReplaceAll(int pos, std::u16string_view needl
         append(replacement.data(), replacement.data() + fit);
         copied = at + m;
     }
-    const int caret =
-        plan.steady < count ? hits.back() + (newLength - length) + m : static_cast<int>(dest - out.data());
+    const int caret
+        = plan.steady < count ? hits.back() + (newLength - length) + m : static_cast<int>(dest - out.data());
     append(text + copied, text + length);
     m_text.Assign(std::move(out));
     return {static_cast<int>(count), plan.cuts, caret};
@@ -125,8 +123,8 @@ void SubstituteUnits(char16_t* text, int from, int length, char16_t with, Matche
 
 }  // namespace
 
-TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement,
-                                                   bool fold, const AskCut& askCut)
+TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold,
+                                                   const AskCut& askCut)
 {
     const auto& latin1 = CaseFold::Latin1Table();
     // A pair folds to a pair, and a lone surrogate to itself: neither is
@@ -292,8 +290,8 @@ TextReplacer::Result TextReplacer::ReplaceInPlace(const std::vector<int>& hits, 
     return {static_cast<int>(hits.size()), 0, hits.back() + shift - growth + static_cast<int>(replacement.size())};
 }
 
-TextReplacer::Result TextReplacer::FinishInPlace(std::int64_t count, const LimitPlan& plan,
-                                                 std::u16string_view matched, std::u16string_view put, int caret)
+TextReplacer::Result TextReplacer::FinishInPlace(std::int64_t count, const LimitPlan& plan, std::u16string_view matched,
+                                                 std::u16string_view put, int caret)
 {
     // Line starts stay where they are unless a line end was replaced or put.
     if (matched.find(u'\n') != std::u16string_view::npos || put.find(u'\n') != std::u16string_view::npos)

@@ -39,8 +39,7 @@ private:
     // every unit is a match or not on its own, and dense matches are
     // replaced in one pass without a list of them. `unit` is folded already
     // if `fold`.
-    Result ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold,
-                           const AskCut& askCut);
+    Result ReplaceEachUnit(int from, char16_t unit, std::u16string_view replacement, bool fold, const AskCut& askCut);
     // Whether `count` matches are few enough for the text to be edited in
     // place rather than built anew.
     bool IsSparse(std::int64_t count) const;

@@ -30,8 +30,8 @@ std::vector<int> BuildFailure(std::u16string_view pattern)
 // Feeds units[i..count) to a KMP matcher that has `matched` units of
 // `pattern` matched so far. Returns the index just past the unit completing a
 // match, or -1 once the units are used up; `matched` is updated either way.
-int AdvanceMatch(std::u16string_view pattern, const std::vector<int>& failure, const char16_t* units, int i,
-                 int count, int& matched)
+int AdvanceMatch(std::u16string_view pattern, const std::vector<int>& failure, const char16_t* units, int i, int count,
+                 int& matched)
 {
     const int m = static_cast<int>(pattern.size());
     const char16_t first = pattern[0];

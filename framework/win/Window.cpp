@@ -12,7 +12,6 @@ CRect CellRectFromPixels(const CRect& px)
     return CRect(col(px.left), row(px.top), col(px.right), row(px.bottom));
 }
 
-
 HWND TopLevelOf(HWND hwnd)
 {
     while (hwnd->parent)

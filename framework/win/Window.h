@@ -87,12 +87,12 @@ public:
 
 struct Window {
     CString className;
-    HWND parent = nullptr;  // child windows: the parent, which owns them
-    HWND owner = nullptr;   // top-level windows: the window they belong to
+    HWND parent = nullptr;                          // child windows: the parent, which owns them
+    HWND owner = nullptr;                           // top-level windows: the window they belong to
     std::vector<std::unique_ptr<Window>> children;  // bottom to top
-    std::unique_ptr<WindowProcedure> proc;  // the class procedure
-    WindowObject* wnd = nullptr;             // the attached object, if any
-    std::unique_ptr<WindowObject> tempWnd;   // a plain CWnd for FromHandle
+    std::unique_ptr<WindowProcedure> proc;          // the class procedure
+    WindowObject* wnd = nullptr;                    // the attached object, if any
+    std::unique_ptr<WindowObject> tempWnd;          // a plain CWnd for FromHandle
     DWORD style = 0;
     DWORD exStyle = 0;
     UINT id = 0;

@@ -22,13 +22,9 @@ LRESULT WindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         buf[n] = 0;
         return LRESULT(n);
     }
-    case WM_GETTEXTLENGTH:
-        return hwnd->text.GetLength();
-    case WM_SETFONT:
-        hwnd->font = reinterpret_cast<HFONT>(wParam);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(hwnd->font);
+    case WM_GETTEXTLENGTH: return hwnd->text.GetLength();
+    case WM_SETFONT: hwnd->font = reinterpret_cast<HFONT>(wParam); return 0;
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(hwnd->font);
     case WM_MOUSEWHEEL:
         // A window that does not scroll passes the wheel to its parent.
         return hwnd->parent ? SendMessage(hwnd->parent, msg, wParam, lParam) : 0;
@@ -38,18 +34,14 @@ LRESULT WindowClass::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         slot = reinterpret_cast<HICON>(lParam);
         return reinterpret_cast<LRESULT>(old);
     }
-    case WM_CLOSE:
-        DestroyWindow(hwnd);
-        return 0;
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_PAINT: {
         CDC dc = WindowSystem::Get().Painter().BeginPaint(hwnd);
         Paint(hwnd, dc);
         return 0;
     }
-    case WM_GETDLGCODE:
-        return LRESULT(DialogCode(hwnd));
-    default:
-        return 0;
+    case WM_GETDLGCODE: return LRESULT(DialogCode(hwnd));
+    default: return 0;
     }
 }
 

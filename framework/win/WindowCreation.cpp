@@ -38,8 +38,8 @@ std::unique_ptr<WindowProcedure> ClassProcedure(const CString& className, DWORD 
 
 }  // namespace
 
-HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, WindowObject* attach)
+HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y, int cx,
+                    int cy, HWND parent, UINT id, void* param, WindowObject* attach)
 {
     CREATESTRUCT cs;
     cs.dwExStyle = exStyle;

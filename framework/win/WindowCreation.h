@@ -9,5 +9,5 @@
 #include "framework/base/String.h"
 #include "framework/win/Window.h"
 
-HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y,
-                    int cx, int cy, HWND parent, UINT id, void* param, WindowObject* attach = nullptr);
+HWND CreateWindowEx(DWORD exStyle, const CString& className, const CString& name, DWORD style, int x, int y, int cx,
+                    int cy, HWND parent, UINT id, void* param, WindowObject* attach = nullptr);

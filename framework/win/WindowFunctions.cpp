@@ -86,10 +86,7 @@ BOOL EnableWindow(HWND hwnd, BOOL enable)
     return wasDisabled;
 }
 
-BOOL IsWindowEnabled(HWND hwnd)
-{
-    return IsWindow(hwnd) && !(hwnd->style & WS_DISABLED) ? TRUE : FALSE;
-}
+BOOL IsWindowEnabled(HWND hwnd) { return IsWindow(hwnd) && !(hwnd->style & WS_DISABLED) ? TRUE : FALSE; }
 
 HWND SetFocus(HWND hwnd) { return WindowSystem::Get().SetFocus(hwnd); }
 HWND GetFocus() { return WindowSystem::Get().Tree().Focus(); }

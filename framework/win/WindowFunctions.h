@@ -43,7 +43,7 @@ BOOL SetWindowText(HWND hwnd, const CString& text);
 CString GetWindowText(HWND hwnd);
 int GetWindowTextLength(HWND hwnd);
 BOOL MoveWindow(HWND hwnd, int x, int y, int cx, int cy, BOOL repaint = TRUE);
-CRect GetClientRect(HWND hwnd);          // (0, 0, width, height)
+CRect GetClientRect(HWND hwnd);  // (0, 0, width, height)
 // Screen pixels, where the window shows: a popup that does not fit the
 // screen shows moved onto it and cut to its size, with its client area
 // scrolled (ClientToScreen follows the scrolling).

@@ -206,7 +206,10 @@ BOOL CWnd::ModifyStyle(DWORD remove, DWORD add) const
 
 void CWnd::GetClientRect(CRect* rect) const { *rect = ::GetClientRect(m_hWnd); }
 void CWnd::GetWindowRect(CRect* rect) const { *rect = ::GetWindowRect(m_hWnd); }
-void CWnd::MoveWindow(const CRect& r, BOOL repaint) const { ::MoveWindow(m_hWnd, r.left, r.top, r.Width(), r.Height(), repaint); }
+void CWnd::MoveWindow(const CRect& r, BOOL repaint) const
+{
+    ::MoveWindow(m_hWnd, r.left, r.top, r.Width(), r.Height(), repaint);
+}
 void CWnd::MoveWindow(int x, int y, int cx, int cy, BOOL repaint) const { ::MoveWindow(m_hWnd, x, y, cx, cy, repaint); }
 
 void CWnd::CenterWindow(CWnd* alternateOwner) const
@@ -243,12 +246,16 @@ void CWnd::UpdateWindow() const { WindowSystem::Get().Painter().Present(); }
 
 HICON CWnd::SetIcon(HICON icon, BOOL big) const
 {
-    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
 }
 
 void CWnd::SetFont(HFONT font, BOOL redraw) const { SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw); }
 HFONT CWnd::GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
-void CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL redraw) const { ::SetScrollInfo(m_hWnd, bar, info, redraw); }
+void CWnd::SetScrollInfo(int bar, const SCROLLINFO& info, BOOL redraw) const
+{
+    ::SetScrollInfo(m_hWnd, bar, info, redraw);
+}
 int CWnd::GetScrollPos(int bar) const { return ::GetScrollInfo(m_hWnd, bar).nPos; }
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const

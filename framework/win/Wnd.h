@@ -33,8 +33,8 @@ public:
 
     virtual BOOL Create(const char16_t* className, const char16_t* windowName, DWORD style, const CRect& rect,
                         CWnd* parent, UINT id, CCreateContext* context = nullptr);
-    BOOL CreateEx(DWORD exStyle, const char16_t* className, const char16_t* windowName, DWORD style,
-                  const CRect& rect, CWnd* parent, UINT id, void* param = nullptr);
+    BOOL CreateEx(DWORD exStyle, const char16_t* className, const char16_t* windowName, DWORD style, const CRect& rect,
+                  CWnd* parent, UINT id, void* param = nullptr);
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     virtual BOOL DestroyWindow();
     // Called after the window is gone; views and frames delete themselves.

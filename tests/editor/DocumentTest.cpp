@@ -48,8 +48,7 @@ class HeldByOtherProcess {
 public:
     HeldByOtherProcess(const std::string& path, UINT flags)
         : m_child([&] { return m_file.Open(U16(path).c_str(), flags) != FALSE; })
-    {
-    }
+    {}
     bool Held() const { return m_child.Ready(); }
 
 private:
@@ -184,8 +183,8 @@ TEST_F(DocumentTest, LargestFileOpensAndOneByteMoreIsRefusedBeforeReading)
     FaultInjection::Count();
     Open("toolarge.txt", {u"No", u"OK"});
     EXPECT_EQ(FaultInjection::Calls(FaultInjection::kRead), 0);
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Save changes to " + P("before.txt") + "?",
-                                                  "The file is too large to open."}));
+    EXPECT_EQ(Boxes(),
+              (std::vector<std::string>{"Save changes to " + P("before.txt") + "?", "The file is too large to open."}));
     EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
     EXPECT_EQ(Get("before.txt"), "before");
 }
@@ -292,8 +291,8 @@ TEST_F(DocumentTest, WhatSaveNarrowsOpensAgain)
         host.ClearRecords();
         Open("narrow.txt");
         EXPECT_EQ(Boxes(), std::vector<std::string>{});
-        EXPECT_EQ(State(), "title=narrow.txt path=" + P("narrow.txt") + " unchanged text=\"" +
-                               Show(Widened(saved)) + "\"");
+        EXPECT_EQ(State(),
+                  "title=narrow.txt path=" + P("narrow.txt") + " unchanged text=\"" + Show(Widened(saved)) + "\"");
     }
 }
 
@@ -361,9 +360,9 @@ TEST_F(DocumentTest, SharingViolationAtOpenKeepsTheDocumentAsItWas)
     Type(u"more ");
     host.ClearRecords();
     Open("held.txt", {u"No", u"OK"});
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Save changes to " + P("mine.txt") + "?",
-                                                  "A sharing violation occurred while accessing " + P("held.txt") +
-                                                      "."}));
+    EXPECT_EQ(Boxes(),
+              (std::vector<std::string>{"Save changes to " + P("mine.txt") + "?",
+                                        "A sharing violation occurred while accessing " + P("held.txt") + "."}));
     EXPECT_EQ(State(), "title=mine.txt path=" + P("mine.txt") + " changed text=\"more mine\"");
     EXPECT_EQ(Get("mine.txt"), "mine");
 }
@@ -376,7 +375,8 @@ TEST_F(DocumentTest, SharingViolationAtSaveKeepsFileAndChanges)
     HeldByOtherProcess reader(P("shared.txt"), CFile::modeRead | CFile::shareDenyWrite);
     ASSERT_TRUE(reader.Held());
     Save({u"OK"});
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"A sharing violation occurred while accessing " + P("shared.txt") + "."});
+    EXPECT_EQ(Boxes(),
+              std::vector<std::string>{"A sharing violation occurred while accessing " + P("shared.txt") + "."});
     EXPECT_EQ(State(), "title=shared.txt path=" + P("shared.txt") + " changed text=\"new old\"");
     EXPECT_EQ(Get("shared.txt"), "old");
     EXPECT_EQ(Listing(), std::vector<std::string>{"shared.txt"});
@@ -393,8 +393,9 @@ TEST_F(DocumentTest, AccessDeniedAtOpenKeepsTheDocumentAsItWas)
         Open(P("secret.txt"), {u"No", u"OK"});
         return Joined(Boxes()) + " " + State();
     });
-    EXPECT_EQ(report, "[Save changes to Untitled?][Access to " + P("secret.txt") +
-                          " was denied.] title=Untitled path= changed text=\"draft\"");
+    EXPECT_EQ(report,
+              "[Save changes to Untitled?][Access to " + P("secret.txt")
+                  + " was denied.] title=Untitled path= changed text=\"draft\"");
 }
 
 TEST_F(DocumentTest, AccessDeniedAtSaveAsKeepsTheDocumentChanged)
@@ -408,7 +409,8 @@ TEST_F(DocumentTest, AccessDeniedAtSaveAsKeepsTheDocumentChanged)
         SaveAs(P("locked/new.txt"), {u"OK"});
         return Joined(Boxes()) + " " + State();
     });
-    EXPECT_EQ(report, "[Access to " + P("locked/new.txt") + " was denied.] title=Untitled path= changed text=\"draft\"");
+    EXPECT_EQ(report,
+              "[Access to " + P("locked/new.txt") + " was denied.] title=Untitled path= changed text=\"draft\"");
     EXPECT_EQ(Listing("locked"), std::vector<std::string>{});
 }
 
@@ -545,7 +547,8 @@ TEST_F(DocumentTest, ReadErrorDuringOpenLeavesAnEmptyUntitledDocument)
     ASSERT_TRUE(Start({P("named.txt")}));
     FaultInjection::Fail(FaultInjection::kRead, 2, EIO);
     Open("bad.txt", {u"OK"});
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"A hardware I/O error was reported while accessing " + P("bad.txt") + "."});
+    EXPECT_EQ(Boxes(),
+              std::vector<std::string>{"A hardware I/O error was reported while accessing " + P("bad.txt") + "."});
     EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
 }
 

@@ -107,11 +107,18 @@ TEST_F(EditViewTest, ArrowKeysReportOncePerKeyAndShiftArrowsNotAtAll)
         int reports;
     };
     const Step steps[] = {
-        {VK_DOWN, false, "Line 2", 1},  {VK_DOWN, false, "Line 3", 1}, {VK_RIGHT, false, "Line 3", 1},
-        {VK_UP, false, "Line 2", 1},    {VK_END, false, "Line 2", 1},  {VK_RIGHT, false, "Line 3", 1},
-        {VK_NEXT, false, "Line 6", 1},  {VK_PRIOR, false, "Line 1", 1},
+        {VK_DOWN, false, "Line 2", 1},
+        {VK_DOWN, false, "Line 3", 1},
+        {VK_RIGHT, false, "Line 3", 1},
+        {VK_UP, false, "Line 2", 1},
+        {VK_END, false, "Line 2", 1},
+        {VK_RIGHT, false, "Line 3", 1},
+        {VK_NEXT, false, "Line 6", 1},
+        {VK_PRIOR, false, "Line 1", 1},
         // Extending the selection reports nothing; the indicator keeps its value.
-        {VK_DOWN, true, "Line 1", 0},   {VK_DOWN, true, "Line 1", 0},  {VK_RIGHT, true, "Line 1", 0},
+        {VK_DOWN, true, "Line 1", 0},
+        {VK_DOWN, true, "Line 1", 0},
+        {VK_RIGHT, true, "Line 1", 0},
         // A plain arrow collapses the selection, which is reported.
         {VK_DOWN, false, "Line 4", 1},
     };
@@ -327,8 +334,8 @@ TEST_F(EditViewTest, ControlStyleFontAndSelectionKeptWhileUnfocused)
 {
     ASSERT_TRUE(Start());
     DWORD style = View()->GetStyle();
-    const DWORD wanted = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL |
-                         ES_AUTOHSCROLL | ES_NOHIDESEL;
+    const DWORD wanted = WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL
+        | ES_AUTOHSCROLL | ES_NOHIDESEL;
     EXPECT_EQ(style & wanted, wanted);
     EXPECT_EQ(style & WS_BORDER, 0u);
     EXPECT_EQ(::GetClassName(View()->m_hWnd), u"EDIT");

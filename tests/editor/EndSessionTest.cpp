@@ -94,10 +94,12 @@ TEST_F(EndSessionTest, ChangedTextGoesBesideItsFileAsSaveWritesIt)
     EndSession();
     EXPECT_TRUE(WindowSystem::Get().Router().InputEnded());
     EXPECT_TRUE(host.MessageBoxes().empty());
-    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=\xC0\xAC? caf\xE9\r\nna\xEFve",
-                                                 "notes.txt=caf\xE9\r\nna\xEFve"}));
-    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt") +
-                                                   " was written to " + P("notes.txt.save") + "."}));
+    EXPECT_EQ(
+        Files(),
+        (std::vector<std::string>{"notes.txt.save=\xC0\xAC? caf\xE9\r\nna\xEFve", "notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(Reports(),
+              (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt") + " was written to "
+                                        + P("notes.txt.save") + "."}));
     EXPECT_EQ(fs::status(P("notes.txt.save")).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
 }
@@ -109,8 +111,9 @@ TEST_F(EndSessionTest, TakenNamesAreLeftAlone)
     ASSERT_TRUE(Start({P("notes.txt")}));
     Type(u"x");
     EndSession(SIGTERM);
-    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save.1=", "notes.txt.save.2=xcaf\xE9\r\nna\xEFve",
-                                                 "notes.txt.save=older copy", "notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(Files(),
+              (std::vector<std::string>{"notes.txt.save.1=", "notes.txt.save.2=xcaf\xE9\r\nna\xEFve",
+                                        "notes.txt.save=older copy", "notes.txt=caf\xE9\r\nna\xEFve"}));
     EXPECT_FALSE(fs::exists(P("elsewhere")));
     ASSERT_EQ(Reports().size(), 1u);
     EXPECT_NE(Reports()[0].find(P("notes.txt.save.2")), std::string::npos);
@@ -122,8 +125,9 @@ TEST_F(EndSessionTest, UntitledTextGoesToTheWorkingFolder)
     Type(u"draft\r");
     EndSession(0);
     EXPECT_EQ(Files(), (std::vector<std::string>{"Untitled.save=draft\r\n", "notes.txt=caf\xE9\r\nna\xEFve"}));
-    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of Untitled was written to " +
-                                                   P("Untitled.save") + "."}));
+    EXPECT_EQ(
+        Reports(),
+        (std::vector<std::string>{"tessel: The unsaved text of Untitled was written to " + P("Untitled.save") + "."}));
 }
 
 TEST_F(EndSessionTest, UnchangedTextWritesNothing)
@@ -143,8 +147,8 @@ TEST_F(EndSessionTest, AnOpenPromptIsNotAnswered)
     host.OnModal([&] { host.EndSession(SIGHUP); });
     Command(ID_APP_EXIT);
     EXPECT_EQ(host.MessageBoxes().size(), 1u);
-    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=ycaf\xE9\r\nna\xEFve",
-                                                 "notes.txt=caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(Files(),
+              (std::vector<std::string>{"notes.txt.save=ycaf\xE9\r\nna\xEFve", "notes.txt=caf\xE9\r\nna\xEFve"}));
     EXPECT_EQ(Reports().size(), 1u);
 }
 
@@ -157,9 +161,9 @@ TEST_F(EndSessionTest, AFailedCopyIsReported)
     FaultInjection::Reset();
     EXPECT_TRUE(host.MessageBoxes().empty());
     EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve"}));
-    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt") +
-                                                   " was lost: Disk full while accessing " + P("notes.txt.save") +
-                                                   "."}));
+    EXPECT_EQ(Reports(),
+              (std::vector<std::string>{"tessel: The unsaved text of " + P("notes.txt")
+                                        + " was lost: Disk full while accessing " + P("notes.txt.save") + "."}));
 }
 
 TEST_F(EndSessionTest, TheExitStatusIsNotSuccess)
@@ -190,8 +194,9 @@ TEST_F(EndSessionTest, ACrashWritesTheChangedTextAsTheEndOfTheSessionWould)
     close(report[1]);
     EXPECT_EQ(std::string(line, size_t(std::max<ssize_t>(n, 0))),
               "tessel: The unsaved text of " + P("notes.txt") + " was written to " + P("notes.txt.save") + ".\n");
-    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt.save=\xC0 caf\xE9\r\nna\xEFve",
-                                                 "notes.txt=\xC0 caf\xE9\r\nna\xEFve"}));
+    EXPECT_EQ(
+        Files(),
+        (std::vector<std::string>{"notes.txt.save=\xC0 caf\xE9\r\nna\xEFve", "notes.txt=\xC0 caf\xE9\r\nna\xEFve"}));
 }
 
 // Where the copy cannot go beside its file (here a name one byte too long
@@ -206,8 +211,9 @@ TEST_F(EndSessionTest, ACopyThatCannotGoBesideItsFileGoesToTheStateFolder)
     Type(u"y");
     EXPECT_EQ(Crash(), "tessel: The unsaved text of " + P(name) + " was written to " + fitted + ".\n");
     EndSession();
-    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of " + P(name) + " was written to " +
-                                                   fitted + ".1."}));
+    EXPECT_EQ(
+        Reports(),
+        (std::vector<std::string>{"tessel: The unsaved text of " + P(name) + " was written to " + fitted + ".1."}));
     EXPECT_EQ(places.Get("state/tessel/" + name.substr(0, 246) + ".save.1"), "yx");
     EXPECT_EQ(support::ModeOf(places / "state/tessel"), mode_t(0700));
 }
@@ -219,10 +225,10 @@ TEST_F(EndSessionTest, ACrashInsideAChangeWritesAWholeTextOrSaysThatNoneWasWritt
     std::u16string lines;
     for (int i = 0; i < 1000; ++i)
         lines += U16("line " + std::to_string(i) + "\n");
-    const std::string written =
-        "tessel: The unsaved text of " + P("notes.txt") + " was written to " + P("notes.txt.save") + ".\n";
-    const std::string none = "tessel: The unsaved text of " + P("notes.txt") +
-                             " was lost: It was half way through a change, so no copy of it was written.\n";
+    const std::string written
+        = "tessel: The unsaved text of " + P("notes.txt") + " was written to " + P("notes.txt.save") + ".\n";
+    const std::string none = "tessel: The unsaved text of " + P("notes.txt")
+        + " was lost: It was half way through a change, so no copy of it was written.\n";
     using Fault = TextFaultInjection;
     struct Case {
         const char* what;
@@ -234,8 +240,7 @@ TEST_F(EndSessionTest, ACrashInsideAChangeWritesAWholeTextOrSaysThatNoneWasWritt
         {"typing far from the last change", Fault::ptMoveGap, [&] { Key(VK_END, true); }, [&] { Type(u"X"); }},
         {"a paste longer than the room", Fault::ptGrow, [] {}, [&] { Paste(std::u16string(20000, u'p')); }},
         {"typing over a selection", Fault::ptReplace, [&] { Select(100, 5000); }, [&] { Type(u"X"); }},
-        {"replace all",
-         Fault::ptAssign,
+        {"replace all", Fault::ptAssign,
          [&] {
              Command(ID_TOOLS_FIND_REPLACE);
              Fill(IDC_FIND_TEXT, u"line");
@@ -289,10 +294,11 @@ TEST_F(EndSessionTest, ACrashWhileAFileLoadsWritesNoCopy)
     ASSERT_FALSE(said.empty());
     EXPECT_EQ(said, std::vector<std::string>(said.size(), ""));
     Type(u"y");
-    EXPECT_EQ(Crash(), "tessel: The unsaved text of " + P("second.txt") + " was written to " +
-                           P("second.txt.save") + ".\n");
-    EXPECT_EQ(Files(), (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve", "second.txt.save=ysecond",
-                                                 "second.txt=second"}));
+    EXPECT_EQ(Crash(),
+              "tessel: The unsaved text of " + P("second.txt") + " was written to " + P("second.txt.save") + ".\n");
+    EXPECT_EQ(
+        Files(),
+        (std::vector<std::string>{"notes.txt=caf\xE9\r\nna\xEFve", "second.txt.save=ysecond", "second.txt=second"}));
 }
 
 // An untitled text whose working folder is gone, with no state folder to
@@ -306,7 +312,8 @@ TEST_F(EndSessionTest, UntitledTextWithoutItsWorkingFolderGoesToTheTemporaryFold
     ASSERT_EQ(::chdir(P("gone").c_str()), 0);
     fs::remove(P("gone"));
     EndSession();
-    EXPECT_EQ(Reports(), (std::vector<std::string>{"tessel: The unsaved text of Untitled was written to " +
-                                                   places / "temp/Untitled.save" + "."}));
+    EXPECT_EQ(Reports(),
+              (std::vector<std::string>{"tessel: The unsaved text of Untitled was written to "
+                                        + places / "temp/Untitled.save" + "."}));
     EXPECT_EQ(places.Get("temp/Untitled.save"), "draft");
 }

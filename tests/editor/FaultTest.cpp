@@ -65,9 +65,9 @@ protected:
     std::string Summary()
     {
         std::u16string text = Text16();
-        return "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8() +
-               (Doc()->IsModified() ? " changed" : " unchanged") + " length=" + std::to_string(text.size()) +
-               " starts=\"" + CString(text.substr(0, 8)).ToUtf8() + "\"";
+        return "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8()
+            + (Doc()->IsModified() ? " changed" : " unchanged") + " length=" + std::to_string(text.size())
+            + " starts=\"" + CString(text.substr(0, 8)).ToUtf8() + "\"";
     }
 
     // Makes the document changed without changing its text.
@@ -135,8 +135,9 @@ TEST_F(FaultTest, ShortReadsStillOpenTheWholeFile)
         Open("long.txt");
         FaultInjection::Reset();
         EXPECT_EQ(Boxes(), std::vector<std::string>{});
-        EXPECT_EQ(Summary(), "title=long.txt path=" + P("long.txt") + " unchanged length=" +
-                               std::to_string(bytes.size()) + " starts=\"sline 0 \"");
+        EXPECT_EQ(Summary(),
+                  "title=long.txt path=" + P("long.txt") + " unchanged length=" + std::to_string(bytes.size())
+                      + " starts=\"sline 0 \"");
         EXPECT_TRUE(Text16() == Widened(bytes)) << "the text differs from the file";
     }
 }
@@ -199,8 +200,9 @@ TEST_F(FaultTest, AnIOErrorAtAnyWriteOfSaveKeepsTheOldFile)
         EXPECT_EQ(Boxes(), (std::vector<std::string>{P("doc.txt") + kChanged, Message(kHardIO, "doc.txt")}));
         EXPECT_TRUE(Holds("doc.txt", old));
         EXPECT_EQ(Listing(), std::vector<std::string>{"doc.txt"});
-        EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(saved.size()) +
-                               " starts=\"noline 0\"");
+        EXPECT_EQ(Summary(),
+                  "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(saved.size())
+                      + " starts=\"noline 0\"");
     }
     Save({u"Yes"});
     EXPECT_TRUE(Holds("doc.txt", saved));
@@ -243,8 +245,8 @@ TEST_F(FaultTest, AFailedSaveAsToANewFileLeavesNothingBehind)
             FaultInjection::Reset();
             EXPECT_EQ(Boxes(), std::vector<std::string>{Message(err == EIO ? kHardIO : kDiskFull, "new.txt")});
             EXPECT_EQ(Listing(), std::vector<std::string>{}) << "neither the file nor a temporary one";
-            EXPECT_EQ(Summary(), "title=Untitled path= changed length=" + std::to_string(pasted.size()) +
-                                   " starts=\"pline 0 \"");
+            EXPECT_EQ(Summary(),
+                      "title=Untitled path= changed length=" + std::to_string(pasted.size()) + " starts=\"pline 0 \"");
         }
     }
 }
@@ -292,8 +294,9 @@ TEST_F(FaultTest, AFailedSaveInPlaceKeepsTheTextForAnotherTry)
     FaultInjection::Reset();
     EXPECT_EQ(Boxes(), std::vector<std::string>{Message(kHardIO, "doc.txt")});
     EXPECT_TRUE(Holds("doc.txt", old));
-    EXPECT_EQ(Summary(), "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(old.size() + 1) +
-                           " starts=\"noline 0\"");
+    EXPECT_EQ(Summary(),
+              "title=doc.txt path=" + P("doc.txt") + " changed length=" + std::to_string(old.size() + 1)
+                  + " starts=\"noline 0\"");
     Save();
     EXPECT_TRUE(Holds("doc.txt", "n" + old));
     EXPECT_EQ(Listing(), std::vector<std::string>{"doc.txt"});

@@ -162,7 +162,7 @@ TEST_F(FileDialogTest, EnterOnAFolderGoesIntoItAndUpAgain)
             host.OnModal([&] {
                 seen.push_back(Look());
                 host.Key(VK_TAB, u'\t', false, true);  // back to the name field
-                host.Type(u"sub\r");                  // a folder typed there
+                host.Type(u"sub\r");                   // a folder typed there
                 host.OnModal([&] {
                     seen.push_back(Look());
                     host.Type(u"inner.txt\r");
@@ -287,7 +287,8 @@ TEST_F(FileDialogTest, OpenRequiresAnExistingFile)
         host.Key(VK_ESCAPE);
     });
     Ctrl('O');
-    EXPECT_EQ(Boxes(), std::vector<std::string>{P("missing.txt") + "\nFile not found.\nCheck the file name and try again."});
+    EXPECT_EQ(Boxes(),
+              std::vector<std::string>{P("missing.txt") + "\nFile not found.\nCheck the file name and try again."});
     EXPECT_TRUE(after.open) << "the dialog stays for another name";
     EXPECT_EQ(after.name, "missing.txt");
     EXPECT_EQ(State(), "title=Untitled path= changed text=\"draft\"");
@@ -319,7 +320,7 @@ TEST_F(FileDialogTest, SaveAsProposesTheTitleCutBeforeSpecialCharacters)
         const char16_t* title;
         std::string proposed;
     } cases[] = {
-        {u"notes#2", "notes"}, {u"50%off", "50"}, {u"a;b", "a"},   {u"x/y", "x"},
+        {u"notes#2", "notes"}, {u"50%off", "50"}, {u"a;b", "a"},       {u"x/y", "x"},
         {u"x\\y", "x"},        {u"#first", ""},   {u"plain", "plain"},
     };
     for (const auto& c : cases) {
@@ -388,7 +389,8 @@ TEST_F(FileDialogTest, SaveAsRequiresAnExistingFolder)
     ASSERT_TRUE(Start());
     Type(u"draft");
     SaveAs("nofolder/x.txt", {u"OK", u"Cancel"});
-    EXPECT_EQ(Boxes(), std::vector<std::string>{P("nofolder/x.txt") + "\nPath does not exist.\nCheck the path and try again."});
+    EXPECT_EQ(Boxes(),
+              std::vector<std::string>{P("nofolder/x.txt") + "\nPath does not exist.\nCheck the path and try again."});
     EXPECT_FALSE(fs::exists(P("nofolder")));
     EXPECT_EQ(State(), "title=Untitled path= changed text=\"draft\"");
 }

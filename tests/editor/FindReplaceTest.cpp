@@ -22,7 +22,9 @@ protected:
     bool ComboHasFocus()
     {
         CWnd* focus = CWnd::GetFocus();
-        return focus && (focus->m_hWnd == Tool()->m_comboFind.m_hWnd || ::GetParent(focus->m_hWnd) == Tool()->m_comboFind.m_hWnd);
+        return focus
+            && (focus->m_hWnd == Tool()->m_comboFind.m_hWnd
+                || ::GetParent(focus->m_hWnd) == Tool()->m_comboFind.m_hWnd);
     }
 };
 
@@ -462,9 +464,10 @@ size_t Fit(const std::u16string& replace, size_t room)
     if (replace.size() <= room)
         return replace.size();
     size_t fit = room;
-    if (fit > 0 && ((replace[fit - 1] == u'\r' && replace[fit] == u'\n') ||
-                    (replace[fit - 1] >= 0xD800 && replace[fit - 1] < 0xDC00 && replace[fit] >= 0xDC00 &&
-                     replace[fit] < 0xE000)))
+    if (fit > 0
+        && ((replace[fit - 1] == u'\r' && replace[fit] == u'\n')
+            || (replace[fit - 1] >= 0xD800 && replace[fit - 1] < 0xDC00 && replace[fit] >= 0xDC00
+                && replace[fit] < 0xE000)))
         --fit;
     return fit;
 }
@@ -557,7 +560,8 @@ TEST_F(FindReplaceTest, ReplaceAllMatchesTheModelOnRandomTexts)
             // Every third text is padded with dots up to a little under or
             // over the limit, so that Replace all may run into it.
             const std::u16string tail = RandomText(rng, c.letters, Pick(rng, 1, 30));
-            const size_t pad = round % 3 ? 0 : size_t(kTextLimit - Pick(rng, -2, 24)) - std::min<size_t>(tail.size(), 30);
+            const size_t pad
+                = round % 3 ? 0 : size_t(kTextLimit - Pick(rng, -2, 24)) - std::min<size_t>(tail.size(), 30);
             const std::u16string text = std::u16string(pad, u'.') + tail;
             const std::u16string find = RandomWord(rng, c.letters, Pick(rng, 1, 3));
             const std::u16string replace = RandomWord(rng, c.letters, Pick(rng, 0, 3));
@@ -577,17 +581,17 @@ TEST_F(FindReplaceTest, ReplaceAllMatchesTheModelOnRandomTexts)
             default: {
                 // An occurrence, when there is one, so the selection counts.
                 int at = Pick(rng, int(pad), length);
-                while (at + int(find.size()) <= length &&
-                       !Equal(std::u16string_view(text).substr(size_t(at), find.size()), find, c.matchCase))
+                while (at + int(find.size()) <= length
+                       && !Equal(std::u16string_view(text).substr(size_t(at), find.size()), find, c.matchCase))
                     ++at;
                 sel = at + int(find.size()) <= length ? std::make_pair(at, at + int(find.size()))
-                                                       : std::make_pair(at, at);
+                                                      : std::make_pair(at, at);
             }
             }
-            SCOPED_TRACE("seed " + std::to_string(c.seed) + " round " + std::to_string(round) + ": text " +
-                         (pad ? std::to_string(pad) + " dots + " : "") + Show(tail) + ", selection (" + std::to_string(sel.first) + ", " +
-                         std::to_string(sel.second) + "), find " + Show(find) + ", replace " + Show(replace) +
-                         (c.matchCase ? ", match case" : ""));
+            SCOPED_TRACE("seed " + std::to_string(c.seed) + " round " + std::to_string(round) + ": text "
+                         + (pad ? std::to_string(pad) + " dots + " : "") + Show(tail) + ", selection ("
+                         + std::to_string(sel.first) + ", " + std::to_string(sel.second) + "), find " + Show(find)
+                         + ", replace " + Show(replace) + (c.matchCase ? ", match case" : ""));
 
             Load(text);
             // A Find over a selection leaves one, which enables Replace all.

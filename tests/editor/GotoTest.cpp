@@ -38,8 +38,9 @@ protected:
     std::pair<int, int> LineFieldSel()
     {
         DWORD s = 0, e = 0;
-        Tool()->GetDlgItem(IDC_LINE_NUMBER)->SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s),
-                                                         reinterpret_cast<LPARAM>(&e));
+        Tool()
+            ->GetDlgItem(IDC_LINE_NUMBER)
+            ->SendMessage(EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
         return {int(s), int(e)};
     }
     bool LineFieldHasFocus() { return CWnd::GetFocus() == Tool()->GetDlgItem(IDC_LINE_NUMBER); }
@@ -104,19 +105,13 @@ TEST_F(GotoTest, RefusalsComeInOrderAndLeaveEverythingAsItWas)
         bool paste;  // typed otherwise
         const char16_t* message;
     } cases[] = {
-        {u"", false, kNotAnInteger},
-        {u"4", false, kTooBig},
-        {u"0", false, kTooSmall},
-        {u"00", false, kTooSmall},
-        {u"99999999999", false, kTooBig},       // beyond 32 bits: the largest int
-        {u"-5", true, kTooSmall},
-        {u"-99999999999", true, kTooSmall},     // beyond 32 bits: the smallest int
-        {u"2147483648", false, kTooBig},
-        {u"12a", true, kNotAnInteger},
-        {u"1 2", true, kNotAnInteger},
-        {u"+0", true, kNotAnInteger},
-        {u"-", true, kNotAnInteger},
-        {u"   ", true, kNotAnInteger},
+        {u"", false, kNotAnInteger},      {u"4", false, kTooBig},
+        {u"0", false, kTooSmall},         {u"00", false, kTooSmall},
+        {u"99999999999", false, kTooBig},                                      // beyond 32 bits: the largest int
+        {u"-5", true, kTooSmall},         {u"-99999999999", true, kTooSmall},  // beyond 32 bits: the smallest int
+        {u"2147483648", false, kTooBig},  {u"12a", true, kNotAnInteger},
+        {u"1 2", true, kNotAnInteger},    {u"+0", true, kNotAnInteger},
+        {u"-", true, kNotAnInteger},      {u"   ", true, kNotAnInteger},
         {u"0x2", true, kNotAnInteger},
     };
     View()->GetEditCtrl().SetSel(5, 7);

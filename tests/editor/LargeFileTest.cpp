@@ -77,8 +77,8 @@ TEST_F(LargeFileTest, ReplaceAllPastTheLimitAsksFirst)
         Tap(IDC_REPLACE_ALL);
     };
     // The first limit - count replacements go in whole; the others are cut.
-    const std::string asked = "The text would pass its size limit; " + std::to_string(kCount - (kLimit - kCount)) +
-                              " replacements would be cut short. Replace all anyway?";
+    const std::string asked = "The text would pass its size limit; " + std::to_string(kCount - (kLimit - kCount))
+        + " replacements would be cut short. Replace all anyway?";
     replaceAll(u"No");
     EXPECT_EQ(Boxes(), std::vector<std::string>{asked});
     EXPECT_EQ(host.MessageBoxes()[0].type & (MB_TYPEMASK | MB_ICONMASK), UINT(MB_YESNO | MB_ICONEXCLAMATION));

@@ -22,8 +22,8 @@ std::u16string StringOf(UINT id)
 
 std::uint32_t Dword(std::span<const unsigned char> b, size_t at)
 {
-    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16 |
-           std::uint32_t(b[at + 3]) << 24;
+    return std::uint32_t(b[at]) | std::uint32_t(b[at + 1]) << 8 | std::uint32_t(b[at + 2]) << 16
+        | std::uint32_t(b[at + 3]) << 24;
 }
 std::uint16_t Word(std::span<const unsigned char> b, size_t at) { return std::uint16_t(b[at] | b[at + 1] << 8); }
 
@@ -40,10 +40,18 @@ TEST(EditorResources, MenuHasThreeDropDownsInOrderWithoutMnemonics)
     };
     const std::vector<std::pair<std::u16string_view, std::vector<Item>>> expected = {
         {u"File",
-         {{u"New", ID_FILE_NEW}, {u"Open", ID_FILE_OPEN}, {u"Save", ID_FILE_SAVE}, {u"Save As", ID_FILE_SAVE_AS},
-          {u"", 0}, {u"Exit", ID_APP_EXIT}}},
-        {u"Edit", {{u"Undo", ID_EDIT_UNDO}, {u"", 0}, {u"Cut", ID_EDIT_CUT}, {u"Copy", ID_EDIT_COPY},
-                   {u"Paste", ID_EDIT_PASTE}}},
+         {{u"New", ID_FILE_NEW},
+          {u"Open", ID_FILE_OPEN},
+          {u"Save", ID_FILE_SAVE},
+          {u"Save As", ID_FILE_SAVE_AS},
+          {u"", 0},
+          {u"Exit", ID_APP_EXIT}}},
+        {u"Edit",
+         {{u"Undo", ID_EDIT_UNDO},
+          {u"", 0},
+          {u"Cut", ID_EDIT_CUT},
+          {u"Copy", ID_EDIT_COPY},
+          {u"Paste", ID_EDIT_PASTE}}},
         {u"Tools", {{u"Find/Replace...", 32776}, {u"Goto...", 32775}, {u"", 0}, {u"About Tessera...", ID_APP_ABOUT}}},
     };
     ASSERT_EQ(menu->items.size(), expected.size());
@@ -75,9 +83,9 @@ TEST(EditorResources, EightCtrlAcceleratorsEndWithTheEndFlag)
     const res::AcceleratorTable* table = res::FindAccelerators(Editor(), IDR_MAINFRAME);
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->lang, kEnglishUS);
-    const std::pair<char, UINT> expected[] = {{'N', ID_FILE_NEW},  {'O', ID_FILE_OPEN}, {'S', ID_FILE_SAVE},
-                                              {'Q', ID_APP_EXIT},  {'Z', ID_EDIT_UNDO}, {'X', ID_EDIT_CUT},
-                                              {'C', ID_EDIT_COPY}, {'V', ID_EDIT_PASTE}};
+    const std::pair<char, UINT> expected[]
+        = {{'N', ID_FILE_NEW},  {'O', ID_FILE_OPEN}, {'S', ID_FILE_SAVE}, {'Q', ID_APP_EXIT},
+           {'Z', ID_EDIT_UNDO}, {'X', ID_EDIT_CUT},  {'C', ID_EDIT_COPY}, {'V', ID_EDIT_PASTE}};
     ASSERT_EQ(table->entries.size(), 8u);
     for (size_t i = 0; i < 8; ++i) {
         const res::AccelEntry& e = table->entries[i];
@@ -96,7 +104,7 @@ TEST(EditorResources, ToolbarHasNineButtonsAndAStripOfNineImages)
     EXPECT_EQ(bar->version, 1);
     EXPECT_EQ(bar->width, 16);
     EXPECT_EQ(bar->height, 16);
-    const std::vector<WORD> order = {ID_FILE_NEW, ID_FILE_OPEN,  ID_FILE_SAVE,          ID_EDIT_CUT, ID_EDIT_COPY,
+    const std::vector<WORD> order = {ID_FILE_NEW,   ID_FILE_OPEN, ID_FILE_SAVE,          ID_EDIT_CUT,  ID_EDIT_COPY,
                                      ID_EDIT_PASTE, ID_APP_ABOUT, ID_TOOLS_FIND_REPLACE, ID_TOOLS_GOTO};
     EXPECT_EQ(std::vector<WORD>(bar->items.begin(), bar->items.end()), order);
 
@@ -118,10 +126,10 @@ TEST(EditorResources, MenuBarRecordIs46BytesWordByWord)
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->size, 46u);
     const WORD expected[23] = {
-        128, 3,                                  //
-        0xFFFE, 32771, 4, 24, 32773, 0, 0,       // File
-        0xFFFE, 105,   4, 24, 102,   0, 1,       // Edit
-        0xFFFE, 106,   4, 24, 103,   0, 2,       // Tools
+        128,    3,                          //
+        0xFFFE, 32771, 4, 24, 32773, 0, 0,  // File
+        0xFFFE, 105,   4, 24, 102,   0, 1,  // Edit
+        0xFFFE, 106,   4, 24, 103,   0, 2,  // Tools
     };
     for (size_t i = 0; i < 23; ++i)
         EXPECT_EQ(record->Word(i), expected[i]) << "word " << i;
@@ -138,9 +146,12 @@ TEST_F(EditorTest, DocumentStringHasSevenFieldsInTheFrameworksOrder)
     CDocTemplate* tmpl = Doc()->GetDocTemplate();
     ASSERT_NE(tmpl, nullptr);
     const std::pair<CDocTemplate::DocStringIndex, std::u16string_view> fields[] = {
-        {CDocTemplate::windowTitle, u"Tessel"},       {CDocTemplate::docName, u""},
-        {CDocTemplate::fileNewName, u"Tessel"},       {CDocTemplate::filterName, u""},
-        {CDocTemplate::filterExt, u""},               {CDocTemplate::regFileTypeId, u"Tessel.Document"},
+        {CDocTemplate::windowTitle, u"Tessel"},
+        {CDocTemplate::docName, u""},
+        {CDocTemplate::fileNewName, u"Tessel"},
+        {CDocTemplate::filterName, u""},
+        {CDocTemplate::filterExt, u""},
+        {CDocTemplate::regFileTypeId, u"Tessel.Document"},
         {CDocTemplate::regFileTypeName, u"Tessel Document"},
     };
     for (auto [index, text] : fields) {
@@ -177,8 +188,8 @@ TEST(EditorResources, StringsAndCommandPrompts)
     for (auto [id, text] : strings)
         EXPECT_EQ(StringOf(id), text) << "string " << id;
     // Commands that carry no prompt of the editor's own.
-    for (UINT id : {UINT(ID_FILE_NEW), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_TOOLS_FIND_REPLACE),
-                    UINT(ID_TOOLS_GOTO)})
+    for (UINT id :
+         {UINT(ID_FILE_NEW), UINT(ID_FILE_OPEN), UINT(ID_FILE_SAVE), UINT(ID_TOOLS_FIND_REPLACE), UINT(ID_TOOLS_GOTO)})
         EXPECT_FALSE(res::FindString(Editor(), id).has_value()) << "string " << id;
     // The framework's idle prompt.
     EXPECT_EQ(res::FindString(57345).value_or(u""), u"Ready");
@@ -338,7 +349,7 @@ TEST_F(EditorTest, CommandBarAndToolbarShowTheResourcesInOrder)
     EXPECT_EQ(top.substr(top.size() - 3), "[x]");
     CToolBar& tb = Frame()->m_wndToolBar;
     ASSERT_EQ(tb.GetCount(), 9);
-    const UINT order[] = {ID_FILE_NEW, ID_FILE_OPEN,  ID_FILE_SAVE,          ID_EDIT_CUT, ID_EDIT_COPY,
+    const UINT order[] = {ID_FILE_NEW,   ID_FILE_OPEN, ID_FILE_SAVE,          ID_EDIT_CUT,  ID_EDIT_COPY,
                           ID_EDIT_PASTE, ID_APP_ABOUT, ID_TOOLS_FIND_REPLACE, ID_TOOLS_GOTO};
     std::string row = host.Row(1);
     size_t at = 0;

@@ -11,10 +11,10 @@ enum class Trigger { New, Open, Close };
 
 // What the person does once the prompt shows.
 enum class Answer {
-    Yes,                 // and, for a document without a file, names "saved.txt" in Save As
-    YesThenCancel,       // Yes, then Cancel in the Save As dialog
-    YesThenDiskFull,     // Yes, and the save fails
-    YesThenRefuse8Bit,   // Yes, then No when asked about characters above 8 bits
+    Yes,                // and, for a document without a file, names "saved.txt" in Save As
+    YesThenCancel,      // Yes, then Cancel in the Save As dialog
+    YesThenDiskFull,    // Yes, and the save fails
+    YesThenRefuse8Bit,  // Yes, then No when asked about characters above 8 bits
     No,
     Cancel,
 };
@@ -67,7 +67,7 @@ TEST_P(SavePromptTest, AnswerDecidesWhatHappens)
             return;
         std::string caption = host.Row(p.y - 1);
         dialogs += caption.find("Save As") != std::string::npos ? "[Save As]"
-                   : caption.find("Open") != std::string::npos  ? "[Open]"
+            : caption.find("Open") != std::string::npos         ? "[Open]"
                                                                 : "[?]";
     };
 
@@ -106,12 +106,8 @@ TEST_P(SavePromptTest, AnswerDecidesWhatHappens)
         host.OnModal([&] { host.ClickButton(u"No"); });
         expectedBoxes.push_back(kUnsavablePrompt);
         break;
-    case Answer::No:
-        host.OnModal([&] { host.ClickButton(u"No"); });
-        break;
-    case Answer::Cancel:
-        host.OnModal([&] { host.ClickButton(u"Cancel"); });
-        break;
+    case Answer::No: host.OnModal([&] { host.ClickButton(u"No"); }); break;
+    case Answer::Cancel: host.OnModal([&] { host.ClickButton(u"Cancel"); }); break;
     }
 
     switch (c.trigger) {
@@ -136,15 +132,11 @@ TEST_P(SavePromptTest, AnswerDecidesWhatHappens)
         return;
     }
     switch (c.trigger) {
-    case Trigger::New:
-        EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
-        break;
+    case Trigger::New: EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\""); break;
     case Trigger::Open:
         EXPECT_EQ(State(), "title=other.txt path=" + P("other.txt") + " unchanged text=\"other\"");
         break;
-    case Trigger::Close:
-        EXPECT_EQ(AfxGetMainWnd(), nullptr);
-        break;
+    case Trigger::Close: EXPECT_EQ(AfxGetMainWnd(), nullptr); break;
     }
 }
 

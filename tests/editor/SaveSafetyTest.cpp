@@ -31,8 +31,8 @@ std::string Keeps(const std::string& path)
     struct stat st;
     if (::lstat(path.c_str(), &st) != 0)
         return "missing";
-    std::string s = "mode=" + std::to_string(st.st_mode) + " owner=" + std::to_string(st.st_uid) + ":" +
-                    std::to_string(st.st_gid) + " links=" + std::to_string(st.st_nlink);
+    std::string s = "mode=" + std::to_string(st.st_mode) + " owner=" + std::to_string(st.st_uid) + ":"
+        + std::to_string(st.st_gid) + " links=" + std::to_string(st.st_nlink);
     char names[4096];
     ssize_t n = ::llistxattr(path.c_str(), names, sizeof names);
     std::map<std::string, std::string> attributes;
@@ -180,10 +180,10 @@ TEST_F(SaveSafetyTest, OnlyRegularFilesAreWritten)
     Type(u"x");
     SaveAs(P("pipe"), {u"Yes", u"OK"});
     SaveAs("/dev/null", {u"Yes", u"OK"});
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{P("pipe") + " already exists.\nDo you want to replace it?",
-                                                 "Access to " + P("pipe") + " was denied.",
-                                                 "/dev/null already exists.\nDo you want to replace it?",
-                                                 "Access to /dev/null was denied."}));
+    EXPECT_EQ(Boxes(),
+              (std::vector<std::string>{
+                  P("pipe") + " already exists.\nDo you want to replace it?", "Access to " + P("pipe") + " was denied.",
+                  "/dev/null already exists.\nDo you want to replace it?", "Access to /dev/null was denied."}));
     EXPECT_TRUE(Doc()->IsModified());
     struct stat st;
     ASSERT_EQ(::stat(P("pipe").c_str(), &st), 0);
@@ -268,8 +268,7 @@ TEST_F(SaveSafetyTest, InPlaceTheOldContentIsKeptAsABackupUntilTheNewIsOnDisk)
         {"beside", "f", "ln \"$f\" f2", false, "f~"},
         {"state folder", "f", "chown 65534 \"$f\" && chmod 755 .", true, P("state/tessel/f~")},
         {"beside, a 255-byte name", longest, "ln \"$f\" f2", false, cut},
-        {"state folder, a 255-byte name", longest, "chown 65534 \"$f\" && chmod 755 .", true,
-         P("state/tessel/" + cut)},
+        {"state folder, a 255-byte name", longest, "chown 65534 \"$f\" && chmod 755 .", true, P("state/tessel/" + cut)},
     };
     int i = 0;
     for (const Case& c : cases) {
@@ -349,7 +348,8 @@ TEST_F(SaveSafetyTest, AFullDiskKeepsTheOldFileWhole)
     const std::u16string paste(8600, u'p');
     for (bool unprivileged : {false, true}) {
         SCOPED_TRACE(unprivileged ? "in place" : "new copy");
-        std::string report = support::ReportInChild(unprivileged, [&] { return EditAndSave(P("disk/doc.txt"), paste); });
+        std::string report
+            = support::ReportInChild(unprivileged, [&] { return EditAndSave(P("disk/doc.txt"), paste); });
         EXPECT_EQ(report, "[Disk full while accessing " + P("disk/doc.txt") + ".]changed");
         EXPECT_TRUE(Get("disk/doc.txt") == old) << "the old file byte for byte";
         EXPECT_EQ(Listing("disk"), (std::vector<std::string>{"doc.txt", "filler"}));

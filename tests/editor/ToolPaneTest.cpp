@@ -25,12 +25,19 @@ protected:
     // Which of the pane's controls are visible, as a readable list.
     std::string VisibleControls()
     {
-        static const std::pair<int, const char*> controls[] = {
-            {IDC_LINE_INDICATOR, "indicator"}, {IDC_FIND_LABEL, "find-label"}, {IDC_FIND_TEXT, "find-text"},
-            {IDC_REPLACE_LABEL, "replace-label"}, {IDC_REPLACE_TEXT, "replace-text"}, {IDC_FIND, "find"},
-            {IDC_REPLACE, "replace"}, {IDC_REPLACE_ALL, "replace-all"}, {IDC_MATCH_CASE, "match-case"},
-            {IDC_TOOL_CANCEL, "cancel"}, {IDC_GOTO_LABEL, "goto-label"}, {IDC_LINE_NUMBER, "line"},
-            {IDC_GOTO, "goto"}};
+        static const std::pair<int, const char*> controls[] = {{IDC_LINE_INDICATOR, "indicator"},
+                                                               {IDC_FIND_LABEL, "find-label"},
+                                                               {IDC_FIND_TEXT, "find-text"},
+                                                               {IDC_REPLACE_LABEL, "replace-label"},
+                                                               {IDC_REPLACE_TEXT, "replace-text"},
+                                                               {IDC_FIND, "find"},
+                                                               {IDC_REPLACE, "replace"},
+                                                               {IDC_REPLACE_ALL, "replace-all"},
+                                                               {IDC_MATCH_CASE, "match-case"},
+                                                               {IDC_TOOL_CANCEL, "cancel"},
+                                                               {IDC_GOTO_LABEL, "goto-label"},
+                                                               {IDC_LINE_NUMBER, "line"},
+                                                               {IDC_GOTO, "goto"}};
         std::string out;
         for (auto [id, name] : controls)
             if (Visible(id))
@@ -46,8 +53,7 @@ protected:
     }
 };
 
-const char* kFindForm =
-    "find-label find-text replace-label replace-text find replace replace-all match-case cancel";
+const char* kFindForm = "find-label find-text replace-label replace-text find replace replace-all match-case cancel";
 const char* kGotoForm = "goto-label line goto";
 
 TEST_F(ToolPaneTest, FormsReplaceEachOtherWithoutCancel)

@@ -110,7 +110,10 @@ TEST_F(Utf8DocumentTest, AnyFileOpenedAndSavedUnchangedIsIdentical)
     } cases[] = {
         {"mixed scripts", kMixed, false},
         {"every byte value, twice", allBytes + allBytes, false},
-        {"a byte order mark and every line end", "\xEF\xBB\xBF" "a\r\nb\nc\rd\n\r", true},
+        {"a byte order mark and every line end",
+         "\xEF\xBB\xBF"
+         "a\r\nb\nc\rd\n\r",
+         true},
         {"a sequence cut at the end", "text \xE4\xB8", false},
         {"overlong forms and encoded surrogates", "\xC0\xAF\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80", false},
         {"random bytes", noise, false},

@@ -32,7 +32,8 @@ TEST(ControlFitting, FitsEachControlToWhatItShows)
 {
     const Case cases[] = {
         {"buttons touching in dialog units stand a cell apart, the narrow one wide enough for its label",
-         {Item(u"BUTTON", u"Find", BS_PUSHBUTTON, 0, 29, 41, 12), Item(u"BUTTON", u"Replace", BS_PUSHBUTTON, 41, 29, 41, 12),
+         {Item(u"BUTTON", u"Find", BS_PUSHBUTTON, 0, 29, 41, 12),
+          Item(u"BUTTON", u"Replace", BS_PUSHBUTTON, 41, 29, 41, 12),
           Item(u"BUTTON", u"Replace all", BS_PUSHBUTTON, 82, 29, 41, 12)},
          {CRect(0, 4, 11, 5), CRect(12, 4, 24, 5), CRect(25, 4, 38, 5)}},
         {"a single-line field of one and three quarter rows is one row; a multi-line one keeps its rows",
@@ -52,4 +53,4 @@ TEST(ControlFitting, FitsEachControlToWhatItShows)
         EXPECT_EQ(FitControlsToCells(c.items), c.cells) << c.what;
 }
 
-} // namespace
+}  // namespace

@@ -67,8 +67,8 @@ protected:
     // A control 40 x 10 cells (with its scroll bars) at the parent's corner.
     HWND Make(DWORD style, std::u16string_view text = u"")
     {
-        edit = CreateWindowEx(0, u"EDIT", CString(text), WS_CHILD | WS_VISIBLE | style, 0, 0, 400, 160,
-                              parent.m_hWnd, kEditId, nullptr);
+        edit = CreateWindowEx(0, u"EDIT", CString(text), WS_CHILD | WS_VISIBLE | style, 0, 0, 400, 160, parent.m_hWnd,
+                              kEditId, nullptr);
         EXPECT_NE(edit, nullptr);
         ::SetFocus(edit);
         parent.notes.clear();
@@ -375,7 +375,7 @@ TEST_F(EditControlTest, ATerminalPasteCutAtTheLimitWarnsOnce)
     Send(EM_LIMITTEXT, 7);
     host.TerminalPaste(u"abcde");
     host.TerminalPaste(u"f\rg", false);  // the line end would not fit whole
-    host.TerminalPaste(u"h", false);  // would fit, but the paste was cut
+    host.TerminalPaste(u"h", false);     // would fit, but the paste was cut
     host.Run();
     EXPECT_EQ(Text(), "abcdef");
     EXPECT_EQ(parent.Take(), "UPDATE CHANGE UPDATE CHANGE MAXTEXT");

@@ -29,10 +29,10 @@ namespace {
 
 const char* CauseName(int cause)
 {
-    static const char* const names[] = {"none", "genericException", "fileNotFound", "badPath",
-                                        "tooManyOpenFiles", "accessDenied", "invalidFile",
-                                        "removeCurrentDir", "directoryFull", "badSeek", "hardIO",
-                                        "sharingViolation", "lockViolation", "diskFull", "endOfFile"};
+    static const char* const names[]
+        = {"none",         "genericException", "fileNotFound",     "badPath",       "tooManyOpenFiles",
+           "accessDenied", "invalidFile",      "removeCurrentDir", "directoryFull", "badSeek",
+           "hardIO",       "sharingViolation", "lockViolation",    "diskFull",      "endOfFile"};
     return cause >= 0 && cause < int(std::size(names)) ? names[cause] : "?";
 }
 
@@ -53,17 +53,28 @@ TEST(FileExceptionTest, ErrnoValuesMapToCauses)
         int cause;
     };
     const Case cases[] = {
-        {ENOENT, CFileException::fileNotFound},     {ENOTDIR, CFileException::badPath},
-        {ENAMETOOLONG, CFileException::badPath},    {ELOOP, CFileException::badPath},
-        {EMFILE, CFileException::tooManyOpenFiles}, {ENFILE, CFileException::tooManyOpenFiles},
-        {EACCES, CFileException::accessDenied},     {EPERM, CFileException::accessDenied},
-        {EROFS, CFileException::accessDenied},      {EISDIR, CFileException::accessDenied},
-        {EEXIST, CFileException::accessDenied},     {EBADF, CFileException::invalidFile},
-        {ENOSPC, CFileException::diskFull},         {EDQUOT, CFileException::diskFull},
-        {EIO, CFileException::hardIO},              {EAGAIN, CFileException::sharingViolation},
-        {EWOULDBLOCK, CFileException::sharingViolation}, {EDEADLK, CFileException::lockViolation},
-        {ENOLCK, CFileException::lockViolation},    {ESPIPE, CFileException::badSeek},
-        {EINVAL, CFileException::genericException}, {ENOMEM, CFileException::genericException},
+        {ENOENT, CFileException::fileNotFound},
+        {ENOTDIR, CFileException::badPath},
+        {ENAMETOOLONG, CFileException::badPath},
+        {ELOOP, CFileException::badPath},
+        {EMFILE, CFileException::tooManyOpenFiles},
+        {ENFILE, CFileException::tooManyOpenFiles},
+        {EACCES, CFileException::accessDenied},
+        {EPERM, CFileException::accessDenied},
+        {EROFS, CFileException::accessDenied},
+        {EISDIR, CFileException::accessDenied},
+        {EEXIST, CFileException::accessDenied},
+        {EBADF, CFileException::invalidFile},
+        {ENOSPC, CFileException::diskFull},
+        {EDQUOT, CFileException::diskFull},
+        {EIO, CFileException::hardIO},
+        {EAGAIN, CFileException::sharingViolation},
+        {EWOULDBLOCK, CFileException::sharingViolation},
+        {EDEADLK, CFileException::lockViolation},
+        {ENOLCK, CFileException::lockViolation},
+        {ESPIPE, CFileException::badSeek},
+        {EINVAL, CFileException::genericException},
+        {ENOMEM, CFileException::genericException},
         {0, CFileException::none},
     };
     for (const Case& c : cases)
@@ -80,17 +91,23 @@ TEST(FileExceptionTest, PlatformErrorCodesMapToCauses)
     // The codes the document's error handling names, and some without a cause.
     const Case cases[] = {
         {0, CFileException::none},
-        {2, CFileException::fileNotFound},       {3, CFileException::badPath},
-        {4, CFileException::tooManyOpenFiles},   {5, CFileException::accessDenied},
-        {80, CFileException::accessDenied},      {6, CFileException::fileNotFound},
-        {32, CFileException::sharingViolation},  {33, CFileException::lockViolation},
-        {38, CFileException::endOfFile},         {39, CFileException::diskFull},
-        {112, CFileException::diskFull},         {1, CFileException::genericException},
-        {87, CFileException::genericException},  {1234567, CFileException::genericException},
+        {2, CFileException::fileNotFound},
+        {3, CFileException::badPath},
+        {4, CFileException::tooManyOpenFiles},
+        {5, CFileException::accessDenied},
+        {80, CFileException::accessDenied},
+        {6, CFileException::fileNotFound},
+        {32, CFileException::sharingViolation},
+        {33, CFileException::lockViolation},
+        {38, CFileException::endOfFile},
+        {39, CFileException::diskFull},
+        {112, CFileException::diskFull},
+        {1, CFileException::genericException},
+        {87, CFileException::genericException},
+        {1234567, CFileException::genericException},
     };
     for (const Case& c : cases)
-        EXPECT_STREQ(CauseName(CFileException::OsErrorToException(c.code)), CauseName(c.cause))
-            << "code " << c.code;
+        EXPECT_STREQ(CauseName(CFileException::OsErrorToException(c.code)), CauseName(c.cause)) << "code " << c.code;
 }
 
 TEST(FileExceptionTest, MessagesNameTheFileOrAnUnnamedFile)
@@ -244,8 +261,7 @@ TEST(FileShareTest, TwoOpensFollowThePlatformsSharingRules)
     WriteBytes(folder / "shared.txt", "content");
     CString path = folder.Name("shared.txt");
     const UINT read = CFile::modeRead, write = CFile::modeWrite, both = CFile::modeReadWrite;
-    const UINT denyWrite = CFile::shareDenyWrite, denyNone = CFile::shareDenyNone,
-               exclusive = CFile::shareExclusive;
+    const UINT denyWrite = CFile::shareDenyWrite, denyNone = CFile::shareDenyNone, exclusive = CFile::shareExclusive;
     struct Case {
         const char* what;
         UINT first;
@@ -421,11 +437,8 @@ TEST(FileSystemTest, AttributesTellFoldersHiddenAndReadOnlyFiles)
         DWORD attributes;
     };
     const Case cases[] = {
-        {"plain", FILE_ATTRIBUTE_NORMAL},
-        {".hidden", FILE_ATTRIBUTE_HIDDEN},
-        {"readonly", FILE_ATTRIBUTE_READONLY},
-        {"dir", FILE_ATTRIBUTE_DIRECTORY},
-        {"missing", INVALID_FILE_ATTRIBUTES},
+        {"plain", FILE_ATTRIBUTE_NORMAL},  {".hidden", FILE_ATTRIBUTE_HIDDEN},   {"readonly", FILE_ATTRIBUTE_READONLY},
+        {"dir", FILE_ATTRIBUTE_DIRECTORY}, {"missing", INVALID_FILE_ATTRIBUTES},
     };
     for (const Case& c : cases) {
         CString path = folder.Name(c.name);

@@ -42,18 +42,18 @@ TEST(KeyDecoderTest, CsiSequences)
     } cases[] = {
         {"", 'A', {Key(VK_UP)}},
         {"1;5", 'D', {Key(VK_LEFT, 0, true)}},
-        {"5", 'A', {Key(VK_UP, 0, true)}},                         // the modifier first
-        {"1;9", 'C', {Key(VK_RIGHT, 0, false, false, true)}},      // Meta is Alt
+        {"5", 'A', {Key(VK_UP, 0, true)}},                     // the modifier first
+        {"1;9", 'C', {Key(VK_RIGHT, 0, false, false, true)}},  // Meta is Alt
         {"1;8", 'H', {Key(VK_HOME, 0, true, true, true)}},
         {"3;2", '~', {Key(VK_DELETE, 0, false, true)}},
-        {"2;5;1;1;9", '~', {Key(VK_INSERT, 0, true)}},             // past the fourth: ignored
+        {"2;5;1;1;9", '~', {Key(VK_INSERT, 0, true)}},  // past the fourth: ignored
         {"13", '~', {Key(VK_F1 + 2)}},
         {"21", '~', {Key(VK_F10)}},
         {"23;3", '~', {Key(VK_F1 + 10, 0, false, false, true)}},
         {"", 'Z', {Key(VK_TAB, 0x09, false, true)}},
         {"16", '~', {}},
         {"1;5", 'X', {}},
-        {"", 'I', {}},                                             // a focus report
+        {"", 'I', {}},  // a focus report
     };
     for (const auto& c : cases) {
         auto parameters = KeyDecoder::ParseCsi(c.parameters);
@@ -90,7 +90,9 @@ TEST(KeyDecoderTest, OtherSequencesKeyCodesAndControlCharacters)
         {"Ctrl+]", [](Events& out) { KeyDecoder::DecodeChar(0x1D, false, out); }, {Key(0xDD, 0x1D, true)}},
         {"Ctrl+^", [](Events& out) { KeyDecoder::DecodeChar(0x1E, false, out); }, {Key('6', 0x1E, true, true)}},
         {"Ctrl+_", [](Events& out) { KeyDecoder::DecodeChar(0x1F, false, out); }, {Key(0xBD, 0x1F, true, true)}},
-        {"Alt+Tab", [](Events& out) { KeyDecoder::DecodeChar(0x09, true, out); }, {Key(VK_TAB, 0x09, false, false, true)}},
+        {"Alt+Tab",
+         [](Events& out) { KeyDecoder::DecodeChar(0x09, true, out); },
+         {Key(VK_TAB, 0x09, false, false, true)}},
         {"Alt+Z", [](Events& out) { KeyDecoder::DecodeChar(U'Z', true, out); }, {Key('Z', u'Z', false, true, true)}},
     };
     for (const auto& c : cases) {

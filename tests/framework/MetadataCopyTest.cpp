@@ -19,8 +19,8 @@ std::string MetadataOf(const std::string& path)
     struct stat st;
     if (::stat(path.c_str(), &st) != 0)
         return "none";
-    std::string text = std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " +
-                       std::to_string(st.st_mode & 07777);
+    std::string text
+        = std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid) + " " + std::to_string(st.st_mode & 07777);
     char names[1024];
     ssize_t size = ::listxattr(path.c_str(), names, sizeof names);
     for (ssize_t at = 0; at < size; at += ssize_t(std::string(names + at).size()) + 1) {

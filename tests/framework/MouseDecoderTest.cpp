@@ -50,15 +50,18 @@ TEST(MouseDecoderTest, TheLeftButtonAndTheWheelInBothEncodings)
         std::vector<Report> reports;
         std::vector<Mouse> events;
     } cases[] = {
-        {"press, drag, release", {{0, 3, 4}, {32, 5, 4}, {0, 7, 5, true}},
+        {"press, drag, release",
+         {{0, 3, 4}, {32, 5, 4}, {0, 7, 5, true}},
          {{Kind::MouseDown, 3, 4, 0}, {Kind::MouseMove, 5, 4, 0}, {Kind::MouseUp, 7, 5, 0}}},
-        {"a second press while down is a drag", {{0, 1, 1}, {0, 2, 2}, {0, 2, 2, true}},
+        {"a second press while down is a drag",
+         {{0, 1, 1}, {0, 2, 2}, {0, 2, 2, true}},
          {{Kind::MouseDown, 1, 1, 0}, {Kind::MouseMove, 2, 2, 0}, {Kind::MouseUp, 2, 2, 0}}},
         {"a far column", {{0, 200, 0}, {0, 200, 0, true}}, {{Kind::MouseDown, 200, 0, 0}, {Kind::MouseUp, 200, 0, 0}}},
         {"a release without a press", {{0, 1, 1, true}}, {}},
         {"the middle and right buttons", {{1, 1, 1}, {1, 1, 1, true}, {2, 1, 1}, {2, 1, 1, true}}, {}},
         {"moves without the button", {{35, 1, 1}, {32, 2, 2}}, {}},
-        {"the wheel, also with Shift and Ctrl; not sideways", {{64, 9, 2}, {65, 0, 23}, {66, 1, 1}, {67, 1, 1}, {84, 9, 2}},
+        {"the wheel, also with Shift and Ctrl; not sideways",
+         {{64, 9, 2}, {65, 0, 23}, {66, 1, 1}, {67, 1, 1}, {84, 9, 2}},
          {{Kind::Wheel, 9, 2, 1}, {Kind::Wheel, 0, 23, -1}, {Kind::Wheel, 9, 2, 1}}},
         {"buttons 8 to 11", {{128, 1, 1}, {129, 1, 1}}, {}},
     };

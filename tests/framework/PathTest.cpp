@@ -95,13 +95,16 @@ TEST(PathTest, NamesKeepTheirBytesExactly)
         std::u16string shown;  // the CString
     };
     const Case cases[] = {
-        {"caf\xc3\xa9.txt", u"caf\u00e9.txt"},             // UTF-8
-        {"caf\xe9.txt", u"caf\xdce9.txt"},                 // Latin-1: the byte kept
-        {"\xf0\x9f\x98\x80", u"\U0001F600"},                // beyond 16 bits: a pair
-        {"\xed\xa0\x80", u"\xdced\xdca0\xdc80"},           // an encoded surrogate is no UTF-8
-        {"\xc0\xaf", u"\xdcc0\xdcaf"},                     // nor is an overlong "/"
-        {"\xe2\x82", u"\xdce2\xdc82"},                     // a cut sequence
-        {"a\xff\xfe" "b", u"a\xdcff\xdcfe" "b"},
+        {"caf\xc3\xa9.txt", u"caf\u00e9.txt"},    // UTF-8
+        {"caf\xe9.txt", u"caf\xdce9.txt"},        // Latin-1: the byte kept
+        {"\xf0\x9f\x98\x80", u"\U0001F600"},      // beyond 16 bits: a pair
+        {"\xed\xa0\x80", u"\xdced\xdca0\xdc80"},  // an encoded surrogate is no UTF-8
+        {"\xc0\xaf", u"\xdcc0\xdcaf"},            // nor is an overlong "/"
+        {"\xe2\x82", u"\xdce2\xdc82"},            // a cut sequence
+        {"a\xff\xfe"
+         "b",
+         u"a\xdcff\xdcfe"
+         "b"},
     };
     for (const Case& c : cases) {
         CString s = CString::FromBytes(c.bytes);

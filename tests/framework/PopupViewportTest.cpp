@@ -35,20 +35,36 @@ TEST(PopupViewport, ACutPopupShowsOnTheScreenScrolledToItsFocus)
     // Popups with a caption and a frame, like dialogs.
     const Case cases[] = {
         {"a popup that fits shows where it is, unscrolled",
-         {40, 12}, {5, 2, 25, 8}, {2, 1, 8, 2}, {5, 2, 25, 8}, {0, 0}},
+         {40, 12},
+         {5, 2, 25, 8},
+         {2, 1, 8, 2},
+         {5, 2, 25, 8},
+         {0, 0}},
         {"a popup past the screen's edge moves onto it whole",
-         {40, 12}, {30, 0, 50, 5}, {2, 1, 8, 2}, {20, 0, 40, 5}, {0, 0}},
+         {40, 12},
+         {30, 0, 50, 5},
+         {2, 1, 8, 2},
+         {20, 0, 40, 5},
+         {0, 0}},
         {"a popup taller than the screen is cut; a control below the cut comes into view with a row to spare",
-         {40, 10}, {0, 0, 30, 20}, {2, 15, 10, 16}, {0, 0, 30, 10}, {0, 9}},
+         {40, 10},
+         {0, 0, 30, 20},
+         {2, 15, 10, 16},
+         {0, 0, 30, 10},
+         {0, 9}},
         {"a popup wider than the screen is cut; a control to the right comes into view with a column to spare",
-         {20, 12}, {0, 0, 50, 6}, {40, 1, 45, 2}, {0, 0, 20, 6}, {27, 0}},
+         {20, 12},
+         {0, 0, 50, 6},
+         {40, 1, 45, 2},
+         {0, 0, 20, 6},
+         {27, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         support::WindowLog log;
         support::HeadlessWindows windows(c.screen.cx, c.screen.cy);
-        HWND popup =
-            MakeLoggedWindow(log, "popup", c.popup, {.style = WS_POPUP | WS_CAPTION | WS_VISIBLE, .framed = true});
+        HWND popup
+            = MakeLoggedWindow(log, "popup", c.popup, {.style = WS_POPUP | WS_CAPTION | WS_VISIBLE, .framed = true});
         HWND control = MakeLoggedWindow(log, "control", c.control, {.style = WS_VISIBLE}, popup);
         SetFocus(control);
         PopupViewport& viewport = WindowSystem::Get().Viewport();

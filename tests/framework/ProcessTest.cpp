@@ -111,8 +111,7 @@ BOOL Start(const std::string& line, PROCESS_INFORMATION* info = nullptr, const c
     GetStartupInfoA(&startup);
     startup.wShowWindow = 5;
     PROCESS_INFORMATION local = {};
-    return CreateProcessA(app, buffer.data(), nullptr, nullptr, FALSE, 0, env, folder, &startup,
-                          info ? info : &local);
+    return CreateProcessA(app, buffer.data(), nullptr, nullptr, FALSE, 0, env, folder, &startup, info ? info : &local);
 }
 
 TEST(ProcessTest, StartsWithoutWaitingAndLeavesNoChild)

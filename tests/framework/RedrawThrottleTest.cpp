@@ -13,8 +13,8 @@ TEST(RedrawThrottleTest, WaitingInputDrawsAtMostEveryTenthOfASecondAPasteNever)
         bool inPaste;
         bool due;
     } cases[] = {
-        {0, false, false, true},  {0, true, false, false},  {99, true, false, false},
-        {100, true, false, true}, {0, false, true, false},  {1000, true, true, false},
+        {0, false, false, true},  {0, true, false, false}, {99, true, false, false},
+        {100, true, false, true}, {0, false, true, false}, {1000, true, true, false},
     };
     const RedrawThrottle::Clock::time_point drawn{std::chrono::hours(1)};
     for (const Case& c : cases) {

@@ -50,8 +50,8 @@ protected:
     void SetUp() override
     {
         static int counter = 0;
-        dir_ = fs::temp_directory_path() /
-               ("tessel-rc-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        dir_ = fs::temp_directory_path()
+            / ("tessel-rc-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -64,9 +64,8 @@ protected:
 
     RunResult Run(const std::string& arguments)
     {
-        const std::string command = std::string("'") + TESSEL_RC_PATH + "' " + arguments + " -I " +
-                                    Quote(kRepoRoot) + " >" + Quote(dir_ / "stdout") + " 2>" +
-                                    Quote(dir_ / "stderr");
+        const std::string command = std::string("'") + TESSEL_RC_PATH + "' " + arguments + " -I " + Quote(kRepoRoot)
+            + " >" + Quote(dir_ / "stdout") + " 2>" + Quote(dir_ / "stderr");
         const int status = std::system(command.c_str());
         RunResult result;
         result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -171,8 +170,7 @@ const ErrorCase kErrorCases[] = {
     {"number too large", "STRINGTABLE BEGIN 0x100000000 \"a\" END\n", 1,
      "number '0x100000000' does not fit in 32 bits"},
     {"malformed number", "STRINGTABLE BEGIN 12ab \"a\" END\n", 1, "malformed number '12ab'"},
-    {"self-referring macro", "#define LOOP LOOP + 1\nSTRINGTABLE BEGIN LOOP \"a\" END\n", 2,
-     "undefined symbol 'LOOP'"},
+    {"self-referring macro", "#define LOOP LOOP + 1\nSTRINGTABLE BEGIN LOOP \"a\" END\n", 2, "undefined symbol 'LOOP'"},
     {"wide character in narrow data", "1 RCDATA { \"\xE2\x82\xAC\" }\n", 1,
      "character U+20AC does not fit in a byte; write the string as L\"...\""},
     {"bad UTF-8", "STRINGTABLE BEGIN 1 \"\xC3(\" END\n", 1, "string is not valid UTF-8"},
@@ -230,8 +228,7 @@ const StyleCase kStyleCases[] = {
     {"CTEXT \"a\", 1, 0, 0, 9, 9", "STATIC", kChild | SS_CENTER | WS_GROUP},
     {"RTEXT \"a\", 1, 0, 0, 9, 9, NOT WS_GROUP", "STATIC", kChild | SS_RIGHT},
     {"PUSHBUTTON \"a\", 1, 0, 0, 9, 9", "BUTTON", kChild | BS_PUSHBUTTON | WS_TABSTOP},
-    {"DEFPUSHBUTTON \"a\", 1, 0, 0, 9, 9, WS_DISABLED", "BUTTON",
-     kChild | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED},
+    {"DEFPUSHBUTTON \"a\", 1, 0, 0, 9, 9, WS_DISABLED", "BUTTON", kChild | BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED},
     {"AUTOCHECKBOX \"a\", 1, 0, 0, 9, 9", "BUTTON", kChild | BS_AUTOCHECKBOX | WS_TABSTOP},
     {"CHECKBOX \"a\", 1, 0, 0, 9, 9", "BUTTON", kChild | BS_CHECKBOX | WS_TABSTOP},
     {"GROUPBOX \"a\", 1, 0, 0, 9, 9", "BUTTON", kChild | BS_GROUPBOX},
@@ -257,9 +254,10 @@ TEST_F(ResourceCompiler, GivesControlsTheStylesTheirStatementsImply)
 {
     for (const StyleCase& c : kStyleCases) {
         SCOPED_TRACE(c.statement);
-        const auto controls = Controls(List("#include \"framework/base/WinUser.h\"\n"
-                                            "1 DIALOG 0, 0, 100, 100\nBEGIN\n    " +
-                                            std::string(c.statement) + "\nEND\n"));
+        const auto controls
+            = Controls(List("#include \"framework/base/WinUser.h\"\n"
+                            "1 DIALOG 0, 0, 100, 100\nBEGIN\n    "
+                            + std::string(c.statement) + "\nEND\n"));
         ASSERT_EQ(controls.size(), 1u);
         EXPECT_EQ(controls[0].className, c.className);
         EXPECT_EQ(Hex8(controls[0].style), Hex8(c.style));
@@ -268,12 +266,13 @@ TEST_F(ResourceCompiler, GivesControlsTheStylesTheirStatementsImply)
 
 TEST_F(ResourceCompiler, KeepsControlOrderTextIdsAndPositions)
 {
-    const auto controls = Controls(List("#define IDC_STATIC (-1)\n"
-                                        "1 DIALOGEX 0, 0, 100, 100\nBEGIN\n"
-                                        "  ICON 128, IDC_STATIC, 11, 17, 20, 20\n"
-                                        "  LTEXT \"Line\", 1009, 0, 1, 98, 8\n"
-                                        "  EDITTEXT 1000, 39, -2, 32, 14, 0, 0x200\n"
-                                        "END\n"));
+    const auto controls
+        = Controls(List("#define IDC_STATIC (-1)\n"
+                        "1 DIALOGEX 0, 0, 100, 100\nBEGIN\n"
+                        "  ICON 128, IDC_STATIC, 11, 17, 20, 20\n"
+                        "  LTEXT \"Line\", 1009, 0, 1, 98, 8\n"
+                        "  EDITTEXT 1000, 39, -2, 32, 14, 0, 0x200\n"
+                        "END\n"));
     ASSERT_EQ(controls.size(), 3u);
     EXPECT_EQ(controls[0].text, "#128");
     EXPECT_EQ(controls[0].id, -1);
@@ -287,35 +286,40 @@ TEST_F(ResourceCompiler, KeepsControlOrderTextIdsAndPositions)
 
 TEST_F(ResourceCompiler, DerivesDialogStylesFromCaptionAndFont)
 {
-    const std::string listing = List("#include \"framework/base/WinUser.h\"\n"
-                                     "1 DIALOG 0, 0, 139, 89\n"
-                                     "STYLE WS_POPUP\nEXSTYLE WS_EX_CAPTIONOKBTN\n"
-                                     "CAPTION \"About\"\nFONT 8, \"System\"\nBEGIN\nEND\n"
-                                     "2 DIALOG 1, 2, 3, 4\nBEGIN\nEND\n"
-                                     "\"find\" DIALOG 0, 0, 9, 9\nBEGIN\nEND\n");
-    EXPECT_TRUE(HasLine(listing, "dialog 1 lang 0 style " + Hex8(WS_POPUP | WS_CAPTION | DS_SETFONT) + " exstyle " +
-                                     Hex8(WS_EX_CAPTIONOKBTN) + " at 0,0 size 139x89 caption \"About\" font 8 \"System\""))
+    const std::string listing = List(
+        "#include \"framework/base/WinUser.h\"\n"
+        "1 DIALOG 0, 0, 139, 89\n"
+        "STYLE WS_POPUP\nEXSTYLE WS_EX_CAPTIONOKBTN\n"
+        "CAPTION \"About\"\nFONT 8, \"System\"\nBEGIN\nEND\n"
+        "2 DIALOG 1, 2, 3, 4\nBEGIN\nEND\n"
+        "\"find\" DIALOG 0, 0, 9, 9\nBEGIN\nEND\n");
+    EXPECT_TRUE(HasLine(listing,
+                        "dialog 1 lang 0 style " + Hex8(WS_POPUP | WS_CAPTION | DS_SETFONT) + " exstyle "
+                            + Hex8(WS_EX_CAPTIONOKBTN) + " at 0,0 size 139x89 caption \"About\" font 8 \"System\""))
         << listing;
-    EXPECT_TRUE(HasLine(listing, "dialog 2 lang 0 style " + Hex8(WS_POPUP | WS_BORDER | WS_SYSMENU) +
-                                     " exstyle 0x00000000 at 1,2 size 3x4 caption \"\" font 0 \"\""))
+    EXPECT_TRUE(HasLine(listing,
+                        "dialog 2 lang 0 style " + Hex8(WS_POPUP | WS_BORDER | WS_SYSMENU)
+                            + " exstyle 0x00000000 at 1,2 size 3x4 caption \"\" font 0 \"\""))
         << listing;
     EXPECT_NE(listing.find("dialog \"FIND\" lang 0"), std::string::npos) << listing;
 }
 
 TEST_F(ResourceCompiler, OrdersResourcesForLookUp)
 {
-    const std::string listing = List("\"zeta\" DIALOG 0, 0, 1, 1 {}\n"
-                                     "30 DIALOG 0, 0, 1, 1 {}\n"
-                                     "Alpha DIALOG 0, 0, 1, 1 {}\n"
-                                     "4 DIALOG 0, 0, 1, 1 {}\n"
-                                     "STRINGTABLE { 9 \"nine\" 2 \"two\" }\n"
-                                     "STRINGTABLE { 5 \"five\" }\n");
+    const std::string listing = List(
+        "\"zeta\" DIALOG 0, 0, 1, 1 {}\n"
+        "30 DIALOG 0, 0, 1, 1 {}\n"
+        "Alpha DIALOG 0, 0, 1, 1 {}\n"
+        "4 DIALOG 0, 0, 1, 1 {}\n"
+        "STRINGTABLE { 9 \"nine\" 2 \"two\" }\n"
+        "STRINGTABLE { 5 \"five\" }\n");
     std::vector<std::string> heads;
     std::istringstream in(listing);
     for (std::string l; std::getline(in, l);)
         heads.push_back(l.substr(0, l.find(" lang")));
-    EXPECT_EQ(heads, (std::vector<std::string>{"string 2", "string 5", "string 9", "dialog 4", "dialog 30",
-                                               "dialog \"ALPHA\"", "dialog \"ZETA\""}));
+    EXPECT_EQ(heads,
+              (std::vector<std::string>{"string 2", "string 5", "string 9", "dialog 4", "dialog 30", "dialog \"ALPHA\"",
+                                        "dialog \"ZETA\""}));
 }
 
 // --- Strings --------------------------------------------------------------
@@ -336,7 +340,10 @@ const EscapeCase kEscapeCases[] = {
     {R"("\x41\x7e")", R"("A~")"},
     {R"(L"\x20AC")", R"("\u20AC")"},
     {R"("\x20AC")", R"(" AC")"},  // a narrow string takes two hex digits
-    {R"("caf)" "\xC3\xA9" R"(")", R"("caf\u00E9")"},
+    {R"("caf)"
+     "\xC3\xA9"
+     R"(")",
+     R"("caf\u00E9")"},
     {R"("\101")", R"("A")"},
     {R"("joined " "parts")", R"("joined parts")"},
     {R"("")", R"("")"},
@@ -353,13 +360,14 @@ TEST_F(ResourceCompiler, ResolvesStringEscapes)
 
 TEST_F(ResourceCompiler, RecordsLanguagesPerResource)
 {
-    const std::string listing = List("#include \"framework/res/ResourceDefs.h\"\n"
-                                     "STRINGTABLE BEGIN 1 \"neutral\" END\n"
-                                     "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
-                                     "STRINGTABLE BEGIN 2 \"english\" END\n"
-                                     "STRINGTABLE LANGUAGE LANG_GERMAN, SUBLANG_GERMAN_SWISS BEGIN 3 \"swiss\" END\n"
-                                     "132 DIALOG 0, 0, 9, 9\nLANGUAGE 0x07, 0x02\nBEGIN\nEND\n"
-                                     "STRINGTABLE BEGIN 4 \"english again\" END\n");
+    const std::string listing = List(
+        "#include \"framework/res/ResourceDefs.h\"\n"
+        "STRINGTABLE BEGIN 1 \"neutral\" END\n"
+        "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n"
+        "STRINGTABLE BEGIN 2 \"english\" END\n"
+        "STRINGTABLE LANGUAGE LANG_GERMAN, SUBLANG_GERMAN_SWISS BEGIN 3 \"swiss\" END\n"
+        "132 DIALOG 0, 0, 9, 9\nLANGUAGE 0x07, 0x02\nBEGIN\nEND\n"
+        "STRINGTABLE BEGIN 4 \"english again\" END\n");
     EXPECT_TRUE(HasLine(listing, "string 1 lang 0 \"neutral\""));
     EXPECT_TRUE(HasLine(listing, "string 2 lang 1033 \"english\""));
     EXPECT_TRUE(HasLine(listing, "string 3 lang 2055 \"swiss\""));
@@ -373,18 +381,19 @@ struct ExpressionCase {
 };
 
 const ExpressionCase kExpressionCases[] = {
-    {"1 + 2 * 3", 7},          {"(1 + 2) * 3", 9},   {"7 / 2", 3},      {"0x10 | 3 & 1", 17},
-    {"(0x10 | 3) & 1", 1},     {"10 - 4 - 3", 3},    {"-1", -1},        {"~0", -1},
-    {"~0xF & 0x3F", 0x30},     {"WS_GROUP / 0x100", 0x200}, {"+5", 5}, {"0x7fffffffL", 0x7fffffff},
+    {"1 + 2 * 3", 7},      {"(1 + 2) * 3", 9},          {"7 / 2", 3}, {"0x10 | 3 & 1", 17},
+    {"(0x10 | 3) & 1", 1}, {"10 - 4 - 3", 3},           {"-1", -1},   {"~0", -1},
+    {"~0xF & 0x3F", 0x30}, {"WS_GROUP / 0x100", 0x200}, {"+5", 5},    {"0x7fffffffL", 0x7fffffff},
 };
 
 TEST_F(ResourceCompiler, EvaluatesExpressionsWithCPrecedence)
 {
     for (const ExpressionCase& c : kExpressionCases) {
         SCOPED_TRACE(c.expression);
-        const auto controls = Controls(List("#include \"framework/base/WinUser.h\"\n"
-                                            "1 DIALOG 0, 0, 9, 9\nBEGIN\n  LTEXT \"\", " +
-                                            std::string(c.expression) + ", 0, 0, 1, 1\nEND\n"));
+        const auto controls
+            = Controls(List("#include \"framework/base/WinUser.h\"\n"
+                            "1 DIALOG 0, 0, 9, 9\nBEGIN\n  LTEXT \"\", "
+                            + std::string(c.expression) + ", 0, 0, 1, 1\nEND\n"));
         ASSERT_EQ(controls.size(), 1u);
         EXPECT_EQ(controls[0].id, c.value);
     }
@@ -394,39 +403,43 @@ TEST_F(ResourceCompiler, EvaluatesExpressionsWithCPrecedence)
 
 TEST_F(ResourceCompiler, BuildsMenuTreesInOrder)
 {
-    const std::string listing = List("1 MENU\nBEGIN\n"
-                                     "  POPUP \"File\"\n  BEGIN\n"
-                                     "    MENUITEM \"New\", 10\n    MENUITEM SEPARATOR\n"
-                                     "    POPUP \"More\" { MENUITEM \"Deep\", 11, GRAYED CHECKED }\n"
-                                     "  END\n"
-                                     "  MENUITEM \"Top\", 12, INACTIVE\n"
-                                     "END\n");
-    EXPECT_EQ(listing, "menu 1 lang 0\n"
-                       "  popup \"File\" flags 0x10\n"
-                       "    item \"New\" id 10 flags 0x0\n"
-                       "    separator\n"
-                       "    popup \"More\" flags 0x10\n"
-                       "      item \"Deep\" id 11 flags 0x9\n"
-                       "  item \"Top\" id 12 flags 0x2\n");
+    const std::string listing = List(
+        "1 MENU\nBEGIN\n"
+        "  POPUP \"File\"\n  BEGIN\n"
+        "    MENUITEM \"New\", 10\n    MENUITEM SEPARATOR\n"
+        "    POPUP \"More\" { MENUITEM \"Deep\", 11, GRAYED CHECKED }\n"
+        "  END\n"
+        "  MENUITEM \"Top\", 12, INACTIVE\n"
+        "END\n");
+    EXPECT_EQ(listing,
+              "menu 1 lang 0\n"
+              "  popup \"File\" flags 0x10\n"
+              "    item \"New\" id 10 flags 0x0\n"
+              "    separator\n"
+              "    popup \"More\" flags 0x10\n"
+              "      item \"Deep\" id 11 flags 0x9\n"
+              "  item \"Top\" id 12 flags 0x2\n");
 }
 
 TEST_F(ResourceCompiler, MarksTheLastAcceleratorAsTheEndOfItsTable)
 {
-    const std::string listing = List("#include \"framework/base/WinUser.h\"\n"
-                                     "1 ACCELERATORS\nBEGIN\n"
-                                     "  \"N\", 57600, VIRTKEY, CONTROL\n"
-                                     "  \"q\", 57665, VIRTKEY, CONTROL, SHIFT\n"
-                                     "  \"^C\", 3\n"
-                                     "  VK_F1, 4, VIRTKEY, ALT, NOINVERT\n"
-                                     "END\n"
-                                     "2 ACCELERATORS { \"a\", 5 }\n");
-    EXPECT_EQ(listing, "accelerators 1 lang 0\n"
-                       "  key 0x4E cmd 57600 flags 0x09\n"
-                       "  key 0x51 cmd 57665 flags 0x0D\n"
-                       "  key 0x03 cmd 3 flags 0x00\n"
-                       "  key 0x70 cmd 4 flags 0x93\n"
-                       "accelerators 2 lang 0\n"
-                       "  key 0x61 cmd 5 flags 0x80\n");
+    const std::string listing = List(
+        "#include \"framework/base/WinUser.h\"\n"
+        "1 ACCELERATORS\nBEGIN\n"
+        "  \"N\", 57600, VIRTKEY, CONTROL\n"
+        "  \"q\", 57665, VIRTKEY, CONTROL, SHIFT\n"
+        "  \"^C\", 3\n"
+        "  VK_F1, 4, VIRTKEY, ALT, NOINVERT\n"
+        "END\n"
+        "2 ACCELERATORS { \"a\", 5 }\n");
+    EXPECT_EQ(listing,
+              "accelerators 1 lang 0\n"
+              "  key 0x4E cmd 57600 flags 0x09\n"
+              "  key 0x51 cmd 57665 flags 0x0D\n"
+              "  key 0x03 cmd 3 flags 0x00\n"
+              "  key 0x70 cmd 4 flags 0x93\n"
+              "accelerators 2 lang 0\n"
+              "  key 0x61 cmd 5 flags 0x80\n");
 }
 
 TEST_F(ResourceCompiler, ListsToolbarButtonsAndSeparators)
@@ -437,48 +450,54 @@ TEST_F(ResourceCompiler, ListsToolbarButtonsAndSeparators)
 
 TEST_F(ResourceCompiler, WritesRCDataAsWordsLongsAndBytes)
 {
-    const std::string listing = List("#define MARK 0xFFFE\n"
-                                     "1 RCDATA\nBEGIN\n  128, 3, MARK, 1L, 0x12345678L, -2, \"ab\", L\"c\"\nEND\n");
+    const std::string listing = List(
+        "#define MARK 0xFFFE\n"
+        "1 RCDATA\nBEGIN\n  128, 3, MARK, 1L, 0x12345678L, -2, \"ab\", L\"c\"\nEND\n");
     EXPECT_EQ(listing, "rcdata 1 lang 0 bytes 20: 80 00 03 00 FE FF 01 00 00 00 78 56 34 12 FE FF 61 62 63 00\n");
 }
 
 TEST_F(ResourceCompiler, ReadsVersionRecords)
 {
-    const std::string listing = List("1 VERSIONINFO\n FILEVERSION 1,2,3,4\n PRODUCTVERSION 1,0\n"
-                                     " FILEOS 0x4L\n FILETYPE 0x1L\nBEGIN\n"
-                                     "  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"040904b0\"\n    BEGIN\n"
-                                     "      VALUE \"ProductName\", \"Tool\\0\"\n"
-                                     "    END\n  END\n"
-                                     "  BLOCK \"VarFileInfo\"\n  BEGIN\n    VALUE \"Translation\", 0x409, 1200\n  END\n"
-                                     "END\n");
-    EXPECT_EQ(listing, "versioninfo 1 lang 0 file 1.2.3.4 product 1.0.0.0 flagsmask 0x0 flags 0x0 os 0x4 type 0x1 "
-                       "subtype 0x0\n"
-                       "  block \"040904b0\" \"ProductName\" = \"Tool\"\n"
-                       "  translation 0x0409 1200\n");
+    const std::string listing = List(
+        "1 VERSIONINFO\n FILEVERSION 1,2,3,4\n PRODUCTVERSION 1,0\n"
+        " FILEOS 0x4L\n FILETYPE 0x1L\nBEGIN\n"
+        "  BLOCK \"StringFileInfo\"\n  BEGIN\n    BLOCK \"040904b0\"\n    BEGIN\n"
+        "      VALUE \"ProductName\", \"Tool\\0\"\n"
+        "    END\n  END\n"
+        "  BLOCK \"VarFileInfo\"\n  BEGIN\n    VALUE \"Translation\", 0x409, 1200\n  END\n"
+        "END\n");
+    EXPECT_EQ(listing,
+              "versioninfo 1 lang 0 file 1.2.3.4 product 1.0.0.0 flagsmask 0x0 flags 0x0 os 0x4 type 0x1 "
+              "subtype 0x0\n"
+              "  block \"040904b0\" \"ProductName\" = \"Tool\"\n"
+              "  translation 0x0409 1200\n");
 }
 
 // --- Preprocessing and files ---------------------------------------------
 
 TEST_F(ResourceCompiler, ReadsConstantsFromHeadersAndSkipsTheRest)
 {
-    Write("ids.h", "#pragma once\n"
-                   "#include <cstdint>\n"
-                   "#define IDS_ONE 1  // a comment\n"
-                   "#define IDS_TWO (IDS_ONE + 1)\n"
-                   "#define MAX(a, b) ((a) > (b) ? (a) : (b))\n"
-                   "/* #define IDS_HIDDEN 9 */\n"
-                   "inline constexpr unsigned IDS_THREE = 0x3;\n"
-                   "inline constexpr int Twice(int v) { return 2 * v; }\n"
-                   "struct Anything { int x; };\n");
-    const std::string listing = List("#include \"ids.h\"\n"
-                                     "#define IDS_FOUR IDS_THREE + 1\n"
-                                     "#ifdef IDS_HIDDEN\nSTRINGTABLE BEGIN 9 \"hidden\" END\n#endif\n"
-                                     "#ifndef IDS_ONE\nSTRINGTABLE BEGIN 8 \"skipped\" END\n#else\n"
-                                     "STRINGTABLE BEGIN IDS_ONE \"one\" IDS_TWO \"two\" IDS_THREE \"three\" "
-                                     "IDS_FOUR \"four\" END\n#endif\n"
-                                     "#if 0\nthis is not read\n#endif\n");
-    EXPECT_EQ(listing, "string 1 lang 0 \"one\"\nstring 2 lang 0 \"two\"\nstring 3 lang 0 \"three\"\n"
-                       "string 4 lang 0 \"four\"\n");
+    Write("ids.h",
+          "#pragma once\n"
+          "#include <cstdint>\n"
+          "#define IDS_ONE 1  // a comment\n"
+          "#define IDS_TWO (IDS_ONE + 1)\n"
+          "#define MAX(a, b) ((a) > (b) ? (a) : (b))\n"
+          "/* #define IDS_HIDDEN 9 */\n"
+          "inline constexpr unsigned IDS_THREE = 0x3;\n"
+          "inline constexpr int Twice(int v) { return 2 * v; }\n"
+          "struct Anything { int x; };\n");
+    const std::string listing = List(
+        "#include \"ids.h\"\n"
+        "#define IDS_FOUR IDS_THREE + 1\n"
+        "#ifdef IDS_HIDDEN\nSTRINGTABLE BEGIN 9 \"hidden\" END\n#endif\n"
+        "#ifndef IDS_ONE\nSTRINGTABLE BEGIN 8 \"skipped\" END\n#else\n"
+        "STRINGTABLE BEGIN IDS_ONE \"one\" IDS_TWO \"two\" IDS_THREE \"three\" "
+        "IDS_FOUR \"four\" END\n#endif\n"
+        "#if 0\nthis is not read\n#endif\n");
+    EXPECT_EQ(listing,
+              "string 1 lang 0 \"one\"\nstring 2 lang 0 \"two\"\nstring 3 lang 0 \"three\"\n"
+              "string 4 lang 0 \"four\"\n");
 }
 
 TEST_F(ResourceCompiler, WritesSourceAndDependencies)
@@ -486,11 +505,12 @@ TEST_F(ResourceCompiler, WritesSourceAndDependencies)
     Write("ids.h", "#define IDR_MAIN 128\n");
     const std::string bmp = std::string("BM") + std::string(60, '\0');
     Write("image.bmp", bmp);
-    const fs::path script = Write("test.rc", "#include \"ids.h\"\nIDR_MAIN BITMAP \"image.bmp\"\n"
-                                             "STRINGTABLE BEGIN IDR_MAIN \"Main\" END\n");
+    const fs::path script = Write("test.rc",
+                                  "#include \"ids.h\"\nIDR_MAIN BITMAP \"image.bmp\"\n"
+                                  "STRINGTABLE BEGIN IDR_MAIN \"Main\" END\n");
     const fs::path output = dir_ / "Out.cpp";
-    const RunResult r = Run(Quote(script) + " -o " + Quote(output) + " --symbol ScriptResources --depfile " +
-                            Quote(dir_ / "Out.cpp.d"));
+    const RunResult r = Run(Quote(script) + " -o " + Quote(output) + " --symbol ScriptResources --depfile "
+                            + Quote(dir_ / "Out.cpp.d"));
     ASSERT_EQ(r.exitCode, 0) << r.err;
 
     const std::string source = ReadText(output);
@@ -498,9 +518,9 @@ TEST_F(ResourceCompiler, WritesSourceAndDependencies)
     EXPECT_NE(source.find("{128, 0, u\"Main\"sv}"), std::string::npos) << source;
     EXPECT_NE(source.find("0x42, 0x4D, 0x00"), std::string::npos) << source;
 
-    EXPECT_EQ(ReadText(dir_ / "Out.cpp.d"), output.string() + ": \\\n  " + script.string() + " \\\n  " +
-                                                (dir_ / "ids.h").string() + " \\\n  " +
-                                                (dir_ / "image.bmp").string() + "\n");
+    EXPECT_EQ(ReadText(dir_ / "Out.cpp.d"),
+              output.string() + ": \\\n  " + script.string() + " \\\n  " + (dir_ / "ids.h").string() + " \\\n  "
+                  + (dir_ / "image.bmp").string() + "\n");
 }
 
 // --- Look-ups -------------------------------------------------------------
@@ -730,11 +750,11 @@ TEST(Image, DecodesTopDownAndTwoColourBitmaps)
     EXPECT_EQ(image->pixels, (std::vector<signed char>{7, 8, 9, 1, 2, 3}));
 
     file = Bitmap3x2();
-    file[14 + 14] = 1;         // one bit a pixel
-    file[14 + 32] = 2;         // two colours
-    file[14 + 40 + 8] = 0x40;  // the bottom row, after the two-colour palette: 010
-    file[14 + 40 + 12] = 0xA0; // the top row: 101
-    file[10] = 14 + 40 + 8;    // pixels start after the shorter palette
+    file[14 + 14] = 1;          // one bit a pixel
+    file[14 + 32] = 2;          // two colours
+    file[14 + 40 + 8] = 0x40;   // the bottom row, after the two-colour palette: 010
+    file[14 + 40 + 12] = 0xA0;  // the top row: 101
+    file[10] = 14 + 40 + 8;     // pixels start after the shorter palette
     image = res::DecodeBitmap(file);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->pixels, (std::vector<signed char>{1, 0, 1, 0, 1, 0}));

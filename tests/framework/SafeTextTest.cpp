@@ -18,7 +18,9 @@ TEST(SafeTextTest, EscapesWhatWouldSteerTheTerminal)
         {"line\nforged", "line\\x0aforged"},
         {std::string("nul\0x", 5), "nul\\x00x"},
         {"del\x7f", "del\\x7f"},
-        {"lone\x9b" "1J", "lone\\x9b1J"},
+        {"lone\x9b"
+         "1J",
+         "lone\\x9b1J"},
         {"c1\xC2\x9B", "c1\\xc2\\x9b"},
         {"latin1 \xE9t\xE9", "latin1 \\xe9t\\xe9"},
         {"cut \xE4\xB8", "cut \\xe4\\xb8"},

@@ -37,8 +37,8 @@ bool OnPseudoTerminal()
     struct winsize size {};
     size.ws_row = 24;
     size.ws_col = 80;
-    return terminal >= 0 && ::ioctl(terminal, TIOCSWINSZ, &size) == 0 && ::dup2(terminal, STDIN_FILENO) >= 0 &&
-           ::dup2(terminal, STDOUT_FILENO) >= 0;
+    return terminal >= 0 && ::ioctl(terminal, TIOCSWINSZ, &size) == 0 && ::dup2(terminal, STDIN_FILENO) >= 0
+        && ::dup2(terminal, STDOUT_FILENO) >= 0;
 }
 
 }  // namespace
@@ -56,7 +56,9 @@ TEST(TerminalHostTest, TheSignalsAreHandledAsFoundOnceTheHostEnds)
             ::signal(sig, SIG_DFL);
         ::signal(SIGHUP, SIG_IGN);
         const std::string before = Dispositions();
-        { TerminalHost host; }
+        {
+            TerminalHost host;
+        }
         return before + " " + Dispositions();
     });
     EXPECT_EQ(report, "DDDDI DDDDI");

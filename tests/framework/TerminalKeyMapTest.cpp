@@ -65,8 +65,8 @@ std::vector<KeyTuple> Tuples(const std::vector<InputEvent>& events)
 
 TEST(TerminalKeyMapTest, CharactersBecomeKeysWithTheirCharacter)
 {
-    EXPECT_EQ(Tuples(Feed(U"aZ5 ")), (std::vector{Key('A', u'a'), Key('Z', u'Z', false, true), Key('5', u'5'),
-                                                 Key(VK_SPACE, u' ')}));
+    EXPECT_EQ(Tuples(Feed(U"aZ5 ")),
+              (std::vector{Key('A', u'a'), Key('Z', u'Z', false, true), Key('5', u'5'), Key(VK_SPACE, u' ')}));
     // Latin-1 and beyond arrive as characters without a key.
     EXPECT_EQ(Tuples(Feed(U"\u00E9\u20AC")), (std::vector{Key(0, u'\u00E9'), Key(0, u'\u20AC')}));
     // Beyond 16 bits: the surrogate pair, high half first.
@@ -94,15 +94,22 @@ std::vector<InputEvent> FeedBytes(TerminalKeyMap& map, std::string_view bytes, b
 TEST(TerminalKeyMapTest, Utf8BytesAreDecoded)
 {
     TerminalKeyMap map;
-    EXPECT_EQ(Tuples(FeedBytes(map, "h\xC3\xA9\xE2\x82\xAC")), (std::vector{Key('H', u'h'), Key(0, u'\u00E9'),
-                                                                         Key(0, u'\u20AC')}));
+    EXPECT_EQ(Tuples(FeedBytes(map, "h\xC3\xA9\xE2\x82\xAC")),
+              (std::vector{Key('H', u'h'), Key(0, u'\u00E9'), Key(0, u'\u20AC')}));
     EXPECT_EQ(Tuples(FeedBytes(map, "\xF0\x9F\x98\x80")), (std::vector{Key(0, 0xD83D), Key(0, 0xDE00)}));
     // Alt with a non-ASCII character.
     EXPECT_EQ(Tuples(FeedBytes(map, "\x1B\xC3\xA9")), (std::vector{Key(0, u'\u00E9', false, false, true)}));
     // Malformed bytes are dropped without taking the keys after them: stray
     // continuations, impossible bytes, overlong forms, encoded surrogates,
     // and a sequence cut short by another character.
-    EXPECT_EQ(Tuples(FeedBytes(map, "\xBD" "a\xFF" "b\xC0\xAF" "c\xE0\x80\xAF" "d\xED\xA0\x80" "e\xC3" "f\xE2\x82\x11")),
+    EXPECT_EQ(Tuples(FeedBytes(map,
+                               "\xBD"
+                               "a\xFF"
+                               "b\xC0\xAF"
+                               "c\xE0\x80\xAF"
+                               "d\xED\xA0\x80"
+                               "e\xC3"
+                               "f\xE2\x82\x11")),
               (std::vector{Key('A', u'a'), Key('B', u'b'), Key('C', u'c'), Key('D', u'd'), Key('E', u'e'),
                            Key('F', u'f'), Key('Q', 0x11, true)}));
     // A sequence waiting for its last byte keeps the map pending; flushing
@@ -156,8 +163,9 @@ TEST(TerminalKeyMapTest, ExtendedKeyNames)
     std::vector<InputEvent> out;
     for (int code = 600; code <= 605; ++code)
         map.Feed(TerminalKeyMap::Key(code), out);
-    EXPECT_EQ(Tuples(out), (std::vector{Key(VK_LEFT, 0, true), Key(VK_UP, 0, false, true),
-                                        Key(VK_RIGHT, 0, true, true), Key(VK_DOWN, 0, false, false, true)}));
+    EXPECT_EQ(Tuples(out),
+              (std::vector{Key(VK_LEFT, 0, true), Key(VK_UP, 0, false, true), Key(VK_RIGHT, 0, true, true),
+                           Key(VK_DOWN, 0, false, false, true)}));
     auto names = TerminalKeyMap::KnownKeyNames();
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).count("kRIT5"), 1u);
     for (const std::string& name : names)
@@ -174,8 +182,10 @@ TEST(TerminalKeyMapTest, EscapeAloneOrAsAlt)
     EXPECT_EQ(Tuples(out), (std::vector{Key(VK_ESCAPE, 0x1B)}));
     EXPECT_FALSE(map.Pending());
 
-    EXPECT_EQ(Tuples(Feed(U"\x1B" "f\x1B" "E")), (std::vector{Key('F', u'f', false, false, true),
-                                                              Key('E', u'E', false, true, true)}));
+    EXPECT_EQ(Tuples(Feed(U"\x1B"
+                          "f\x1B"
+                          "E")),
+              (std::vector{Key('F', u'f', false, false, true), Key('E', u'E', false, true, true)}));
     EXPECT_EQ(Tuples(Feed(U"\x1B\x1B")), (std::vector{Key(VK_ESCAPE, 0x1B), Key(VK_ESCAPE, 0x1B)}));
     EXPECT_EQ(Tuples(Feed(U"\x1B[")), (std::vector{Key(0, u'[', false, false, true)}));
     // Esc before a key code is Alt with that key.
@@ -194,14 +204,13 @@ TEST(TerminalKeyMapTest, SequencesTheTerminalDescriptionNames)
     map.DefineSequence("\x1BOd", 1000);
     map.DefineSequence("\x1B[a", KEY_SR);
     map.DefineSequence("\x1B[7~", KEY_END);
-    EXPECT_EQ(Tuples(Feed(map, U"\x1BOd\x1B[a\x1B[7~\x1B\x1B[A\x1B\x1BOd\x1B[[A\x1B[[E")),
-              (std::vector{Key(VK_LEFT, 0, true), Key(VK_UP, 0, false, true), Key(VK_END),
-                           Key(VK_UP, 0, false, false, true), Key(VK_LEFT, 0, true, false, true), Key(VK_F1),
-                           Key(VK_F1 + 4)}));
+    EXPECT_EQ(
+        Tuples(Feed(map, U"\x1BOd\x1B[a\x1B[7~\x1B\x1B[A\x1B\x1BOd\x1B[[A\x1B[[E")),
+        (std::vector{Key(VK_LEFT, 0, true), Key(VK_UP, 0, false, true), Key(VK_END), Key(VK_UP, 0, false, false, true),
+                     Key(VK_LEFT, 0, true, false, true), Key(VK_F1), Key(VK_F1 + 4)}));
     // Esc Esc and a key that is no sequence: Esc, then Alt with the key.
     EXPECT_EQ(Tuples(Feed(map, U"\x1B\x1Bx")), (std::vector{Key(VK_ESCAPE, 0x1B), Key('X', u'x', false, false, true)}));
-    EXPECT_EQ(Tuples(Feed(map, U"\x1B\x1B[")),
-              (std::vector{Key(VK_ESCAPE, 0x1B), Key(0, u'[', false, false, true)}));
+    EXPECT_EQ(Tuples(Feed(map, U"\x1B\x1B[")), (std::vector{Key(VK_ESCAPE, 0x1B), Key(0, u'[', false, false, true)}));
 }
 
 TEST(TerminalKeyMapTest, ModifiedKeySequencesCursesDoesNotKnow)
@@ -341,7 +350,8 @@ TEST(TerminalKeyMapTest, AMegabyteOfInputAndGarbageAreHandled)
         if (e.kind == Kind::Key)
             ASSERT_TRUE(e.vk != 0 || e.ch != 0);
         else
-            ASSERT_TRUE(e.kind == Kind::Paste ? !e.text.empty() : e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
+            ASSERT_TRUE(e.kind == Kind::Paste ? !e.text.empty()
+                                              : e.kind != Kind::Resize && e.kind != Kind::Quit && e.x >= 0 && e.y >= 0);
     }
     map.Flush(out);
     map.EndPaste(out);
@@ -368,20 +378,25 @@ std::string X10(int button, int x, int y)
 TEST(TerminalKeyMapTest, MouseReportsInBothEncodings)
 {
     using M = std::vector<MouseTuple>;
-    const M expected{{Kind::MouseDown, 3, 4, 0}, {Kind::MouseMove, 5, 4, 0}, {Kind::MouseUp, 7, 5, 0},
-                     {Kind::MouseDown, 200, 0, 0}, {Kind::MouseUp, 200, 0, 0}};
+    const M expected{{Kind::MouseDown, 3, 4, 0},
+                     {Kind::MouseMove, 5, 4, 0},
+                     {Kind::MouseUp, 7, 5, 0},
+                     {Kind::MouseDown, 200, 0, 0},
+                     {Kind::MouseUp, 200, 0, 0}};
     // Press, drag and release of the left button; the middle and right
     // buttons, and moves without a button, make nothing.
     TerminalKeyMap sgr;
-    EXPECT_EQ(Mice(FeedBytes(sgr, "\x1B[<35;2;2M\x1B[<2;9;9M\x1B[<2;9;9m"
-                                 "\x1B[<0;4;5M\x1B[<32;6;5M\x1B[<0;8;6m\x1B[<32;9;9M"
-                                 "\x1B[<0;201;1M\x1B[<0;201;1m")),
+    EXPECT_EQ(Mice(FeedBytes(sgr,
+                             "\x1B[<35;2;2M\x1B[<2;9;9M\x1B[<2;9;9m"
+                             "\x1B[<0;4;5M\x1B[<32;6;5M\x1B[<0;8;6m\x1B[<32;9;9M"
+                             "\x1B[<0;201;1M\x1B[<0;201;1m")),
               expected);
     // X10 reports have no button in a release, and coordinates that are
     // bytes above 127 (not UTF-8).
     TerminalKeyMap x10;
-    EXPECT_EQ(Mice(FeedBytes(x10, X10(35, 1, 1) + X10(2, 8, 8) + X10(3, 8, 8) + X10(0, 3, 4) + X10(32, 5, 4) +
-                                      X10(3, 7, 5) + X10(32, 8, 8) + X10(0, 200, 0) + X10(3, 200, 0))),
+    EXPECT_EQ(Mice(FeedBytes(x10,
+                             X10(35, 1, 1) + X10(2, 8, 8) + X10(3, 8, 8) + X10(0, 3, 4) + X10(32, 5, 4) + X10(3, 7, 5)
+                                 + X10(32, 8, 8) + X10(0, 200, 0) + X10(3, 200, 0))),
               expected);
     // A report cut short by a pause is dropped, and typing goes on.
     EXPECT_TRUE(FeedBytes(x10, "\x1B[M !").empty());

@@ -88,12 +88,12 @@ unsigned Rgb(int colour, const unsigned* palette)
 TEST(TerminalLookTest, EveryTextHasContrastWithItsBackground)
 {
     // xterm's palette and the VGA one of the Linux console and PuTTY.
-    static constexpr unsigned kXterm[16] = {0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD,
-                                            0x00CDCD, 0xE5E5E5, 0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                            0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-    static constexpr unsigned kVga[16] = {0x000000, 0xAA0000, 0x00AA00, 0xAA5500, 0x0000AA, 0xAA00AA,
-                                          0x00AAAA, 0xAAAAAA, 0x555555, 0xFF5555, 0x55FF55, 0xFFFF55,
-                                          0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
+    static constexpr unsigned kXterm[16]
+        = {0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD, 0x00CDCD, 0xE5E5E5,
+           0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    static constexpr unsigned kVga[16]
+        = {0x000000, 0xAA0000, 0x00AA00, 0xAA5500, 0x0000AA, 0xAA00AA, 0x00AAAA, 0xAAAAAA,
+           0x555555, 0xFF5555, 0x55FF55, 0xFFFF55, 0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
     for (const TerminalLook::Caps& caps : {kEight, kSixteen, kFull}) {
         for (unsigned attr = 0; attr < (1u << 9); ++attr) {
             Look look = LookOf(std::uint16_t(attr), caps);
@@ -106,8 +106,7 @@ TEST(TerminalLookTest, EveryTextHasContrastWithItsBackground)
             ASSERT_LT(look.bg, caps.colours);
             for (const unsigned* palette : {kXterm, kVga})
                 EXPECT_GE(Contrast(Rgb(look.fg, palette), Rgb(look.bg, palette)), 3.0)
-                    << "colours " << caps.colours << ", attributes " << attr << ": " << look.fg << " on "
-                    << look.bg;
+                    << "colours " << caps.colours << ", attributes " << attr << ": " << look.fg << " on " << look.bg;
         }
     }
 }

@@ -129,8 +129,8 @@ TEST(TextEngineLongText, ReplaceAllAgreesWithTheModelAtEveryDensity)
         e.SetModified(false);
         const int count = e.ReplaceAllFrom(pos, p.needle, p.replacement, p.matchCase).count;
 
-        const std::string context = "round " + std::to_string(round) + " needle=" + Show(p.needle) +
-                                    " pos=" + std::to_string(pos) + " every=" + std::to_string(every);
+        const std::string context = "round " + std::to_string(round) + " needle=" + Show(p.needle)
+            + " pos=" + std::to_string(pos) + " every=" + std::to_string(every);
         ASSERT_EQ(count, expected.count) << context;
         ASSERT_EQ(Show(e.GetText()), Show(expected.text)) << context;
         ASSERT_EQ(Joined(e), e.GetText()) << context;

@@ -45,8 +45,7 @@ void ExpectIndexMatchesText(const TextEngine& e, const std::string& context)
         ASSERT_EQ(e.LineIndex(line), starts[line]) << context << " line " << line << " text=" << Show(text);
     }
     for (int pos = 0; pos <= e.Length(); ++pos) {
-        const int expected =
-            static_cast<int>(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin()) - 1;
+        const int expected = static_cast<int>(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin()) - 1;
         ASSERT_EQ(e.LineFromChar(pos), expected) << context << " pos " << pos << " text=" << Show(text);
     }
 }
@@ -64,10 +63,10 @@ TEST(TextEngineLines, StartsAndLengthsFollowTheLineEndRules)
         {u"", {{0, 0}}},
         {u"abc", {{0, 3}}},
         {u"ab\r\ncd", {{0, 2}, {4, 2}}},
-        {u"ab\r\n", {{0, 2}, {4, 0}}},     // ends in "\r\n": empty last line
-        {u"a\nb", {{0, 1}, {2, 1}}},       // lone "\n" ends a line
-        {u"a\rb", {{0, 3}}},               // lone "\r" does not
-        {u"x\r\r\ny", {{0, 2}, {4, 1}}},   // only the '\r' right before '\n' is line end
+        {u"ab\r\n", {{0, 2}, {4, 0}}},    // ends in "\r\n": empty last line
+        {u"a\nb", {{0, 1}, {2, 1}}},      // lone "\n" ends a line
+        {u"a\rb", {{0, 3}}},              // lone "\r" does not
+        {u"x\r\r\ny", {{0, 2}, {4, 1}}},  // only the '\r' right before '\n' is line end
         {u"\n\r\n", {{0, 0}, {1, 0}, {3, 0}}},
     };
     for (const LineCase& c : cases) {
@@ -109,12 +108,27 @@ TEST(TextEngineLines, IndexStaysInStepThroughRandomEdits)
         for (int n = static_cast<int>(rng() % 6); n > 0; --n)
             insert += alphabet[rng() % alphabet.size()];
         switch (rng() % 6) {
-        case 0: e.SetSel(a, b); e.ReplaceSel(insert, true); break;
-        case 1: e.SetSel(a, a); e.InsertTyped(insert); break;
-        case 2: e.SetSel(a, b); e.Backspace(); break;
-        case 3: e.SetSel(a, a); e.Delete(); break;
+        case 0:
+            e.SetSel(a, b);
+            e.ReplaceSel(insert, true);
+            break;
+        case 1:
+            e.SetSel(a, a);
+            e.InsertTyped(insert);
+            break;
+        case 2:
+            e.SetSel(a, b);
+            e.Backspace();
+            break;
+        case 3:
+            e.SetSel(a, a);
+            e.Delete();
+            break;
         case 4: e.Undo(); break;
-        default: e.SetSel(a, b); e.ReplaceSel(u"", false); break;
+        default:
+            e.SetSel(a, b);
+            e.ReplaceSel(u"", false);
+            break;
         }
         ExpectIndexMatchesText(e, "step " + std::to_string(step));
         if (HasFatalFailure())
@@ -132,12 +146,11 @@ struct SelCase {
 TEST(TextEngineSelection, SetSelFollowsThePlatformRules)
 {
     const std::vector<SelCase> cases = {
-        {1, 3, 1, 3},
-        {3, 1, 3, 1},    // reversed: anchor is start, caret is end
-        {0, -1, 0, 5},   // select all
-        {2, 99, 2, 5},   // clamped to the length
-        {-1, 4, 2, 2},   // deselect, caret stays where it was
-        {-3, 1, 5, 1},   // other negatives count as past the end
+        {1, 3, 1, 3},  {3, 1, 3, 1},  // reversed: anchor is start, caret is end
+        {0, -1, 0, 5},                // select all
+        {2, 99, 2, 5},                // clamped to the length
+        {-1, 4, 2, 2},                // deselect, caret stays where it was
+        {-3, 1, 5, 1},                // other negatives count as past the end
     };
     for (const SelCase& c : cases) {
         TextEngine e = Make(u"hello");
@@ -151,7 +164,9 @@ TEST(TextEngineSelection, SetSelFollowsThePlatformRules)
 
 TEST(TextEngineCaret, CharacterStepsTreatCrLfAndSurrogatePairsAsOne)
 {
-    TextEngine e = Make(u"a\r\nb\xD83D\xDE00" u"c\nd");
+    TextEngine e = Make(
+        u"a\r\nb\xD83D\xDE00"
+        u"c\nd");
     const std::vector<int> stops = {0, 1, 3, 4, 6, 7, 8, 9};
     for (std::size_t i = 1; i < stops.size(); ++i) {
         e.MoveRight(false);
@@ -292,37 +307,63 @@ TEST(TextEngineUndo, OneStepPerRunAndSecondUndoRedoes)
     const std::vector<UndoCase> cases = {
         {"typing run", u"ab", 1, 1, typeEach(u"xyz"), "axyzb", "ab", {1, 1}},
         {"typing over a selection", u"abcd", 1, 3, typeEach(u"XY"), "aXYd", "abcd", {1, 3}},
-        {"caret move splits a run", u"", 0, 0,
+        {"caret move splits a run",
+         u"",
+         0,
+         0,
          [](TextEngine& e) {
              e.InsertTyped(u"ab");
              e.MoveLeft(false);
              e.MoveRight(false);
              e.InsertTyped(u'c');
          },
-         "abc", "ab", {2, 2}},
-        {"backspace and delete run", u"hello world", 5, 5,
+         "abc",
+         "ab",
+         {2, 2}},
+        {"backspace and delete run",
+         u"hello world",
+         5,
+         5,
          [](TextEngine& e) {
              e.Backspace();
              e.Backspace();
              e.Delete();
          },
-         "helworld", "hello world", {3, 6}},
-        {"backing up over typed text and beyond", u"hello world", 5, 5,
+         "helworld",
+         "hello world",
+         {3, 6}},
+        {"backing up over typed text and beyond",
+         u"hello world",
+         5,
+         5,
          [&](TextEngine& e) {
              e.InsertTyped(u"XY");
              backspaces(3)(e);
              e.InsertTyped(u'Z');
          },
-         "hellZ world", "hello world", {4, 5}},
-        {"backing up over \\r\\n", u"ab\r\ncd", 4, 4,
+         "hellZ world",
+         "hello world",
+         {4, 5}},
+        {"backing up over \\r\\n",
+         u"ab\r\ncd",
+         4,
+         4,
          [&](TextEngine& e) {
              e.InsertTyped(u'X');
              backspaces(2)(e);
          },
-         "abcd", "ab\\r\\ncd", {2, 4}},
+         "abcd",
+         "ab\\r\\ncd",
+         {2, 4}},
         {"selection then backspace", u"abcd", 3, 1, backspaces(2), "d", "abcd", {0, 3}},
-        {"ReplaceSel", u"one two", 4, 7, [](TextEngine& e) { e.ReplaceSel(u"2\r\n3", true); }, "one 2\\r\\n3",
-         "one two", {4, 7}},
+        {"ReplaceSel",
+         u"one two",
+         4,
+         7,
+         [](TextEngine& e) { e.ReplaceSel(u"2\r\n3", true); },
+         "one 2\\r\\n3",
+         "one two",
+         {4, 7}},
     };
     for (const UndoCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -413,8 +454,8 @@ TEST(TextEngineLimit, PasteInsertsOnlyWhatFitsWithoutSplittingUnits)
     const std::vector<PasteCase> cases = {
         {6, u"xyzwv", "abxyzw"},
         {5, u"xyzw", "abxyz"},
-        {5, u"xy\r\nz", "abxy"},              // "\r\n" stays whole
-        {5, u"xy\xD83D\xDE00", "abxy"},        // so does a surrogate pair
+        {5, u"xy\r\nz", "abxy"},         // "\r\n" stays whole
+        {5, u"xy\xD83D\xDE00", "abxy"},  // so does a surrogate pair
         {2, u"xy", "ab"},
     };
     for (const PasteCase& c : cases) {
@@ -445,14 +486,16 @@ TEST(TextEngineFind, CaseSensitiveAndFolded)
     const std::vector<FindCase> cases = {
         {u"Hello hello", u"hello", true, 6},
         {u"Hello hello", u"hello", false, 0},
-        {u"caf\u00C9!", u"caf\u00E9", false, 0},     // É / é
+        {u"caf\u00C9!", u"caf\u00E9", false, 0},  // É / é
         {u"caf\u00C9!", u"caf\u00E9", true, -1},
-        {u"x\u0178", u"\u00FF", false, 1},           // Ÿ (outside Latin-1) / ÿ
-        {u"\u00B5m", u"\u03BCM", false, 0},          // micro sign folds to Greek mu
+        {u"x\u0178", u"\u00FF", false, 1},                         // Ÿ (outside Latin-1) / ÿ
+        {u"\u00B5m", u"\u03BCM", false, 0},                        // micro sign folds to Greek mu
         {u"\u03A3\u03C3\u03C2", u"\u03C3\u03C3\u03C3", false, 0},  // Σ σ ς
         {u"\u03A3\u03C3\u03C2", u"\u03C2", true, 2},
-        {u"Stra\u00DFe", u"strasse", false, -1},     // simple folding: ß stays ß
-        {u"a\xD801\xDC00" u"b", u"\xD801\xDC28", false, 1},  // Deseret capital / small
+        {u"Stra\u00DFe", u"strasse", false, -1},  // simple folding: ß stays ß
+        {u"a\xD801\xDC00"
+         u"b",
+         u"\xD801\xDC28", false, 1},  // Deseret capital / small
         {u"line\r\nnext", u"E\r\nN", false, 3},
         {u"abc", u"", false, -1},
         {u"ab", u"abc", false, -1},
@@ -537,8 +580,16 @@ TEST(TextEngineReplaceAll, SimpleCases)
 
     // A folding match that ends on the high half of a pair: the next search
     // starts on the low half, which then reads as a lone unit.
-    e = Make(u"\xDC00" u"a\xD801\xDC00" u"a\xD801!");
-    EXPECT_EQ(e.ReplaceAllFrom(0, u"\xDC00" u"a\xD801", u"-", false).count, 2);
+    e = Make(
+        u"\xDC00"
+        u"a\xD801\xDC00"
+        u"a\xD801!");
+    EXPECT_EQ(e.ReplaceAllFrom(0,
+                               u"\xDC00"
+                               u"a\xD801",
+                               u"-", false)
+                  .count,
+              2);
     EXPECT_EQ(Show(e.GetText()), "--!");
 }
 
@@ -552,18 +603,20 @@ TEST(TextEngineReplaceAll, MatchesTheOneByOneLoopOnRandomTexts)
         {u"a", u"bb", true},
         {u"a", u"bb", false},
         {u"aa", u"a", true},
-        {u"aa", u"aaa", true},        // replacement contains the needle
+        {u"aa", u"aaa", true},  // replacement contains the needle
         {u"Aa", u"bbb", false},
         {u"aba", u"", true},
-        {u"ab", u"ba", false},         // as long as the occurrence
-        {u"\u00E9a", u"X", false},    // é also matches É
+        {u"ab", u"ba", false},      // as long as the occurrence
+        {u"\u00E9a", u"X", false},  // é also matches É
         {u"A\r\n", u"\r\n", false},
         {u"\n", u"\r\n", true},
-        {u"b", u"x\r\n", true},         // a cut never splits a line end
+        {u"b", u"x\r\n", true},                      // a cut never splits a line end
         {u"A", u"\xD801\xDC00\xD801\xDC00", false},  // nor a surrogate pair
-        {u"a\xD801", u"\xDC00", false},  // a match may end inside a surrogate pair
+        {u"a\xD801", u"\xDC00", false},              // a match may end inside a surrogate pair
         {u"\xDC28", u"x", false},
-        {u"\xDC00" u"a\xD801", u"-", false},
+        {u"\xDC00"
+         u"a\xD801",
+         u"-", false},
     };
     const std::u16string alphabet = u"aabA\u00E9\u00C9\r\n\xD801\xDC00";
     std::mt19937 rng(99);
@@ -582,7 +635,9 @@ TEST(TextEngineReplaceAll, MatchesTheOneByOneLoopOnRandomTexts)
         ReplaceOneByOne(unlimited, pos, p.needle, p.replacement, p.matchCase);
         const int lowest = std::max(1, static_cast<int>(text.size()) - 3);
         const int highest = std::max(lowest, unlimited.Length() + 2);
-        const int limit = round / static_cast<int>(patterns.size()) % 2 ? 0 : lowest + static_cast<int>(rng() % static_cast<unsigned>(highest - lowest + 1));
+        const int limit = round / static_cast<int>(patterns.size()) % 2
+            ? 0
+            : lowest + static_cast<int>(rng() % static_cast<unsigned>(highest - lowest + 1));
 
         TextEngine slow = Make(text);
         slow.SetLimit(limit);
@@ -596,9 +651,8 @@ TEST(TextEngineReplaceAll, MatchesTheOneByOneLoopOnRandomTexts)
         fast.SetLimit(limit);
         const TextEngine::ReplaceAllResult result = fast.ReplaceAllFrom(pos, p.needle, p.replacement, p.matchCase);
 
-        const std::string context = "text=" + Show(text) + " needle=" + Show(p.needle) + " replacement=" +
-                                    Show(p.replacement) + " pos=" + std::to_string(pos) +
-                                    " limit=" + std::to_string(limit);
+        const std::string context = "text=" + Show(text) + " needle=" + Show(p.needle)
+            + " replacement=" + Show(p.replacement) + " pos=" + std::to_string(pos) + " limit=" + std::to_string(limit);
         ASSERT_EQ(result.count, expected.count) << context;
         ASSERT_EQ(result.cut, expected.cut) << context;
         ASSERT_EQ(Show(fast.GetText()), Show(slow.GetText())) << context;
@@ -632,7 +686,8 @@ TEST(CaseFold, CStringComparesWithoutCaseAsTheSearchFinds)
 {
     // Pairs the search ignoring case takes for one another: letters above
     // U+FFFF included (Deseret), and the Kelvin sign with "k".
-    const std::u16string pairs[][2] = {{u"\xD801\xDC00x", u"\xD801\xDC28X"}, {u"\u212A", u"k"}, {u"\u00C9a", u"\u00E9A"}};
+    const std::u16string pairs[][2]
+        = {{u"\xD801\xDC00x", u"\xD801\xDC28X"}, {u"\u212A", u"k"}, {u"\u00C9a", u"\u00E9A"}};
     for (const auto& [a, b] : pairs) {
         EXPECT_EQ(CString(a).CompareNoCase(CString(b)), 0) << Show(a) << " vs " << Show(b);
         EXPECT_EQ(Make(a).Find(b, 0, false), 0) << Show(a) << " vs " << Show(b);

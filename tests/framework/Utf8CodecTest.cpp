@@ -48,10 +48,14 @@ TEST(Utf8CodecTest, EveryClassOfSequenceDecodesAndEncodesBack)
         {"above U+10FFFF", "\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},
         {"never in UTF-8", "\xF5\xFE\xFF", u"\xDCF5\xDCFE\xDCFF"},
         {"cut at the end", "a\xE4\xB8", u"a\xDCE4\xDCB8"},
-        {"cut by another character", "\xF0\x9F\x98" "a", u"\xDCF0\xDC9F\xDC98" u"a"},
+        {"cut by another character",
+         "\xF0\x9F\x98"
+         "a",
+         u"\xDCF0\xDC9F\xDC98"
+         u"a"},
         {"a lead byte twice", "\xC3\xC3\xA9", u"\xDCC3\u00E9"},
-        {"in a run of ASCII", ascii40 + "\xE9" + ascii40 + "\xC3\xA9", support::Widened(ascii40) + u"\xDCE9" +
-                                                                          support::Widened(ascii40) + u"\u00E9"},
+        {"in a run of ASCII", ascii40 + "\xE9" + ascii40 + "\xC3\xA9",
+         support::Widened(ascii40) + u"\xDCE9" + support::Widened(ascii40) + u"\u00E9"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -107,8 +111,8 @@ TEST(Utf8CodecTest, PiecesAndBlocksAreAsIfWhole)
         std::u16string out(bytes.size(), u'\0');
         const Utf8Codec::Decoded first = Utf8Codec::Decode(b, cut, out.data(), false);
         EXPECT_GE(first.read + 3, cut);
-        const Utf8Codec::Decoded rest =
-            Utf8Codec::Decode(b + first.read, bytes.size() - first.read, out.data() + first.written, true);
+        const Utf8Codec::Decoded rest
+            = Utf8Codec::Decode(b + first.read, bytes.size() - first.read, out.data() + first.written, true);
         EXPECT_EQ(first.read + rest.read, bytes.size());
         out.resize(first.written + rest.written);
         EXPECT_EQ(Show(out), Show(text));

@@ -22,12 +22,24 @@ TEST(Utf8DecoderTest, MalformedBytesAreDroppedWithoutWhatFollows)
 {
     const std::pair<std::string_view, std::u32string> cases[] = {
         {"h\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", U"h\u00E9\u20AC\U0001F600"},
-        {"\xBD" "a", U"a"},              // a stray continuation
-        {"\xFF\xC0\xAF" "b", U"b"},      // bytes UTF-8 never has
-        {"\xE0\x80\xAF" "c", U"c"},      // an overlong form
-        {"\xED\xA0\x80" "d", U"d"},      // an encoded surrogate
-        {"\xF4\x90\x80\x80" "e", U"e"},  // above U+10FFFF
-        {"\xC3" "f", U"f"},              // cut short: the byte counts for itself
+        {"\xBD"
+         "a",
+         U"a"},  // a stray continuation
+        {"\xFF\xC0\xAF"
+         "b",
+         U"b"},  // bytes UTF-8 never has
+        {"\xE0\x80\xAF"
+         "c",
+         U"c"},  // an overlong form
+        {"\xED\xA0\x80"
+         "d",
+         U"d"},  // an encoded surrogate
+        {"\xF4\x90\x80\x80"
+         "e",
+         U"e"},  // above U+10FFFF
+        {"\xC3"
+         "f",
+         U"f"},  // cut short: the byte counts for itself
         {"\xE2\x82\x11", U"\x11"},
     };
     for (const auto& [bytes, text] : cases) {

@@ -32,14 +32,14 @@ std::string TakeLog()
 }
 
 // Commands of the routing tests; each name says who handles it.
-constexpr UINT ID_ALL = 40001;           // view, document, frame, application
+constexpr UINT ID_ALL = 40001;  // view, document, frame, application
 constexpr UINT ID_DOC_FRAME_APP = 40002;
 constexpr UINT ID_FRAME_APP = 40003;
 constexpr UINT ID_APP_ONLY = 40004;
 constexpr UINT ID_NOBODY = 40005;
-constexpr UINT ID_FRAME_OFF = 40006;     // handled by the frame, disabled by its update handler
-constexpr UINT ID_VIEW_SAYS = 40007;     // update: view enables, frame disables
-constexpr UINT ID_RANGE_FIRST = 40010;   // 40010..40012: the frame's range handler
+constexpr UINT ID_FRAME_OFF = 40006;    // handled by the frame, disabled by its update handler
+constexpr UINT ID_VIEW_SAYS = 40007;    // update: view enables, frame disables
+constexpr UINT ID_RANGE_FIRST = 40010;  // 40010..40012: the frame's range handler
 constexpr UINT ID_RANGE_LAST = 40012;
 
 // --- a resource module written by hand ---
@@ -62,8 +62,8 @@ const res::DialogItem kDialogItems[] = {
     {u"BUTTON", u"Cancel", 0, IDCANCEL, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 60, 30, 40, 12},
 };
 const res::DialogTemplate kDialogs[] = {
-    {IDD_TEST, u"", 1033, false, WS_POPUP | WS_CAPTION | DS_SETFONT, 0, 0, 0, 110, 48, u"Ask", u"System", 8, 0, 0,
-     0, kDialogItems},
+    {IDD_TEST, u"", 1033, false, WS_POPUP | WS_CAPTION | DS_SETFONT, 0, 0, 0, 110, 48, u"Ask", u"System", 8, 0, 0, 0,
+     kDialogItems},
 };
 const res::Module kModule{
     .strings = kStrings,
@@ -341,9 +341,10 @@ TEST_F(WindowSystemTest, ControlNotificationsReachTheParentUnlessReflected)
 {
     ButtonParent parent;
     ASSERT_TRUE(parent.CreateEx(0, nullptr, u"", WS_VISIBLE, CRect(0, 0, 800, 384), nullptr, 0));
-    HWND plain = CreateWindowEx(0, u"BUTTON", u"Plain", WS_CHILD | WS_VISIBLE, 0, 0, 100, 16, parent.m_hWnd, 1, nullptr);
-    HWND reflecting =
-        CreateWindowEx(0, u"BUTTON", u"Mine", WS_CHILD | WS_VISIBLE, 0, 32, 100, 16, parent.m_hWnd, 2, nullptr);
+    HWND plain
+        = CreateWindowEx(0, u"BUTTON", u"Plain", WS_CHILD | WS_VISIBLE, 0, 0, 100, 16, parent.m_hWnd, 1, nullptr);
+    HWND reflecting
+        = CreateWindowEx(0, u"BUTTON", u"Mine", WS_CHILD | WS_VISIBLE, 0, 32, 100, 16, parent.m_hWnd, 2, nullptr);
     ReflectingButton mine;
     ASSERT_TRUE(mine.Attach(reflecting));
     host.ClickText(u"Plain");

@@ -85,8 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (bytes.find('\0') != std::string::npos) {
         if (boxes != std::vector<std::u16string>{u"Failed to open document."})
             Fail("a zero byte must give one \"Failed to open document.\"", data, size);
-        if (doc->GetTitle() != u"Untitled" || !doc->GetPathName().IsEmpty() || doc->IsModified() ||
-            !Editor().Text16().empty())
+        if (doc->GetTitle() != u"Untitled" || !doc->GetPathName().IsEmpty() || doc->IsModified()
+            || !Editor().Text16().empty())
             Fail("a failed open must leave an empty, untitled, unchanged document", data, size);
         return 0;
     }
@@ -95,8 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (Editor().Text16() != support::Widened(bytes))
         Fail("the text is not the bytes, one character each", data, size);
     if (doc->GetTitle() != u"in.txt" || doc->GetPathName() != CString::FromUtf8(path) || doc->IsModified())
-        Fail("the opened document is named \"" + doc->GetTitle().ToUtf8() + "\" at \"" + doc->GetPathName().ToUtf8() +
-                 "\"" + (doc->IsModified() ? ", changed" : ""),
+        Fail("the opened document is named \"" + doc->GetTitle().ToUtf8() + "\" at \"" + doc->GetPathName().ToUtf8()
+                 + "\"" + (doc->IsModified() ? ", changed" : ""),
              data, size);
     host.Screen();
 

@@ -177,7 +177,7 @@ private:
     int anchor = 0;
     int caret = 0;
     std::optional<std::u16string> undo;  // the text before the undoable step
-    bool runOpen = false;  // typing, Backspace and Delete extend the step
+    bool runOpen = false;                // typing, Backspace and Delete extend the step
     int limit = 0;
     bool modified = false;
     bool readOnly = false;
@@ -200,7 +200,10 @@ private:
     [[noreturn]] void Fail(const std::string& what)
     {
         std::fprintf(stderr, "\n*** edit control (%s) disagrees with the model: %s\n",
-                     Multi() ? "multi-line" : kind == Kind::Single ? "single-line" : "digits only", what.c_str());
+                     Multi()                    ? "multi-line"
+                         : kind == Kind::Single ? "single-line"
+                                                : "digits only",
+                     what.c_str());
         std::fprintf(stderr, "steps:\n");
         for (const std::string& s : steps)
             std::fprintf(stderr, "  %s\n", s.c_str());
@@ -277,7 +280,8 @@ private:
         int room = Room(e - s);
         if (int(with.size()) > room) {
             size_t fit = size_t(room);
-            if (fit > 0 && ((IsHigh(with[fit - 1]) && IsLow(with[fit])) || (with[fit - 1] == u'\r' && with[fit] == u'\n')))
+            if (fit > 0
+                && ((IsHigh(with[fit - 1]) && IsLow(with[fit])) || (with[fit - 1] == u'\r' && with[fit] == u'\n')))
                 --fit;
             with.resize(fit);
             expectMaxText = true;
@@ -395,12 +399,13 @@ private:
         int restoredEnd = int(e), restoredStart = int(s);
         int tailLen = Len() - restoredEnd;
         Expect(restoredStart <= restoredEnd && restoredEnd <= Len(), "undo selects inside the text");
-        Expect(restoredStart + tailLen <= int(before.size()) &&
-                   text.compare(0, size_t(restoredStart), before, 0, size_t(restoredStart)) == 0 &&
-                   text.compare(size_t(restoredEnd), size_t(tailLen), before, before.size() - size_t(tailLen),
-                                size_t(tailLen)) == 0,
-               "undo selects exactly what it put back: selection " + std::to_string(s) + ".." +
-                   std::to_string(e) + " of \"" + Show(text) + "\", replacing \"" + Show(before) + "\"");
+        Expect(restoredStart + tailLen <= int(before.size())
+                   && text.compare(0, size_t(restoredStart), before, 0, size_t(restoredStart)) == 0
+                   && text.compare(size_t(restoredEnd), size_t(tailLen), before, before.size() - size_t(tailLen),
+                                   size_t(tailLen))
+                       == 0,
+               "undo selects exactly what it put back: selection " + std::to_string(s) + ".." + std::to_string(e)
+                   + " of \"" + Show(text) + "\", replacing \"" + Show(before) + "\"");
         anchor = restoredStart;
         caret = restoredEnd;
     }
@@ -484,7 +489,7 @@ private:
         }
         if (newCaret != oldCaret) {
             Expect(!InsidePair(text, newCaret),
-               "a move never stops inside \"\\r\\n\" or a surrogate pair, as at " + std::to_string(newCaret));
+                   "a move never stops inside \"\\r\\n\" or a surrogate pair, as at " + std::to_string(newCaret));
         }
         // Where the caret must land.
         std::optional<int> exact;
@@ -600,10 +605,26 @@ private:
     void ClipboardMessage()
     {
         switch (in.Below(5)) {
-        case 0: Note("WM_CUT"); Send(WM_CUT); Cut(); break;
-        case 1: Note("WM_COPY"); Send(WM_COPY); Copy(); break;
-        case 2: Note("WM_PASTE"); Send(WM_PASTE); Paste(); break;
-        case 3: Note("WM_CLEAR"); Send(WM_CLEAR); Clear(); break;
+        case 0:
+            Note("WM_CUT");
+            Send(WM_CUT);
+            Cut();
+            break;
+        case 1:
+            Note("WM_COPY");
+            Send(WM_COPY);
+            Copy();
+            break;
+        case 2:
+            Note("WM_PASTE");
+            Send(WM_PASTE);
+            Paste();
+            break;
+        case 3:
+            Note("WM_CLEAR");
+            Send(WM_CLEAR);
+            Clear();
+            break;
         default: {
             std::u16string s = String(40);
             Note("clipboard \"" + Show(s) + "\"");
@@ -797,8 +818,8 @@ private:
         DWORD s = 0, e = 0;
         Send(EM_GETSEL, WPARAM(&s), LPARAM(&e));
         if (int(s) != SelStart() || int(e) != SelEnd())
-            Fail("selection " + std::to_string(s) + ".." + std::to_string(e) + ", expected " +
-                 std::to_string(SelStart()) + ".." + std::to_string(SelEnd()));
+            Fail("selection " + std::to_string(s) + ".." + std::to_string(e) + ", expected "
+                 + std::to_string(SelStart()) + ".." + std::to_string(SelEnd()));
         ExpectEq(Send(EM_CANUNDO) != 0, undo.has_value(), "EM_CANUNDO");
         ExpectEq(Send(EM_GETMODIFY) != 0, modified, "EM_GETMODIFY");
         ExpectEq(Send(EM_GETLIMITTEXT), limit, "EM_GETLIMITTEXT");
@@ -815,8 +836,8 @@ private:
             int want = l < 0 ? LineStart(text, LineOf(text, caret)) : l < lines ? LineStart(text, l) : -1;
             ExpectEq(Send(EM_LINEINDEX, WPARAM(INT_PTR(l))), want, "EM_LINEINDEX " + std::to_string(l));
         }
-        std::vector<int> positions = {-1, 0, Len(), Len() + 1, SelStart(), SelEnd(), Len() / 2,
-                                      int(steps.size()) % (Len() + 1)};
+        std::vector<int> positions
+            = {-1, 0, Len(), Len() + 1, SelStart(), SelEnd(), Len() / 2, int(steps.size()) % (Len() + 1)};
         for (int p : positions) {
             int line = LineOf(text, p < 0 ? SelStart() : p);
             ExpectEq(Send(EM_LINEFROMCHAR, WPARAM(INT_PTR(p))), line, "EM_LINEFROMCHAR " + std::to_string(p));

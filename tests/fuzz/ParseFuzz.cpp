@@ -110,8 +110,8 @@ void CheckInt(const uint8_t* data, size_t size)
     int value = 12345;
     bool ok = AfxParseInt(CString(text), value);
     if (ok != want.ok || (ok && value != want.value))
-        Fail("\"" + Shown(text) + "\" reads as " + (ok ? std::to_string(value) : "no integer") + ", expected " +
-             (want.ok ? std::to_string(want.value) : "no integer"));
+        Fail("\"" + Shown(text) + "\" reads as " + (ok ? std::to_string(value) : "no integer") + ", expected "
+             + (want.ok ? std::to_string(want.value) : "no integer"));
     if (!ok && value != 12345)
         Fail("\"" + Shown(text) + "\" is no integer but changed the value");
 }
@@ -196,8 +196,8 @@ void CheckCommandLine(const uint8_t* data, size_t size)
         again += " " + QuoteArgument(tokens[i]);
     std::vector<std::string> reparsed = ParseCommandLine(again);
     if (reparsed != tokens)
-        Fail("\"" + Shown(line) + "\" gives" + Tokens(tokens) + "; quoted again as \"" + Shown(again) + "\" it gives" +
-             Tokens(reparsed));
+        Fail("\"" + Shown(line) + "\" gives" + Tokens(tokens) + "; quoted again as \"" + Shown(again) + "\" it gives"
+             + Tokens(reparsed));
 }
 
 }  // namespace

@@ -75,8 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (e.Where().file != path.string())
             Fail("error names \"" + e.Where().file + "\", not the script: " + text);
         if (e.Where().line < 1 || e.Where().line > lines)
-            Fail("error names line " + std::to_string(e.Where().line) + " of a script of " + std::to_string(lines) +
-                 " lines: " + text);
+            Fail("error names line " + std::to_string(e.Where().line) + " of a script of " + std::to_string(lines)
+                 + " lines: " + text);
         if (e.Message().empty() || text.find('\n') != std::string::npos)
             Fail("error is not one line with a message: " + text);
     } catch (const std::exception& e) {

@@ -85,8 +85,8 @@ private:
 struct Run {
     TerminalKeyMap map;
     std::vector<InputEvent> out;
-    std::string fed;  // what was fed, for the report
-    std::string what; // the step under way
+    std::string fed;   // what was fed, for the report
+    std::string what;  // the step under way
 
     [[noreturn]] void Fail(const std::string& why)
     {
@@ -122,8 +122,7 @@ struct Run {
                     if ((c < 0x20 && c != u'\r' && c != u'\t') || (c >= 0x7F && c < 0xA0))
                         Fail("a control code in a paste");
                 break;
-            default:
-                Fail("an event the key map never makes");
+            default: Fail("an event the key map never makes");
             }
         }
     }
@@ -197,7 +196,11 @@ std::u32string PasteText(std::string_view bytes)
     std::u32string text;
     for (size_t i = 0; i < bytes.size();) {
         unsigned char b = static_cast<unsigned char>(bytes[i]);
-        int need = b < 0x80 ? 0 : b >= 0xC2 && b < 0xE0 ? 1 : b >= 0xE0 && b < 0xF0 ? 2 : b >= 0xF0 && b < 0xF5 ? 3 : -1;
+        int need = b < 0x80         ? 0
+            : b >= 0xC2 && b < 0xE0 ? 1
+            : b >= 0xE0 && b < 0xF0 ? 2
+            : b >= 0xF0 && b < 0xF5 ? 3
+                                    : -1;
         if (need < 0) {
             ++i;
             continue;
@@ -277,7 +280,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (start != std::string_view::npos) {
         size_t bodyAt = start + kPasteStart.size();
         size_t end = input.find(kPasteEnd, bodyAt);
-        std::string_view body = input.substr(bodyAt, end == std::string_view::npos ? std::string_view::npos : end - bodyAt);
+        std::string_view body
+            = input.substr(bodyAt, end == std::string_view::npos ? std::string_view::npos : end - bodyAt);
         // The text of each part between start markers; the markers stay.
         std::u32string text;
         std::string sent;

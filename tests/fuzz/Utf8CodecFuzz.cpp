@@ -68,8 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const Utf8Codec::Decoded first = Utf8Codec::Decode(data, cut, blocks.data(), false);
         if (first.read > cut || first.read + 3 < cut)
             Fail("the first block of " + std::to_string(cut) + " left " + std::to_string(cut - first.read), bytes);
-        const Utf8Codec::Decoded rest =
-            Utf8Codec::Decode(data + first.read, size - first.read, blocks.data() + first.written, true);
+        const Utf8Codec::Decoded rest
+            = Utf8Codec::Decode(data + first.read, size - first.read, blocks.data() + first.written, true);
         blocks.resize(first.written + rest.written);
         if (first.read + rest.read != size || blocks != text)
             Fail("read in blocks cut at " + std::to_string(cut) + ", the text is \"" + support::Show(blocks) + "\"",

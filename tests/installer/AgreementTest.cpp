@@ -8,12 +8,12 @@
 
 namespace {
 
-const char16_t kMissingAgreement[] =
-    u"Can't open eula.txt. Before you continue, you must see eula.txt and agree with the license agreement "
-    u"terms! Try to locate it manually!";
-const char16_t kDisagreeNotice[] =
-    u"You shall either destroy the Software and documentation or return the Software and documentation to the "
-    u"place where it was obtained, or you shall accept the terms of End-User License Agreement.";
+const char16_t kMissingAgreement[]
+    = u"Can't open eula.txt. Before you continue, you must see eula.txt and agree with the license agreement "
+      u"terms! Try to locate it manually!";
+const char16_t kDisagreeNotice[]
+    = u"You shall either destroy the Software and documentation or return the Software and documentation to the "
+      u"place where it was obtained, or you shall accept the terms of End-User License Agreement.";
 
 // The buttons and icon of a box, without the framework's foreground flag.
 UINT Style(const HeadlessHost::MessageBoxRecord& box) { return box.type & (MB_TYPEMASK | MB_ICONMASK); }
@@ -21,10 +21,10 @@ UINT Style(const HeadlessHost::MessageBoxRecord& box) { return box.type & (MB_TY
 }  // namespace
 
 // The way out every test below ends with: "I Disagree", the notice, Yes.
-#define QUIT_AFTER_DISAGREEING()                                   \
-    do {                                                           \
-        host.OnModal([&] { host.ClickButton(u"OK"); });           \
-        host.OnModal([&] { host.ClickButton(u"Yes"); });          \
+#define QUIT_AFTER_DISAGREEING()                                                                                       \
+    do {                                                                                                               \
+        host.OnModal([&] { host.ClickButton(u"OK"); });                                                                \
+        host.OnModal([&] { host.ClickButton(u"Yes"); });                                                               \
     } while (0)
 
 TEST_F(InstallerTest, DisagreeThenYesEndsWithoutStartingAnything)
@@ -228,8 +228,8 @@ TEST_F(InstallerTest, ZeroByteCutsTheRestOfItsBlockOnly)
          std::string(255, 'a') + "tail"},
         {"in the last, short block", std::string(255, 'a') + "end" + '\0' + "lost", std::string(255, 'a') + "end"},
         {"at the very start", std::string(1, '\0') + std::string(254, 'x') + "kept", "kept"},
-        {"in two blocks", "one" + std::string(1, '\0') + std::string(251, 'x') + "two" + '\0' +
-                              std::string(251, 'y') + "three",
+        {"in two blocks",
+         "one" + std::string(1, '\0') + std::string(251, 'x') + "two" + '\0' + std::string(251, 'y') + "three",
          "onetwothree"},
     };
     for (const Case& c : cases) {
@@ -294,9 +294,7 @@ TEST_F(InstallerTest, MissingAgreementIsReportedBeforeTheDialogAndAgreeingStillW
         EXPECT_EQ(AgreementText(), u"");
         host.ClickButton(u"I Agree");
     });
-    host.OnModal([&] {
-        ClickPlatformField();
-    });
+    host.OnModal([&] { ClickPlatformField(); });
     host.OnModal([&] { ClickDroppedRow(1); });
     host.OnModal([&] { host.ClickButton(u"Continue"); });
     Run();
@@ -376,7 +374,8 @@ TEST_F(InstallerTest, AgreementHeldOpenByAnotherProgramGivesTheMissingMessage)
 {
     WriteBytes(dir / "EULA.txt", "Terms.");
     std::string path = (dir / "EULA.txt").string();
-    for (UINT mode : {UINT(CFile::modeRead | CFile::shareDenyWrite), UINT(CFile::modeReadWrite | CFile::shareExclusive)}) {
+    for (UINT mode :
+         {UINT(CFile::modeRead | CFile::shareDenyWrite), UINT(CFile::modeReadWrite | CFile::shareExclusive)}) {
         SCOPED_TRACE(mode);
         host.ClearRecords();
         int ready[2], done[2];

@@ -52,15 +52,16 @@ protected:
     void MakeInstaller(const std::string& folder, const std::filesystem::path& base = {})
     {
         auto p = (base.empty() ? dir : base) / folder / "setup.exe";
-        WriteBytes(p, "#!/bin/sh\n"
-                     "here=$(dirname \"$0\")\n"
-                     "{ echo \"program:$0\"; echo \"argc:$#\"; for a in \"$@\"; do echo \"arg:$a\"; done;"
-                     " echo \"cwd:$(pwd -P)\"; } > \"$here/marker.tmp\"\n"
-                     "mv \"$here/marker.tmp\" \"$here/marker\"\n"
-                     "if [ -p \"$here/../hold\" ]; then\n"
-                     "  timeout 20 head -n 1 \"$here/../hold\" > \"$here/released.tmp\"\n"
-                     "  mv \"$here/released.tmp\" \"$here/released\"\n"
-                     "fi\n");
+        WriteBytes(p,
+                   "#!/bin/sh\n"
+                   "here=$(dirname \"$0\")\n"
+                   "{ echo \"program:$0\"; echo \"argc:$#\"; for a in \"$@\"; do echo \"arg:$a\"; done;"
+                   " echo \"cwd:$(pwd -P)\"; } > \"$here/marker.tmp\"\n"
+                   "mv \"$here/marker.tmp\" \"$here/marker\"\n"
+                   "if [ -p \"$here/../hold\" ]; then\n"
+                   "  timeout 20 head -n 1 \"$here/../hold\" > \"$here/released.tmp\"\n"
+                   "  mv \"$here/released.tmp\" \"$here/released\"\n"
+                   "fi\n");
         std::filesystem::permissions(p, std::filesystem::perms::owner_all);
     }
 

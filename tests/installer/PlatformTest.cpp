@@ -193,9 +193,9 @@ TEST_F(InstallerTest, HomeEndAndLettersChooseInTheClosedList)
         const char* shown;
     };
     const Step steps[] = {
-        {VK_END, 0, "Palm-Size 2.11"},   {VK_HOME, 0, "Pocket PC 2002"}, {'H', u'h', "H/PC Pro 2.11"},
-        {'P', u'p', "Palm-Size 2.11"},   {'P', u'P', "Pocket PC 2002"},  {'P', u'p', "Pocket PC"},
-        {'X', u'x', "Pocket PC"},        {VK_NEXT, 0, "Palm-Size 2.11"}, {VK_PRIOR, 0, "Pocket PC 2002"},
+        {VK_END, 0, "Palm-Size 2.11"}, {VK_HOME, 0, "Pocket PC 2002"}, {'H', u'h', "H/PC Pro 2.11"},
+        {'P', u'p', "Palm-Size 2.11"}, {'P', u'P', "Pocket PC 2002"},  {'P', u'p', "Pocket PC"},
+        {'X', u'x', "Pocket PC"},      {VK_NEXT, 0, "Palm-Size 2.11"}, {VK_PRIOR, 0, "Pocket PC 2002"},
     };
     WriteBytes(dir / "EULA.txt", "Terms.");
     host.OnModal([&] { host.ClickButton(u"I Agree"); });
@@ -533,10 +533,8 @@ TEST_F(PlatformListTest, ListsOfUnequalLengthGiveTheShorterCount)
         std::vector<std::string> rows;
     };
     Case cases[] = {
-        {u"One;Two;Three;", u"F1;F2;", {"One", "Two"}},
-        {u"One;", u"F1;F2;F3;", {"One"}},
-        {u"One;Two", u"F1;F2;F3;", {"One", "Two"}},
-        {u"One;T", u"F1;F2;F3;", {"One", "T"}},
+        {u"One;Two;Three;", u"F1;F2;", {"One", "Two"}},       {u"One;", u"F1;F2;F3;", {"One"}},
+        {u"One;Two", u"F1;F2;F3;", {"One", "Two"}},           {u"One;T", u"F1;F2;F3;", {"One", "T"}},
         {u"One;;Three;", u"F1;F2;F3;", {"One", "", "Three"}},
     };
     for (const Case& c : cases) {

@@ -14,8 +14,9 @@ constexpr uid_t kNobody = 65534;
 
 bool DropPrivileges()
 {
-    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0 &&
-                                ::setresuid(kNobody, kNobody, kNobody) == 0);
+    return ::geteuid() != 0
+        || (::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, kNobody) == 0
+            && ::setresuid(kNobody, kNobody, kNobody) == 0);
 }
 
 void WriteAll(int fd, const std::string& text)

@@ -19,9 +19,9 @@ using support::U8;
 using support::Widened;
 
 // The question Save asks before characters beyond 8 bits are narrowed.
-inline const std::string kUnsavablePrompt =
-    "This document contains characters that cannot be saved as 8-bit text. Each will be saved as the low byte "
-    "of its code, or as a question mark where that byte is 0. Save anyway?";
+inline const std::string kUnsavablePrompt
+    = "This document contains characters that cannot be saved as 8-bit text. Each will be saved as the low byte "
+      "of its code, or as a question mark where that byte is 0. Save anyway?";
 
 class EditorTest : public ::testing::Test, public support::HeadlessEditor {
 protected:
@@ -51,8 +51,8 @@ protected:
     // length).
     std::string State()
     {
-        std::string s = "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8() +
-                        (Doc()->IsModified() ? " changed" : " unchanged");
+        std::string s = "title=" + Doc()->GetTitle().ToUtf8() + " path=" + Doc()->GetPathName().ToUtf8()
+            + (Doc()->IsModified() ? " changed" : " unchanged");
         std::u16string text = Text16();
         if (text.size() > 40)
             return s + " text=" + Show(text.substr(0, 20)) + "...(" + std::to_string(text.size()) + " chars)";

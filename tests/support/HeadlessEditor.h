@@ -87,7 +87,6 @@ public:
     void Answer(const std::vector<std::u16string>& answers);
 
 private:
-
     bool m_started = false;
 };
 

@@ -1,6 +1,5 @@
 #include "tests/support/HeadlessWindows.h"
 
-
 namespace support {
 
 HeadlessWindows::HeadlessWindows(int cols, int rows) : host(cols, rows) { WindowSystem::Get().SetHost(&host); }

@@ -17,21 +17,32 @@ struct Named {
 
 // The messages the window system's parts send a window.
 constexpr Named kLogged[] = {
-    {WM_NCCREATE, "WM_NCCREATE"},     {WM_CREATE, "WM_CREATE"},       {WM_SIZE, "WM_SIZE"},
-    {WM_DESTROY, "WM_DESTROY"},       {WM_NCDESTROY, "WM_NCDESTROY"}, {WM_SETFOCUS, "WM_SETFOCUS"},
-    {WM_KILLFOCUS, "WM_KILLFOCUS"},   {WM_FOCUSCHANGED, "WM_FOCUSCHANGED"},
-    {WM_KEYDOWN, "WM_KEYDOWN"},       {WM_CHAR, "WM_CHAR"},           {WM_KEYUP, "WM_KEYUP"},
-    {WM_PASTETEXT, "WM_PASTETEXT"},   {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"}, {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
-    {WM_LBUTTONUP, "WM_LBUTTONUP"},   {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"}, {WM_CANCELMODE, "WM_CANCELMODE"},
-    {WM_CLOSE, "WM_CLOSE"},           {WM_VSCROLL, "WM_VSCROLL"},
+    {WM_NCCREATE, "WM_NCCREATE"},
+    {WM_CREATE, "WM_CREATE"},
+    {WM_SIZE, "WM_SIZE"},
+    {WM_DESTROY, "WM_DESTROY"},
+    {WM_NCDESTROY, "WM_NCDESTROY"},
+    {WM_SETFOCUS, "WM_SETFOCUS"},
+    {WM_KILLFOCUS, "WM_KILLFOCUS"},
+    {WM_FOCUSCHANGED, "WM_FOCUSCHANGED"},
+    {WM_KEYDOWN, "WM_KEYDOWN"},
+    {WM_CHAR, "WM_CHAR"},
+    {WM_KEYUP, "WM_KEYUP"},
+    {WM_PASTETEXT, "WM_PASTETEXT"},
+    {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+    {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
+    {WM_LBUTTONUP, "WM_LBUTTONUP"},
+    {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"},
+    {WM_CANCELMODE, "WM_CANCELMODE"},
+    {WM_CLOSE, "WM_CLOSE"},
+    {WM_VSCROLL, "WM_VSCROLL"},
 };
 
 class LoggedClass : public WindowClass {
 public:
     LoggedClass(WindowLog& log, std::string name, char16_t fill, bool framed)
         : m_log(log), m_name(std::move(name)), m_fill(fill), m_framed(framed)
-    {
-    }
+    {}
 
     LRESULT Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override
     {
@@ -66,8 +77,6 @@ std::string WindowLog::Take()
     m_entries.clear();
     return all;
 }
-
-
 
 std::string WindowLog::NameOf(HWND hwnd) const
 {

@@ -25,6 +25,6 @@ inline bool ShowsCaptionAndCloseBox(HeadlessHost& host, std::u16string_view capt
     std::u16string row;
     for (int x = frame.left; x < frame.right && screen.Contains(x, frame.top); ++x)
         row += screen.At(x, frame.top).ch;
-    return row.size() > caption.size() + 3 && row.substr(1, caption.size()) == caption &&
-           row.substr(row.size() - 3) == u"[x]";
+    return row.size() > caption.size() + 3 && row.substr(1, caption.size()) == caption
+        && row.substr(row.size() - 3) == u"[x]";
 }

@@ -13,17 +13,13 @@ std::string Hex(std::uint32_t v)
     return buf;
 }
 
-bool IsHexDigit(char16_t c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
+bool IsHexDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
 
 }  // namespace
 
 CodeGenerator::CodeGenerator(std::string symbol, std::string scriptName)
     : symbol_(std::move(symbol)), scriptName_(std::move(scriptName))
-{
-}
+{}
 
 std::string CodeGenerator::Literal(std::u16string_view text)
 {
@@ -73,8 +69,8 @@ std::string CodeGenerator::Generate(const ResourceScript& script)
     Blobs(script.rcdata, "kData", "kRCData");
     Versions(script);
 
-    static const char* const kMembers[] = {"strings",     "menus",   "accelerators", "dialogs", "namedDialogs",
-                                           "toolbars",    "bitmaps", "icons",        "rcdata",  "versions"};
+    static const char* const kMembers[] = {"strings",  "menus",   "accelerators", "dialogs", "namedDialogs",
+                                           "toolbars", "bitmaps", "icons",        "rcdata",  "versions"};
     out_ << "constexpr res::Module kModule = {\n";
     for (std::size_t i = 0; i < fields_.size(); ++i)
         out_ << "    ." << kMembers[i] << " = " << fields_[i] << ",\n";
@@ -237,7 +233,8 @@ void CodeGenerator::Blobs(const std::vector<BlobResource>& blobs, const std::str
         if (b.bytes.empty())
             out_ << "    {" << b.id << ", " << b.lang << ", nullptr, 0},\n";
         else
-            out_ << "    {" << b.id << ", " << b.lang << ", " << prefix << b.id << ", sizeof " << prefix << b.id << "},\n";
+            out_ << "    {" << b.id << ", " << b.lang << ", " << prefix << b.id << ", sizeof " << prefix << b.id
+                 << "},\n";
     }
     out_ << "};\n\n";
     fields_.push_back(list);
@@ -290,8 +287,7 @@ void CodeGenerator::Versions(const ResourceScript& script)
         const VersionResource& v = script.versions[i];
         out_ << "    {" << v.id << ", " << v.lang << ", " << quad(v.fileVersion) << ", " << quad(v.productVersion)
              << ", " << Hex(v.fileFlagsMask) << ", " << Hex(v.fileFlags) << ", " << Hex(v.fileOS) << ", "
-             << Hex(v.fileType) << ", " << Hex(v.fileSubtype) << ", " << tables[i] << ", " << translations[i]
-             << "},\n";
+             << Hex(v.fileType) << ", " << Hex(v.fileSubtype) << ", " << tables[i] << ", " << translations[i] << "},\n";
     }
     out_ << "};\n\n";
     fields_.push_back("kVersions");

@@ -28,8 +28,7 @@ std::string Printable(const std::string& text)
 
 CompileError::CompileError(SourceLocation where, const std::string& message)
     : std::runtime_error(Printable(message)), where_(std::move(where)), message_(Printable(message))
-{
-}
+{}
 
 std::string CompileError::Format() const
 {

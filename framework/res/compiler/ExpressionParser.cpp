@@ -6,8 +6,8 @@ ExpressionParser::ExpressionParser(Preprocessor& in) : in_(in) {}
 
 bool ExpressionParser::Starts(const Token& token)
 {
-    return token.kind == TokenKind::Number || token.IsPunct('(') || token.IsPunct('-') ||
-           token.IsPunct('~') || token.IsPunct('+') || token.IsKeyword("NOT");
+    return token.kind == TokenKind::Number || token.IsPunct('(') || token.IsPunct('-') || token.IsPunct('~')
+        || token.IsPunct('+') || token.IsKeyword("NOT");
 }
 
 Value ExpressionParser::ParseStyle()

@@ -82,8 +82,7 @@ void HeaderScanner::Scan(const std::filesystem::path& header, const SourceLocati
         ScanLine(line.text, {header.string(), line.line}, dir);
 }
 
-void HeaderScanner::ScanLine(const std::string& raw, const SourceLocation& where,
-                             const std::filesystem::path& dir)
+void HeaderScanner::ScanLine(const std::string& raw, const SourceLocation& where, const std::filesystem::path& dir)
 {
     static const std::regex define(R"(^#\s*define\s+([A-Za-z_]\w*)(\(?)\s*(.*)$)");
     static const std::regex include(R"(^#\s*include\s*"([^"]+)\".*$)");

@@ -21,8 +21,7 @@ public:
     void Scan(const std::filesystem::path& header, const SourceLocation& includedFrom);
 
 private:
-    void ScanLine(const std::string& line, const SourceLocation& where,
-                  const std::filesystem::path& dir);
+    void ScanLine(const std::string& line, const SourceLocation& where, const std::filesystem::path& dir);
 
     SourceFiles& files_;
     SymbolTable& symbols_;

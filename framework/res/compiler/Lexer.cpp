@@ -50,14 +50,10 @@ bool Token::IsKeyword(std::string_view word) const
 std::string Token::Describe() const
 {
     switch (kind) {
-    case TokenKind::End:
-        return "end of file";
-    case TokenKind::String:
-        return Enclosed("\"", Utf16ToUtf8(str), "\"");
-    case TokenKind::Directive:
-        return Enclosed("'#", text, "'");
-    default:
-        return Enclosed("'", text, "'");
+    case TokenKind::End: return "end of file";
+    case TokenKind::String: return Enclosed("\"", Utf16ToUtf8(str), "\"");
+    case TokenKind::Directive: return Enclosed("'#", text, "'");
+    default: return Enclosed("'", text, "'");
     }
 }
 
@@ -68,17 +64,11 @@ Lexer::Lexer(std::string file, std::string text, int firstLine)
         pos_ = 3;
 }
 
-char Lexer::Peek(std::size_t ahead) const
-{
-    return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
-}
+char Lexer::Peek(std::size_t ahead) const { return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0'; }
 
 void Lexer::Fail(const std::string& message) const { FailAt(line_, message); }
 
-void Lexer::FailAt(int line, const std::string& message) const
-{
-    throw CompileError({file_, line}, message);
-}
+void Lexer::FailAt(int line, const std::string& message) const { throw CompileError({file_, line}, message); }
 
 void Lexer::SkipBlockComment()
 {

@@ -17,11 +17,11 @@ enum class TokenKind { End, Identifier, Number, String, Punct, Directive };
 
 struct Token {
     TokenKind kind = TokenKind::End;
-    std::string text;        // identifier, punctuation mark, number as written, directive line
-    std::u16string str;      // a string literal's characters with escapes resolved
-    std::uint32_t value = 0; // a number's value
-    bool isLong = false;     // a number with an L suffix
-    bool wide = false;       // a string written L"..."
+    std::string text;         // identifier, punctuation mark, number as written, directive line
+    std::u16string str;       // a string literal's characters with escapes resolved
+    std::uint32_t value = 0;  // a number's value
+    bool isLong = false;      // a number with an L suffix
+    bool wide = false;        // a string written L"..."
     SourceLocation where;
 
     // Keywords of the script language are not case-sensitive.

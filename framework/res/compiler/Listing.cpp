@@ -121,8 +121,8 @@ std::string Listing::Write(const ResourceScript& script)
 
     for (const VersionResource& v : script.versions) {
         auto quad = [](const std::array<std::uint16_t, 4>& q) {
-            return std::to_string(q[0]) + "." + std::to_string(q[1]) + "." + std::to_string(q[2]) + "." +
-                   std::to_string(q[3]);
+            return std::to_string(q[0]) + "." + std::to_string(q[1]) + "." + std::to_string(q[2]) + "."
+                + std::to_string(q[3]);
         };
         out << "versioninfo " << v.id << " lang " << v.lang << " file " << quad(v.fileVersion) << " product "
             << quad(v.productVersion) << " flagsmask " << Hex(v.fileFlagsMask) << " flags " << Hex(v.fileFlags)

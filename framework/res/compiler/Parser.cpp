@@ -48,8 +48,8 @@ constexpr ControlKind kControls[] = {
 constexpr std::string_view kWindowClasses[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX", "COMBOBOX", "SCROLLBAR"};
 
 // Loading hints of 16-bit days; accepted and ignored.
-constexpr std::string_view kMemoryOptions[] = {"MOVEABLE",   "FIXED",       "PURE",   "IMPURE",   "PRELOAD",
-                                               "LOADONCALL", "DISCARDABLE", "SHARED", "NONSHARED"};
+constexpr std::string_view kMemoryOptions[]
+    = {"MOVEABLE", "FIXED", "PURE", "IMPURE", "PRELOAD", "LOADONCALL", "DISCARDABLE", "SHARED", "NONSHARED"};
 
 std::string Upper(std::string s)
 {
@@ -107,10 +107,7 @@ bool LooksLikeIcon(const std::vector<unsigned char>& b)
     return true;
 }
 
-bool LooksLikeBitmap(const std::vector<unsigned char>& b)
-{
-    return b.size() >= 14 + 12 && b[0] == 'B' && b[1] == 'M';
-}
+bool LooksLikeBitmap(const std::vector<unsigned char>& b) { return b.size() >= 14 + 12 && b[0] == 'B' && b[1] == 'M'; }
 
 }  // namespace
 
@@ -162,8 +159,8 @@ void Parser::Statement()
     const ResourceName name = ParseName();
     const Token type = in_.Next();
     if (type.kind != TokenKind::Identifier)
-        throw CompileError(type.where, "expected a resource type after " + NameText(name) + ", found " +
-                                           type.Describe());
+        throw CompileError(type.where,
+                           "expected a resource type after " + NameText(name) + ", found " + type.Describe());
     if (type.IsKeyword("MENU"))
         Menu(name, type);
     else if (type.IsKeyword("ACCELERATORS"))
@@ -208,9 +205,10 @@ ResourceName Parser::ParseName()
 std::uint16_t Parser::NumericId(const ResourceName& name, const Token& type) const
 {
     if (!name.name.empty())
-        throw CompileError(type.where, Upper(type.text) + " " + NameText(name) +
-                                           ": this resource type is looked up by number, and '" +
-                                           Utf16ToUtf8(name.name) + "' is not a defined number");
+        throw CompileError(type.where,
+                           Upper(type.text) + " " + NameText(name)
+                               + ": this resource type is looked up by number, and '" + Utf16ToUtf8(name.name)
+                               + "' is not a defined number");
     return name.id;
 }
 
@@ -219,8 +217,8 @@ void Parser::Register(const std::string& kind, const std::string& name, const So
     const std::string key = kind + " " + name;
     auto [it, added] = defined_.emplace(key, where);
     if (!added)
-        throw CompileError(where, key + " is already defined at " + it->second.file + ":" +
-                                      std::to_string(it->second.line));
+        throw CompileError(where,
+                           key + " is already defined at " + it->second.file + ":" + std::to_string(it->second.line));
 }
 
 LangId Parser::ParseLanguage()
@@ -230,8 +228,8 @@ LangId Parser::ParseLanguage()
     ExpectComma("the primary language");
     const std::uint32_t sub = expr_.ParseNumber("a sublanguage");
     if (primary > 0x3FF || sub > 0x3F)
-        throw CompileError(where, "language " + std::to_string(primary) + ", " + std::to_string(sub) +
-                                      " is out of range");
+        throw CompileError(where,
+                           "language " + std::to_string(primary) + ", " + std::to_string(sub) + " is out of range");
     return static_cast<LangId>((sub << 10) | primary);
 }
 
@@ -376,12 +374,9 @@ std::vector<MenuNode> Parser::MenuItems(const Token& begin)
 std::uint32_t Parser::MenuOptions()
 {
     static constexpr std::pair<std::string_view, std::uint32_t> kOptions[] = {
-        {"GRAYED", MF_GRAYED},
-        {"INACTIVE", MF_DISABLED},
-        {"CHECKED", MF_CHECKED},
-        {"MENUBARBREAK", MF_MENUBARBREAK},
-        {"MENUBREAK", MF_MENUBREAK},
-        {"HELP", MF_HELP},
+        {"GRAYED", MF_GRAYED},       {"INACTIVE", MF_DISABLED},
+        {"CHECKED", MF_CHECKED},     {"MENUBARBREAK", MF_MENUBARBREAK},
+        {"MENUBREAK", MF_MENUBREAK}, {"HELP", MF_HELP},
     };
     std::uint32_t flags = 0;
     for (;;) {
@@ -475,8 +470,8 @@ AccelEntry Parser::Accelerator()
             if (virtKey && key >= u'a' && key <= u'z')  // virtual keys of letters are upper-case
                 key = key - u'a' + u'A';
         } else {
-            throw CompileError(keyToken.where, "accelerator key " + keyToken.Describe() +
-                                                   " must be a single character");
+            throw CompileError(keyToken.where,
+                               "accelerator key " + keyToken.Describe() + " must be a single character");
         }
     }
     return AccelEntry{flags, static_cast<std::uint16_t>(key), cmd};
@@ -564,9 +559,7 @@ ControlEntry Parser::Control(const Token& keyword, bool extended)
         else
             control.textId = ParseWord(what);
     };
-    auto id = [&] {
-        control.id = static_cast<std::int32_t>(expr_.ParseNumber("a control id"));
-    };
+    auto id = [&] { control.id = static_cast<std::int32_t>(expr_.ParseNumber("a control id")); };
 
     if (keyword.IsKeyword("CONTROL")) {
         textOrIcon("the control's text");
@@ -579,9 +572,9 @@ ControlEntry Parser::Control(const Token& keyword, bool extended)
             const std::string upper = Upper(Utf16ToUtf8(cls.str));
             if (std::find(std::begin(kWindowClasses), std::end(kWindowClasses), upper) != std::end(kWindowClasses))
                 control.className = Widen(upper);
-        } else if (cls.kind == TokenKind::Identifier &&
-                   std::find(std::begin(kWindowClasses), std::end(kWindowClasses), Upper(cls.text)) !=
-                       std::end(kWindowClasses)) {
+        } else if (cls.kind == TokenKind::Identifier
+                   && std::find(std::begin(kWindowClasses), std::end(kWindowClasses), Upper(cls.text))
+                       != std::end(kWindowClasses)) {
             control.className = Widen(Upper(cls.text));
         } else {
             throw CompileError(cls.where, "expected a window class, found " + cls.Describe());
@@ -751,8 +744,9 @@ void Parser::RCData(const ResourceName& name, const Token& type)
                 } else if (c > 0xFF) {
                     char code[8];
                     std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(c));
-                    throw CompileError(s.where, std::string("character U+") + code +
-                                                    " does not fit in a byte; write the string as L\"...\"");
+                    throw CompileError(s.where,
+                                       std::string("character U+") + code
+                                           + " does not fit in a byte; write the string as L\"...\"");
                 } else {
                     blob.bytes.push_back(static_cast<unsigned char>(c));
                 }

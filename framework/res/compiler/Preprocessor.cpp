@@ -39,13 +39,9 @@ std::pair<std::string, std::string> SplitWord(const std::string& text)
 
 Preprocessor::Preprocessor(SourceFiles& files, SymbolTable& symbols)
     : files_(files), symbols_(symbols), headers_(files, symbols)
-{
-}
+{}
 
-void Preprocessor::Open(const std::filesystem::path& script)
-{
-    Push(script, {script.string(), 0});
-}
+void Preprocessor::Open(const std::filesystem::path& script) { Push(script, {script.string(), 0}); }
 
 void Preprocessor::Push(const std::filesystem::path& file, const SourceLocation& includedFrom)
 {

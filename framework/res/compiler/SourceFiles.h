@@ -18,8 +18,7 @@ public:
 
     // Looks for name in fromDir (when given), then in each include directory
     // in turn. Backslashes in name count as path separators.
-    std::optional<std::filesystem::path> Find(const std::string& name,
-                                              const std::filesystem::path* fromDir) const;
+    std::optional<std::filesystem::path> Find(const std::string& name, const std::filesystem::path* fromDir) const;
 
     // Reads a whole file, remembering it as a dependency.
     std::string Read(const std::filesystem::path& path, const SourceLocation& where);

@@ -38,9 +38,9 @@ struct Options {
     bool list = false;
 };
 
-constexpr const char* kUsage =
-    "usage: tessel-rc SCRIPT -o OUTPUT --symbol NAME [-I DIR]... [--depfile FILE]\n"
-    "       tessel-rc SCRIPT --list [-I DIR]...\n";
+constexpr const char* kUsage
+    = "usage: tessel-rc SCRIPT -o OUTPUT --symbol NAME [-I DIR]... [--depfile FILE]\n"
+      "       tessel-rc SCRIPT --list [-I DIR]...\n";
 
 bool IsIdentifier(const std::string& s)
 {
