@@ -121,10 +121,13 @@ char32_t TerminalScreen::Glyph(char32_t ch)
 
 std::wstring TerminalScreen::CellText(char32_t glyph, char32_t own, std::u32string_view marks)
 {
+    // No joiner (U+200D) is sent: a terminal may join the wide character
+    // after one to its cell (an emoji sequence in two cells), and would then
+    // show fewer cells than the canvas and curses count.
     std::wstring text(1, wchar_t(glyph));
     if (glyph == own) {
         for (char32_t mark : marks)
-            if (Printable(mark))
+            if (mark != 0x200D && Printable(mark))
                 text += wchar_t(mark);
     }
     return text;
