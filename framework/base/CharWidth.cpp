@@ -2,6 +2,8 @@
 
 #include <unicode/uchar.h>
 
+#include "framework/base/Utf16.h"
+
 namespace {
 
 bool IsWide(UChar32 c)
@@ -40,4 +42,26 @@ int CellWidthOfCodePoint(char32_t cp)
     if (IsZeroWidth(c))
         return 0;
     return IsWide(c) ? 2 : 1;
+}
+
+int TextCells(std::u16string_view text)
+{
+    int cells = 0;
+    for (std::size_t i = 0; i < text.size();)
+        cells += CellWidth(Utf16::Next(text, i));
+    return cells;
+}
+
+std::size_t UnitsInCells(std::u16string_view text, int cells)
+{
+    int used = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t next = i;
+        used += CellWidth(Utf16::Next(text, next));
+        if (used > cells)
+            break;
+        i = next;
+    }
+    return i;
 }

@@ -19,6 +19,9 @@
 // terminal wins, since the screen must show what the terminal shows.
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 // The general rule, through ICU.
 int CellWidthOfCodePoint(char32_t cp);
 
@@ -31,3 +34,10 @@ inline int CellWidth(char32_t cp)
         return 1;
     return CellWidthOfCodePoint(cp);
 }
+
+// The cells of UTF-16 text, character by character (a surrogate pair one
+// character, a lone surrogate one cell): as wide as the screen draws it.
+int TextCells(std::u16string_view text);
+// How many leading code units of text make whole characters in at most
+// `cells` cells (the marks after the last of them included).
+std::size_t UnitsInCells(std::u16string_view text, int cells);

@@ -1,7 +1,6 @@
 #include "framework/win/DC.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "framework/base/CharWidth.h"
 #include "framework/base/Utf16.h"
@@ -9,15 +8,6 @@
 #include "framework/res/Resources.h"
 
 namespace {
-
-// The code point at text[i], a surrogate pair joined; i moves past it.
-char32_t NextCodePoint(std::u16string_view text, std::size_t& i)
-{
-    const char16_t unit = text[i++];
-    if (Utf16::IsHighSurrogate(unit) && i < text.size() && Utf16::IsLowSurrogate(text[i]))
-        return Utf16::CodePoint(unit, text[i++]);
-    return unit;
-}
 
 // What shows for a character: control characters, which would upset a
 // terminal, as a middle dot; a byte of a file that is no character (kept as
@@ -36,25 +26,6 @@ char32_t Shown(char32_t cp, std::uint16_t& attr)
     return cp;
 }
 
-// The cells of the leading characters of text that fit in `width` cells
-// (whole characters only), and how many code units they are.
-std::pair<int, std::size_t> FittingCells(std::u16string_view text, int width)
-{
-    int cells = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        std::size_t next = i;
-        const char32_t cp = NextCodePoint(text, next);
-        std::uint16_t attr = 0;
-        const int w = CellWidth(Shown(cp, attr));
-        if (cells + w > width)
-            break;
-        cells += w;
-        i = next;
-    }
-    return {cells, i};
-}
-
 }  // namespace
 
 int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
@@ -67,7 +38,7 @@ int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
     std::size_t i = 0;
     while (i < text.size()) {
         std::uint16_t look = attr;
-        const char32_t cp = Shown(NextCodePoint(text, i), look);
+        const char32_t cp = Shown(Utf16::Next(text, i), look);
         const int width = CellWidth(cp);
         if (width == 0) {
             if (baseShown)
@@ -110,10 +81,10 @@ bool CDC::PutCharacter(int x, int y, char32_t cp, int width, std::uint16_t attr)
 void CDC::TextInBox(int x, int y, int width, std::u16string_view text, std::uint16_t attr, int align)
 {
     FillRect(CRect(x, y, x + width, y + 1), attr);
-    const auto [cells, units] = FittingCells(text, width < 0 ? 0 : width);
-    int pad = width - cells;
+    text = text.substr(0, UnitsInCells(text, width < 0 ? 0 : width));
+    int pad = width - TextCells(text);
     int start = align == 0 ? x : align == 1 ? x + pad / 2 : x + pad;
-    TextOut(start, y, text.substr(0, units), attr);
+    TextOut(start, y, text, attr);
 }
 
 void CDC::FillRect(const CRect& cells, std::uint16_t attr, char16_t ch)
