@@ -112,7 +112,8 @@ bool TerminalScreen::Printable(char32_t ch)
 
 char32_t TerminalScreen::Glyph(char32_t ch)
 {
-    if (Printable(ch))
+    // A character of no width alone in a cell would not fill it.
+    if (CellWidth(ch) > 0 && Printable(ch))
         return ch;
     if (char32_t s = TerminalLook::StandIn(ch))
         return s;

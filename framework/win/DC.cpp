@@ -31,20 +31,23 @@ char32_t Shown(char32_t cp, std::uint16_t& attr)
 int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
 {
     int col = x;
-    // The screen column of the last character this call drew whole, whose
-    // cell takes the marks after it; before the first, the cell to the left.
-    int base = m_origin.x + x - 1;
-    bool baseShown = Visible(base, m_origin.y + y);
+    // The screen column of the last character this call drew, which takes
+    // the marks after it, and whether it shows whole.
+    int base = -1;
+    bool baseShown = false;
     std::size_t i = 0;
     while (i < text.size()) {
         std::uint16_t look = attr;
         const char32_t cp = Shown(Utf16::Next(text, i), look);
-        const int width = CellWidth(cp);
-        if (width == 0) {
+        int width = CellWidth(cp);
+        if (width == 0 && base >= 0) {
             if (baseShown)
                 m_canvas->AddMark(base, m_origin.y + y, cp);
             continue;
         }
+        // A mark with no character before it in the text takes a cell of its
+        // own (the terminal shows a stand-in there).
+        width = std::max(width, 1);
         base = m_origin.x + col;
         baseShown = PutCharacter(col, y, cp, width, look);
         col += width;

@@ -25,7 +25,8 @@ public:
     // Writes text starting at (x, y), a character (a surrogate pair joined)
     // in the cells its width gives it: a wide character in two, or as a
     // blank where an edge of the clip or the screen cuts it; a mark or
-    // another character of no width on the cell before it. Returns the
+    // another character of no width on the cell of the character before it
+    // (in a cell of its own when the text starts with it). Returns the
     // number of cells used.
     int TextOut(int x, int y, std::u16string_view text, std::uint16_t attr = ATTR_NORMAL);
     // Writes text into a box of width cells, left, centred or right: as many

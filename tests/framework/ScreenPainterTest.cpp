@@ -99,6 +99,7 @@ TEST(ScreenPainter, DrawsWideCharactersAndMarksWhole)
          {{{0, 0, 12, 1}, u"e\u0301x\U0001F468\u200D\U0001F469\u2764\uFE0F."}},
          {},
          "e\u0301x\U0001F468\u200D\U0001F469\u2764\uFE0F.    "},
+        {"a mark that starts a text: a cell of its own", {{{0, 0, 12, 1}, u"\u0301a"}}, {}, "\u0301a          "},
         {"a byte that is no character: one stand-in cell",
          {{{0, 0, 12, 1},
            u"a\xDCE9"
