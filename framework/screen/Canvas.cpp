@@ -15,8 +15,7 @@ void Canvas::Resize(int cols, int rows)
 
 void Canvas::Clear()
 {
-    for (Cell& c : m_cells)
-        c = Cell{};
+    std::fill(m_cells.begin(), m_cells.end(), Cell{});
     if (!m_marks.empty())
         m_marks.clear();
     m_caretVisible = false;
@@ -27,26 +26,10 @@ void Canvas::Mend(int x, int y)
     const Cell& cell = At(x, y);
     if (cell.IsWideTail()) {
         if (x > 0)
-            At(x - 1, y) = Cell{U' ', At(x - 1, y).attr};
+            At(x - 1, y) = Cell{U' ', std::uint16_t(At(x - 1, y).attr & ~Cell::kKinds)};
     } else if (x + 1 < m_cols && At(x + 1, y).IsWideTail()) {
-        At(x + 1, y) = Cell{U' ', At(x + 1, y).attr};
+        At(x + 1, y) = Cell{U' ', std::uint16_t(At(x + 1, y).attr & ~Cell::kKinds)};
     }
-}
-
-void Canvas::Put(int x, int y, const Cell& cell)
-{
-    Mend(x, y);
-    At(x, y) = cell;
-}
-
-void Canvas::Fill(int x, int y, int count, const Cell& cell)
-{
-    if (count <= 0)
-        return;
-    Mend(x, y);
-    Mend(x + count - 1, y);
-    Cell* row = &At(x, y);
-    std::fill(row, row + count, cell);
 }
 
 void Canvas::AddMark(int x, int y, char32_t mark)
@@ -55,9 +38,9 @@ void Canvas::AddMark(int x, int y, char32_t mark)
         --x;
     Cell& cell = At(x, y);
     std::u32string& marks = m_marks[Index(x, y)];
-    if (!(cell.flags & Cell::kMarks)) {
+    if (!cell.HasMarks()) {
         marks.clear();
-        cell.flags |= Cell::kMarks;
+        cell.attr |= Cell::kMarks;
     }
     if (marks.size() < kMaxMarks)
         marks += mark;
@@ -65,7 +48,7 @@ void Canvas::AddMark(int x, int y, char32_t mark)
 
 std::u32string_view Canvas::Marks(int x, int y) const
 {
-    if (!(At(x, y).flags & Cell::kMarks))
+    if (!At(x, y).HasMarks())
         return {};
     auto it = m_marks.find(Index(x, y));
     return it == m_marks.end() ? std::u32string_view() : std::u32string_view(it->second);
@@ -76,7 +59,7 @@ bool Canvas::SameCell(const Canvas& other, int x, int y) const
     const Cell& a = At(x, y);
     if (!(a == other.At(x, y)))
         return false;
-    return !(a.flags & Cell::kMarks) || Marks(x, y) == other.Marks(x, y);
+    return !a.HasMarks() || Marks(x, y) == other.Marks(x, y);
 }
 
 std::string Canvas::RowText(int y) const

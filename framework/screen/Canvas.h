@@ -34,17 +34,19 @@ enum CellAttr : std::uint16_t {
 };
 
 struct Cell {
-    // What a cell is besides its character (flags).
-    static constexpr std::uint8_t kWideTail = 1;  // the second cell of the wide character to its left
-    static constexpr std::uint8_t kMarks = 2;     // combining marks follow the character (Canvas::Marks)
+    // Two bits of attr say what a cell is rather than how it looks; no
+    // look uses them, so that a cell stays eight bytes, compared in one go.
+    static constexpr std::uint16_t kWideTail = 1 << 14;  // the second cell of the wide character to its left
+    static constexpr std::uint16_t kMarks = 1 << 15;     // combining marks follow the character (Canvas::Marks)
+    static constexpr std::uint16_t kKinds = kWideTail | kMarks;
 
     char32_t ch = U' ';
     std::uint16_t attr = ATTR_NORMAL;
     // A small palette colour for pixel art (icons), or -1 for the default.
     std::int8_t fg = -1;
     std::int8_t bg = -1;
-    std::uint8_t flags = 0;
-    bool IsWideTail() const { return flags & kWideTail; }
+    bool IsWideTail() const { return attr & kWideTail; }
+    bool HasMarks() const { return attr & kMarks; }
     friend bool operator==(const Cell&, const Cell&) = default;
 };
 
@@ -66,10 +68,25 @@ public:
     // Writes a cell; when it lands on either half of a wide character, the
     // other half becomes a blank of its attributes, so that no half of one
     // is ever left alone.
-    void Put(int x, int y, const Cell& cell);
+    void Put(int x, int y, const Cell& cell)
+    {
+        // Most cells are no half of a wide character: nothing to mend.
+        if (At(x, y).IsWideTail() || (x + 1 < m_cols && At(x + 1, y).IsWideTail()))
+            Mend(x, y);
+        At(x, y) = cell;
+    }
     // Writes `count` copies of a cell from (x, y) on, mending the wide
     // characters cut at both ends as Put does.
-    void Fill(int x, int y, int count, const Cell& cell);
+    void Fill(int x, int y, int count, const Cell& cell)
+    {
+        if (count <= 0)
+            return;
+        Put(x, y, cell);
+        Put(x + count - 1, y, cell);
+        Cell* row = &At(x, y);
+        for (int i = 1; i < count - 1; ++i)
+            row[i] = cell;
+    }
     // Adds a combining mark (or another character of no width) to the cell;
     // a tail adds it to its wide character.
     void AddMark(int x, int y, char32_t mark);

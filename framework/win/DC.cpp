@@ -35,14 +35,26 @@ int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
     // the marks after it, and whether it shows whole.
     int base = -1;
     bool baseShown = false;
+    const int sy = m_origin.y + y;
     std::size_t i = 0;
     while (i < text.size()) {
+        const char16_t unit = text[i];
+        if ((unit >= 0x20 && unit < 0x7F) || (unit >= 0xA0 && unit < 0x300)) {
+            // Latin, one cell and shown as itself: the 8-bit text's way.
+            ++i;
+            base = m_origin.x + col;
+            baseShown = Visible(base, sy);
+            if (baseShown)
+                m_canvas->Put(base, sy, Cell{unit, attr});
+            ++col;
+            continue;
+        }
         std::uint16_t look = attr;
         const char32_t cp = Shown(Utf16::Next(text, i), look);
         int width = CellWidth(cp);
         if (width == 0 && base >= 0) {
             if (baseShown)
-                m_canvas->AddMark(base, m_origin.y + y, cp);
+                m_canvas->AddMark(base, sy, cp);
             continue;
         }
         // A mark with no character before it in the text takes a cell of its
@@ -72,7 +84,7 @@ bool CDC::PutCharacter(int x, int y, char32_t cp, int width, std::uint16_t attr)
     const bool second = Visible(sx + 1, sy);
     if (first && second) {
         m_canvas->Put(sx, sy, Cell{cp, attr});
-        m_canvas->Put(sx + 1, sy, Cell{U' ', attr, -1, -1, Cell::kWideTail});
+        m_canvas->Put(sx + 1, sy, Cell{U' ', std::uint16_t(attr | Cell::kWideTail)});
     } else if (first) {
         m_canvas->Put(sx, sy, Cell{U' ', attr});
     } else if (second) {
