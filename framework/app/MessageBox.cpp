@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/base/CharWidth.h"
 #include "framework/win/DC.h"
 #include "framework/win/DialogManager.h"
 #include "framework/win/ModalSession.h"
@@ -28,7 +29,7 @@ std::vector<BoxButton> ButtonsFor(UINT type)
     }
 }
 
-// Splits text into lines no wider than width, at blanks where possible.
+// Splits text into lines no wider than width cells, at blanks where possible.
 std::vector<std::u16string> Wrap(std::u16string_view text, int width)
 {
     std::vector<std::u16string> lines;
@@ -37,10 +38,11 @@ std::vector<std::u16string> Wrap(std::u16string_view text, int width)
         size_t nl = text.find(u'\n', pos);
         std::u16string_view para
             = text.substr(pos, nl == std::u16string_view::npos ? std::u16string_view::npos : nl - pos);
-        while (int(para.size()) > width) {
-            size_t cut = para.rfind(u' ', size_t(width));
+        while (TextCells(para) > width) {
+            const size_t fit = std::max<size_t>(UnitsInCells(para, width), 1);
+            size_t cut = para.rfind(u' ', fit);
             if (cut == std::u16string_view::npos || cut == 0)
-                cut = size_t(width);
+                cut = fit;
             lines.emplace_back(para.substr(0, cut));
             para = para.substr(cut < para.size() && para[cut] == u' ' ? cut + 1 : cut);
         }
@@ -132,13 +134,14 @@ int ShowMessageBox(HWND owner, const CString& text, const CString& caption, UINT
     box.m_lines = Wrap(text.View(), maxText);
     int textWidth = 0;
     for (const auto& l : box.m_lines)
-        textWidth = std::max(textWidth, int(l.size()));
+        textWidth = std::max(textWidth, TextCells(l));
     const int buttonWidth = 10;
     int buttonsWidth = int(box.m_buttons.size()) * (buttonWidth + 2);
     // The text and the buttons decide the size, the caption only as far as
     // the screen is wide. A box larger than the screen shows cut, scrolled
     // to its focused button; the wheel and the frame's arrows show the rest.
-    int cols = std::max({textWidth + iconCols + 4, buttonsWidth + 4, 24, std::min(caption.GetLength() + 6, screen.cx)});
+    int cols = std::max(
+        {textWidth + iconCols + 4, buttonsWidth + 4, 24, std::min(TextCells(caption.View()) + 6, screen.cx)});
     int rows = int(box.m_lines.size()) + 5;
     CSize px = Host::CellPixels();
     int x = std::max(0, (screen.cx - cols) / 2);

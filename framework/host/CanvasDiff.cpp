@@ -15,7 +15,7 @@ std::vector<CellRun> DiffCanvas(const Canvas& shown, const Canvas& next, int joi
         int start = -1;  // first cell of the open run
         int last = -1;   // last changed cell of the open run
         for (int x = 0; x < cols; ++x) {
-            if (shown.At(x, y) == next.At(x, y))
+            if (next.SameCell(shown, x, y))
                 continue;
             if (start >= 0 && x - last - 1 > joinGap) {
                 runs.push_back({y, start, last - start + 1});

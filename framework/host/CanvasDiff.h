@@ -14,8 +14,9 @@ struct CellRun {
     friend bool operator==(const CellRun&, const CellRun&) = default;
 };
 
-// The runs of cells of `next` that differ from `shown`, row by row, left to
-// right. Changed cells with at most `joinGap` unchanged ones between them
-// share a run, since one longer write is cheaper than two with a cursor move
-// between. When the sizes differ every row of `next` is one whole run.
+// The runs of cells of `next` that differ from `shown` (in character,
+// attributes, colours or marks), row by row, left to right. Changed cells
+// with at most `joinGap` unchanged ones between them share a run, since one
+// longer write is cheaper than two with a cursor move between. When the
+// sizes differ every row of `next` is one whole run.
 std::vector<CellRun> DiffCanvas(const Canvas& shown, const Canvas& next, int joinGap = 4);

@@ -192,9 +192,12 @@ CPoint HeadlessHost::Find(std::u16string_view text)
 {
     const Canvas& c = Screen();
     for (int y = 0; y < c.Rows(); ++y) {
+        // One unit a cell, so that where the text is found is its cell.
         std::u16string row;
-        for (int x = 0; x < c.Cols(); ++x)
-            row += c.At(x, y).ch;
+        for (int x = 0; x < c.Cols(); ++x) {
+            const char32_t ch = c.At(x, y).ch;
+            row += ch > 0xFFFF ? u'\uFFFD' : char16_t(ch);
+        }
         size_t at = row.find(text);
         if (at != std::u16string::npos)
             return {int(at), y};

@@ -167,12 +167,14 @@ TerminalLook::Look TerminalLook::LookOf(const Cell& cell, const Caps& caps)
     }
     if (a & ATTR_REVERSE)
         look.video ^= kVideoReverse;
+    if (a & ATTR_STANDIN)
+        look.video ^= kVideoReverse;
     if (a & ATTR_BOLD)
         look.video |= kVideoBold;
     return look;
 }
 
-char16_t TerminalLook::StandIn(char16_t ch)
+char32_t TerminalLook::StandIn(char32_t ch)
 {
     if (ch >= 0x2500 && ch <= 0x257F) {
         // Box drawing: horizontal lines, vertical lines, everything else a

@@ -25,17 +25,18 @@ public:
     // first 16 in the usual ANSI order; -1 the terminal's default) and
     // video attributes.
     struct Look {
-        char16_t ch = u' ';
+        char32_t ch = U' ';
         int fg = -1;
         int bg = -1;
         unsigned video = 0;
         friend bool operator==(const Look&, const Look&) = default;
     };
-    // Maps a cell's attributes and palette colours to a look.
+    // Maps a cell's attributes and palette colours to a look. A stand-in for
+    // a byte that is no character (ATTR_STANDIN) shows in reverse video.
     static Look LookOf(const Cell& cell, const Caps& caps);
     // An ASCII stand-in for a symbol the terminal cannot show (box lines,
     // arrows, blocks), or 0 when there is none.
-    static char16_t StandIn(char16_t ch);
+    static char32_t StandIn(char32_t ch);
     // The upper half block, which pixel art is drawn with; whether the
     // terminal can show it decides Caps::unicode.
     static constexpr char16_t kUpperHalf = u'\u2580';

@@ -9,6 +9,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "framework/base/CharWidth.h"
 #include "framework/base/Utf16.h"
 #include "framework/host/CanvasDiff.h"
 #include "framework/host/TerminalSignals.h"
@@ -16,6 +17,28 @@
 // Last, because of its macros (move, erase, timeout, ...).
 #define NCURSES_WIDECHAR 1
 #include <curses.h>
+
+namespace {
+
+// A cell's text, attributes and colour pair for curses.
+cchar_t CursesCell(const TerminalLook::Look& look, const std::wstring& text, short pair)
+{
+    static_assert(Canvas::kMaxMarks < CCHARW_MAX, "a curses cell holds the character and every mark kept");
+    attr_t attrs = A_NORMAL;
+    if (look.video & TerminalLook::kVideoBold)
+        attrs |= A_BOLD;
+    if (look.video & TerminalLook::kVideoDim)
+        attrs |= A_DIM;
+    if (look.video & TerminalLook::kVideoReverse)
+        attrs |= A_REVERSE;
+    if (look.video & TerminalLook::kVideoUnderline)
+        attrs |= A_UNDERLINE;
+    cchar_t cell{};
+    setcchar(&cell, text.c_str(), attrs, pair, nullptr);
+    return cell;
+}
+
+}  // namespace
 
 TerminalScreen::TerminalScreen() : m_pairs(257 * 257, 0), m_printable(0x10000, -1)
 {
@@ -70,28 +93,45 @@ void TerminalScreen::TakeResume()
     m_cursor = -1;
 }
 
-bool TerminalScreen::Printable(char16_t ch)
+bool TerminalScreen::Printable(char32_t ch)
 {
-    signed char& known = m_printable[ch];
+    if (ch < 0x20 || Utf16::IsSurrogate(ch) || ch > 0x10FFFF)
+        return false;
+    signed char unknown = -1;
+    signed char& known = ch < m_printable.size() ? m_printable[ch] : unknown;
     if (known < 0) {
-        bool ok = ch >= 0x20 && !Utf16::IsSurrogate(ch);
-        if (ok) {
-            char bytes[MB_LEN_MAX];
-            std::mbstate_t state{};
-            ok = std::wcrtomb(bytes, wchar_t(ch), &state) != size_t(-1) && wcwidth(wchar_t(ch)) == 1;
-        }
+        // The locale's character set must have it, and the terminal must
+        // give it the cells the canvas gives it.
+        char bytes[MB_LEN_MAX];
+        std::mbstate_t state{};
+        const bool ok = std::wcrtomb(bytes, wchar_t(ch), &state) != size_t(-1) && wcwidth(wchar_t(ch)) == CellWidth(ch);
         known = ok ? 1 : 0;
     }
     return known;
 }
 
-char16_t TerminalScreen::Glyph(char16_t ch)
+char32_t TerminalScreen::Glyph(char32_t ch)
 {
-    if (Printable(ch))
+    // A character of no width alone in a cell would not fill it.
+    if (CellWidth(ch) > 0 && Printable(ch))
         return ch;
-    if (char16_t s = TerminalLook::StandIn(ch))
+    if (char32_t s = TerminalLook::StandIn(ch))
         return s;
-    return Printable(u'\uFFFD') ? u'\uFFFD' : u'?';
+    return Printable(U'\uFFFD') ? U'\uFFFD' : U'?';
+}
+
+std::wstring TerminalScreen::CellText(char32_t glyph, char32_t own, std::u32string_view marks)
+{
+    // No joiner (U+200D) is sent: a terminal may join the wide character
+    // after one to its cell (an emoji sequence in two cells), and would then
+    // show fewer cells than the canvas and curses count.
+    std::wstring text(1, wchar_t(glyph));
+    if (glyph == own) {
+        for (char32_t mark : marks)
+            if (mark != 0x200D && Printable(mark))
+                text += wchar_t(mark);
+    }
+    return text;
 }
 
 short TerminalScreen::PairOf(int fg, int bg)
@@ -142,23 +182,37 @@ void TerminalScreen::DrawLatest()
     for (const CellRun& run : DiffCanvas(m_shown, canvas)) {
         if (run.y >= screen.cy || run.x >= screen.cx)
             continue;
-        int count = std::min(run.count, screen.cx - run.x);
-        line.assign(size_t(count), cchar_t{});
-        for (int i = 0; i < count; ++i) {
-            TerminalLook::Look look = TerminalLook::LookOf(canvas.At(run.x + i, run.y), m_caps);
-            attr_t attrs = A_NORMAL;
-            if (look.video & TerminalLook::kVideoBold)
-                attrs |= A_BOLD;
-            if (look.video & TerminalLook::kVideoDim)
-                attrs |= A_DIM;
-            if (look.video & TerminalLook::kVideoReverse)
-                attrs |= A_REVERSE;
-            if (look.video & TerminalLook::kVideoUnderline)
-                attrs |= A_UNDERLINE;
-            wchar_t text[2] = {wchar_t(Glyph(look.ch)), 0};
-            setcchar(&line[size_t(i)], text, attrs, PairOf(look.fg, look.bg), nullptr);
+        // A wide character is written whole: a run that starts on its
+        // second cell starts on its first, one that ends on its first takes
+        // its second.
+        int x = run.x;
+        int end = std::min(run.x + run.count, screen.cx);
+        if (x > 0 && canvas.At(x, run.y).IsWideTail())
+            --x;
+        if (end < canvas.Cols() && end < screen.cx && canvas.At(end, run.y).IsWideTail())
+            ++end;
+        line.clear();
+        bool wideWritten = false;  // whether the cell before was written as a wide character
+        for (int cx = x; cx < end; ++cx) {
+            const Cell& cell = canvas.At(cx, run.y);
+            if (cell.IsWideTail() && wideWritten) {
+                wideWritten = false;
+                continue;
+            }
+            wideWritten = false;
+            TerminalLook::Look look = TerminalLook::LookOf(cell, m_caps);
+            char32_t glyph = cell.IsWideTail() ? U' ' : Glyph(look.ch);
+            if (CellWidth(glyph) == 2) {
+                // Unless its second cell is on the screen too, a blank.
+                if (cx + 1 < end && canvas.At(cx + 1, run.y).IsWideTail())
+                    wideWritten = true;
+                else
+                    glyph = U' ';
+            }
+            line.push_back(
+                CursesCell(look, CellText(glyph, look.ch, canvas.Marks(cx, run.y)), PairOf(look.fg, look.bg)));
         }
-        mvwadd_wchnstr(stdscr, run.y, run.x, line.data(), count);
+        mvwadd_wchnstr(stdscr, run.y, x, line.data(), int(line.size()));
     }
     bool caret = canvas.m_caretVisible && canvas.Contains(canvas.m_caret.x, canvas.m_caret.y)
         && canvas.m_caret.x < screen.cx && canvas.m_caret.y < screen.cy;

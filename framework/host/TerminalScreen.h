@@ -8,6 +8,8 @@
 // Made once curses has started its screen; it sets up the colours.
 #pragma once
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/base/Geometry.h"
@@ -39,10 +41,14 @@ private:
     // After a stop the terminal shows something else: the next draw is of
     // the whole screen.
     void TakeResume();
-    // Whether the locale's character set has the character, one column wide.
-    bool Printable(char16_t ch);
+    // Whether the locale's character set has the character, as wide on the
+    // terminal as on the canvas (CellWidth).
+    bool Printable(char32_t ch);
     // The character itself, its stand-in, or a replacement character.
-    char16_t Glyph(char16_t ch);
+    char32_t Glyph(char32_t ch);
+    // What a cell shows: the glyph, and the marks the terminal can show when
+    // the glyph is the cell's own character.
+    std::wstring CellText(char32_t glyph, char32_t own, std::u32string_view marks);
     // The curses colour pair of the colours, made on first use; 0 (the
     // default colours) when the terminal has no more.
     short PairOf(int fg, int bg);
@@ -51,7 +57,7 @@ private:
     bool m_defaultColours = false;  // whether -1 stands for the terminal's own colours
     std::vector<short> m_pairs;     // by (fg + 1) * 257 + (bg + 1); 0 not yet made
     short m_nextPair = 1;
-    std::vector<signed char> m_printable;  // by code unit; -1 not yet known
+    std::vector<signed char> m_printable;  // by code point of the BMP; -1 not yet known
     int m_cursor = -1;                     // the cursor's visibility as last set
 
     Canvas m_latest;  // the last canvas presented

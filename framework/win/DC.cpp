@@ -2,31 +2,102 @@
 
 #include <algorithm>
 
+#include "framework/base/CharWidth.h"
 #include "framework/base/Utf16.h"
 #include "framework/res/Image.h"
 #include "framework/res/Resources.h"
 
+namespace {
+
+// What shows for a character: control characters, which would upset a
+// terminal, as a middle dot; a byte of a file that is no character (kept as
+// U+DC80..U+DCFF) as a replacement character in a look of its own; any other
+// lone surrogate as a plain replacement character.
+char32_t Shown(char32_t cp, std::uint16_t& attr)
+{
+    if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0))
+        return U'\u00B7';
+    if (cp >= 0xDC80 && cp <= 0xDCFF) {
+        attr |= ATTR_STANDIN;
+        return U'\uFFFD';
+    }
+    if (Utf16::IsSurrogate(cp))
+        return U'\uFFFD';
+    return cp;
+}
+
+}  // namespace
+
 int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
 {
-    int n = 0;
-    for (char16_t c : text) {
-        // Control characters would upset a terminal; show them as a middle dot.
-        if (c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0))
-            c = u'\u00B7';
-        else if (Utf16::IsSurrogate(c))
-            c = u'\uFFFD';
-        SetCell(x + n, y, Cell{c, attr});
-        ++n;
+    int col = x;
+    // The screen column of the last character this call drew, which takes
+    // the marks after it, and whether it shows whole.
+    int base = -1;
+    bool baseShown = false;
+    const int sy = m_origin.y + y;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const char16_t unit = text[i];
+        if ((unit >= 0x20 && unit < 0x7F) || (unit >= 0xA0 && unit < 0x300)) {
+            // Latin, one cell and shown as itself: the 8-bit text's way.
+            ++i;
+            base = m_origin.x + col;
+            baseShown = Visible(base, sy);
+            if (baseShown)
+                m_canvas->Put(base, sy, Cell{unit, attr});
+            ++col;
+            continue;
+        }
+        std::uint16_t look = attr;
+        const char32_t cp = Shown(Utf16::Next(text, i), look);
+        int width = CellWidth(cp);
+        if (width == 0 && base >= 0) {
+            if (baseShown)
+                m_canvas->AddMark(base, sy, cp);
+            continue;
+        }
+        // A mark with no character before it in the text takes a cell of its
+        // own (the terminal shows a stand-in there).
+        width = std::max(width, 1);
+        base = m_origin.x + col;
+        baseShown = PutCharacter(col, y, cp, width, look);
+        col += width;
     }
-    return n;
+    return col - x;
+}
+
+bool CDC::Visible(int sx, int sy) const { return m_clip.PtInRect({sx, sy}) && m_canvas->Contains(sx, sy); }
+
+bool CDC::PutCharacter(int x, int y, char32_t cp, int width, std::uint16_t attr)
+{
+    const int sx = m_origin.x + x;
+    const int sy = m_origin.y + y;
+    const bool first = Visible(sx, sy);
+    if (width == 1) {
+        if (first)
+            m_canvas->Put(sx, sy, Cell{cp, attr});
+        return first;
+    }
+    // A wide character shows whole or, where an edge cuts it, as a blank in
+    // the half that shows.
+    const bool second = Visible(sx + 1, sy);
+    if (first && second) {
+        m_canvas->Put(sx, sy, Cell{cp, attr});
+        m_canvas->Put(sx + 1, sy, Cell{U' ', std::uint16_t(attr | Cell::kWideTail)});
+    } else if (first) {
+        m_canvas->Put(sx, sy, Cell{U' ', attr});
+    } else if (second) {
+        m_canvas->Put(sx + 1, sy, Cell{U' ', attr});
+    }
+    return first && second;
 }
 
 void CDC::TextInBox(int x, int y, int width, std::u16string_view text, std::uint16_t attr, int align)
 {
     FillRect(CRect(x, y, x + width, y + 1), attr);
-    if (int(text.size()) > width)
-        text = text.substr(0, size_t(width < 0 ? 0 : width));
-    int pad = width - int(text.size());
+    text = text.substr(0, UnitsInCells(text, width < 0 ? 0 : width));
+    int pad = width - TextCells(text);
     int start = align == 0 ? x : align == 1 ? x + pad / 2 : x + pad;
     TextOut(start, y, text, attr);
 }
@@ -41,19 +112,16 @@ void CDC::FillRect(const CRect& cells, std::uint16_t attr, char16_t ch)
     if (!visible.IntersectRect(screen, m_clip) || !fill.IntersectRect(visible, canvas))
         return;
     const Cell cell{ch, attr};
-    for (int y = fill.top; y < fill.bottom; ++y) {
-        Cell* row = &m_canvas->At(fill.left, y);
-        std::fill(row, row + fill.Width(), cell);
-    }
+    for (int y = fill.top; y < fill.bottom; ++y)
+        m_canvas->Fill(fill.left, y, fill.Width(), cell);
 }
 
 void CDC::SetCell(int x, int y, const Cell& cell)
 {
     int sx = m_origin.x + x;
     int sy = m_origin.y + y;
-    if (!m_clip.PtInRect({sx, sy}) || !m_canvas->Contains(sx, sy))
-        return;
-    m_canvas->At(sx, sy) = cell;
+    if (Visible(sx, sy))
+        m_canvas->Put(sx, sy, cell);
 }
 
 void CDC::AddAttr(const CRect& cells, std::uint16_t attr)

@@ -22,9 +22,15 @@ public:
     {}
     virtual ~CDC() = default;
 
-    // Writes text starting at (x, y); returns the number of cells used.
+    // Writes text starting at (x, y), a character (a surrogate pair joined)
+    // in the cells its width gives it: a wide character in two, or as a
+    // blank where an edge of the clip or the screen cuts it; a mark or
+    // another character of no width on the cell of the character before it
+    // (in a cell of its own when the text starts with it). Returns the
+    // number of cells used.
     int TextOut(int x, int y, std::u16string_view text, std::uint16_t attr = ATTR_NORMAL);
-    // Writes text into a box of width cells, left, centred or right.
+    // Writes text into a box of width cells, left, centred or right: as many
+    // whole characters as fit.
     void TextInBox(int x, int y, int width, std::u16string_view text, std::uint16_t attr, int align = 0);
     void FillRect(const CRect& cells, std::uint16_t attr, char16_t ch = u' ');
     void SetCell(int x, int y, const Cell& cell);
@@ -40,6 +46,11 @@ public:
     CPoint Origin() const { return m_origin; }
 
 protected:
+    // Whether the screen cell is in the clip and on the canvas.
+    bool Visible(int sx, int sy) const;
+    // Puts one character of width 1 or 2 at (x, y); whether it shows whole.
+    bool PutCharacter(int x, int y, char32_t cp, int width, std::uint16_t attr);
+
     Canvas* m_canvas;
     CPoint m_origin;  // screen cell of the client area's top-left corner
     CRect m_clip;     // visible screen cells

@@ -1,5 +1,8 @@
 #include "framework/win/StaticControl.h"
 
+#include <algorithm>
+
+#include "framework/base/CharWidth.h"
 #include "framework/res/Resources.h"
 #include "framework/win/DC.h"
 #include "framework/win/WindowSystem.h"
@@ -50,10 +53,11 @@ void StaticControl::Paint(HWND hwnd, CDC& dc)
         size_t nl = rest.find(u'\n');
         std::u16string_view para = rest.substr(0, nl);
         std::u16string_view line = para;
-        if (type != SS_LEFTNOWORDWRAP && int(para.size()) > size.cx && row + 1 < size.cy) {
-            size_t cut = para.rfind(u' ', size_t(size.cx));
+        if (type != SS_LEFTNOWORDWRAP && TextCells(para) > size.cx && row + 1 < size.cy) {
+            const size_t fit = std::max<size_t>(UnitsInCells(para, size.cx), 1);
+            size_t cut = para.rfind(u' ', fit);
             if (cut == std::u16string_view::npos || cut == 0)
-                cut = size_t(size.cx);
+                cut = fit;
             line = para.substr(0, cut);
             rest = rest.substr(cut < para.size() && para[cut] == u' ' ? cut + 1 : cut);
         } else {

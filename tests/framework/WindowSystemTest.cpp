@@ -519,6 +519,23 @@ TEST_F(WindowSystemTest, MessageBoxLargerThanTheScreenScrollsToItsFocusedButton)
     EXPECT_EQ(AfxMessageBox(text.c_str(), MB_YESNOCANCEL), IDCANCEL);
 }
 
+// Wide characters wrap by the cells they take: every one of them shows.
+TEST_F(WindowSystemTest, MessageBoxWrapsWideCharactersByTheirCells)
+{
+    host.Run();
+    const std::u16string text(40, u'\u4E2D');
+    host.OnModal([&] {
+        const std::string screen = host.ScreenText();
+        const std::string wide = "\u4E2D";
+        size_t shown = 0;
+        for (size_t at = screen.find(wide); at != std::string::npos; at = screen.find(wide, at + 1))
+            ++shown;
+        EXPECT_EQ(shown, text.size()) << screen;
+        host.Key(VK_RETURN, u'\r');
+    });
+    EXPECT_EQ(AfxMessageBox(text.c_str(), MB_OK), IDOK);
+}
+
 TEST_F(WindowSystemTest, DialogWithoutItsTemplateFailsWithoutAWindow)
 {
     CDialog missing(999);
