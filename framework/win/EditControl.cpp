@@ -1,6 +1,7 @@
 #include "framework/win/EditControl.h"
 
 #include <algorithm>
+#include <array>
 
 #include "framework/base/CharWidth.h"
 #include "framework/base/Utf16.h"
@@ -24,6 +25,24 @@ constexpr int kDefaultTabStop = 32;
 constexpr int kMaxTabCells = 256;
 constexpr int kMaxColumn = 0x10000000;
 
+// CellWidth, remembered for the last characters asked: a repaint asks for
+// the same few characters of a script again and again, and the width rule
+// asks ICU several questions about each.
+int CellsOf(char32_t c)
+{
+    if (c < 0x300)
+        return CellWidth(c);
+    struct Known {
+        char32_t c = 0;  // never asked here: 0 is below U+0300
+        int cells = 0;
+    };
+    static std::array<Known, 512> known;
+    Known& slot = known[c % known.size()];
+    if (slot.c != c)
+        slot = {c, CellWidth(c)};
+    return slot.cells;
+}
+
 // The code point at `i` (a surrogate pair joined, if it ends by `end`) and
 // the units it takes.
 char32_t CodePointAt(const TextEngine& text, int i, int end, int& units)
@@ -42,7 +61,7 @@ int CellsOfRange(const TextEngine& text, int from, int to)
 {
     int cells = 0;
     for (int units = 0; from < to; from += units)
-        cells += CellWidth(CodePointAt(text, from, to, units));
+        cells += CellsOf(CodePointAt(text, from, to, units));
     return cells;
 }
 }  // namespace
@@ -107,7 +126,7 @@ int EditControl::ClusterColumnOf(int lineStart, int pos) const
     int col = 0;
     for (int i = lineStart, units = 0; i < pos; i += units) {
         const char32_t c = CodePointAt(m_text, i, pos, units);
-        col = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + CellWidth(c);
+        col = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + CellsOf(c);
     }
     return col;
 }
@@ -117,7 +136,7 @@ int EditControl::ClusterPosAtColumn(int lineStart, int lineEnd, int column) cons
     int col = 0;
     for (int i = lineStart, units = 0; i < lineEnd; i += units) {
         const char32_t c = CodePointAt(m_text, i, lineEnd, units);
-        const int next = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + CellWidth(c);
+        const int next = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + CellsOf(c);
         if (column < next) {
             // The column falls in the character holding this code point:
             // the nearer of its two ends, the end from its second half on.
@@ -883,13 +902,13 @@ void EditControl::PaintClusterLine(CDC& dc, int row, int start, int end, std::ui
         // it (its marks, a joiner), drawn together into its cells.
         const char32_t c = CodePointAt(m_text, i, end, units);
         int group = i + units;
-        int next = col + CellWidth(c);
+        int next = col + CellsOf(c);
         if (c == kTab) {
             next = (col / m_tabCells + 1) * m_tabCells;
         } else {
             for (int more = 0; group < end; group += more) {
                 const char32_t mark = CodePointAt(m_text, group, end, more);
-                if (mark == kTab || CellWidth(mark) != 0)
+                if (mark == kTab || CellsOf(mark) != 0)
                     break;
             }
         }
@@ -898,7 +917,13 @@ void EditControl::PaintClusterLine(CDC& dc, int row, int start, int end, std::ui
             attr |= ATTR_REVERSE;
         const bool whole = col >= m_firstCol && next <= m_firstCol + width;
         if (c != kTab && whole && next > col && !(m_style & ES_PASSWORD)) {
-            dc.TextOut(col - m_firstCol, row, m_text.GetRange(i, group - i), attr);
+            char16_t shown[16];
+            if (group - i <= int(std::size(shown))) {
+                m_text.CopyRange(i, group - i, shown);
+                dc.TextOut(col - m_firstCol, row, std::u16string_view(shown, size_t(group - i)), attr);
+            } else {
+                dc.TextOut(col - m_firstCol, row, m_text.GetRange(i, group - i), attr);
+            }
         } else {
             // A tab, a password's characters, and a character cut by an
             // edge of the view show as a blank (or a star) in each cell.
