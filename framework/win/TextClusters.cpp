@@ -38,11 +38,15 @@ bool SureBoundary(const TextEngine& text, int pos)
     return IsAscii(before) && IsAscii(at) && at != u'\n';
 }
 
-// The nearest sure boundary from `pos` going by `step` (-1 or 1), at most
-// TextClusters::kReach units away; the farthest place otherwise.
-int SureBoundaryFrom(const TextEngine& text, int pos, int step)
+// The nearest sure boundary from `pos` on towards `limit` (either way),
+// else `limit`. The limits lie kReach units from the position asked about,
+// a multiple of four: an even number of regional indicators (two units
+// each), so that a long run of them cut there still pairs them as from its
+// start.
+int SureBoundaryFrom(const TextEngine& text, int pos, int limit)
 {
-    const int limit = std::clamp(pos + step * TextClusters::kReach, 0, text.Length());
+    limit = std::clamp(limit, 0, text.Length());
+    const int step = limit < pos ? -1 : 1;
     while (pos != limit && !SureBoundary(text, pos))
         pos += step;
     return pos;
@@ -86,8 +90,8 @@ int TextClusters::Next(const TextEngine& text, int pos) const
     // A kept byte is a character of its own and ends the one before it.
     if (IsKeptByteAt(text, pos))
         return pos + 1;
-    const int from = SureBoundaryFrom(text, pos, -1);
-    const int to = SureBoundaryFrom(text, pos + 1, 1);
+    const int from = SureBoundaryFrom(text, pos, pos - kReach);
+    const int to = SureBoundaryFrom(text, pos + 1, pos + kReach);
     Window(text, from, to);
     const int32_t found = ubrk_following(m_iterator.get(), pos - from);
     const int next = found == UBRK_DONE ? to : from + found;
@@ -108,7 +112,7 @@ int TextClusters::Prev(const TextEngine& text, int pos) const
     if (IsAscii(before) && before != u'\n' && (pos == 1 || IsAscii(text.CharAt(pos - 2))))
         return pos - 1;
     // No rule looks past the end of a character, so the window ends at pos.
-    const int from = SureBoundaryFrom(text, pos - 1, -1);
+    const int from = SureBoundaryFrom(text, pos - 1, pos - kReach);
     Window(text, from, pos);
     const int32_t found = ubrk_preceding(m_iterator.get(), pos - from);
     const int prev = found == UBRK_DONE ? from : from + found;

@@ -24,7 +24,7 @@ struct UBreakIterator;
 
 class TextClusters : public TextEngine::CharacterBoundaries {
 public:
-    static constexpr int kReach = 128;
+    static constexpr int kReach = 128;  // a multiple of four (TextClusters.cpp)
 
     TextClusters();
     ~TextClusters() override;

@@ -1,6 +1,11 @@
 // Editing in a UTF-8 session: the caret, Backspace and Delete step over the
 // characters a person sees, and columns count the cells the terminal gives
 // each character, in the text and in the fields.
+#include <unicode/ubrk.h>
+
+#include <random>
+#include <set>
+
 #include "framework/app/TextEncoding.h"
 #include "tests/support/EditorTest.h"
 
@@ -59,6 +64,75 @@ TEST_F(Utf8EditTest, ArrowsBackspaceAndDeleteTakeWholeCharacters)
         Key(VK_DELETE);
         EXPECT_EQ(Show(Text16()), Show(u"a" + rest + u"b"));
     }
+}
+
+// Where the grapheme rules cut the whole text at once, with a cut on either
+// side of every kept byte.
+std::set<int> CharacterEdges(const std::u16string& text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* iterator
+        = ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar*>(text.data()), int32_t(text.size()), &status);
+    EXPECT_TRUE(U_SUCCESS(status));
+    std::set<int> edges;
+    for (int32_t at = ubrk_first(iterator); at != UBRK_DONE; at = ubrk_next(iterator))
+        edges.insert(at);
+    ubrk_close(iterator);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0xDC80 && text[i] <= 0xDCFF && !(i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)) {
+            edges.insert(int(i));
+            edges.insert(int(i) + 1);
+        }
+    }
+    return edges;
+}
+
+TEST_F(Utf8EditTest, StepsAgreeWithTheRulesReadOverTheWholeText)
+{
+    // Pieces that join, in random order, with long runs of flags' halves
+    // and of marks that reach past what one step reads.
+    const std::u16string pieces[] = {
+        u"a",
+        u" ",
+        u"\r\n",
+        u"\n",
+        u"\u0301",
+        u"\u4E2D",
+        u"\U0001F44D",
+        u"\u200D",
+        u"\U0001F3FD",
+        u"\U0001F1EB",
+        u"\xDCE9",
+        u"\xDCC3",
+        u"\uFE0F",
+        u"\u1100\u1161\u11A8",
+        u"\u0915\u094D\u0937",
+        u"\u0600",
+        u"\U0001F468",
+        u"\u0E33",
+    };
+    std::mt19937 random(29);
+    std::u16string text;
+    for (int n = 0; n < 600; ++n)
+        text += pieces[random() % std::size(pieces)];
+    for (int n = 0; n < 301; ++n)
+        text += u"\U0001F1E9";
+    text += u"x" + std::u16string(100, u'\u0301') + u"\u4E2D";
+    const std::set<int> edges = CharacterEdges(text);
+
+    ASSERT_TRUE(Start());
+    Load(text);
+    std::set<int> right{0}, left{int(text.size())};
+    for (size_t n = 1; n < edges.size(); ++n) {
+        Key(VK_RIGHT);
+        right.insert(Sel().second);
+    }
+    for (size_t n = 1; n < edges.size(); ++n) {
+        Key(VK_LEFT);
+        left.insert(Sel().first);
+    }
+    EXPECT_EQ(right, edges);
+    EXPECT_EQ(left, edges);
 }
 
 TEST_F(Utf8EditTest, WordStepsNeverStopInsideACharacter)
