@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "framework/app/TextEncoding.h"
 #include "tests/support/HeadlessEditor.h"
 
 namespace {
@@ -28,21 +29,46 @@ std::u16string MakeText(int length)
     return text;
 }
 
+// Lines of mixed scripts as a UTF-8 file holds them, to the given length:
+// Latin with accents (one precomposed, one combining), CJK, an emoji with a
+// skin tone, a family joined by ZWJ and a flag; about 60 units and 70 cells
+// a line.
+std::u16string MakeMixedText(int length)
+{
+    const std::u16string line
+        = u"caf\u00E9 na\u0131\u0308ve \u4E2D\u6587\u6F22\u5B57 \U0001F44D\U0001F3FD "
+          u"\U0001F468\u200D\U0001F469\u200D\U0001F467 \U0001F1EB\U0001F1F7 "
+          u"\u65E5\u672C\u8A9E text \u00FC\u00DF\u00E8 words";
+    std::u16string text;
+    text.reserve(size_t(length) + line.size());
+    for (int n = 0; int(text.size()) < length; ++n)
+        text += line + char16_t(u'a' + n % 26) + u"\r\n";
+    text.resize(size_t(length));
+    // Never half of a surrogate pair at the end.
+    if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF)
+        text.back() = u'x';
+    return text;
+}
+
 // The editor, started with an empty command line, holding a text of the
-// given length with the caret in the middle of a line half way down.
+// given length with the caret in the middle of a line half way down; in a
+// UTF-8 session the text is of mixed scripts.
 class Editor : public support::HeadlessEditor {
 public:
-    explicit Editor(int length)
+    explicit Editor(int length, TextEncoding encoding = TextEncoding::EightBit)
     {
+        SetSessionTextEncoding(encoding);
         if (!Start())
             std::abort();
-        View()->SetWindowText(CString(MakeText(length)));
+        const bool utf8 = encoding == TextEncoding::Utf8;
+        View()->SetWindowText(CString(utf8 ? MakeMixedText(length) : MakeText(length)));
         CEdit& edit = View()->GetEditCtrl();
         lines = edit.GetLineCount();
         int pos = edit.LineIndex(lines / 2) + 30;
         edit.SetSel(pos, pos);
         host.Screen();
     }
+    ~Editor() { SetSessionTextEncoding(TextEncoding::EightBit); }
     // One key as a person presses it, then the repaint that follows.
     void Press(UINT vk, char16_t ch = 0, bool ctrl = false)
     {
@@ -169,6 +195,41 @@ void BM_CaretMoveInOneLongLine(benchmark::State& state)
     TimeMoves(state, editor, VK_RIGHT, VK_LEFT);
 }
 BENCHMARK(BM_CaretMoveInOneLongLine)->Unit(benchmark::kMicrosecond);
+
+// The keys above in a UTF-8 session on a text of mixed scripts: a wide
+// character typed, Backspace over it, the caret over a line and along it.
+void BM_Utf8TypeCharacter(benchmark::State& state)
+{
+    Editor editor(kLimit - 1, TextEncoding::Utf8);
+    TimeEdit(state, editor, 'X', u'\u4E2D', VK_BACK, u'\b');
+}
+BENCHMARK(BM_Utf8TypeCharacter)->Unit(benchmark::kMicrosecond);
+
+void BM_Utf8Backspace(benchmark::State& state)
+{
+    Editor editor(kLimit, TextEncoding::Utf8);
+    TimeEdit(state, editor, VK_BACK, u'\b', 'X', u'\u4E2D');
+}
+BENCHMARK(BM_Utf8Backspace)->Unit(benchmark::kMicrosecond);
+
+void BM_Utf8CaretMove(benchmark::State& state)
+{
+    Editor editor(kLimit, TextEncoding::Utf8);
+    TimeMoves(state, editor, VK_DOWN, VK_UP);
+}
+BENCHMARK(BM_Utf8CaretMove)->Unit(benchmark::kMicrosecond);
+
+// Right and Left over the characters of a line, back and forth.
+void BM_Utf8CaretAlongLine(benchmark::State& state)
+{
+    Editor editor(kLimit, TextEncoding::Utf8);
+    int step = 0;
+    for (auto _ : state) {
+        editor.Press(step < 24 ? VK_RIGHT : VK_LEFT);
+        step = (step + 1) % 48;
+    }
+}
+BENCHMARK(BM_Utf8CaretAlongLine)->Unit(benchmark::kMicrosecond);
 
 void BM_LineFromChar(benchmark::State& state)
 {

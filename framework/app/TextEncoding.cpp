@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "framework/win/TextClusters.h"
+
 namespace {
 
 // Read by the crash copy's reader in a signal handler as well: a plain
@@ -20,7 +22,13 @@ bool SameNoCase(std::string_view a, std::string_view b)
 
 TextEncoding SessionTextEncoding() { return g_sessionEncoding; }
 
-void SetSessionTextEncoding(TextEncoding encoding) { g_sessionEncoding = encoding; }
+void SetSessionTextEncoding(TextEncoding encoding)
+{
+    g_sessionEncoding = encoding;
+    // UTF-8 text is edited by the characters a person sees, in every edit
+    // control: the text, the fields of the tool pane and the dialogs.
+    SetClusterEditing(encoding == TextEncoding::Utf8);
+}
 
 std::optional<TextEncoding> TextEncodingNamed(std::string_view name)
 {

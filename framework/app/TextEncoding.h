@@ -15,7 +15,8 @@
 
 enum class TextEncoding { EightBit, Utf8 };
 
-// The session's encoding; EightBit until set.
+// The session's encoding; EightBit until set. Setting it also sets how edit
+// controls step and measure their text (SetClusterEditing).
 TextEncoding SessionTextEncoding();
 void SetSessionTextEncoding(TextEncoding encoding);
 

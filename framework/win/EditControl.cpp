@@ -1,7 +1,9 @@
 #include "framework/win/EditControl.h"
 
 #include <algorithm>
+#include <array>
 
+#include "framework/base/CharWidth.h"
 #include "framework/base/Utf16.h"
 #include "framework/win/DC.h"
 #include "framework/win/WindowSystem.h"
@@ -22,21 +24,68 @@ constexpr int kDefaultTabStop = 32;
 // arithmetic stays far from the int range's end.
 constexpr int kMaxTabCells = 256;
 constexpr int kMaxColumn = 0x10000000;
+
+// CellWidth, remembered for the last characters asked: a repaint asks for
+// the same few characters of a script again and again, and the width rule
+// asks ICU several questions about each.
+int CellsOf(char32_t c)
+{
+    if (c < 0x300)
+        return CellWidth(c);
+    struct Known {
+        char32_t c = 0;  // never asked here: 0 is below U+0300
+        int cells = 0;
+    };
+    static std::array<Known, 512> known;
+    Known& slot = known[c % known.size()];
+    if (slot.c != c)
+        slot = {c, CellWidth(c)};
+    return slot.cells;
+}
+
+// The code point at `i` (a surrogate pair joined, if it ends by `end`) and
+// the units it takes.
+char32_t CodePointAt(const TextEngine& text, int i, int end, int& units)
+{
+    const char16_t c = text.CharAt(i);
+    if (Utf16::IsHighSurrogate(c) && i + 1 < end && Utf16::IsLowSurrogate(text.CharAt(i + 1))) {
+        units = 2;
+        return Utf16::CodePoint(c, text.CharAt(i + 1));
+    }
+    units = 1;
+    return c;
+}
+
+// The cells of [from, to), which holds no tab.
+int CellsOfRange(const TextEngine& text, int from, int to)
+{
+    int cells = 0;
+    for (int units = 0; from < to; from += units)
+        cells += CellsOf(CodePointAt(text, from, to, units));
+    return cells;
+}
 }  // namespace
 
 EditControl::EditControl(DWORD style) : m_style(style)
 {
     m_text.SetColumnMeasure(this);
+    if (ClusterEditing()) {
+        m_clusters = std::make_unique<TextClusters>();
+        m_text.SetCharacterBoundaries(m_clusters.get());
+    }
     if (!(style & ES_MULTILINE))
         m_text.SetLimit(0x7FFE);  // a single-line field's default limit
 }
 
 int EditControl::ColumnOf(const TextEngine& text, int lineStart, int pos) const
 {
-    // Without tabs a column is a position: no scan from the line's start,
-    // which in a text of one long line would cost time on every keystroke.
-    if (!m_mayHaveTabs)
+    // Without tabs (and wide characters) a column is a position: no scan
+    // from the line's start, which in a text of one long line would cost
+    // time on every keystroke.
+    if (ColumnsArePositions())
         return pos - lineStart;
+    if (m_mayHaveWide)
+        return ClusterColumnOf(lineStart, pos);
     int col = 0;
     for (int i = lineStart; i < pos; ++i)
         col = text.CharAt(i) == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
@@ -45,6 +94,8 @@ int EditControl::ColumnOf(const TextEngine& text, int lineStart, int pos) const
 
 int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int column) const
 {
+    if (m_mayHaveWide)
+        return ClusterPosAtColumn(lineStart, lineEnd, column);
     if (!m_mayHaveTabs) {
         int pos = lineStart + std::clamp(column, 0, lineEnd - lineStart);
         // Never between the halves of a surrogate pair: the column of its
@@ -68,10 +119,54 @@ int EditControl::PosAtColumn(const TextEngine& text, int lineStart, int lineEnd,
     return lineEnd;
 }
 
+int EditControl::ClusterColumnOf(int lineStart, int pos) const
+{
+    // The sum of the code points' cells: the terminal lays a character's
+    // code points out one after the other.
+    int col = 0;
+    for (int i = lineStart, units = 0; i < pos; i += units) {
+        const char32_t c = CodePointAt(m_text, i, pos, units);
+        col = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + CellsOf(c);
+    }
+    return col;
+}
+
+int EditControl::ClusterPosAtColumn(int lineStart, int lineEnd, int column) const
+{
+    int col = 0;
+    for (int i = lineStart, units = 0; i < lineEnd; i += units) {
+        const char32_t c = CodePointAt(m_text, i, lineEnd, units);
+        const int next = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + CellsOf(c);
+        if (column < next) {
+            // The column falls in the character holding this code point:
+            // the nearer of its two ends, the end from its second half on.
+            // A tab is a character of its own, so none lies in the rest.
+            const int end = std::min(m_clusters->Next(m_text, i), lineEnd);
+            const int start = std::max(m_clusters->Prev(m_text, end), lineStart);
+            const int startCol = col - CellsOfRange(m_text, start, i);
+            const int endCol = next + CellsOfRange(m_text, i + units, end);
+            return column - startCol < endCol - column ? start : end;
+        }
+        col = next;
+    }
+    return lineEnd;
+}
+
+bool EditControl::MayHaveWide(std::u16string_view text) const
+{
+    if (!m_clusters)
+        return false;
+    // Below the combining marks every character is one cell and one step
+    // (the width rule's own shortcut); anything beyond may not be.
+    return std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x300; });
+}
+
 void EditControl::NoteInserted(std::u16string_view text)
 {
     if (!m_mayHaveTabs && text.find(kTab) != std::u16string_view::npos)
         m_mayHaveTabs = true;
+    if (!m_mayHaveWide && MayHaveWide(text))
+        m_mayHaveWide = true;
 }
 
 void EditControl::Notify(HWND hwnd, UINT code)
@@ -604,7 +699,7 @@ LRESULT EditControl::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 void EditControl::OnSetText(HWND hwnd, std::u16string_view text)
 {
     m_text.SetText(text);
-    TextSet(hwnd, text.find(kTab) != std::u16string_view::npos);
+    TextSet(hwnd, text.find(kTab) != std::u16string_view::npos, MayHaveWide(text));
 }
 
 TextBuffer::ByteLoad EditControl::LoadBytes(HWND hwnd, std::size_t expected, std::size_t most,
@@ -612,13 +707,14 @@ TextBuffer::ByteLoad EditControl::LoadBytes(HWND hwnd, std::size_t expected, std
 {
     const TextBuffer::ByteLoad result = m_text.LoadBytes(expected, most, read);
     if (result.Loaded())
-        TextSet(hwnd, result.tabs);
+        TextSet(hwnd, result.tabs, m_clusters != nullptr);
     return result;
 }
 
-void EditControl::TextSet(HWND hwnd, bool mayHaveTabs)
+void EditControl::TextSet(HWND hwnd, bool mayHaveTabs, bool mayHaveWide)
 {
     m_mayHaveTabs = mayHaveTabs;
+    m_mayHaveWide = mayHaveWide;
     m_firstLine = 0;
     m_firstCol = 0;
     UpdateScrollBars(hwnd);
@@ -742,33 +838,10 @@ void EditControl::Paint(HWND hwnd, CDC& dc)
             break;
         int start = m_text.LineIndex(line);
         int len = m_text.LineLength(line);
-        // The characters left of the view are skipped, not measured, where
-        // columns are positions (a surrogate pair cut by the edge starts at
-        // its first half).
-        int first = start;
-        if (!m_mayHaveTabs) {
-            first = start + std::min(m_firstCol, len);
-            if (first > start && Utf16::IsLowSurrogate(m_text.CharAt(first))
-                && Utf16::IsHighSurrogate(m_text.CharAt(first - 1)))
-                --first;
-        }
-        int col = first - start;
-        for (int i = first; i < start + len && col < m_firstCol + size.cx; ++i) {
-            char16_t c = m_text.CharAt(i);
-            int next = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
-            std::uint16_t attr = base;
-            if (showSel && i >= selStart && i < selEnd)
-                attr |= ATTR_REVERSE;
-            for (int k = col; k < next; ++k) {
-                if (k >= m_firstCol && k < m_firstCol + size.cx) {
-                    char16_t shown = (c == kTab) ? u' ' : c;
-                    if (m_style & ES_PASSWORD)
-                        shown = u'*';
-                    dc.TextOut(k - m_firstCol, r, std::u16string_view(&shown, 1), attr);
-                }
-            }
-            col = next;
-        }
+        if (m_mayHaveWide)
+            PaintClusterLine(dc, r, start, start + len, base, showSel, selStart, selEnd);
+        else
+            PaintUnitLine(dc, r, start, start + len, base, showSel, selStart, selEnd);
         // A selected line end shows as one selected blank.
         int lineEnd = start + len;
         if (showSel && lineEnd >= selStart && lineEnd < selEnd && line + 1 < m_text.LineCount()) {
@@ -783,5 +856,82 @@ void EditControl::Paint(HWND hwnd, CDC& dc)
         int col = m_text.ColumnOf(caret);
         if (line >= m_firstLine && line < m_firstLine + rows && col >= m_firstCol && col < m_firstCol + size.cx)
             dc.SetCaret(col - m_firstCol, line - m_firstLine);
+    }
+}
+
+void EditControl::PaintUnitLine(CDC& dc, int row, int start, int end, std::uint16_t base, bool showSel, int selStart,
+                                int selEnd) const
+{
+    const int width = dc.Size().cx;
+    // The characters left of the view are skipped, not measured, where
+    // columns are positions (a surrogate pair cut by the edge starts at
+    // its first half).
+    int first = start;
+    if (!m_mayHaveTabs) {
+        first = start + std::min(m_firstCol, end - start);
+        if (first > start && Utf16::IsLowSurrogate(m_text.CharAt(first))
+            && Utf16::IsHighSurrogate(m_text.CharAt(first - 1)))
+            --first;
+    }
+    int col = first - start;
+    for (int i = first; i < end && col < m_firstCol + width; ++i) {
+        char16_t c = m_text.CharAt(i);
+        int next = c == kTab ? (col / m_tabCells + 1) * m_tabCells : col + 1;
+        std::uint16_t attr = base;
+        if (showSel && i >= selStart && i < selEnd)
+            attr |= ATTR_REVERSE;
+        for (int k = col; k < next; ++k) {
+            if (k >= m_firstCol && k < m_firstCol + width) {
+                char16_t shown = (c == kTab) ? u' ' : c;
+                if (m_style & ES_PASSWORD)
+                    shown = u'*';
+                dc.TextOut(k - m_firstCol, row, std::u16string_view(&shown, 1), attr);
+            }
+        }
+        col = next;
+    }
+}
+
+void EditControl::PaintClusterLine(CDC& dc, int row, int start, int end, std::uint16_t base, bool showSel, int selStart,
+                                   int selEnd) const
+{
+    const int width = dc.Size().cx;
+    int col = 0;
+    for (int i = start, units = 0; i < end && col < m_firstCol + width;) {
+        // A code point of one or two cells with the zero-width ones after
+        // it (its marks, a joiner), drawn together into its cells.
+        const char32_t c = CodePointAt(m_text, i, end, units);
+        int group = i + units;
+        int next = col + CellsOf(c);
+        if (c == kTab) {
+            next = (col / m_tabCells + 1) * m_tabCells;
+        } else {
+            for (int more = 0; group < end; group += more) {
+                const char32_t mark = CodePointAt(m_text, group, end, more);
+                if (mark == kTab || CellsOf(mark) != 0)
+                    break;
+            }
+        }
+        std::uint16_t attr = base;
+        if (showSel && i >= selStart && i < selEnd)
+            attr |= ATTR_REVERSE;
+        const bool whole = col >= m_firstCol && next <= m_firstCol + width;
+        if (c != kTab && whole && next > col && !(m_style & ES_PASSWORD)) {
+            char16_t shown[16];
+            if (group - i <= int(std::size(shown))) {
+                m_text.CopyRange(i, group - i, shown);
+                dc.TextOut(col - m_firstCol, row, std::u16string_view(shown, size_t(group - i)), attr);
+            } else {
+                dc.TextOut(col - m_firstCol, row, m_text.GetRange(i, group - i), attr);
+            }
+        } else {
+            // A tab, a password's characters, and a character cut by an
+            // edge of the view show as a blank (or a star) in each cell.
+            const std::u16string_view shown = c != kTab && (m_style & ES_PASSWORD) ? u"*" : u" ";
+            for (int k = std::max(col, m_firstCol); k < std::min(next, m_firstCol + width); ++k)
+                dc.TextOut(k - m_firstCol, row, shown, attr);
+        }
+        col = next;
+        i = group;
     }
 }

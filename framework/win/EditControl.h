@@ -3,10 +3,17 @@
 // The text, selection, undo and searching live in TextEngine; this class
 // adds what makes it a control: keys and mouse, scrolling, painting,
 // clipboard, the EM_* messages and the EN_* notifications to the parent.
-// Lines are never wrapped. Each character takes one cell; a tab advances to
-// the next tab stop.
+// Lines are never wrapped. A tab advances to the next tab stop. In an 8-bit
+// session each unit takes one cell and the caret steps by units ("\r\n" and
+// a surrogate pair one step). With cluster editing (a UTF-8 session) the
+// caret steps by the characters a person sees (TextClusters), and each
+// character takes the cells the width rule gives it (CharWidth.h), as the
+// terminal shows it.
 #pragma once
 
+#include <memory>
+
+#include "framework/win/TextClusters.h"
 #include "framework/win/TextEngine.h"
 #include "framework/win/WindowClass.h"
 
@@ -42,6 +49,18 @@ public:
 private:
     int ColumnOf(const TextEngine& text, int lineStart, int pos) const override;
     int PosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int column) const override;
+    int ClusterColumnOf(int lineStart, int pos) const;
+    int ClusterPosAtColumn(int lineStart, int lineEnd, int column) const;
+    // Where a column is the offset in the line: no tab, and (with cluster
+    // editing) no character of other than one cell.
+    bool ColumnsArePositions() const { return !m_mayHaveTabs && !m_mayHaveWide; }
+    // The visible part of a line, one unit a cell (with tabs).
+    void PaintUnitLine(CDC& dc, int row, int start, int end, std::uint16_t base, bool showSel, int selStart,
+                       int selEnd) const;
+    // The visible part of a line in cluster editing, each character at its
+    // cells.
+    void PaintClusterLine(CDC& dc, int row, int start, int end, std::uint16_t base, bool showSel, int selStart,
+                          int selEnd) const;
 
     bool Multiline() const { return m_style & ES_MULTILINE; }
     void Notify(HWND hwnd, UINT code);
@@ -50,7 +69,10 @@ private:
     // The handlers of the messages, one each.
     void OnSetText(HWND hwnd, std::u16string_view text);
     // After the whole text was set: scrolled to its start, painted anew.
-    void TextSet(HWND hwnd, bool mayHaveTabs);
+    void TextSet(HWND hwnd, bool mayHaveTabs, bool mayHaveWide);
+    // Whether `text` may hold a character of other than one cell, with
+    // cluster editing.
+    bool MayHaveWide(std::u16string_view text) const;
     int GetText(int size, char16_t* buf) const;
     LRESULT GetSel(DWORD* start, DWORD* end) const;
     void OnReplaceSel(HWND hwnd, std::u16string_view text, bool canUndo);
@@ -93,5 +115,10 @@ private:
     // Undo brings back only what was set or inserted before, so it needs
     // no check.
     bool m_mayHaveTabs = false;
+    // Likewise false while the text certainly holds only characters of one
+    // cell each; always false without cluster editing.
+    bool m_mayHaveWide = false;
+    // The steps of cluster editing; none in an 8-bit session.
+    std::unique_ptr<TextClusters> m_clusters;
     CPoint m_downPoint;  // where the button went down
 };

@@ -132,6 +132,8 @@ int TextEngine::NextCharPos(int pos) const
     if (pos >= Length())
         return Length();
     pos = std::max(pos, 0);
+    if (m_boundaries)
+        return m_boundaries->Next(*this, pos);
     const char16_t c = m_text[pos];
     const char16_t next = CharAt(pos + 1);
     if ((c == u'\r' && next == u'\n') || (IsHighSurrogate(c) && IsLowSurrogate(next)))
@@ -144,6 +146,8 @@ int TextEngine::PrevCharPos(int pos) const
     if (pos <= 0)
         return 0;
     pos = std::min(pos, Length());
+    if (m_boundaries)
+        return m_boundaries->Prev(*this, pos);
     const char16_t c = m_text[pos - 1];
     const char16_t prev = CharAt(pos - 2);
     if (pos >= 2 && ((c == u'\n' && prev == u'\r') || (IsLowSurrogate(c) && IsHighSurrogate(prev))))
@@ -164,7 +168,7 @@ int TextEngine::NextWordPos(int pos) const
         ++pos;
     while (pos < end && IsBlank(m_text[pos]))
         ++pos;
-    return pos;
+    return BoundaryForward(pos);
 }
 
 int TextEngine::PrevWordPos(int pos) const
@@ -181,7 +185,21 @@ int TextEngine::PrevWordPos(int pos) const
         --pos;
     while (pos > start && !IsBlank(m_text[pos - 1]))
         --pos;
-    return pos;
+    return BoundaryBackward(pos);
+}
+
+int TextEngine::BoundaryForward(int pos) const
+{
+    if (!m_boundaries || pos <= 0 || pos >= Length())
+        return pos;
+    return m_boundaries->Next(*this, m_boundaries->Prev(*this, pos));
+}
+
+int TextEngine::BoundaryBackward(int pos) const
+{
+    if (!m_boundaries || pos <= 0 || pos >= Length())
+        return pos;
+    return m_boundaries->Prev(*this, m_boundaries->Next(*this, pos));
 }
 
 int TextEngine::ColumnOf(int pos) const

@@ -41,6 +41,19 @@ public:
         virtual int PosAtColumn(const TextEngine& text, int lineStart, int lineEnd, int column) const = 0;
     };
 
+    // Where the characters a person sees begin and end: the steps of the
+    // arrows, Backspace and Delete. The control installs one in a UTF-8
+    // session (TextClusters); without one, a step is one unit, "\r\n" and a
+    // surrogate pair one step each.
+    class CharacterBoundaries {
+    public:
+        virtual ~CharacterBoundaries() = default;
+        // The first boundary after `pos`, for 0 <= pos < Length().
+        virtual int Next(const TextEngine& text, int pos) const = 0;
+        // The last boundary before `pos`, for 0 < pos <= Length().
+        virtual int Prev(const TextEngine& text, int pos) const = 0;
+    };
+
     enum class EditStatus {
         Done,       // the whole text went in
         Truncated,  // only a prefix fitted under the limit
@@ -101,15 +114,19 @@ public:
     void MoveWordLeft(bool extend) { MoveCaretTo(PrevWordPos(m_caret), extend); }
     void MoveWordRight(bool extend) { MoveCaretTo(NextWordPos(m_caret), extend); }
 
-    // One character step; "\r\n" and a surrogate pair are one step.
+    // One character step, by the installed CharacterBoundaries, else one
+    // unit with "\r\n" and a surrogate pair one step each.
     int NextCharPos(int pos) const;
     int PrevCharPos(int pos) const;
+    // Not owned; nullptr restores the step of one unit.
+    void SetCharacterBoundaries(const CharacterBoundaries* boundaries) { m_boundaries = boundaries; }
     // Word steps. Words are runs of non-blank characters (blank: space and
     // tab); a line end is a word break of its own. NextWordPos skips the rest
     // of the current word and the blanks after it, stopping at the line end;
     // from a line end it goes to the next line's start. PrevWordPos goes to
     // the start of the current or previous word on the line; from a line
-    // start it goes to the end of the previous line.
+    // start it goes to the end of the previous line. Neither stops inside a
+    // character (a blank that carries a combining mark belongs to it).
     int NextWordPos(int pos) const;
     int PrevWordPos(int pos) const;
 
@@ -182,6 +199,10 @@ private:
 
     void Select(int anchor, int caret);
     void MoveCaretTo(int pos, bool extend);
+    // `pos` if a character begins there, else the end (forward) or the
+    // start of the character it falls in.
+    int BoundaryForward(int pos) const;
+    int BoundaryBackward(int pos) const;
     void MoveLines(int delta, bool extend);
     void CollapseTo(int pos);
     // After the whole text was replaced: caret to 0, no undo, not modified.
@@ -194,6 +215,7 @@ private:
 
     TextBuffer m_text;
     const ColumnMeasure* m_measure = nullptr;
+    const CharacterBoundaries* m_boundaries = nullptr;
 
     int m_anchor = 0;
     int m_caret = 0;
