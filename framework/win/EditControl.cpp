@@ -141,8 +141,8 @@ int EditControl::ClusterPosAtColumn(int lineStart, int lineEnd, int column) cons
             // The column falls in the character holding this code point:
             // the nearer of its two ends, the end from its second half on.
             // A tab is a character of its own, so none lies in the rest.
-            const int end = std::min(m_clusters->Next(m_text, i), lineEnd);
-            const int start = std::max(m_clusters->Prev(m_text, end), lineStart);
+            const int end = std::min(m_text.NextCharPos(i), lineEnd);
+            const int start = std::max(m_text.PrevCharPos(end), lineStart);
             const int startCol = col - CellsOfRange(m_text, start, i);
             const int endCol = next + CellsOfRange(m_text, i + units, end);
             return column - startCol < endCol - column ? start : end;
@@ -154,10 +154,10 @@ int EditControl::ClusterPosAtColumn(int lineStart, int lineEnd, int column) cons
 
 bool EditControl::MayHaveWide(std::u16string_view text) const
 {
-    if (!m_clusters)
-        return false;
     // Below the combining marks every character is one cell and one step
-    // (the width rule's own shortcut); anything beyond may not be.
+    // (the width rule's own shortcut); anything beyond may not be. This
+    // holds in an 8-bit session too, for what is typed or pasted there:
+    // the screen gives a wide character two cells in any session.
     return std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x300; });
 }
 

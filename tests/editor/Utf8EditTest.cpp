@@ -213,3 +213,14 @@ TEST_F(Utf8EditTest, FieldsStepByCharacters)
 }
 
 }  // namespace
+
+// What is typed into an 8-bit session may be wide too: the screen gives it
+// its two cells in any session, so the caret counts them as well.
+TEST_F(EditorTest, AWideCharacterTypedInAn8BitSessionTakesTwoCellsForTheCaretToo)
+{
+    ASSERT_TRUE(Start());
+    Type(u"\u4E2Dx");
+    const CRect client = GetClientCells(View()->m_hWnd);
+    EXPECT_EQ(host.Screen().m_caret.x - client.left, 3);
+    EXPECT_NE(host.Screen().RowText(client.top).find("\xE4\xB8\xADx"), std::string::npos);
+}
