@@ -15,7 +15,7 @@
 
 namespace CaseFold {
 
-// Folding of U+0000..U+00FF, built once: the fast path for hot loops.
+// Folding of U+0000..U+00FF, compiled in: the fast path for hot loops.
 const std::array<char16_t, 256>& Latin1Table();
 
 // Folds one code point. Latin-1 is served from the table.

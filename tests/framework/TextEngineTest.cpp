@@ -11,6 +11,7 @@
 #include <unicode/uchar.h>
 
 #include "framework/base/CaseFold.h"
+#include "framework/base/UnicodeCase.h"
 #include "framework/base/String.h"
 #include "tests/support/Text.h"
 
@@ -680,6 +681,21 @@ TEST(CaseFold, KeepsEveryCodePointInItsPlane)
         ASSERT_EQ(c < 0x10000, folded < 0x10000) << std::hex << "U+" << c;
     }
     EXPECT_EQ(Show(CaseFold::String(u"A\u00C0\xD801\xDC00\xDC00z")), "a\\u00E0\\uD801\\uDC28\\uDC00z");
+}
+
+TEST(CaseFold, CompiledLatin1TableAgreesWithTheUnicodeLibrary)
+{
+    for (char32_t c = 0; c < 256; ++c)
+        ASSERT_EQ(uint32_t(CaseFold::Latin1Table()[c]), uint32_t(UnicodeCase::Fold(c)))
+            << std::hex << "U+" << uint32_t(c);
+}
+
+TEST(CaseFold, UpperAndLowerMapBeyondAscii)
+{
+    // The mappings beyond ASCII come from the Unicode library, opened on
+    // first use; simple mappings keep lengths ("\u00DF" stays).
+    EXPECT_EQ(Show(CString(u"a\u00E9\u00DF\u00FF\u03C9z").MakeUpper().Str()), "A\\u00C9\\u00DF\\u0178\\u03A9Z");
+    EXPECT_EQ(Show(CString(u"A\u00C9\u0178\u03A9Z").MakeLower().Str()), "a\\u00E9\\u00FF\\u03C9z");
 }
 
 TEST(CaseFold, CStringComparesWithoutCaseAsTheSearchFinds)
