@@ -1,5 +1,9 @@
 #include "framework/base/CaseFold.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include <unicode/uchar.h>
 
 #include "framework/base/Utf16.h"
@@ -58,6 +62,31 @@ std::u16string String(std::u16string_view text)
         }
     }
     return out;
+}
+
+std::u16string UnitsFoldingTo(char16_t folded)
+{
+    // Every unit that folding changes, as (folded, unit), in order: built
+    // once, from the whole Basic Multilingual Plane.
+    static const std::vector<std::pair<char16_t, char16_t>> changed = [] {
+        std::vector<std::pair<char16_t, char16_t>> pairs;
+        for (char32_t c = 0; c <= 0xFFFF; ++c) {
+            const char16_t unit = char16_t(c);
+            const char16_t to = Unit(unit);
+            if (to != unit)
+                pairs.emplace_back(to, unit);
+        }
+        std::sort(pairs.begin(), pairs.end());
+        return pairs;
+    }();
+    std::u16string units;
+    if (!Utf16::IsSurrogate(folded) && Unit(folded) == folded)
+        units += folded;
+    const auto first = std::lower_bound(changed.begin(), changed.end(), std::make_pair(folded, char16_t(0)));
+    for (auto it = first; it != changed.end() && it->first == folded; ++it)
+        units += it->second;
+    std::sort(units.begin(), units.end());
+    return units;
 }
 
 }  // namespace CaseFold
