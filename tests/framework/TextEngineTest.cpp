@@ -568,8 +568,12 @@ TEST(TextEngineFind, AgreesWithANaiveSearchWhereverTheGapAndTheStartLie)
          u"\xD801\xDC28"},  // a pair beyond U+FFFF
         {u"a\xD801\xDC00\xD801\xDC28"
          u"b\xDC28",
-         u"\xDC28"},                                 // and a half of one
-        {u"\xD801\xD801\xDC00", u"\xD801"},          //
+         u"\xDC28"},                         // and a half of one
+        {u"\xD801\xD801\xDC00", u"\xD801"},  //
+        {u"a\xD801\xDC00"
+         u"b",
+         u"\xDC28"
+         u"b"},                                      // from the low half, a pair is no pair
         {stutter, std::u16string(60, u't') + u"e"},  // every start a candidate
     };
     for (const auto& [text, needle] : cases) {
