@@ -1,10 +1,9 @@
 #include "framework/base/CaseFold.h"
 
 #include <algorithm>
-#include <utility>
-#include <vector>
 
 #include <unicode/uchar.h>
+#include <unicode/uset.h>
 
 #include "framework/base/Utf16.h"
 
@@ -66,26 +65,26 @@ std::u16string String(std::u16string_view text)
 
 std::u16string UnitsFoldingTo(char16_t folded)
 {
-    // Every unit that folding changes, as (folded, unit), in order: built
-    // once, from the whole Basic Multilingual Plane.
-    static const std::vector<std::pair<char16_t, char16_t>> changed = [] {
-        std::vector<std::pair<char16_t, char16_t>> pairs;
-        for (char32_t c = 0; c <= 0xFFFF; ++c) {
-            const char16_t unit = char16_t(c);
-            const char16_t to = Unit(unit);
-            if (to != unit)
-                pairs.emplace_back(to, unit);
-        }
-        std::sort(pairs.begin(), pairs.end());
-        return pairs;
-    }();
+    // The unit's case closure, narrowed to the units that fold to it: the
+    // closure holds every case variant (and strings, which are left out).
     std::u16string units;
-    if (!Utf16::IsSurrogate(folded) && Unit(folded) == folded)
-        units += folded;
-    const auto first = std::lower_bound(changed.begin(), changed.end(), std::make_pair(folded, char16_t(0)));
-    for (auto it = first; it != changed.end() && it->first == folded; ++it)
-        units += it->second;
-    std::sort(units.begin(), units.end());
+    if (Utf16::IsSurrogate(folded))
+        return units;
+    USet* closure = uset_openEmpty();
+    uset_add(closure, folded);
+    uset_closeOver(closure, USET_CASE_INSENSITIVE);
+    UErrorCode status = U_ZERO_ERROR;
+    for (int32_t item = 0; item < uset_getItemCount(closure); ++item) {
+        UChar32 first = 0;
+        UChar32 last = -1;
+        if (uset_getItem(closure, item, &first, &last, nullptr, 0, &status) != 0)
+            continue;  // a string
+        for (UChar32 c = first; c <= std::min<UChar32>(last, 0xFFFF); ++c) {
+            if (!Utf16::IsSurrogate(char32_t(c)) && Unit(char16_t(c)) == folded)
+                units += char16_t(c);
+        }
+    }
+    uset_close(closure);
     return units;
 }
 

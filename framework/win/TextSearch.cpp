@@ -114,25 +114,21 @@ bool ClassOf(char16_t unit, bool fold, UnitClass& accepts)
 struct TextSearch::Plan {
     Plan(std::u16string_view text, bool foldText) : pattern(text), fold(foldText), failure(BuildFailure(text))
     {
-        int bestScore = INT_MAX;
-        int secondScore = INT_MAX;
-        for (int i = 0; i < int(pattern.size()); ++i) {
+        // The rarest units first; the first two whose classes can be
+        // tested at once are the anchors.
+        std::vector<int> order(pattern.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = int(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return Commonness(pattern[size_t(a)]) < Commonness(pattern[size_t(b)]); });
+        int found = 0;
+        for (size_t i = 0; i < order.size() && found < 2; ++i) {
             UnitClass accepts;
-            if (!ClassOf(pattern[size_t(i)], fold, accepts))
-                continue;
-            const int score = Commonness(pattern[size_t(i)]) + accepts.extraCount;
-            if (score < bestScore) {
-                second = first;
-                secondScore = bestScore;
-                first = {i, accepts};
-                bestScore = score;
-            } else if (score < secondScore) {
-                second = {i, accepts};
-                secondScore = score;
-            }
+            if (ClassOf(pattern[size_t(order[i])], fold, accepts))
+                (found++ == 0 ? first : second) = {order[i], accepts};
         }
-        anchored = bestScore != INT_MAX;
-        if (secondScore == INT_MAX)
+        anchored = found > 0;
+        if (found == 1)
             second = first;
     }
 
