@@ -12,6 +12,7 @@
 
 #include "framework/base/CaseFold.h"
 #include "framework/base/String.h"
+#include "framework/base/Utf16.h"
 #include "tests/support/Text.h"
 
 using support::Show;
@@ -753,6 +754,20 @@ TEST(CaseFold, KeepsEveryCodePointInItsPlane)
         ASSERT_EQ(c < 0x10000, folded < 0x10000) << std::hex << "U+" << c;
     }
     EXPECT_EQ(Show(CaseFold::String(u"A\u00C0\xD801\xDC00\xDC00z")), "a\\u00E0\\uD801\\uDC28\\uDC00z");
+}
+
+TEST(CaseFold, EveryUnitThatFoldsIsAmongTheUnitsFoldingToItsFold)
+{
+    // The search tests a text unit against these sets before it folds it:
+    // a unit left out would hide a match.
+    for (char32_t c = 0; c <= 0xFFFF; ++c) {
+        const char16_t unit = char16_t(c);
+        if (Utf16::IsSurrogate(c) || CaseFold::Unit(unit) == unit)
+            continue;
+        const std::u16string units = CaseFold::UnitsFoldingTo(CaseFold::Unit(unit));
+        ASSERT_NE(units.find(unit), std::u16string::npos) << std::hex << "U+" << unsigned(c);
+    }
+    EXPECT_EQ(Show(CaseFold::UnitsFoldingTo(u'k')), "Kk\\u212A");
 }
 
 TEST(CaseFold, CStringComparesWithoutCaseAsTheSearchFinds)
