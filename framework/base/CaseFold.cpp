@@ -1,6 +1,9 @@
 #include "framework/base/CaseFold.h"
 
+#include <algorithm>
+
 #include "framework/base/UnicodeCase.h"
+#include "framework/base/UnicodeLibrary.h"
 #include "framework/base/Utf16.h"
 
 namespace CaseFold {
@@ -64,6 +67,43 @@ std::u16string String(std::u16string_view text)
         }
     }
     return out;
+}
+
+std::u16string UnitsFoldingTo(char16_t folded)
+{
+    // The unit's case closure, narrowed to the units that fold to it: the
+    // closure holds every case variant (and strings, which are left out).
+    std::u16string units;
+    if (Utf16::IsSurrogate(folded))
+        return units;
+    if (folded < 0x80) {
+        // ASCII, without the first look at the closure (which costs a
+        // search a quarter of a millisecond): the unit, its capital, and
+        // the two units beyond ASCII that fold into it.
+        for (const char16_t c : {folded, char16_t(folded & ~0x20), u'\u017F', u'\u212A'}) {
+            if (Unit(c) == folded && units.find(c) == std::u16string::npos)
+                units += c;
+        }
+        std::sort(units.begin(), units.end());
+        return units;
+    }
+    const UnicodeLibrary::Functions& icu = UnicodeLibrary::Get();
+    USet* closure = icu.setOpenEmpty();
+    icu.setAdd(closure, folded);
+    icu.setCloseOver(closure, USET_CASE_INSENSITIVE);
+    UErrorCode status = U_ZERO_ERROR;
+    for (int32_t item = 0; item < icu.setGetItemCount(closure); ++item) {
+        UChar32 first = 0;
+        UChar32 last = -1;
+        if (icu.setGetItem(closure, item, &first, &last, nullptr, 0, &status) != 0)
+            continue;  // a string
+        for (UChar32 c = first; c <= std::min<UChar32>(last, 0xFFFF); ++c) {
+            if (!Utf16::IsSurrogate(char32_t(c)) && Unit(char16_t(c)) == folded)
+                units += char16_t(c);
+        }
+    }
+    icu.setClose(closure);
+    return units;
 }
 
 }  // namespace CaseFold

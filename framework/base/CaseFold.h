@@ -32,4 +32,8 @@ void Pair(char16_t& high, char16_t& low);
 // length as the input.
 std::u16string String(std::u16string_view text);
 
+// Every code unit outside the surrogates that Unit folds to `folded`,
+// `folded` among them when it folds to itself; in increasing order.
+std::u16string UnitsFoldingTo(char16_t folded);
+
 }  // namespace CaseFold
