@@ -164,6 +164,27 @@ void BM_FindWholeText(benchmark::State& state)
 }
 BENCHMARK(BM_FindWholeText)->Arg(1)->Arg(0)->ArgName("matchCase")->Unit(benchmark::kMillisecond);
 
+// The worst case for a search that compares at each candidate: "aaa...ab"
+// in a text of "a" alone, every start a near miss. Linear in the text all
+// the same; the pattern's length is the argument.
+void BM_FindAdversarial(benchmark::State& state)
+{
+    TextEngine e;
+    e.SetText(std::u16string(kTextLength, u'a'));
+    e.SetSel(kTextLength / 2, kTextLength / 2);
+    e.InsertTyped(u'a');
+    std::u16string needle(size_t(state.range(0)), u'a');
+    needle.back() = u'b';
+    const bool matchCase = state.range(1) != 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(e.Find(needle, 0, matchCase));
+    state.SetBytesProcessed(state.iterations() * kTextLength * 2);
+}
+BENCHMARK(BM_FindAdversarial)
+    ->ArgsProduct({{2, 1000}, {1, 0}})
+    ->ArgNames({"length", "matchCase"})
+    ->Unit(benchmark::kMillisecond);
+
 // Loading a file: copy in and build the line index.
 void BM_SetText(benchmark::State& state)
 {

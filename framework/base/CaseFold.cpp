@@ -1,29 +1,39 @@
 #include "framework/base/CaseFold.h"
 
-#include <unicode/uchar.h>
+#include <algorithm>
 
+#include "framework/base/UnicodeCase.h"
+#include "framework/base/UnicodeLibrary.h"
 #include "framework/base/Utf16.h"
 
 namespace CaseFold {
 
-// Every entry stays in the BMP (U+00B5 MICRO SIGN folds to U+03BC, outside
-// Latin-1, which is why entries are char16_t).
-const std::array<char16_t, 256>& Latin1Table()
-{
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
-        for (UChar32 c = 0; c < 256; ++c)
-            t[c] = static_cast<char16_t>(u_foldCase(c, U_FOLD_CASE_DEFAULT));
-        return t;
-    }();
-    return table;
-}
+namespace {
+
+// The simple folding of Latin-1, compiled in so that folding it never opens
+// the Unicode library: A-Z and U+00C0..U+00DE but U+00D7 (the multiplication
+// sign) move to their small letters, U+00B5 MICRO SIGN folds to U+03BC
+// GREEK SMALL LETTER MU (outside Latin-1, which is why entries are char16_t),
+// and everything else, U+00DF among it (which folds to "ss" only in full
+// folding), folds to itself.
+constexpr std::array<char16_t, 256> kLatin1Folding = [] {
+    std::array<char16_t, 256> t{};
+    for (char16_t c = 0; c < 256; ++c) {
+        bool capital = (c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+        t[c] = capital ? char16_t(c + 0x20) : c == 0xB5 ? char16_t(0x3BC) : c;
+    }
+    return t;
+}();
+
+}  // namespace
+
+const std::array<char16_t, 256>& Latin1Table() { return kLatin1Folding; }
 
 char32_t CodePoint(char32_t cp)
 {
     if (cp < 256)
         return Latin1Table()[cp];
-    return static_cast<char32_t>(u_foldCase(static_cast<UChar32>(cp), U_FOLD_CASE_DEFAULT));
+    return UnicodeCase::Fold(cp);
 }
 
 char16_t Unit(char16_t unit)
@@ -32,14 +42,13 @@ char16_t Unit(char16_t unit)
         return Latin1Table()[unit];
     if (Utf16::IsSurrogate(unit))
         return unit;
-    const UChar32 folded = u_foldCase(unit, U_FOLD_CASE_DEFAULT);
+    const char32_t folded = UnicodeCase::Fold(unit);
     return folded <= 0xFFFF ? static_cast<char16_t>(folded) : unit;
 }
 
 void Pair(char16_t& high, char16_t& low)
 {
-    const UChar32 cp = UChar32(Utf16::CodePoint(high, low));
-    const UChar32 folded = u_foldCase(cp, U_FOLD_CASE_DEFAULT);
+    const char32_t folded = UnicodeCase::Fold(Utf16::CodePoint(high, low));
     if (folded < 0x10000)
         return;  // would change the length; keep the original
     high = Utf16::HighOf(char32_t(folded));
@@ -58,6 +67,43 @@ std::u16string String(std::u16string_view text)
         }
     }
     return out;
+}
+
+std::u16string UnitsFoldingTo(char16_t folded)
+{
+    // The unit's case closure, narrowed to the units that fold to it: the
+    // closure holds every case variant (and strings, which are left out).
+    std::u16string units;
+    if (Utf16::IsSurrogate(folded))
+        return units;
+    if (folded < 0x80) {
+        // ASCII, without the first look at the closure (which costs a
+        // search a quarter of a millisecond): the unit, its capital, and
+        // the two units beyond ASCII that fold into it.
+        for (const char16_t c : {folded, char16_t(folded & ~0x20), u'\u017F', u'\u212A'}) {
+            if (Unit(c) == folded && units.find(c) == std::u16string::npos)
+                units += c;
+        }
+        std::sort(units.begin(), units.end());
+        return units;
+    }
+    const UnicodeLibrary::Functions& icu = UnicodeLibrary::Get();
+    USet* closure = icu.setOpenEmpty();
+    icu.setAdd(closure, folded);
+    icu.setCloseOver(closure, USET_CASE_INSENSITIVE);
+    UErrorCode status = U_ZERO_ERROR;
+    for (int32_t item = 0; item < icu.setGetItemCount(closure); ++item) {
+        UChar32 first = 0;
+        UChar32 last = -1;
+        if (icu.setGetItem(closure, item, &first, &last, nullptr, 0, &status) != 0)
+            continue;  // a string
+        for (UChar32 c = first; c <= std::min<UChar32>(last, 0xFFFF); ++c) {
+            if (!Utf16::IsSurrogate(char32_t(c)) && Unit(char16_t(c)) == folded)
+                units += char16_t(c);
+        }
+    }
+    icu.setClose(closure);
+    return units;
 }
 
 }  // namespace CaseFold

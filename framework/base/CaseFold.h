@@ -15,7 +15,7 @@
 
 namespace CaseFold {
 
-// Folding of U+0000..U+00FF, built once: the fast path for hot loops.
+// Folding of U+0000..U+00FF, compiled in: the fast path for hot loops.
 const std::array<char16_t, 256>& Latin1Table();
 
 // Folds one code point. Latin-1 is served from the table.
@@ -31,5 +31,9 @@ void Pair(char16_t& high, char16_t& low);
 // Folds a whole string code point by code point; the result has the same
 // length as the input.
 std::u16string String(std::u16string_view text);
+
+// Every code unit outside the surrogates that Unit folds to `folded`,
+// `folded` among them when it folds to itself; in increasing order.
+std::u16string UnitsFoldingTo(char16_t folded);
 
 }  // namespace CaseFold

@@ -1,6 +1,6 @@
 #include "framework/base/CharWidth.h"
 
-#include <unicode/uchar.h>
+#include "framework/base/UnicodeLibrary.h"
 
 #include "framework/base/Utf16.h"
 
@@ -8,26 +8,27 @@ namespace {
 
 bool IsWide(UChar32 c)
 {
-    const int eaw = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
+    const int eaw = UnicodeLibrary::Get().getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
     if (eaw == U_EA_WIDE || eaw == U_EA_FULLWIDTH)
         return true;
     // Wide on the terminal though not by their East Asian width.
     if ((c >= 0x3248 && c <= 0x324F) || (c >= 0x4DC0 && c <= 0x4DFF))
         return true;
     const bool regionalIndicator = c >= 0x1F1E6 && c <= 0x1F1FF;
-    return !regionalIndicator && u_hasBinaryProperty(c, UCHAR_EMOJI_PRESENTATION);
+    return !regionalIndicator && UnicodeLibrary::Get().hasBinaryProperty(c, UCHAR_EMOJI_PRESENTATION);
 }
 
 bool IsZeroWidth(UChar32 c)
 {
-    switch (u_charType(c)) {
+    switch (UnicodeLibrary::Get().charType(c)) {
     case U_NON_SPACING_MARK:
     case U_ENCLOSING_MARK: return true;
-    case U_FORMAT_CHAR: return c != 0x00AD && !u_hasBinaryProperty(c, UCHAR_PREPENDED_CONCATENATION_MARK);
-    case U_UNASSIGNED: return u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
+    case U_FORMAT_CHAR:
+        return c != 0x00AD && !UnicodeLibrary::Get().hasBinaryProperty(c, UCHAR_PREPENDED_CONCATENATION_MARK);
+    case U_UNASSIGNED: return UnicodeLibrary::Get().hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
     default: break;
     }
-    const int hangul = u_getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE);
+    const int hangul = UnicodeLibrary::Get().getIntPropertyValue(c, UCHAR_HANGUL_SYLLABLE_TYPE);
     return hangul == U_HST_VOWEL_JAMO || hangul == U_HST_TRAILING_JAMO;
 }
 

@@ -1,10 +1,10 @@
 #include "framework/base/String.h"
 
 #include <algorithm>
-#include <unicode/uchar.h>
 
 #include "framework/base/CaseFold.h"
 #include "framework/base/Narrowing.h"
+#include "framework/base/UnicodeCase.h"
 #include "framework/base/Utf16.h"
 #include "framework/base/Utf8.h"
 #include "framework/base/Utf8Codec.h"
@@ -202,7 +202,7 @@ CString& CString::MakeUpper()
 {
     for (auto& c : m_str)
         if (!Utf16::IsSurrogate(c))
-            c = char16_t(u_toupper(c));
+            c = char16_t(UnicodeCase::Upper(c));
     return *this;
 }
 
@@ -210,7 +210,7 @@ CString& CString::MakeLower()
 {
     for (auto& c : m_str)
         if (!Utf16::IsSurrogate(c))
-            c = char16_t(u_tolower(c));
+            c = char16_t(UnicodeCase::Lower(c));
     return *this;
 }
 

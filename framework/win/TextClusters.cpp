@@ -1,6 +1,6 @@
 #include "framework/win/TextClusters.h"
 
-#include <unicode/ubrk.h>
+#include "framework/base/UnicodeLibrary.h"
 
 #include <algorithm>
 
@@ -54,12 +54,15 @@ int SureBoundaryFrom(const TextEngine& text, int pos, int limit)
 
 }  // namespace
 
-void TextClusters::CloseIterator::operator()(UBreakIterator* iterator) const { ubrk_close(iterator); }
+void TextClusters::CloseIterator::operator()(UBreakIterator* iterator) const
+{
+    UnicodeLibrary::Get().breakClose(iterator);
+}
 
 TextClusters::TextClusters()
 {
     UErrorCode status = U_ZERO_ERROR;
-    m_iterator.reset(ubrk_open(UBRK_CHARACTER, "", nullptr, 0, &status));
+    m_iterator.reset(UnicodeLibrary::Get().breakOpen(UBRK_CHARACTER, "", nullptr, 0, &status));
     if (U_FAILURE(status) || !m_iterator)
         AfxThrowMemoryException();
     m_window.reserve(2 * kReach + 2);
@@ -72,7 +75,8 @@ void TextClusters::Window(const TextEngine& text, int from, int to) const
     m_window.resize(std::size_t(to - from));
     text.CopyRange(from, to - from, m_window.data());
     UErrorCode status = U_ZERO_ERROR;
-    ubrk_setText(m_iterator.get(), reinterpret_cast<const UChar*>(m_window.data()), to - from, &status);
+    UnicodeLibrary::Get().breakSetText(m_iterator.get(), reinterpret_cast<const UChar*>(m_window.data()), to - from,
+                                       &status);
     if (U_FAILURE(status))
         AfxThrowMemoryException();
 }
@@ -93,7 +97,7 @@ int TextClusters::Next(const TextEngine& text, int pos) const
     const int from = SureBoundaryFrom(text, pos, pos - kReach);
     const int to = SureBoundaryFrom(text, pos + 1, pos + kReach);
     Window(text, from, to);
-    const int32_t found = ubrk_following(m_iterator.get(), pos - from);
+    const int32_t found = UnicodeLibrary::Get().breakFollowing(m_iterator.get(), pos - from);
     const int next = found == UBRK_DONE ? to : from + found;
     for (int i = pos + 1; i < next; ++i)
         if (IsKeptByteAt(text, i))
@@ -114,7 +118,7 @@ int TextClusters::Prev(const TextEngine& text, int pos) const
     // No rule looks past the end of a character, so the window ends at pos.
     const int from = SureBoundaryFrom(text, pos - 1, pos - kReach);
     Window(text, from, pos);
-    const int32_t found = ubrk_preceding(m_iterator.get(), pos - from);
+    const int32_t found = UnicodeLibrary::Get().breakPreceding(m_iterator.get(), pos - from);
     const int prev = found == UBRK_DONE ? from : from + found;
     for (int i = pos - 1; i >= prev; --i)
         if (IsKeptByteAt(text, i))

@@ -1,6 +1,10 @@
 // TextSearch: finding a text in a TextBuffer, with or without regard to case,
-// in linear time and without a copy of the text (Knuth-Morris-Pratt over the
-// buffer's two pieces; folded text passes through a small buffer).
+// in linear time and without a copy of the text. Two units of the pattern,
+// the rarest, are looked for at eight positions at once in the buffer's two
+// pieces (TextAnchorScan), and each place where both are found is compared
+// whole; should those comparisons cost more than the text they cover, the
+// search goes on with Knuth-Morris-Pratt (folded text passing through a
+// small buffer).
 #pragma once
 
 #include <string_view>
@@ -22,6 +26,12 @@ public:
     std::vector<int> FindEach(int from, std::u16string_view pattern, bool fold) const;
 
 private:
+    struct Plan;
+    template <typename Found>
+    void Search(const Plan& plan, int from, Found&& found) const;
+    bool MatchesFrom(const Plan& plan, int pos, int start, int& compared) const;
+    char16_t FoldedAt(int pos, int start) const;
+    int FindByKmp(const Plan& plan, int pos, int start) const;
     template <typename Consume>
     void ScanRuns(int from, bool fold, Consume&& consume) const;
 

@@ -91,6 +91,33 @@ TEST_F(Utf8DocumentTest, TypedAndPastedCharactersAreSavedAsUtf8WithTheKeptBytes)
     EXPECT_EQ(Boxes(), std::vector<std::string>{});
 }
 
+TEST_F(Utf8DocumentTest, FindWithoutMatchCaseFoldsEveryScript)
+{
+    // Latin, Greek, Cyrillic and Deseret (beyond U+FFFF: a surrogate pair
+    // in the text), each in its capital form in the file.
+    Put("scripts.txt", "CAF\xC3\x89 \xCE\x9A\xCE\x91\xCE\xA3 \xD0\x94\xD0\x90 \xF0\x90\x90\x80\xF0\x90\x90\x81\r\n");
+    ASSERT_TRUE(StartUtf8({P("scripts.txt")}));
+    Command(ID_TOOLS_FIND_REPLACE);
+    ASSERT_TRUE(SetMatchCase(false));
+    const struct {
+        std::u16string find;
+        std::pair<int, int> sel;
+    } cases[] = {
+        {u"caf\u00E9", {0, 4}},
+        {u"\u03BA\u03B1\u03C3", {5, 8}},  // small kappa, alpha, sigma
+        {u"\u03C2", {7, 8}},              // final sigma folds as sigma does
+        {u"\u0434\u0430", {9, 11}},       // small de, a
+        {u"\U00010428\U00010429", {12, 16}},
+        {u"\U00010429", {14, 16}},
+    };
+    for (const auto& c : cases) {
+        Select(0, 0);
+        Fill(IDC_FIND_TEXT, c.find);
+        Tap(IDC_FIND);
+        EXPECT_EQ(Sel(), c.sel) << Show(c.find);
+    }
+}
+
 TEST_F(Utf8DocumentTest, AnyFileOpenedAndSavedUnchangedIsIdentical)
 {
     std::string allBytes;

@@ -11,7 +11,9 @@
 #include <unicode/uchar.h>
 
 #include "framework/base/CaseFold.h"
+#include "framework/base/UnicodeCase.h"
 #include "framework/base/String.h"
+#include "framework/base/Utf16.h"
 #include "tests/support/Text.h"
 
 using support::Show;
@@ -538,6 +540,79 @@ TEST(TextEngineFind, PathologicalInputFindsNothing)
     EXPECT_EQ(e.Find(needle, 0, false), -1);
 }
 
+// The search against the plainest one there is: fold the text from the
+// start of the search and the needle, then look for one in the other.
+int NaiveFind(std::u16string_view text, std::u16string_view needle, int from, bool matchCase)
+{
+    std::u16string hay(text.substr(size_t(from)));
+    std::u16string pin(needle);
+    if (!matchCase) {
+        hay = CaseFold::String(hay);
+        pin = CaseFold::String(pin);
+    }
+    const size_t at = pin.empty() ? std::u16string::npos : hay.find(pin);
+    return at == std::u16string::npos ? -1 : from + int(at);
+}
+
+TEST(TextEngineFind, AgreesWithANaiveSearchWhereverTheGapAndTheStartLie)
+{
+    const std::u16string stutter = std::u16string(3000, u't') + u"e" + std::u16string(70, u't') + u"e";
+    const std::vector<std::pair<std::u16string, std::u16string>> cases = {
+        {u"abcabcab", u"cab"},                             // at the end, after a near miss
+        {u"aaaaa", u"aa"},                                 // overlapping candidates
+        {u"xyzxy", u"xy"},                                 // at the start
+        {u"Caf\u00C9 caf\u00E9 CAF\u00C9", u"caf\u00C9"},  // beyond ASCII
+        {u"\u212Aelvin \u017Fun KELVIN", u"kelvin"},       // Kelvin sign and long s fold to ASCII
+        {u"\u017F\u017Fs", u"SS"},                         //
+        {u"\u03A3\u03C3\u03C2x", u"\u03C3x"},              // the three sigmas
+        {u"a\xD801\xDC00\xD801\xDC28"
+         u"b\xDC28",
+         u"\xD801\xDC28"},  // a pair beyond U+FFFF
+        {u"a\xD801\xDC00\xD801\xDC28"
+         u"b\xDC28",
+         u"\xDC28"},                         // and a half of one
+        {u"\xD801\xD801\xDC00", u"\xD801"},  //
+        {u"a\xD801\xDC00"
+         u"b",
+         u"\xDC28"
+         u"b"},                                      // from the low half, a pair is no pair
+        {stutter, std::u16string(60, u't') + u"e"},  // every start a candidate
+    };
+    for (const auto& [text, needle] : cases) {
+        const int length = int(text.size());
+        std::vector<int> places;
+        for (int p = 0; p <= length; ++p) {
+            if (length <= 24 || p <= 1 || p == length / 2 || p >= length - 1)
+                places.push_back(p);
+        }
+        for (const bool matchCase : {true, false}) {
+            for (const int gap : places) {
+                TextEngine e = Make(text);
+                if (gap > 0) {
+                    e.SetSel(gap - 1, gap);
+                    e.ReplaceSel(text.substr(size_t(gap - 1), 1), false);
+                }
+                for (const int from : places) {
+                    EXPECT_EQ(e.Find(needle, from, matchCase), NaiveFind(text, needle, from, matchCase))
+                        << Show(needle) << " in " << Show(text.substr(0, 24)) << " from " << from << " gap " << gap
+                        << (matchCase ? " (case)" : "");
+                }
+                std::u16string replaced;
+                int copied = 0;
+                int count = 0;
+                for (int at = NaiveFind(text, needle, 0, matchCase); at >= 0;
+                     at = NaiveFind(text, needle, copied, matchCase), ++count) {
+                    replaced += text.substr(size_t(copied), size_t(at - copied)) + u"#";
+                    copied = at + int(needle.size());
+                }
+                replaced += text.substr(size_t(copied));
+                EXPECT_EQ(e.ReplaceAllFrom(0, needle, u"#", matchCase).count, count) << Show(needle);
+                EXPECT_EQ(Show(e.GetText()), Show(replaced)) << Show(needle) << " gap " << gap;
+            }
+        }
+    }
+}
+
 // ---- Replace all ----
 
 // The one-by-one loop that ReplaceAllFrom must reproduce: each occurrence
@@ -680,6 +755,35 @@ TEST(CaseFold, KeepsEveryCodePointInItsPlane)
         ASSERT_EQ(c < 0x10000, folded < 0x10000) << std::hex << "U+" << c;
     }
     EXPECT_EQ(Show(CaseFold::String(u"A\u00C0\xD801\xDC00\xDC00z")), "a\\u00E0\\uD801\\uDC28\\uDC00z");
+}
+
+TEST(CaseFold, CompiledLatin1TableAgreesWithTheUnicodeLibrary)
+{
+    for (char32_t c = 0; c < 256; ++c)
+        ASSERT_EQ(uint32_t(CaseFold::Latin1Table()[c]), uint32_t(UnicodeCase::Fold(c)))
+            << std::hex << "U+" << uint32_t(c);
+}
+
+TEST(CaseFold, UpperAndLowerMapBeyondAscii)
+{
+    // The mappings beyond ASCII come from the Unicode library, opened on
+    // first use; simple mappings keep lengths ("\u00DF" stays).
+    EXPECT_EQ(Show(CString(u"a\u00E9\u00DF\u00FF\u03C9z").MakeUpper().Str()), "A\\u00C9\\u00DF\\u0178\\u03A9Z");
+    EXPECT_EQ(Show(CString(u"A\u00C9\u0178\u03A9Z").MakeLower().Str()), "a\\u00E9\\u00FF\\u03C9z");
+}
+
+TEST(CaseFold, EveryUnitThatFoldsIsAmongTheUnitsFoldingToItsFold)
+{
+    // The search tests a text unit against these sets before it folds it:
+    // a unit left out would hide a match.
+    for (char32_t c = 0; c <= 0xFFFF; ++c) {
+        const char16_t unit = char16_t(c);
+        if (Utf16::IsSurrogate(c) || CaseFold::Unit(unit) == unit)
+            continue;
+        const std::u16string units = CaseFold::UnitsFoldingTo(CaseFold::Unit(unit));
+        ASSERT_NE(units.find(unit), std::u16string::npos) << std::hex << "U+" << unsigned(c);
+    }
+    EXPECT_EQ(Show(CaseFold::UnitsFoldingTo(u'k')), "Kk\\u212A");
 }
 
 TEST(CaseFold, CStringComparesWithoutCaseAsTheSearchFinds)
