@@ -4,6 +4,7 @@
 
 #include "editor/EditorResources.h"
 #include "editor/EncodingOption.h"
+#include "framework/app/RecoveryJournal.h"
 #include "framework/main/TerminalMain.h"
 
 namespace {
@@ -36,5 +37,9 @@ int main(int argc, char** argv)
         return status;
     const int count = int(args.size());
     args.push_back(nullptr);
-    return AfxTerminalMain(count, args.data(), {kHelp, "tessel " TESSEL_VERSION "\n", TesselResources()});
+    // Unsaved text is kept in recovery journals while the editor runs.
+    RecoveryJournal::Enable();
+    int status = AfxTerminalMain(count, args.data(), {kHelp, "tessel " TESSEL_VERSION "\n", TesselResources()});
+    RecoveryJournal::Disable();
+    return status;
 }
