@@ -63,7 +63,9 @@ std::string KeyFor(const std::string& path, size_t suffix)
     return key;
 }
 
-unsigned long long StartTimeOf(pid_t pid)
+}  // namespace
+
+unsigned long long JournalFile::StartTimeOf(pid_t pid)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
@@ -81,6 +83,8 @@ unsigned long long StartTimeOf(pid_t pid)
     return std::strtoull(field.c_str(), nullptr, 10);
 }
 
+namespace {
+
 std::string HostName()
 {
     char buf[HOST_NAME_MAX + 1] = {};
@@ -91,7 +95,7 @@ std::string HostName()
 
 unsigned long long OwnStartTime()
 {
-    static const unsigned long long started = StartTimeOf(::getpid());
+    static const unsigned long long started = JournalFile::StartTimeOf(::getpid());
     return started;
 }
 
@@ -319,6 +323,6 @@ bool JournalFile::WriterRuns(const JournalHeader& header)
         return false;
     // A process by that number that started at another time is another
     // process; where the start cannot be read, a live one is taken as the writer.
-    unsigned long long started = StartTimeOf(header.pid);
+    unsigned long long started = JournalFile::StartTimeOf(header.pid);
     return started == 0 || started == header.started;
 }

@@ -58,6 +58,8 @@ public:
     // Whether the Tessel that wrote the header runs: on this host, a live
     // process with the same start time (a reused process id is no writer).
     static bool WriterRuns(const JournalHeader& header);
+    // When the process started, in clock ticks since boot (0: unknown).
+    static unsigned long long StartTimeOf(pid_t pid);
     // Whether this process wrote it.
     static bool IsOwn(const JournalHeader& header);
     // The header and text as stored, and back (nullopt when not whole).
