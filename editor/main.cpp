@@ -25,7 +25,12 @@ const char kHelp[]
       "  --version  show the version and exit\n"
       "  --         take every later word as a file name\n"
       "\n"
-      "Other words that begin with \"-\" are ignored. See tessel(1).\n";
+      "Other words that begin with \"-\" are ignored.\n"
+      "\n"
+      "Unsaved text is kept in a recovery journal in $XDG_STATE_HOME/tessel\n"
+      "(by default ~/.local/state/tessel) within 2 s after typing pauses, and\n"
+      "offered back at the next open if Tessel was killed; a hang-up or\n"
+      "termination signal also writes it to FILE.save. See tessel(1).\n";
 }  // namespace
 
 int main(int argc, char** argv)
