@@ -99,9 +99,20 @@ unsigned long long OwnStartTime()
     return started;
 }
 
+// Appends each piece: g++ 12 at -O3 takes "x" + std::to_string(...) for an
+// overlapping copy (-Wrestrict).
+template <typename... Pieces>
+void Append(std::string& out, const Pieces&... pieces)
+{
+    (out.append(pieces), ...);
+}
+
 std::string Suffix()
 {
-    return "~" + std::to_string(::getpid()) + "-" + std::to_string(OwnStartTime()) + std::string(kEnding);
+    std::string suffix;
+    Append(suffix, std::string_view("~"), std::to_string(::getpid()), std::string_view("-"),
+           std::to_string(OwnStartTime()), kEnding);
+    return suffix;
 }
 
 int WriteAll(int fd, const std::string& bytes)
@@ -170,16 +181,17 @@ std::string JournalFile::NameFor(const std::string& path)
 
 std::string JournalFile::Encode(const JournalHeader& h, const std::string& text)
 {
+    using std::to_string;
+    using V = std::string_view;
     std::string out(kMagic);
-    out += "path " + std::to_string(h.path.size()) + ":" + h.path + "\n";
-    out += "file " + std::to_string(h.identity.known ? 1 : 0) + " " + std::to_string(h.identity.device) + " "
-        + std::to_string(h.identity.inode) + " " + std::to_string(h.identity.size) + " "
-        + std::to_string(h.identity.modified.tv_sec) + " " + std::to_string(h.identity.modified.tv_nsec) + "\n";
-    out += "pid " + std::to_string(h.pid) + " " + std::to_string(h.started) + "\n";
-    out += "host " + std::to_string(h.host.size()) + ":" + h.host + "\n";
-    out += "time " + std::to_string(h.written) + "\n";
-    out += "text " + std::to_string(text.size()) + "\n";
-    out += text;
+    Append(out, V("path "), to_string(h.path.size()), V(":"), h.path, V("\n"));
+    Append(out, V("file "), to_string(h.identity.known ? 1 : 0), V(" "), to_string(h.identity.device), V(" "),
+           to_string(h.identity.inode), V(" "), to_string(h.identity.size), V(" "),
+           to_string(h.identity.modified.tv_sec), V(" "), to_string(h.identity.modified.tv_nsec), V("\n"));
+    Append(out, V("pid "), to_string(h.pid), V(" "), to_string(h.started), V("\n"));
+    Append(out, V("host "), to_string(h.host.size()), V(":"), h.host, V("\n"));
+    Append(out, V("time "), to_string(h.written), V("\n"));
+    Append(out, V("text "), to_string(text.size()), V("\n"), text);
     return out;
 }
 
