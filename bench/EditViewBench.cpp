@@ -4,13 +4,16 @@
 // accelerator check, the control, its notifications, the document's changed
 // flag and the caret-line report to the tool pane, and the screen is then
 // painted anew (the visible lines, the bars with their command states).
+#include <cstdlib>
 #include <random>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
+#include "framework/app/RecoveryJournal.h"
 #include "framework/app/TextEncoding.h"
 #include "tests/support/HeadlessEditor.h"
+#include "tests/support/ScratchFolder.h"
 
 namespace {
 
@@ -118,6 +121,43 @@ void BM_TypeCharacter(benchmark::State& state)
     state.counters["lines"] = editor.lines;
 }
 BENCHMARK(BM_TypeCharacter)->Unit(benchmark::kMicrosecond);
+
+// The same with the recovery journal on, as the program runs: a key only
+// marks the journal due. Then what a due journal costs the program's
+// thread: the text taken as Save would write it (the writing itself is the
+// writer thread's).
+class JournalOn {
+public:
+    JournalOn()
+    {
+        ::setenv("XDG_STATE_HOME", m_state.Path().c_str(), 1);
+        RecoveryJournal::Enable();
+    }
+    ~JournalOn()
+    {
+        RecoveryJournal::Disable();
+        ::unsetenv("XDG_STATE_HOME");
+    }
+
+private:
+    support::ScratchFolder m_state;
+};
+
+void BM_TypeCharacterWithJournal(benchmark::State& state)
+{
+    JournalOn journal;
+    Editor editor(kLimit - 1);
+    TimeEdit(state, editor, 'X', u'x', VK_BACK, u'\b');
+}
+BENCHMARK(BM_TypeCharacterWithJournal)->Unit(benchmark::kMicrosecond);
+
+void BM_JournalSnapshot(benchmark::State& state)
+{
+    Editor editor(kLimit - 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(editor.Doc()->JournalText());
+}
+BENCHMARK(BM_JournalSnapshot)->Unit(benchmark::kMillisecond);
 
 // The same with the whole text on the clipboard (the Paste button and menu
 // item ask for the clipboard's state on every repaint).

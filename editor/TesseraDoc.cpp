@@ -26,10 +26,8 @@ BOOL CTesseraDoc::OnNewDocument()
 
 BOOL CTesseraDoc::OnOpenDocument(const char16_t* lpszPathName)
 {
-    if (!CDocument::OnOpenDocument(lpszPathName))
-        return FALSE;
-    SetModifiedFlag(FALSE);
-    return TRUE;
+    // Unchanged as read, or changed by text kept in a recovery journal.
+    return CDocument::OnOpenDocument(lpszPathName);
 }
 
 void CTesseraDoc::DeleteContents()

@@ -4,6 +4,7 @@
 
 #include "editor/EditorResources.h"
 #include "editor/EncodingOption.h"
+#include "framework/app/RecoveryJournal.h"
 #include "framework/main/TerminalMain.h"
 
 namespace {
@@ -24,7 +25,12 @@ const char kHelp[]
       "  --version  show the version and exit\n"
       "  --         take every later word as a file name\n"
       "\n"
-      "Other words that begin with \"-\" are ignored. See tessel(1).\n";
+      "Other words that begin with \"-\" are ignored.\n"
+      "\n"
+      "Unsaved text is kept in a recovery journal in $XDG_STATE_HOME/tessel\n"
+      "(by default ~/.local/state/tessel) within 2 s after typing pauses, and\n"
+      "offered back at the next open if Tessel was killed; a hang-up or\n"
+      "termination signal also writes it to FILE.save. See tessel(1).\n";
 }  // namespace
 
 int main(int argc, char** argv)
@@ -36,5 +42,9 @@ int main(int argc, char** argv)
         return status;
     const int count = int(args.size());
     args.push_back(nullptr);
-    return AfxTerminalMain(count, args.data(), {kHelp, "tessel " TESSEL_VERSION "\n", TesselResources()});
+    // Unsaved text is kept in recovery journals while the editor runs.
+    RecoveryJournal::Enable();
+    int status = AfxTerminalMain(count, args.data(), {kHelp, "tessel " TESSEL_VERSION "\n", TesselResources()});
+    RecoveryJournal::Disable();
+    return status;
 }

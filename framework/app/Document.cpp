@@ -11,6 +11,7 @@
 #include "framework/app/DocTemplate.h"
 #include "framework/app/FileDialog.h"
 #include "framework/app/FrameWnd.h"
+#include "framework/app/JournalOffer.h"
 #include "framework/app/View.h"
 #include "framework/app/WinApp.h"
 #include "framework/io/Archive.h"
@@ -19,6 +20,7 @@
 #include "framework/io/File.h"
 #include "framework/io/FileException.h"
 #include "framework/io/FileSystem.h"
+#include "framework/io/MemFile.h"
 #include "framework/io/Path.h"
 #include "framework/io/SaveFile.h"
 #include "framework/res/StringTable.h"
@@ -59,6 +61,38 @@ void CDocument::SetModifiedFlag(BOOL modified)
     m_bModified = modified ? TRUE : FALSE;
     if (m_bModified != was)
         PrepareCrashCopy();
+    if (m_bModified && !m_loading && RecoveryJournal::Enabled()) {
+        if (!m_journal)
+            m_journal = std::make_unique<RecoveryJournal>(*this);
+        m_journal->Changed();
+    } else if (!m_bModified && m_journal) {
+        m_journal->Unchanged();
+    }
+}
+
+std::string CDocument::JournalText()
+{
+    CMemFile memory(64 * 1024);
+    CArchive ar(&memory, CArchive::store, 4096);
+    Serialize(ar);
+    ar.Close();
+    return std::string(reinterpret_cast<const char*>(memory.GetData()), size_t(memory.GetLength()));
+}
+
+void CDocument::TakeKeptText(const std::string& text, const FileIdentity& identity, const std::string& journal)
+{
+    CMemFile memory;
+    memory.Write(text.data(), UINT(text.size()));
+    memory.SeekToBegin();
+    CArchive ar(&memory, CArchive::load, 4096);
+    Serialize(ar);
+    ar.Close();
+    // A save over a file changed since the writer read it asks first.
+    if (identity.known)
+        m_fileIdentity = identity;
+    SetModifiedFlag(TRUE);
+    if (m_journal)
+        m_journal->TakeOver(journal);
 }
 
 void CDocument::PrepareCrashCopy()
@@ -136,6 +170,25 @@ void CDocument::ReportSaveLoadException(const char16_t* path, CException* e, BOO
 }
 
 BOOL CDocument::OnOpenDocument(const char16_t* path)
+{
+    JournalOffer offer;
+    if (RecoveryJournal::Enabled())
+        offer = JournalOffer::ForFile(PathFullName(CString(path)));
+    if (offer.answer == JournalOffer::kOpenNothing)
+        return FALSE;
+    if (!LoadFile(path))
+        return FALSE;
+    if (offer.answer == JournalOffer::kOpenKept) {
+        try {
+            TakeKeptText(offer.text, offer.identity, offer.name);
+        } catch (CException& e) {
+            ReportSaveLoadException(path, &e, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
+        }
+    }
+    return TRUE;
+}
+
+BOOL CDocument::LoadFile(const char16_t* path)
 {
     CFile file;
     CFileException fe;
@@ -281,6 +334,9 @@ CString CDocument::OnEndSession()
 {
     if (!IsModified())
         return CString();
+    // The journal stays beside the copy, brought up to date.
+    if (m_journal)
+        m_journal->Keep();
     std::vector<CString> names = RecoveryNames();
     CString shown = m_strPathName.IsEmpty() ? m_strTitle : m_strPathName;
     auto lost = [&](CException& e) {

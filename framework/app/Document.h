@@ -4,8 +4,11 @@
 // file dialogs, asks to save changes and reports failures.
 #pragma once
 
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "framework/app/RecoveryJournal.h"
 #include "framework/base/String.h"
 #include "framework/io/FileIdentity.h"
 #include "framework/win/CmdTarget.h"
@@ -33,7 +36,8 @@ public:
     virtual BOOL IsModified() { return m_bModified; }
     // Changed, the document also prepares the copy that a crash writes
     // (CrashCopy) to the names OnEndSession would take; unchanged, or while
-    // a file loads into it, none.
+    // a file loads into it, none. With journals on (RecoveryJournal), a
+    // change marks the journal due and unchanged text removes it.
     virtual void SetModifiedFlag(BOOL modified = TRUE);
 
     // Views: the first one added is the head of the list.
@@ -42,8 +46,18 @@ public:
     CView* GetFirstView() const { return m_views.empty() ? nullptr : m_views.front(); }
     const std::vector<CView*>& GetViews() const { return m_views; }
 
+    // The file as it was read or last written.
+    const FileIdentity& GetFileIdentity() const { return m_fileIdentity; }
+    // The text as Save would write it, in memory (for the journal).
+    std::string JournalText();
+    // Takes text kept in a journal (named) as an unsaved change of the
+    // document, its file as the journal's writer had read it.
+    void TakeKeptText(const std::string& text, const FileIdentity& identity, const std::string& journal);
+
     virtual void Serialize(CArchive& ar);
     virtual BOOL OnNewDocument();
+    // With journals on, a journal of the file that another Tessel left is
+    // offered first (JournalOffer): its text, the file, or nothing.
     virtual BOOL OnOpenDocument(const char16_t* path);
     // Saving over the document's own file when it changed on disk since it
     // was read or written (another file now, another size or modification
@@ -103,6 +117,10 @@ private:
     // of the names; while a file loads, disarms it.
     void PrepareCrashCopy();
 
+    // Reads the file into the document (OnOpenDocument without the offer).
+    BOOL LoadFile(const char16_t* path);
+
     // A file is being read into the document (OnOpenDocument).
     bool m_loading = false;
+    std::unique_ptr<RecoveryJournal> m_journal;
 };

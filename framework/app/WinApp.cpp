@@ -7,7 +7,9 @@
 #include "framework/app/Document.h"
 #include "framework/app/FileDialog.h"
 #include "framework/app/FrameWnd.h"
+#include "framework/app/JournalOffer.h"
 #include "framework/app/MessageBox.h"
+#include "framework/app/RecoveryJournal.h"
 #include "framework/io/FileException.h"
 #include "framework/io/Path.h"
 #include "framework/res/Resources.h"
@@ -151,7 +153,17 @@ BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& info)
     case CCommandLineInfo::FileNew:
         if (!OnCmdMsg(ID_FILE_NEW, 0, nullptr, nullptr))
             OnFileNew();
-        return AfxGetMainWnd() != nullptr;
+        if (!AfxGetMainWnd())
+            return FALSE;
+        // Untitled text that a Tessel no longer running kept is offered.
+        if (RecoveryJournal::Enabled())
+            if (CDocTemplate* tmpl = GetDocTemplate())
+                if (CDocument* doc = tmpl->GetOpenDocument()) {
+                    JournalOffer offer = JournalOffer::ForUntitled();
+                    if (offer.answer == JournalOffer::kOpenKept)
+                        doc->TakeKeptText(offer.text, offer.identity, offer.name);
+                }
+        return TRUE;
     case CCommandLineInfo::FileOpen: return OpenDocumentFile(info.m_strFileName) != nullptr;
     default: return TRUE;
     }

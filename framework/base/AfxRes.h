@@ -73,4 +73,11 @@ inline constexpr UINT AFX_IDP_FILE_CHANGED_ON_DISK = 61910;  // "%1 has been cha
 inline constexpr UINT AFX_IDP_REPLACE_PAST_LIMIT = 61911;
 // "No backup copy of %1 could be made, so it was not saved." (CFileException::noBackup)
 inline constexpr UINT AFX_IDP_FILE_NO_BACKUP = 61912;
+// ... and of the recovery journal: what is offered at an open, and a
+// journal that cannot be written
+inline constexpr UINT AFX_IDP_JOURNAL_KEPT = 61913;
+inline constexpr UINT AFX_IDP_JOURNAL_KEPT_UNTITLED = 61914;
+inline constexpr UINT AFX_IDP_JOURNAL_LIVE = 61915;
+inline constexpr UINT AFX_IDP_JOURNAL_SAVE_COPY = 61916;
+inline constexpr UINT AFX_IDP_JOURNAL_FAILED = 61917;
 // clang-format on

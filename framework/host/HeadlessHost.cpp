@@ -72,6 +72,13 @@ void HeadlessHost::Wheel(int x, int y, int notches)
     m_queue.push_back({e, nullptr});
 }
 
+void HeadlessHost::Timer()
+{
+    InputEvent e;
+    e.kind = InputEvent::Kind::Timer;
+    m_queue.push_back({e, nullptr});
+}
+
 void HeadlessHost::Resize(int cols, int rows)
 {
     InputEvent e;

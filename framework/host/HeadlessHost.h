@@ -51,6 +51,8 @@ public:
     // positive, towards the user (down) when negative.
     void Wheel(int x, int y, int notches);
     void Resize(int cols, int rows);
+    // The time the program asked to be woken at has come (Host::SetWakeTime).
+    void Timer();
     // The end of the session, as a terminal host reports it: by the signal
     // (SIGHUP, SIGTERM), or 0 for a terminal that went away.
     void EndSession(int signal);

@@ -100,6 +100,11 @@ CSize TerminalHost::ScreenCells() const { return m_screen->Cells(); }
 
 bool TerminalHost::WaitEvent(InputEvent& event) { return m_input->WaitEvent(event); }
 
+void TerminalHost::SetWakeTime(std::optional<std::chrono::steady_clock::time_point> when)
+{
+    m_input->SetWakeTime(when);
+}
+
 bool TerminalHost::InputPending() { return m_input->InputPending(); }
 
 void TerminalHost::Present(const Canvas& canvas)

@@ -40,6 +40,7 @@ public:
 
     CSize ScreenCells() const override;
     bool WaitEvent(InputEvent& event) override;
+    void SetWakeTime(std::optional<std::chrono::steady_clock::time_point> when) override;
     // Draws the canvas when input lets it (RedrawThrottle); nothing once
     // the session has ended, when the terminal may be gone.
     void Present(const Canvas& canvas) override;

@@ -1,6 +1,7 @@
 #include "framework/host/TerminalInput.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cwchar>
 #include <string>
 
@@ -101,6 +102,18 @@ bool TerminalInput::WaitEvent(InputEvent& event)
                 std::vector<InputEvent> out;
                 m_keys.Flush(out);
                 m_queue.insert(m_queue.end(), out.begin(), out.end());
+            }
+        } else if (m_wake) {
+            // Input, or the time the program has work of its own.
+            using namespace std::chrono;
+            const auto left = duration_cast<milliseconds>(*m_wake - steady_clock::now()).count() + 1;
+            if (left > 1 && WaitForInput(int(std::min<long long>(left, 60'000))))
+                continue;
+            if (steady_clock::now() >= *m_wake) {
+                m_wake.reset();
+                InputEvent e;
+                e.kind = InputEvent::Kind::Timer;
+                m_queue.push_back(e);
             }
         } else {
             WaitForInput(-1);

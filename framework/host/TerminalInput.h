@@ -10,7 +10,9 @@
 // go to the key map.
 #pragma once
 
+#include <chrono>
 #include <deque>
+#include <optional>
 #include <vector>
 
 #include "framework/host/TerminalKeyMap.h"
@@ -30,6 +32,8 @@ public:
     bool InputPending();
     // Whether the session has ended: nothing more is read.
     bool Ended() const { return m_ended; }
+    // A wait for input that lasts until then ends with a Timer event.
+    void SetWakeTime(std::optional<std::chrono::steady_clock::time_point> when) { m_wake = when; }
     // Whether the terminal is in the middle of a bracketed paste.
     bool InPaste() const { return m_keys.InPaste(); }
 
@@ -58,4 +62,5 @@ private:
     bool m_utf8;
     bool m_ended = false;
     int m_errors = 0;  // reads that failed in a row
+    std::optional<std::chrono::steady_clock::time_point> m_wake;
 };

@@ -13,8 +13,10 @@
 //   - the pause hook runs before each read, write, fsync and rename, with
 //     the operation; a crash test may kill the process from there, or do
 //     what a crash handler would.
-// The switch is process-wide and not thread-safe: the programs have one
-// thread, and tests arm it around the code they drive. Reset disarms it.
+// The switch is process-wide and not thread-safe: besides the program's
+// thread only the recovery journal's writer (JournalWriter) calls the
+// wrappers, and tests arm it around the code they drive, with that writer
+// idle or handed its work in turn (RecoveryJournal::Drain). Reset disarms it.
 #pragma once
 
 #include <fcntl.h>

@@ -6,6 +6,7 @@
 // tests) and TerminalHost (ncursesw).
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,10 @@ public:
     // Waits for the next input event. Returns false when input has ended
     // (end of the terminal, or a scripted test that has run out of events).
     virtual bool WaitEvent(InputEvent& event) = 0;
+    // When the program next has work of its own to do without input (a
+    // recovery journal to write): a wait for input that lasts until then
+    // ends with a Timer event. None: the wait is for input alone.
+    virtual void SetWakeTime(std::optional<std::chrono::steady_clock::time_point> /*when*/) {}
     // Shows the canvas.
     virtual void Present(const Canvas& canvas) = 0;
     // Whether more input events are already waiting (a paste, fast

@@ -11,8 +11,10 @@
 
 struct InputEvent {
     // EndSession: the terminal went away or the program was told to end
-    // (a hang-up or termination signal); no input follows it.
-    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Wheel, Resize, Quit, EndSession, Paste };
+    // (a hang-up or termination signal); no input follows it. Timer: the
+    // time the program asked to be woken at (Host::SetWakeTime) came before
+    // any input.
+    enum class Kind { Key, MouseDown, MouseUp, MouseMove, Wheel, Resize, Quit, EndSession, Paste, Timer };
     Kind kind = Kind::Key;
     // Key: the virtual key, the character it yields (0 for none) and the
     // modifiers held.

@@ -48,6 +48,8 @@ bool InputRouter::RunModalLoop(const std::function<bool()>& done)
             m_painter.Present();
             m_throttle.Drawn(now);
         }
+        if (m_idleHook)
+            m_host->SetWakeTime(m_idleHook());
         InputEvent e;
         if (!m_host->WaitEvent(e)) {
             m_inputEnded = true;
@@ -72,6 +74,10 @@ void InputRouter::Dispatch(const InputEvent& e)
     case InputEvent::Kind::Quit: m_inputEnded = true; break;
     case InputEvent::Kind::EndSession: EndSession(e); break;
     case InputEvent::Kind::Paste: DispatchPaste(e); break;
+    case InputEvent::Kind::Timer:
+        if (m_idleHook)
+            m_idleHook();
+        break;
     }
     m_event = saved;
 }

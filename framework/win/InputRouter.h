@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "framework/base/Geometry.h"
 #include "framework/screen/Host.h"
@@ -37,6 +39,12 @@ public:
     // Runs events until done() holds. Returns false when input ended first.
     bool RunModalLoop(const std::function<bool()>& done);
     bool InputEnded() const { return m_inputEnded; }
+    // Work the program does when input pauses, without input (writing a
+    // recovery journal): the hook runs before each wait for input and on a
+    // Timer event, and says when it next has work to do (the host wakes
+    // then), or nothing. Null: none.
+    using IdleHook = std::function<std::optional<std::chrono::steady_clock::time_point>()>;
+    void SetIdleHook(IdleHook hook) { m_idleHook = std::move(hook); }
     // Whether the session ended (an EndSession event), and the signal that
     // ended it (0 when the terminal went away).
     bool SessionEnded() const { return m_sessionEnded; }
@@ -76,4 +84,5 @@ private:
     bool m_sessionEnded = false;
     int m_sessionEndSignal = 0;
     RedrawThrottle m_throttle;  // when the screen is drawn while input waits
+    IdleHook m_idleHook;
 };

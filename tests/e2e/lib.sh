@@ -62,6 +62,10 @@ e2e_command() {
   echo "cd $(printf %q "$E2E_TMP") && TERM=xterm-256color LANG=C.UTF-8 XDG_STATE_HOME=$(printf %q "$E2E_STATE") $cmd; echo \"[exited \$?]\"; sleep 30"
 }
 
+# forget_journals: drops the recovery journals an ended session kept, for
+# tests about something else that start the same file again.
+forget_journals() { rm -f "$E2E_STATE"/tessel/*.journal; }
+
 # signal_program SIGNAL: sends the signal to the program running in the
 # terminal (the child of the pane's shell), as kill does.
 signal_program() {

@@ -17,6 +17,7 @@ printf 'caf\xe9\r\n' >"$E2E_TMP/notes.txt"
 copy="e9ac$latin1"
 
 # The terminal closes.
+forget_journals
 restart "$tessel" notes.txt
 wait_for 'Line 1'
 literal 'é€'
@@ -28,6 +29,7 @@ expect_bytes "$E2E_TMP/notes.txt.save" "$copy"
 expect_bytes "$E2E_TMP/notes.txt" "$latin1"
 
 # A hang-up, with NAME.save taken.
+forget_journals
 restart "$tessel" notes.txt
 wait_for 'Line 1'
 literal 'é€'
@@ -46,6 +48,7 @@ expect_bytes "$E2E_TMP/notes.txt" "$latin1"
 
 # A termination signal.
 printf 'caf\xe9\r\n' >"$E2E_TMP/letter.txt"
+forget_journals
 restart "$tessel" letter.txt
 wait_for 'Line 1'
 literal 'é€'
@@ -57,6 +60,7 @@ expect_bytes "$E2E_TMP/letter.txt" "$latin1"
 
 # Unchanged: nothing is written and nothing said.
 before="$(ls "$E2E_TMP")"
+forget_journals
 restart "$tessel" letter.txt
 wait_for 'Line 1'
 signal_program HUP
@@ -78,6 +82,7 @@ for signal in HUP SEGV; do
   # The name comes from a file, so that the shell's own report of the
   # crash, which shows the command as written, does not hold it.
   printf '%s' "$evil" >"$E2E_TMP/evil-name"
+  forget_journals
   restart bash -c 'ulimit -c 0; exec "$0" "$(cat evil-name)"' "$tessel"
   wait_for 'Line 1'
   literal 'y'

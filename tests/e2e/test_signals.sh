@@ -22,7 +22,10 @@ expect_modes() {
 # The screen with wrapped lines joined.
 joined() { tmux -L "$E2E_SOCKET" capture-pane -p -J -t "$E2E_SESSION"; }
 # Runs Tessel without core files: the crash signals would leave them.
-run() { restart bash -c 'ulimit -c 0; exec "$@"' tessel "$tessel" "$@"; }
+run() {
+  forget_journals
+  restart bash -c 'ulimit -c 0; exec "$@"' tessel "$tessel" "$@"
+}
 
 printf 'caf\xe9\r\n' >"$E2E_TMP/notes.txt"
 latin1="$(xxd -p "$E2E_TMP/notes.txt")"
@@ -80,6 +83,7 @@ root_before="$(ls -a /)"
 for case in "TERM Untitled.save" "SEGV Untitled.save.1"; do
   read -r sig copy <<<"$case"
   mkdir "$E2E_TMP/gone"
+  forget_journals
   restart bash -c 'ulimit -c 0; cd gone && exec "$@"' tessel "$tessel"
   wait_for 'Line 1'
   literal 'draft'
@@ -101,6 +105,7 @@ fi
 pass "an untitled text whose working folder is gone goes to the state folder, never to the root folder"
 
 # Stopped and continued from an interactive shell, as Ctrl+Z and fg do.
+forget_journals
 restart env PS1='$ ' bash --norc --noprofile -i
 wait_for '^\$'
 literal "\"$tessel\" notes.txt"
