@@ -83,9 +83,8 @@ public:
             return;
         Put(x, y, cell);
         Put(x + count - 1, y, cell);
-        Cell* row = &At(x, y);
-        for (int i = 1; i < count - 1; ++i)
-            row[i] = cell;
+        if (count > 2)
+            FillRun(&At(x + 1, y), std::size_t(count - 2), cell);
     }
     // Adds a combining mark (or another character of no width) to the cell;
     // a tail adds it to its wide character.
@@ -110,6 +109,8 @@ private:
     std::size_t Index(int x, int y) const { return std::size_t(y) * std::size_t(m_cols) + std::size_t(x); }
     // The cell at (x, y) no longer holds half of a wide character.
     void Mend(int x, int y);
+    // Writes `count` copies of a cell from `dest` on.
+    static void FillRun(Cell* dest, std::size_t count, const Cell& cell);
 
     int m_cols = 0;
     int m_rows = 0;

@@ -26,6 +26,9 @@ char32_t Shown(char32_t cp, std::uint16_t& attr)
     return cp;
 }
 
+// Latin that takes one cell and shows as itself.
+bool IsPlainLatin(char16_t unit) { return (unit >= 0x20 && unit < 0x7F) || (unit >= 0xA0 && unit < 0x300); }
+
 }  // namespace
 
 int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
@@ -38,15 +41,16 @@ int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
     const int sy = m_origin.y + y;
     std::size_t i = 0;
     while (i < text.size()) {
-        const char16_t unit = text[i];
-        if ((unit >= 0x20 && unit < 0x7F) || (unit >= 0xA0 && unit < 0x300)) {
-            // Latin, one cell and shown as itself: the 8-bit text's way.
-            ++i;
-            base = m_origin.x + col;
-            baseShown = Visible(base, sy);
-            if (baseShown)
-                m_canvas->Put(base, sy, Cell{unit, attr});
-            ++col;
+        if (IsPlainLatin(text[i])) {
+            // A run of Latin, one cell each and shown as itself (the 8-bit
+            // text's way), written in one go.
+            std::size_t end = i + 1;
+            while (end < text.size() && IsPlainLatin(text[end]))
+                ++end;
+            base = m_origin.x + col + int(end - i) - 1;
+            baseShown = PutLatinRun(m_origin.x + col, sy, text.substr(i, end - i), attr);
+            col += int(end - i);
+            i = end;
             continue;
         }
         std::uint16_t look = attr;
@@ -65,6 +69,24 @@ int CDC::TextOut(int x, int y, std::u16string_view text, std::uint16_t attr)
         col += width;
     }
     return col - x;
+}
+
+bool CDC::PutLatinRun(int sx, int sy, std::u16string_view units, std::uint16_t attr)
+{
+    // The run's cells that the clip and the canvas let show; the two at its
+    // ends go through Put, which mends a wide character they cut.
+    const int left = std::max({sx, m_clip.left, 0});
+    const int right = std::min({sx + int(units.size()), m_clip.right, m_canvas->Cols()});
+    if (sy < m_clip.top || sy >= m_clip.bottom || sy < 0 || sy >= m_canvas->Rows() || left >= right)
+        return false;
+    m_canvas->Put(left, sy, Cell{units[std::size_t(left - sx)], attr});
+    Cell* row = &m_canvas->At(0, sy);
+    for (int x = left + 1; x < right - 1; ++x)
+        row[x] = Cell{units[std::size_t(x - sx)], attr};
+    if (right - 1 > left)
+        m_canvas->Put(right - 1, sy, Cell{units[std::size_t(right - 1 - sx)], attr});
+    // Whether the run's last cell shows (it takes the marks after the run).
+    return right == sx + int(units.size());
 }
 
 bool CDC::Visible(int sx, int sy) const { return m_clip.PtInRect({sx, sy}) && m_canvas->Contains(sx, sy); }

@@ -50,6 +50,9 @@ protected:
     bool Visible(int sx, int sy) const;
     // Puts one character of width 1 or 2 at (x, y); whether it shows whole.
     bool PutCharacter(int x, int y, char32_t cp, int width, std::uint16_t attr);
+    // Writes Latin units of one cell each from screen cell (sx, sy) on, as
+    // far as the clip and the canvas let them show; whether the last shows.
+    bool PutLatinRun(int sx, int sy, std::u16string_view units, std::uint16_t attr);
 
     Canvas* m_canvas;
     CPoint m_origin;  // screen cell of the client area's top-left corner

@@ -70,9 +70,13 @@ private:
     void OnSetText(HWND hwnd, std::u16string_view text);
     // After the whole text was set: scrolled to its start, painted anew.
     void TextSet(HWND hwnd, bool mayHaveTabs, bool mayHaveWide);
-    // Whether `text` may hold a character of other than one cell, with
-    // cluster editing.
-    bool MayHaveWide(std::u16string_view text) const;
+    // Whether `text` holds a tab, and whether it may hold a character of
+    // other than one cell.
+    struct TextKinds {
+        bool tabs = false;
+        bool wide = false;
+    };
+    static TextKinds KindsOf(std::u16string_view text);
     int GetText(int size, char16_t* buf) const;
     LRESULT GetSel(DWORD* start, DWORD* end) const;
     void OnReplaceSel(HWND hwnd, std::u16string_view text, bool canUndo);
