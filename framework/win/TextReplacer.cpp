@@ -128,8 +128,19 @@ TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std:
 {
     const auto& latin1 = CaseFold::Latin1Table();
     // A pair folds to a pair, and a lone surrogate to itself: neither is
-    // ever equal to `unit`, so each unit is folded on its own.
-    const auto foldedIs = [&latin1, unit](char16_t c) { return (c < 256 ? latin1[c] : CaseFold::Unit(c)) == unit; };
+    // ever equal to `unit`, so each unit is folded on its own. Beyond
+    // Latin-1 the few units that fold to `unit` are listed once (none for
+    // most), so that text in other scripts costs no folding per unit.
+    std::u16string beyondLatin1;
+    if (fold) {
+        for (char16_t variant : CaseFold::UnitsFoldingTo(unit)) {
+            if (variant >= 256)
+                beyondLatin1 += variant;
+        }
+    }
+    const auto foldedIs = [&latin1, &beyondLatin1, unit](char16_t c) {
+        return c < 256 ? latin1[c] == unit : beyondLatin1.find(c) != std::u16string::npos;
+    };
     const auto is = [unit](char16_t c) { return c == unit; };
     const auto matches = [&](char16_t c) { return fold ? foldedIs(c) : is(c); };
 
