@@ -5,6 +5,11 @@
 // typed into and its buttons are tapped; each measurement ends after the
 // screen has been painted anew.
 //
+// Each runs in an 8-bit session and in a UTF-8 session ("utf8"), where
+// the text's lines are of mixed scripts: every other character still an
+// "a", the others Latin letters with accents, ideographs and emoji (a
+// surrogate pair each), 58 units and "\r\n" a line.
+//
 // Counters: "grown", the characters Replace all added; "bytes/find"
 // allocated by one Find (the search works on the text in place: a Find on
 // an unchanged text allocates nothing in proportion to it), "text-bytes" for
@@ -17,6 +22,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "framework/app/TextEncoding.h"
 #include "tests/support/HeadlessEditor.h"
 
 // Every allocation of the program is counted while counting is on. (The
@@ -44,14 +50,28 @@ constexpr int kLimit = 1048575;
 
 // Lines of "axax...ax" (58 characters) and "\r\n", `length` characters in
 // all; optionally the last characters replaced by a marker found nowhere
-// else.
-std::u16string MakeText(std::u16string_view tail = u"", int length = kLimit)
+// else. With `mixed`, the characters between the "a"s are, in turn, an
+// accented letter, an ideograph and an emoji (two units), so that fewer
+// "a"s fit.
+std::u16string MakeText(std::u16string_view tail = u"", int length = kLimit, bool mixed = false)
 {
+    static constexpr std::u16string_view kBetween[] = {u"\u00E9", u"\u4E2D", u"\U0001F600"};
     std::u16string text;
     text.reserve(size_t(length));
     while (int(text.size()) < length) {
-        for (int i = 0; i < 58; ++i)
-            text += (i % 2 == 0) ? u'a' : u'x';
+        std::u16string line;
+        for (int i = 0; line.size() < 58; ++i) {
+            if (i % 2 == 0) {
+                line += u'a';
+                continue;
+            }
+            const std::u16string_view between = mixed ? kBetween[(i / 2) % 3] : u"x";
+            if (line.size() + between.size() <= 58)
+                line += between;
+            else
+                line += u'x';
+        }
+        text += line;
         text += u"\r\n";
     }
     text.resize(size_t(length));
@@ -59,6 +79,13 @@ std::u16string MakeText(std::u16string_view tail = u"", int length = kLimit)
         text.replace(text.size() - tail.size(), tail.size(), tail);
     return text;
 }
+
+// The session's encoding while it lives; made before the editor, whose
+// controls take their steps from it.
+struct Session {
+    explicit Session(bool utf8) { SetSessionTextEncoding(utf8 ? TextEncoding::Utf8 : TextEncoding::EightBit); }
+    ~Session() { SetSessionTextEncoding(TextEncoding::EightBit); }
+};
 
 // The editor started without a file; each tap ends with the screen painted
 // anew, as a person sees it.
@@ -100,9 +127,11 @@ void BM_ReplaceAll(benchmark::State& state)
 {
     const bool matchCase = state.range(0) != 0;
     const bool atLimit = state.range(1) != 0;
+    const bool utf8 = state.range(2) != 0;
     const int length = atLimit ? kLimit : int(std::int64_t(kLimit) * 60 / 89);
+    Session session(utf8);
     Editor editor;
-    const std::u16string text = MakeText(u"", length);
+    const std::u16string text = MakeText(u"", length, utf8);
     int grown = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -129,8 +158,8 @@ void BM_ReplaceAll(benchmark::State& state)
     state.counters["grown"] = grown;  // within the limit: one character a replacement
 }
 BENCHMARK(BM_ReplaceAll)
-    ->ArgsProduct({{0, 1}, {0, 1}})
-    ->ArgNames({"match_case", "at_limit"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->ArgNames({"match_case", "at_limit", "utf8"})
     ->Unit(benchmark::kMillisecond);
 
 // A Find that looks at every character: the only occurrence is at the very
@@ -138,8 +167,9 @@ BENCHMARK(BM_ReplaceAll)
 void BM_FindWholeText(benchmark::State& state)
 {
     const bool matchCase = state.range(0) != 0;
+    Session session(state.range(1) != 0);
     Editor editor;
-    editor.Load(MakeText(u"Qz"));
+    editor.Load(MakeText(u"Qz", kLimit, state.range(1) != 0));
     editor.OpenFind(u"qZ", u"", matchCase);
     long long allocated = 0;
     long long finds = 0;
@@ -164,14 +194,18 @@ void BM_FindWholeText(benchmark::State& state)
     state.counters["bytes/find"] = finds ? double(allocated) / double(finds) : 0;
     state.counters["text-bytes"] = double(kLimit) * 2;
 }
-BENCHMARK(BM_FindWholeText)->Arg(0)->Arg(1)->ArgName("match_case")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindWholeText)
+    ->ArgsProduct({{0, 1}, {0, 1}})
+    ->ArgNames({"match_case", "utf8"})
+    ->Unit(benchmark::kMillisecond);
 
 // Find pressed again and again on an unchanged text: each press finds the
 // next "a", two characters on.
 void BM_FindNext(benchmark::State& state)
 {
+    Session session(state.range(0) != 0);
     Editor editor;
-    editor.Load(MakeText());
+    editor.Load(MakeText(u"", kLimit, state.range(0) != 0));
     editor.OpenFind(u"a", u"", false);
     long long allocated = 0;
     long long finds = 0;
@@ -190,7 +224,7 @@ void BM_FindNext(benchmark::State& state)
     }
     state.counters["bytes/find"] = finds ? double(allocated) / double(finds) : 0;
 }
-BENCHMARK(BM_FindNext)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindNext)->Arg(0)->Arg(1)->ArgName("utf8")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

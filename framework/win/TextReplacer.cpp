@@ -1,6 +1,7 @@
 #include "framework/win/TextReplacer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -128,8 +129,32 @@ TextReplacer::Result TextReplacer::ReplaceEachUnit(int from, char16_t unit, std:
 {
     const auto& latin1 = CaseFold::Latin1Table();
     // A pair folds to a pair, and a lone surrogate to itself: neither is
-    // ever equal to `unit`, so each unit is folded on its own.
-    const auto foldedIs = [&latin1, unit](char16_t c) { return (c < 256 ? latin1[c] : CaseFold::Unit(c)) == unit; };
+    // ever equal to `unit`, so each unit is folded on its own. Beyond
+    // Latin-1 the few units that fold to `unit` (none for most) are
+    // compared with, held by value so that the loops keep them in registers
+    // and text in other scripts costs no folding per unit; zero, which
+    // never lies beyond Latin-1, fills the unused places. Should more fold
+    // to it than there are places, each unit is folded.
+    std::array<char16_t, 4> beyond{};
+    bool foldEach = false;
+    if (fold) {
+        size_t used = 0;
+        for (char16_t variant : CaseFold::UnitsFoldingTo(unit)) {
+            if (variant < 256)
+                continue;
+            if (used == beyond.size())
+                foldEach = true;
+            else
+                beyond[used++] = variant;
+        }
+    }
+    const auto foldedIs = [&latin1, beyond, foldEach, unit](char16_t c) -> bool {
+        if (c < 256)
+            return latin1[c] == unit;
+        if (foldEach)
+            return CaseFold::Unit(c) == unit;
+        return (c == beyond[0]) | (c == beyond[1]) | (c == beyond[2]) | (c == beyond[3]);
+    };
     const auto is = [unit](char16_t c) { return c == unit; };
     const auto matches = [&](char16_t c) { return fold ? foldedIs(c) : is(c); };
 
