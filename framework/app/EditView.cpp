@@ -249,15 +249,18 @@ void CEditView::ReadUtf8(CArchive& ar)
     TextBuffer::Storage text;
     text.reserve(size_t(std::min<ULONGLONG>(length, ULONGLONG(nMaxSize))) + kUtf8Block + 1);
     size_t carried = 0;
-    bool zero = false;
     for (;;) {
         const size_t got = file->Read(block.get() + carried, UINT(kUtf8Block - carried));
-        zero = zero || std::memchr(block.get() + carried, 0, got) != nullptr;
+        const bool zero = std::memchr(block.get() + carried, 0, got) != nullptr;
         const size_t have = carried + got;
         const size_t before = text.size();
         text.resize(before + have);
         const Utf8Codec::Decoded decoded = Utf8Codec::Decode(block.get(), have, text.data() + before, got == 0);
         text.resize(before + decoded.written);
+        // The control's text would end at a zero unit: a zero byte is kept
+        // as a unit of its own, as a byte that is no UTF-8 is.
+        if (zero)
+            Utf8Codec::KeepZeros(text.data() + before, decoded.written);
         if (text.size() > size_t(nMaxSize))
             RefuseTooLarge();
         if (got == 0)
@@ -265,9 +268,6 @@ void CEditView::ReadUtf8(CArchive& ar)
         carried = have - decoded.read;
         std::memmove(block.get(), block.get() + decoded.read, carried);
     }
-    // The control's text would end at its first zero character.
-    if (zero)
-        AfxThrowMemoryException();
     text.push_back(u'\0');
     ::SendMessage(m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.data()));
 }
@@ -283,7 +283,7 @@ void CEditView::WriteUtf8(CArchive& ar)
     if (before.empty() && after.empty())
         return;
     std::unique_ptr<BYTE[]> bytes(new BYTE[kUtf8Block]);
-    Utf8Codec::Encoder encoder;
+    Utf8Codec::Encoder encoder(Utf8Codec::Encoder::Text::File);
     size_t fill = 0;
     // Room for what Encode may write for n units: 3 * n + 3 bytes.
     constexpr size_t kLeastRoom = 64;

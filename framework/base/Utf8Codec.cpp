@@ -201,13 +201,21 @@ std::size_t Encoder::Encode(const char16_t* units, std::size_t count, unsigned c
             } else {
                 w += PutCodePoint(kReplacement, out + w);
             }
-        } else if (IsKeptByte(u)) {
+        } else if (IsKeptByte(u) || (m_file && u == kKeptZero)) {
             out[w++] = static_cast<unsigned char>(u - 0xDC00);
         } else {
             w += PutCodePoint(kReplacement, out + w);
         }
     }
     return w;
+}
+
+void KeepZeros(char16_t* units, std::size_t count) noexcept
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (units[i] == 0)
+            units[i] = kKeptZero;
+    }
 }
 
 std::size_t Encoder::Finish(unsigned char* out) noexcept

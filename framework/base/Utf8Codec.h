@@ -28,6 +28,17 @@ constexpr char16_t KeptByte(unsigned char b) { return char16_t(0xDC00 + b); }
 // Whether the unit is a kept byte.
 constexpr bool IsKeptByte(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
 
+// A file's text keeps a zero byte too, as U+DC00: the control's text ends at
+// a zero unit, so a zero byte read from a file is stored as this unit
+// (KeepZeros) and written back as the zero byte by an encoder made for a
+// file's text. Names and command lines never hold a zero byte; their
+// encoder writes this unit as U+FFFD, like any other lone surrogate.
+constexpr char16_t kKeptZero = 0xDC00;
+// Whether the unit stands for a byte of a file's text.
+constexpr bool IsKeptFileByte(char16_t unit) { return unit == kKeptZero || IsKeptByte(unit); }
+// Turns every zero unit of a decoded file's text into kKeptZero.
+void KeepZeros(char16_t* units, std::size_t count) noexcept;
+
 struct Decoded {
     std::size_t read = 0;     // bytes decoded
     std::size_t written = 0;  // units written
@@ -44,6 +55,11 @@ Decoded Decode(const unsigned char* bytes, std::size_t count, char16_t* units, b
 // piece waits for the start of the next.
 class Encoder {
 public:
+    // What the text being encoded is: a file's text writes kKeptZero back
+    // as the zero byte it stands for.
+    enum class Text { Name, File };
+    explicit Encoder(Text text = Text::Name) : m_file(text == Text::File) {}
+
     // Never more bytes than this for each unit encoded, over the whole text
     // and Finish: a text of n units needs at most 3 * n bytes.
     static constexpr std::size_t kMostBytesPerUnit = 3;
@@ -57,6 +73,7 @@ public:
 
 private:
     char16_t m_held = 0;  // a high surrogate that ended the last piece
+    bool m_file = false;  // kKeptZero is a zero byte
 };
 
 // The whole of some bytes, or of a text, at once.

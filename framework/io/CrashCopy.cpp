@@ -89,7 +89,7 @@ long Encode(const CrashCopy::Pieces& text)
     constexpr std::size_t kMostUnits = sizeof g_bytes / Utf8Codec::Encoder::kMostBytesPerUnit;
     if (text.size[0] > kMostUnits || text.size[1] > kMostUnits - text.size[0])
         return -1;
-    Utf8Codec::Encoder encoder;
+    Utf8Codec::Encoder encoder(Utf8Codec::Encoder::Text::File);
     std::size_t fill = 0;
     for (int piece = 0; piece < 2; ++piece) {
         if (text.size[piece] > 0 && !text.data[piece])

@@ -4,6 +4,7 @@
 
 #include "framework/base/CharWidth.h"
 #include "framework/base/Utf16.h"
+#include "framework/base/Utf8Codec.h"
 #include "framework/res/Image.h"
 #include "framework/res/Resources.h"
 
@@ -11,13 +12,14 @@ namespace {
 
 // What shows for a character: control characters, which would upset a
 // terminal, as a middle dot; a byte of a file that is no character (kept as
-// U+DC80..U+DCFF) as a replacement character in a look of its own; any other
-// lone surrogate as a plain replacement character.
+// U+DC80..U+DCFF, a zero byte as U+DC00) as a replacement character in a
+// look of its own; any other lone surrogate as a plain replacement
+// character.
 char32_t Shown(char32_t cp, std::uint16_t& attr)
 {
     if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0))
         return U'\u00B7';
-    if (cp >= 0xDC80 && cp <= 0xDCFF) {
+    if (cp <= 0xFFFF && Utf8Codec::IsKeptFileByte(char16_t(cp))) {
         attr |= ATTR_STANDIN;
         return U'\uFFFD';
     }

@@ -18,7 +18,7 @@ bool IsAscii(char16_t c) { return c < 0x80; }
 // which the grapheme rules would let a following mark join.
 bool IsKeptByteAt(const TextEngine& text, int pos)
 {
-    return Utf8Codec::IsKeptByte(text.CharAt(pos)) && !(pos > 0 && Utf16::IsHighSurrogate(text.CharAt(pos - 1)));
+    return Utf8Codec::IsKeptFileByte(text.CharAt(pos)) && !(pos > 0 && Utf16::IsHighSurrogate(text.CharAt(pos - 1)));
 }
 
 // Whether a character surely begins at `pos` whatever comes before the

@@ -121,12 +121,12 @@ TEST_F(Utf8DocumentTest, FindWithoutMatchCaseFoldsEveryScript)
 TEST_F(Utf8DocumentTest, AnyFileOpenedAndSavedUnchangedIsIdentical)
 {
     std::string allBytes;
-    for (int b = 1; b <= 255; ++b)
+    for (int b = 0; b <= 255; ++b)
         allBytes += char(b);
     std::mt19937 random(28);
     std::string noise(300000, ' ');
     for (char& c : noise)
-        c = char(1 + random() % 255);
+        c = char(random() % 256);
     // A character cut by the end of each block the file is read in.
     std::string straddling(128 * 1024 - 1, 'x');
     straddling += "\xF0\x9F\x98\x80\xE4\xB8\xAD" + std::string(128 * 1024 - 2, 'y') + "\xE4\xB8\xAD";
@@ -202,15 +202,22 @@ TEST_F(Utf8DocumentTest, TheLimitCountsCharactersNotBytes)
     EXPECT_TRUE(Get("copy.txt.save") == cjk.substr(3));
 }
 
-// The control's text cannot hold a zero character, in UTF-8 no more than in
-// 8-bit text: such a file does not open, so none is ever saved changed.
-TEST_F(Utf8DocumentTest, ZeroByteFailsAsIn8BitText)
+// The control's text cannot hold a zero character, so a zero byte is kept
+// as a unit of its own, as a byte that is no UTF-8 is, and written back as
+// zero by the save and by the crash copy.
+TEST_F(Utf8DocumentTest, ZeroBytesAreKeptAndWrittenBack)
 {
     Put("zero.bin", std::string("\xE4\xB8\xAD\0x", 5));
     ASSERT_TRUE(StartUtf8());
-    Open("zero.bin", {u"OK"});
-    EXPECT_EQ(Boxes(), std::vector<std::string>{"Failed to open document."});
-    EXPECT_EQ(State(), "title=Untitled path= unchanged text=\"\"");
+    Open("zero.bin");
+    EXPECT_EQ(Boxes(), std::vector<std::string>{});
+    EXPECT_EQ(Show(Text16()), Show(u"\u4E2D\xDC00x"));
+    Key(VK_DELETE);
+    Ctrl('S');
+    EXPECT_EQ(Get("zero.bin"), std::string("\0x", 2));
+    Type(u"y");
+    EXPECT_TRUE(CrashCopy::Write(-1));
+    EXPECT_EQ(Get("zero.bin.save"), std::string("y\0x", 3));
 }
 
 TEST_F(Utf8DocumentTest, BothRecoveryCopiesWriteUtf8WithTheKeptBytes)

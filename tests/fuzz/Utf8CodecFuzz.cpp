@@ -4,7 +4,8 @@
 //     well-formed sequence its character, each other byte U+DC00 + byte;
 //   - read in two blocks, cut anywhere (the first byte says where), the
 //     bytes decode to the same text, and the text written in two pieces,
-//     cut anywhere (a pair too), encodes to the same bytes;
+//     cut anywhere (a pair too), encodes to the same bytes, as a file's
+//     text with its zero bytes kept as U+DC00;
 //   - the same bytes taken as UTF-16 units (any text, lone surrogates too)
 //     encode to bytes that decode and encode to themselves again.
 #include <cstdint>
@@ -75,12 +76,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             Fail("read in blocks cut at " + std::to_string(cut) + ", the text is \"" + support::Show(blocks) + "\"",
                  bytes);
 
+        // As a file's text: its zero bytes kept as units of their own, and
+        // written back as zero bytes.
+        std::u16string fileText = text;
+        Utf8Codec::KeepZeros(fileText.data(), fileText.size());
+        if (fileText.find(u'\0') != std::u16string::npos)
+            Fail("a zero unit left in a file's text", bytes);
         const size_t split = data[0] % (text.size() + 1);
         std::string pieces(3 * text.size() + 6, '\0');
         auto* out = reinterpret_cast<unsigned char*>(pieces.data());
-        Utf8Codec::Encoder encoder;
-        size_t n = encoder.Encode(text.data(), split, out);
-        n += encoder.Encode(text.data() + split, text.size() - split, out + n);
+        Utf8Codec::Encoder encoder(Utf8Codec::Encoder::Text::File);
+        size_t n = encoder.Encode(fileText.data(), split, out);
+        n += encoder.Encode(fileText.data() + split, fileText.size() - split, out + n);
         n += encoder.Finish(out + n);
         pieces.resize(n);
         if (pieces != bytes)
