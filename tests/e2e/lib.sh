@@ -167,6 +167,17 @@ expect_bytes() {
 
 pass() { echo "PASS: $1"; }
 
+# within_5s COMMAND...: runs the command every 50 ms until it succeeds, for
+# at most 5 seconds; fails if it never does.
+within_5s() {
+  local i
+  for ((i = 0; i < 100; i++)); do
+    "$@" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
 # click X Y: a left click on the cell (0-based), sent as the terminal's
 # mouse report (SGR encoding) would arrive.
 click() {

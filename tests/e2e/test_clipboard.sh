@@ -10,12 +10,9 @@ tmux -L "$E2E_SOCKET" set-option -g set-clipboard on
 wait_for 'Line 1'
 buffer() { tmux -L "$E2E_SOCKET" show-buffer 2>/dev/null || true; }
 # wait_buffer TEXT WHAT: waits until tmux's newest buffer holds TEXT.
+buffer_is() { [ "$(buffer)" = "$1" ]; }
 wait_buffer() {
-  local i
-  for ((i = 0; i < 100; i++)); do
-    [ "$(buffer)" = "$1" ] && return 0
-    sleep 0.05
-  done
+  within_5s buffer_is "$1" && return 0
   echo "FAIL: $2 gave the terminal's clipboard '$(buffer)'" >&2
   exit 1
 }

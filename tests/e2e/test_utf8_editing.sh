@@ -20,12 +20,9 @@ shown_by_cat="$(tmux -L "$E2E_SOCKET" capture-pane -p -J -t "$E2E_SESSION" | hea
 
 # cursor: where the terminal's cursor is, "column,row" from 0.
 cursor() { tmux -L "$E2E_SOCKET" display-message -p -t "$E2E_SESSION" '#{cursor_x},#{cursor_y}'; }
+cursor_at() { [ "$(cursor)" = "$1" ]; }
 expect_cursor() {  # WHERE WHAT
-  local i
-  for ((i = 0; i < 100; i++)); do
-    [ "$(cursor)" = "$1" ] && return 0
-    sleep 0.05
-  done
+  within_5s cursor_at "$1" && return 0
   echo "FAIL: $2: the cursor is at $(cursor), expected $1" >&2
   screen >&2
   exit 1
