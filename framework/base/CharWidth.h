@@ -32,6 +32,11 @@ inline int CellWidth(char32_t cp)
     // characters never reach ICU.
     if (cp < 0x300)
         return 1;
+    // The box drawing, block and shape characters the framework draws its
+    // frames, scroll bars and arrows with take one cell (but two emoji
+    // squares): no window's frame opens ICU either.
+    if (cp >= 0x2500 && cp <= 0x25FF)
+        return cp == 0x25FD || cp == 0x25FE ? 2 : 1;
     return CellWidthOfCodePoint(cp);
 }
 
