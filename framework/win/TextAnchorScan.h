@@ -1,6 +1,7 @@
 // TextAnchorScan: where a pattern may start in a text held in two pieces (the
 // gap buffer's halves), found by testing two of the pattern's units, its
-// anchors, at eight positions at once with SSE2 (one at a time without it).
+// anchors, at eight positions at once with SSE2 (one at a time without it),
+// and 32 at once where none passes.
 // A start passes when each anchor's unit in the text is one its class
 // accepts; whoever visits the starts then checks the rest of the pattern.
 #pragma once
@@ -85,8 +86,13 @@ private:
     {
 #ifdef __SSE2__
         if (units) {
-            const bool extras = m_first.accepts.extraCount > 0 || m_second.accepts.extraCount > 0;
-            p = extras ? Vectors<true>(units, shift, p, last, visit) : Vectors<false>(units, shift, p, last, visit);
+            const int extras = std::max(m_first.accepts.extraCount, m_second.accepts.extraCount);
+            if (extras == 0)
+                p = Vectors<0>(units, shift, p, last, visit);
+            else if (extras == 1)
+                p = Vectors<1>(units, shift, p, last, visit);
+            else
+                p = Vectors<3>(units, shift, p, last, visit);
         }
 #endif
         while (p <= last) {
@@ -99,6 +105,7 @@ private:
     }
 
 #ifdef __SSE2__
+    // A class's units, each in all eight 16-bit lanes.
     struct Lanes {
         __m128i orMask, value, extra[3];
     };
@@ -114,31 +121,51 @@ private:
         return lanes;
     }
 
-    template <bool kExtras>
+    template <int kExtras>
     static __m128i Accepted(__m128i units, const Lanes& lanes)
     {
         __m128i hit = _mm_cmpeq_epi16(_mm_or_si128(units, lanes.orMask), lanes.value);
-        if constexpr (kExtras) {
-            for (const __m128i& extra : lanes.extra)
-                hit = _mm_or_si128(hit, _mm_cmpeq_epi16(units, extra));
-        }
+        for (int i = 0; i < kExtras; ++i)
+            hit = _mm_or_si128(hit, _mm_cmpeq_epi16(units, lanes.extra[i]));
         return hit;
     }
 
-    // Eight starts at a time; returns the first start left for the
-    // unit-by-unit loop.
-    template <bool kExtras, typename Visit>
+    // All ones in the lane of each of the eight starts from `at` whose two
+    // anchors pass.
+    template <int kExtras>
+    static __m128i Passing(const char16_t* at, int firstOffset, int secondOffset, const Lanes& first,
+                           const Lanes& second)
+    {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + firstOffset));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + secondOffset));
+        return _mm_and_si128(Accepted<kExtras>(a, first), Accepted<kExtras>(b, second));
+    }
+
+    // Eight starts at a time, and runs of 32 starts none of which passes
+    // with one test each (most of a text); returns the first start left for
+    // the unit-by-unit loop. kExtras: how many extra units a class holds.
+    template <int kExtras, typename Visit>
     int Vectors(const char16_t* units, int shift, int p, int last, Visit& visit) const
     {
         const Lanes first = LanesOf(m_first.accepts);
         const Lanes second = LanesOf(m_second.accepts);
+        // Copies the loop keeps in registers whatever the visits do.
+        const int firstOffset = m_first.offset;
+        const int secondOffset = m_second.offset;
         while (p <= last - 7) {
-            const char16_t* at = units + (p - shift);
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + m_first.offset));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + m_second.offset));
+            while (p <= last - 31) {
+                const char16_t* at = units + (p - shift);
+                __m128i any = Passing<kExtras>(at, firstOffset, secondOffset, first, second);
+                any = _mm_or_si128(any, Passing<kExtras>(at + 8, firstOffset, secondOffset, first, second));
+                any = _mm_or_si128(any, Passing<kExtras>(at + 16, firstOffset, secondOffset, first, second));
+                any = _mm_or_si128(any, Passing<kExtras>(at + 24, firstOffset, secondOffset, first, second));
+                if (_mm_movemask_epi8(any) != 0)
+                    break;
+                p += 32;
+            }
             // One bit per start: the low byte's bit of each 16-bit lane.
-            unsigned mask
-                = unsigned(_mm_movemask_epi8(_mm_and_si128(Accepted<kExtras>(a, first), Accepted<kExtras>(b, second))))
+            unsigned mask = unsigned(_mm_movemask_epi8(
+                                Passing<kExtras>(units + (p - shift), firstOffset, secondOffset, first, second)))
                 & 0x5555u;
             int next = p;
             while (mask) {

@@ -557,6 +557,10 @@ int NaiveFind(std::u16string_view text, std::u16string_view needle, int from, bo
 TEST(TextEngineFind, AgreesWithANaiveSearchWhereverTheGapAndTheStartLie)
 {
     const std::u16string stutter = std::u16string(3000, u't') + u"e" + std::u16string(70, u't') + u"e";
+    // Matches on either side of the scan's blocks of 8 and 32 starts.
+    std::u16string sparse(300, u'x');
+    for (const int at : {0, 25, 31, 40, 57, 64, 120, 160, 200, 288, 294})
+        sparse.replace(size_t(at), 6, at % 2 ? u"NEEDLE" : u"needle");
     const std::vector<std::pair<std::u16string, std::u16string>> cases = {
         {u"abcabcab", u"cab"},                             // at the end, after a near miss
         {u"aaaaa", u"aa"},                                 // overlapping candidates
@@ -577,6 +581,7 @@ TEST(TextEngineFind, AgreesWithANaiveSearchWhereverTheGapAndTheStartLie)
          u"\xDC28"
          u"b"},                                      // from the low half, a pair is no pair
         {stutter, std::u16string(60, u't') + u"e"},  // every start a candidate
+        {sparse, u"needle"},                         //
     };
     for (const auto& [text, needle] : cases) {
         const int length = int(text.size());
