@@ -309,22 +309,8 @@ void CEditView::WriteUtf8(CArchive& ar)
 
 BOOL CEditView::TextFitsInBytes() const
 {
-    // The units are or-ed together a block at a time (a loop the compiler
-    // vectorises) rather than tested one by one.
-    constexpr size_t kStep = 4096;
     auto [before, after] = Text().Pieces();
-    for (std::u16string_view piece : {before, after}) {
-        for (size_t at = 0; at < piece.size(); at += kStep) {
-            size_t end = std::min(piece.size(), at + kStep);
-            const char16_t* units = piece.data();
-            char16_t bits = 0;
-            for (size_t i = at; i < end; ++i)
-                bits |= units[i];
-            if (bits > 0xFF)
-                return FALSE;
-        }
-    }
-    return TRUE;
+    return UnitsFitInBytes(before.data(), before.size()) && UnitsFitInBytes(after.data(), after.size());
 }
 
 // --- searching ---

@@ -29,3 +29,25 @@
     for (; i < count; ++i)
         bytes[i] = NarrowUnit(units[i]);
 }
+
+bool UnitsFitInBytes(const char16_t* units, std::size_t count) noexcept
+{
+    std::size_t i = 0;
+    char16_t bits = 0;
+#if defined(__SSE2__)
+    // The units of a block or-ed together: a high byte left anywhere in the
+    // result is one that does not fit.
+    const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF00));
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 64 <= count; i += 64) {
+        __m128i any = zero;
+        for (std::size_t k = 0; k < 64; k += 8)
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + i + k)));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(any, high), zero)) != 0xFFFF)
+            return false;
+    }
+#endif
+    for (; i < count; ++i)
+        bits |= units[i];
+    return bits <= 0xFF;
+}
