@@ -176,7 +176,13 @@ BOOL CDocument::OnOpenDocument(const char16_t* path)
         offer = JournalOffer::ForFile(PathFullName(CString(path)));
     if (offer.answer == JournalOffer::kOpenNothing)
         return FALSE;
-    if (!LoadFile(path))
+    // Kept text of a file deleted since is taken all the same, under the
+    // file's name: Save makes the file again.
+    const bool gone = offer.answer == JournalOffer::kOpenKept && GetFileAttributes(path) == INVALID_FILE_ATTRIBUTES
+        && errno == ENOENT;
+    if (gone)
+        DeleteContents();
+    else if (!LoadFile(path))
         return FALSE;
     if (offer.answer == JournalOffer::kOpenKept) {
         try {

@@ -162,6 +162,20 @@ TEST_F(JournalTest, OpeningOffersTheKeptTextOfATesselThatNoLongerRuns)
             JournalFile::Remove(folder, j.name);
         ::close(folder);
     }
+    // The text of a file deleted since comes back under its name, and Save
+    // (as Save As, the name proposed) makes the file again.
+    ASSERT_EQ(::unlink(P("notes.txt").c_str()), 0);
+    LeaveJournal("kept", P("notes.txt"));
+    Answer({u"Yes"});
+    ASSERT_TRUE(Start({P("notes.txt")}));
+    EXPECT_EQ(State(), "title=notes.txt path=" + P("notes.txt") + " changed text=\"kept\"");
+    host.OnModal([&] { host.Key(VK_RETURN, u'\r'); });
+    Ctrl('S');
+    EXPECT_EQ(host.MessageBoxes().size(), 1u) << "only the offer";
+    EXPECT_EQ(Get("notes.txt"), "kept");
+    Stop();
+    host.ClearRecords();
+
     // A start without a file offers untitled text the same way.
     LeaveJournal("draft", "");
     Answer({u"Yes"});
