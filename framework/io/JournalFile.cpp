@@ -65,22 +65,40 @@ std::string KeyFor(const std::string& path, size_t suffix)
 
 }  // namespace
 
-unsigned long long JournalFile::StartTimeOf(pid_t pid)
+namespace {
+
+// The state (field 3 of /proc/PID/stat: 'R', 'S', 'Z' for one that ended
+// and was not yet waited for, ...) and the start time (field 22, clock
+// ticks since boot) of a process; false when they cannot be read.
+bool ReadProcessStat(pid_t pid, char& state, unsigned long long& started)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
     std::string line;
     if (!std::getline(in, line))
-        return 0;
+        return false;
+    // The command's name, in parentheses, may hold anything but ends at the last ")".
     size_t close = line.rfind(')');
     if (close == std::string::npos)
-        return 0;
-    // After the command's name: the state is field 3, the start time 22.
+        return false;
     std::istringstream fields(line.substr(close + 1));
     std::string field;
-    for (int n = 3; n <= 22; ++n)
+    for (int n = 3; n <= 22; ++n) {
         if (!(fields >> field))
-            return 0;
-    return std::strtoull(field.c_str(), nullptr, 10);
+            return false;
+        if (n == 3)
+            state = field[0];
+    }
+    started = std::strtoull(field.c_str(), nullptr, 10);
+    return true;
+}
+
+}  // namespace
+
+unsigned long long JournalFile::StartTimeOf(pid_t pid)
+{
+    char state = 0;
+    unsigned long long started = 0;
+    return ReadProcessStat(pid, state, started) ? started : 0;
 }
 
 namespace {
@@ -334,7 +352,12 @@ bool JournalFile::WriterRuns(const JournalHeader& header)
     if (::kill(header.pid, 0) != 0 && errno != EPERM)
         return false;
     // A process by that number that started at another time is another
-    // process; where the start cannot be read, a live one is taken as the writer.
-    unsigned long long started = JournalFile::StartTimeOf(header.pid);
-    return started == 0 || started == header.started;
+    // process, and one that ended (killed, its parent yet to wait for it)
+    // edits nothing; where its state cannot be read, a live one is taken as
+    // the writer.
+    char state = 0;
+    unsigned long long started = 0;
+    if (!ReadProcessStat(header.pid, state, started))
+        return true;
+    return state != 'Z' && state != 'X' && started == header.started;
 }

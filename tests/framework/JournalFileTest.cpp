@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -154,6 +155,14 @@ TEST_F(JournalFileTest, OnlyALiveTesselOfThisHostIsTheWriter)
     elsewhere.host += "-other";
     JournalHeader gone = own;
     gone.pid = 0x3FFFFFFF;
+    // Killed, and not yet waited for by its parent.
+    JournalHeader ended = own;
+    ended.pid = ::fork();
+    if (ended.pid == 0)
+        ::_exit(0);
+    ended.started = JournalFile::StartTimeOf(ended.pid);
+    siginfo_t info{};
+    ASSERT_EQ(::waitid(P_PID, id_t(ended.pid), &info, WEXITED | WNOWAIT), 0);  // ended, left unreaped
     struct Case {
         const char* what;
         const JournalHeader& header;
@@ -162,9 +171,11 @@ TEST_F(JournalFileTest, OnlyALiveTesselOfThisHostIsTheWriter)
                  {"parent", parent, true},
                  {"reused pid", reused, false},
                  {"other host", elsewhere, false},
-                 {"gone", gone, false}};
+                 {"gone", gone, false},
+                 {"ended", ended, false}};
     for (const Case& c : cases)
         EXPECT_EQ(JournalFile::WriterRuns(c.header), c.runs) << c.what;
+    ::waitpid(ended.pid, nullptr, 0);
 }
 
 }  // namespace
