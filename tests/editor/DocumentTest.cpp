@@ -207,6 +207,7 @@ TEST_F(DocumentTest, ZeroByteFailsAndLeavesAnEmptyUntitledDocument)
         {"a zero in the middle", std::string("ab\0cd", 5)},
         {"UTF-16 letters", std::string("h\0i\0", 4)},
         {"a zero at the end", std::string("abc\0", 4)},
+        {"a zero among the blocks read at once", std::string(100, 'x') + std::string(1, '\0') + std::string(5000, 'y')},
     };
     Put("named.txt", "named");
     ASSERT_TRUE(Start());

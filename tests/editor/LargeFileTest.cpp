@@ -40,6 +40,16 @@ TEST_F(LargeFileTest, AFullSizeFileIsReplacedUnderTheLimitAndSavedByteForByte)
 
     ASSERT_TRUE(Start({path}));
     ASSERT_EQ(View()->GetWindowTextLength(), 1048575);
+    // Each line starts where the file's bytes put it, whichever of the
+    // blocks the file is read in holds its line end.
+    std::vector<int> starts = {0};
+    for (size_t i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n')
+            starts.push_back(int(i) + 1);
+    CEdit& edit = View()->GetEditCtrl();
+    ASSERT_EQ(edit.GetLineCount(), int(starts.size()));
+    for (size_t line = 0; line < starts.size(); ++line)
+        ASSERT_EQ(edit.LineIndex(int(line)), starts[line]) << "line " << line;
     Command(ID_TOOLS_FIND_REPLACE);
     Type(u"a");
     Tap(IDC_REPLACE_TEXT);
