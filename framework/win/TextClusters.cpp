@@ -59,19 +59,20 @@ void TextClusters::CloseIterator::operator()(UBreakIterator* iterator) const
     UnicodeLibrary::Get().breakClose(iterator);
 }
 
-TextClusters::TextClusters()
-{
-    UErrorCode status = U_ZERO_ERROR;
-    m_iterator.reset(UnicodeLibrary::Get().breakOpen(UBRK_CHARACTER, "", nullptr, 0, &status));
-    if (U_FAILURE(status) || !m_iterator)
-        AfxThrowMemoryException();
-    m_window.reserve(2 * kReach + 2);
-}
+TextClusters::TextClusters() { m_window.reserve(2 * kReach + 2); }
 
 TextClusters::~TextClusters() = default;
 
 void TextClusters::Window(const TextEngine& text, int from, int to) const
 {
+    // The iterator, and with it ICU, only once a character needs it: text
+    // of ASCII and line ends never does.
+    if (!m_iterator) {
+        UErrorCode status = U_ZERO_ERROR;
+        m_iterator.reset(UnicodeLibrary::Get().breakOpen(UBRK_CHARACTER, "", nullptr, 0, &status));
+        if (U_FAILURE(status) || !m_iterator)
+            AfxThrowMemoryException();
+    }
     m_window.resize(std::size_t(to - from));
     text.CopyRange(from, to - from, m_window.data());
     UErrorCode status = U_ZERO_ERROR;

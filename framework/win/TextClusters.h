@@ -42,7 +42,8 @@ private:
     // Sets the iterator on the units [from, to) of the text.
     void Window(const TextEngine& text, int from, int to) const;
 
-    std::unique_ptr<UBreakIterator, CloseIterator> m_iterator;
+    // Opened by the first Window.
+    mutable std::unique_ptr<UBreakIterator, CloseIterator> m_iterator;
     mutable std::u16string m_window;
 };
 

@@ -66,9 +66,9 @@ e2e_command() {
 # tests about something else that start the same file again.
 forget_journals() { rm -f "$E2E_STATE"/tessel/*.journal; }
 
-# signal_program SIGNAL: sends the signal to the program running in the
-# terminal (the child of the pane's shell), as kill does.
-signal_program() {
+# program_pid: the process id of the program running in the terminal (the
+# child of the pane's shell).
+program_pid() {
   local shell pid
   shell="$(tmux -L "$E2E_SOCKET" display-message -p -t "$E2E_SESSION" '#{pane_pid}')"
   pid="$(pgrep -P "$shell" | head -n 1)"
@@ -76,6 +76,14 @@ signal_program() {
     echo "FAIL: no program runs in the terminal" >&2
     exit 1
   fi
+  echo "$pid"
+}
+
+# signal_program SIGNAL: sends the signal to the program running in the
+# terminal, as kill does.
+signal_program() {
+  local pid
+  pid="$(program_pid)" || exit 1
   kill -s "$1" "$pid"
 }
 

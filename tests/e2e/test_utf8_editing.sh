@@ -3,7 +3,8 @@
 # shows in the same terminal; the arrows and Backspace step over whole
 # characters; Find with Match case off finds CAFÉ in café; Save writes the
 # expected bytes. Then a file of random bytes, changed and changed back,
-# is saved byte for byte as it was.
+# is saved byte for byte as it was. Last, ICU is loaded only once a
+# character needs it: not for ASCII and Latin-1.
 source "$(dirname "$0")/lib.sh"
 tessel="$1"
 export LC_ALL=C.UTF-8
@@ -112,3 +113,25 @@ expect_bytes "$E2E_TMP/random.bin" "$(xxd -p "$E2E_TMP/original.bin" | tr -d '\n
 keys C-q
 wait_for '\[exited 0\]'
 pass "random bytes saved unchanged"
+
+# ASCII and Latin-1 need no ICU: moving and typing "é" leave it unloaded;
+# a typed ideograph loads it, and shows as two cells.
+printf 'int main(void)\n{\n    return 0;\n}\n' >"$E2E_TMP/plain.c"
+restart "$tessel" --encoding=utf-8 plain.c
+wait_for 'return 0;'
+keys Down Down End
+literal 'é'
+wait_row 5 '^    return 0;é '
+pid="$(program_pid)" || exit 1
+if grep -q libicuuc "/proc/$pid/maps"; then
+  echo "FAIL: ICU was loaded for ASCII and Latin-1 text" >&2
+  exit 1
+fi
+literal '汉'
+wait_row 5 '^    return 0;é汉 '
+grep -q libicuuc "/proc/$pid/maps" || { echo "FAIL: an ideograph was measured without ICU" >&2; exit 1; }
+keys C-q
+wait_for 'Save changes to .*plain.c\?'
+click_text 'No'
+wait_for '\[exited 0\]'
+pass "ICU loaded only once a character needs it"
