@@ -12,7 +12,10 @@ namespace {
 
 bool g_clusterEditing = false;
 
-bool IsAscii(char16_t c) { return c < 0x80; }
+// A character below the combining marks (U+0300): ASCII, Latin-1, Latin
+// Extended, IPA. No grapheme rule joins two of them but "\r\n", so
+// between them a character surely begins without asking ICU.
+bool BelowMarks(char16_t c) { return c < 0x300; }
 
 // A unit standing for a byte that is no UTF-8: a character of its own,
 // which the grapheme rules would let a following mark join.
@@ -23,8 +26,7 @@ bool IsKeptByteAt(const TextEngine& text, int pos)
 
 // Whether a character surely begins at `pos` whatever comes before the
 // window: at the text's ends, after a line end, before one (but between
-// "\r" and "\n"), and between two ASCII characters, which no grapheme rule
-// joins but "\r\n".
+// "\r" and "\n"), and between two characters below the marks.
 bool SureBoundary(const TextEngine& text, int pos)
 {
     if (pos <= 0 || pos >= text.Length())
@@ -35,7 +37,7 @@ bool SureBoundary(const TextEngine& text, int pos)
         return at != u'\n';
     if (before == u'\n' || at == u'\r')
         return true;
-    return IsAscii(before) && IsAscii(at) && at != u'\n';
+    return BelowMarks(before) && BelowMarks(at) && at != u'\n';
 }
 
 // The nearest sure boundary from `pos` on towards `limit` (either way),
@@ -88,9 +90,10 @@ int TextClusters::Next(const TextEngine& text, int pos) const
     if (pos >= length)
         return length;
     pos = std::max(pos, 0);
-    // ASCII followed by ASCII (or the end) is a character of its own.
+    // A character below the marks followed by another (or the end) is a
+    // character of its own.
     const char16_t at = text.CharAt(pos);
-    if (IsAscii(at) && at != u'\r' && (pos + 1 == length || IsAscii(text.CharAt(pos + 1))))
+    if (BelowMarks(at) && at != u'\r' && (pos + 1 == length || BelowMarks(text.CharAt(pos + 1))))
         return pos + 1;
     // A kept byte is a character of its own and ends the one before it.
     if (IsKeptByteAt(text, pos))
@@ -111,10 +114,10 @@ int TextClusters::Prev(const TextEngine& text, int pos) const
     if (pos <= 0)
         return 0;
     pos = std::min(pos, text.Length());
-    // ASCII after ASCII (or the start), "\r\n" apart, is a character of its
-    // own.
+    // A character below the marks after another (or the start), "\r\n"
+    // apart, is a character of its own.
     const char16_t before = text.CharAt(pos - 1);
-    if (IsAscii(before) && before != u'\n' && (pos == 1 || IsAscii(text.CharAt(pos - 2))))
+    if (BelowMarks(before) && before != u'\n' && (pos == 1 || BelowMarks(text.CharAt(pos - 2))))
         return pos - 1;
     // No rule looks past the end of a character, so the window ends at pos.
     const int from = SureBoundaryFrom(text, pos - 1, pos - kReach);

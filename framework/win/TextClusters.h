@@ -7,7 +7,8 @@
 //
 // Each step reads only a window around the position, never the whole text
 // or the whole line: the window reaches back and on to places where a
-// character surely begins (around plain ASCII text and line ends), at most
+// character surely begins (around text below the combining marks, such as
+// ASCII and Latin-1, and line ends), at most
 // kReach units each way. A single character longer than that (hundreds of
 // stacked marks) is cut there.
 //

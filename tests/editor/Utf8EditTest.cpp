@@ -13,6 +13,27 @@ namespace {
 
 const std::u16string kFamily = u"\U0001F468\u200D\U0001F469\u200D\U0001F467";
 
+// Where the grapheme rules cut the whole text at once, with a cut on either
+// side of every kept byte.
+std::set<int> CharacterEdges(const std::u16string& text)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* iterator
+        = ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar*>(text.data()), int32_t(text.size()), &status);
+    EXPECT_TRUE(U_SUCCESS(status));
+    std::set<int> edges;
+    for (int32_t at = ubrk_first(iterator); at != UBRK_DONE; at = ubrk_next(iterator))
+        edges.insert(at);
+    ubrk_close(iterator);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] >= 0xDC80 && text[i] <= 0xDCFF && !(i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)) {
+            edges.insert(int(i));
+            edges.insert(int(i) + 1);
+        }
+    }
+    return edges;
+}
+
 class Utf8EditTest : public EditorTest {
 protected:
     Utf8EditTest() { SetSessionTextEncoding(TextEncoding::Utf8); }
@@ -24,6 +45,26 @@ protected:
         const Canvas& screen = host.Screen();
         EXPECT_TRUE(screen.m_caretVisible);
         return screen.m_caret.x - GetClientCells(View()->m_hWnd).left;
+    }
+
+    // Right from the start and Left from the end stop at every edge the
+    // grapheme rules find over the whole text, and nowhere else.
+    void ExpectStepsAgreeWithTheRules(const std::u16string& text)
+    {
+        const std::set<int> edges = CharacterEdges(text);
+        Load(text);
+        Key(VK_HOME, true);
+        std::set<int> right{0}, left{int(text.size())};
+        for (size_t n = 1; n < edges.size(); ++n) {
+            Key(VK_RIGHT);
+            right.insert(Sel().second);
+        }
+        for (size_t n = 1; n < edges.size(); ++n) {
+            Key(VK_LEFT);
+            left.insert(Sel().first);
+        }
+        EXPECT_EQ(right, edges);
+        EXPECT_EQ(left, edges);
     }
 };
 
@@ -66,27 +107,6 @@ TEST_F(Utf8EditTest, ArrowsBackspaceAndDeleteTakeWholeCharacters)
     }
 }
 
-// Where the grapheme rules cut the whole text at once, with a cut on either
-// side of every kept byte.
-std::set<int> CharacterEdges(const std::u16string& text)
-{
-    UErrorCode status = U_ZERO_ERROR;
-    UBreakIterator* iterator
-        = ubrk_open(UBRK_CHARACTER, "", reinterpret_cast<const UChar*>(text.data()), int32_t(text.size()), &status);
-    EXPECT_TRUE(U_SUCCESS(status));
-    std::set<int> edges;
-    for (int32_t at = ubrk_first(iterator); at != UBRK_DONE; at = ubrk_next(iterator))
-        edges.insert(at);
-    ubrk_close(iterator);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] >= 0xDC80 && text[i] <= 0xDCFF && !(i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)) {
-            edges.insert(int(i));
-            edges.insert(int(i) + 1);
-        }
-    }
-    return edges;
-}
-
 TEST_F(Utf8EditTest, StepsAgreeWithTheRulesReadOverTheWholeText)
 {
     // Pieces that join, in random order, with long runs of flags' halves
@@ -118,21 +138,11 @@ TEST_F(Utf8EditTest, StepsAgreeWithTheRulesReadOverTheWholeText)
     for (int n = 0; n < 301; ++n)
         text += u"\U0001F1E9";
     text += u"x" + std::u16string(100, u'\u0301') + u"\u4E2D";
-    const std::set<int> edges = CharacterEdges(text);
-
     ASSERT_TRUE(Start());
-    Load(text);
-    std::set<int> right{0}, left{int(text.size())};
-    for (size_t n = 1; n < edges.size(); ++n) {
-        Key(VK_RIGHT);
-        right.insert(Sel().second);
-    }
-    for (size_t n = 1; n < edges.size(); ++n) {
-        Key(VK_LEFT);
-        left.insert(Sel().first);
-    }
-    EXPECT_EQ(right, edges);
-    EXPECT_EQ(left, edges);
+    ExpectStepsAgreeWithTheRules(text);
+    // Latin beyond ASCII, which steps without asking ICU, beside the marks
+    // and line ends that do.
+    ExpectStepsAgreeWithTheRules(u"\u00E9\u00ADa\u01C4\r\r\n\u00E9\u0301\u00FF\n\u02FF\u0300\u00E9");
 }
 
 TEST_F(Utf8EditTest, WordStepsNeverStopInsideACharacter)
