@@ -163,6 +163,8 @@ private:
                     break;
                 p += 32;
             }
+            if (p > last - 7)
+                break;  // the runs of 32 went past the last eight
             // One bit per start: the low byte's bit of each 16-bit lane.
             unsigned mask = unsigned(_mm_movemask_epi8(
                                 Passing<kExtras>(units + (p - shift), firstOffset, secondOffset, first, second)))
