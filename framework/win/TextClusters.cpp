@@ -68,7 +68,7 @@ TextClusters::~TextClusters() = default;
 void TextClusters::Window(const TextEngine& text, int from, int to) const
 {
     // The iterator, and with it ICU, only once a character needs it: text
-    // of ASCII and line ends never does.
+    // below the combining marks and line ends never does.
     if (!m_iterator) {
         UErrorCode status = U_ZERO_ERROR;
         m_iterator.reset(UnicodeLibrary::Get().breakOpen(UBRK_CHARACTER, "", nullptr, 0, &status));
