@@ -79,6 +79,15 @@ program_pid() {
   echo "$pid"
 }
 
+# quit_unsaved NAME: Ctrl+Q, No at the save prompt for the document NAME
+# (a regular expression), and the program's end.
+quit_unsaved() {
+  keys C-q
+  wait_for "Save changes to $1\\?"
+  click_text 'No'
+  wait_for '\[exited 0\]'
+}
+
 # signal_program SIGNAL: sends the signal to the program running in the
 # terminal, as kill does.
 signal_program() {
